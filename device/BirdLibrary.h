@@ -1,0 +1,26 @@
+// The seven entry points of the sensor library 3dbird, imported by name.
+// Every call answers nonzero on success; all but the wake-up name the sensor by
+// the device index it was woken under.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace bird {
+constexpr std::size_t configSize = 20;  // the configuration block
+constexpr std::size_t readingSize = 36; // the reading block: three float angles (radians) at 0, 4, 8
+constexpr std::size_t resetFlagByte = 5;     // set to 26 when no orientation reset is wanted
+constexpr std::uint8_t noResetValue = 26;
+constexpr std::size_t referenceFrameByte = 8; // 16-bit word at bytes 8 and 9
+} // namespace bird
+
+extern "C" {
+std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, std::int32_t a,
+                           std::int32_t b);
+std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config);
+std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config);
+std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex);
+std::int32_t _3dbirdStartStream(std::int32_t deviceIndex);
+std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading);
+std::int32_t _3dbirdShutDown(std::int32_t deviceIndex);
+}

@@ -1,0 +1,46 @@
+// Tracker data record: fixed-point encoding, time stamp and pose comparison.
+#include "TraData.h"
+
+#include "platform/platform.h"
+
+#include <cstring>
+
+// Bytes 0 to 43 only: the scratch bytes are the clock's and stay as they are.
+TraData::TraData() { std::memset(static_cast<void*>(this), 0, offsetof(TraData, scratch)); }
+
+std::int32_t encode(float value) {
+    // The product of a float and 100000 is exact in double precision; truncate
+    // toward zero and keep the low 32 bits. Products outside the 64-bit range
+    // (and NaN) give 0, the processor's own answer, without undefined behaviour.
+    const double product = static_cast<double>(value) * 100000.0;
+    const bool fits = product > -9.2233720368547758e18 && product < 9.2233720368547758e18;
+    const std::int64_t scaled = fits ? static_cast<std::int64_t>(product) : 0;
+    const auto low = static_cast<std::uint32_t>(static_cast<std::uint64_t>(scaled));
+    return static_cast<std::int32_t>(platform::hostToNet(low));
+}
+
+float decode(std::int32_t field) {
+    const auto value = static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(field)));
+    return static_cast<float>(value) * 0.00001f;
+}
+
+bool stamp(TraData& record) {
+    platform::WallClock clock{};
+    platform::readWallClock(clock);
+    std::memcpy(record.scratch, &clock, sizeof record.scratch);
+    record.seconds = static_cast<std::int32_t>(platform::hostToNet(static_cast<std::uint32_t>(clock.seconds)));
+    record.microseconds = platform::hostToNet(static_cast<std::uint32_t>(clock.milliseconds) * 1000u);
+    return true;
+}
+
+std::int32_t samePose(const TraData& last, const TraData& current) {
+    const std::int32_t TraData::*const fields[] = {&TraData::x,      &TraData::y,
+                                                   &TraData::z,      &TraData::angle1,
+                                                   &TraData::angle2, &TraData::angle3};
+    for (const auto field : fields) {
+        if (decode(last.*field) != decode(current.*field)) {
+            return 0;
+        }
+    }
+    return 1;
+}

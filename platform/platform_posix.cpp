@@ -1,0 +1,149 @@
+// POSIX implementation of the platform layer (the native Linux build).
+#include "platform.h"
+
+#include <arpa/inet.h>
+#include <dlfcn.h>
+#include <pthread.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <new>
+
+namespace platform {
+
+namespace {
+
+// The folder of the running executable, with its trailing slash; empty if unknown.
+std::string executableFolder() {
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return {};
+    }
+    std::string folder(path, static_cast<std::size_t>(length));
+    return folder.substr(0, folder.rfind('/') + 1);
+}
+
+} // namespace
+
+LibraryHandle loadLibrary(const char* fileName) {
+    // A bare file name is looked for beside the executable first, as the Win32
+    // loader does, then along the system's search path.
+    if (std::strchr(fileName, '/') == nullptr) {
+        static const std::string folder = executableFolder();
+        if (!folder.empty()) {
+            if (void* library = dlopen((folder + fileName).c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                return library;
+            }
+        }
+    }
+    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+}
+
+void* librarySymbol(LibraryHandle library, const char* name) { return dlsym(library, name); }
+
+void freeLibrary(LibraryHandle library) { dlclose(library); }
+
+std::string libraryFileName(const std::string& baseName) { return "lib" + baseName + ".so"; }
+
+MutexHandle createMutex() {
+    auto* mutex = new (std::nothrow) pthread_mutex_t;
+    if (mutex == nullptr) {
+        return nullptr;
+    }
+    pthread_mutexattr_t attributes;
+    pthread_mutexattr_init(&attributes);
+    // Robust, so that a thread ending while it holds the mutex leaves it abandoned
+    // rather than locked for ever; error-checking, so that releasing a mutex the
+    // caller does not own fails as it does on Win32.
+    pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
+    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_ERRORCHECK);
+    const int result = pthread_mutex_init(mutex, &attributes);
+    pthread_mutexattr_destroy(&attributes);
+    if (result != 0) {
+        delete mutex;
+        return nullptr;
+    }
+    return mutex;
+}
+
+void destroyMutex(MutexHandle mutex) {
+    auto* posixMutex = static_cast<pthread_mutex_t*>(mutex);
+    if (posixMutex != nullptr) {
+        pthread_mutex_destroy(posixMutex);
+        delete posixMutex;
+    }
+}
+
+bool waitMutex(MutexHandle mutex, ErrorCode& error) {
+    auto* posixMutex = static_cast<pthread_mutex_t*>(mutex);
+    const int result = pthread_mutex_lock(posixMutex);
+    if (result == 0) {
+        return true;
+    }
+    if (result == EOWNERDEAD) {
+        // The caller owns it now; make it consistent so it stays usable, as an
+        // abandoned Win32 mutex does.
+        pthread_mutex_consistent(posixMutex);
+    }
+    error = static_cast<ErrorCode>(result);
+    return false;
+}
+
+bool releaseMutex(MutexHandle mutex, ErrorCode& error) {
+    const int result = pthread_mutex_unlock(static_cast<pthread_mutex_t*>(mutex));
+    if (result == 0) {
+        return true;
+    }
+    error = static_cast<ErrorCode>(result);
+    return false;
+}
+
+std::string errorText(ErrorCode error) {
+    char buffer[256] = {};
+    // The GNU strerror_r may answer with a static text instead of filling the buffer.
+    const char* text = strerror_r(static_cast<int>(error), buffer, sizeof buffer);
+    if (text == nullptr || *text == '\0') {
+        return std::to_string(error);
+    }
+    return text;
+}
+
+std::uint32_t currentThreadId() {
+    thread_local const auto id = static_cast<std::uint32_t>(syscall(SYS_gettid));
+    return id;
+}
+
+void readWallClock(WallClock& clock) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    // Local time zone and daylight saving change at most once a second; look
+    // them up only when the second changes.
+    thread_local time_t zoneSecond = -1;
+    thread_local std::int16_t zoneWest = 0;
+    thread_local std::int16_t zoneDst = 0;
+    if (now.tv_sec != zoneSecond) {
+        tm local{};
+        localtime_r(&now.tv_sec, &local);
+        zoneSecond = now.tv_sec;
+        zoneDst = static_cast<std::int16_t>(local.tm_isdst > 0 ? 1 : 0);
+        // Minutes west of UTC for standard time, as the runtime's clock reports it.
+        zoneWest = static_cast<std::int16_t>(-(local.tm_gmtoff / 60) + (zoneDst != 0 ? 60 : 0));
+    }
+    clock.seconds = static_cast<std::int32_t>(now.tv_sec);
+    clock.milliseconds = static_cast<std::uint16_t>(now.tv_nsec / 1000000);
+    clock.timezone = zoneWest;
+    clock.dstFlag = zoneDst;
+    clock.padding = 0;
+}
+
+bool localTime(std::time_t time, std::tm& local) { return localtime_r(&time, &local) != nullptr; }
+
+std::uint32_t hostToNet(std::uint32_t value) { return htonl(value); }
+
+std::uint32_t netToHost(std::uint32_t value) { return ntohl(value); }
+
+} // namespace platform

@@ -1,0 +1,80 @@
+// Win32 implementation of the platform layer (the 32-bit Windows DLL).
+#include "platform.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <sys/timeb.h>
+
+namespace platform {
+
+LibraryHandle loadLibrary(const char* fileName) {
+    return reinterpret_cast<LibraryHandle>(LoadLibraryA(fileName));
+}
+
+void* librarySymbol(LibraryHandle library, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void freeLibrary(LibraryHandle library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
+std::string libraryFileName(const std::string& baseName) { return baseName + ".dll"; }
+
+MutexHandle createMutex() { return CreateMutexA(nullptr, FALSE, nullptr); }
+
+void destroyMutex(MutexHandle mutex) {
+    if (mutex != nullptr) {
+        CloseHandle(mutex);
+    }
+}
+
+bool waitMutex(MutexHandle mutex, ErrorCode& error) {
+    if (WaitForSingleObject(mutex, INFINITE) == WAIT_OBJECT_0) {
+        return true;
+    }
+    // An abandoned wait sets no error code of its own; the caller owns the mutex.
+    error = GetLastError();
+    return false;
+}
+
+bool releaseMutex(MutexHandle mutex, ErrorCode& error) {
+    if (ReleaseMutex(mutex)) {
+        return true;
+    }
+    error = GetLastError();
+    return false;
+}
+
+std::string errorText(ErrorCode error) {
+    LPSTR text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text),
+        0, nullptr);
+    std::string result = (length > 0 && text != nullptr) ? std::string(text, length)
+                                                         : std::to_string(error);
+    if (text != nullptr) {
+        LocalFree(text);
+    }
+    return result;
+}
+
+std::uint32_t currentThreadId() { return GetCurrentThreadId(); }
+
+void readWallClock(WallClock& clock) {
+    __timeb32 now{};
+    _ftime32(&now);
+    clock.seconds = static_cast<std::int32_t>(now.time);
+    clock.milliseconds = now.millitm;
+    clock.timezone = now.timezone;
+    clock.dstFlag = now.dstflag;
+    clock.padding = 0;
+}
+
+bool localTime(std::time_t time, std::tm& local) { return localtime_s(&local, &time) == 0; }
+
+std::uint32_t hostToNet(std::uint32_t value) { return htonl(value); }
+
+std::uint32_t netToHost(std::uint32_t value) { return ntohl(value); }
+
+} // namespace platform

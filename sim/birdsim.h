@@ -1,0 +1,40 @@
+// Control interface of the simulated sensor library, for tests and benchmarks.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/export.h"
+
+// The seven sensor calls, as counted and failed by the simulator.
+enum BirdSimCall : std::int32_t {
+    birdsimWakeUp = 0,
+    birdsimGetDeviceConfig,
+    birdsimSetDeviceConfig,
+    birdsimResetOrientation,
+    birdsimStartStream,
+    birdsimGetMostRecentReading,
+    birdsimShutDown,
+    birdsimCallCount
+};
+
+extern "C" {
+// Back to the state of a freshly loaded library: no sensor awake, no failures,
+// counters zero, default motion.
+TRACKER_EXPORT void birdsim_reset();
+// Fixes the reading of a device index to three angles in radians, until
+// birdsim_clearReading or birdsim_reset; otherwise the angles follow the clock.
+TRACKER_EXPORT void birdsim_setReading(std::int32_t deviceIndex, float angle1, float angle2,
+                                       float angle3);
+TRACKER_EXPORT void birdsim_clearReading(std::int32_t deviceIndex);
+// Makes the next `times` calls of `call` fail (-1: every call until cleared with 0).
+TRACKER_EXPORT void birdsim_failCall(std::int32_t call, std::int32_t times);
+// How often `call` was made since the last reset, failed calls included.
+TRACKER_EXPORT std::int32_t birdsim_callCount(std::int32_t call);
+// Copies the 20-byte block last written for a device index; 0 when none was written.
+TRACKER_EXPORT std::int32_t birdsim_lastConfig(std::int32_t deviceIndex, std::uint8_t* block);
+// The arguments of the last successful wake-up of a device index; 0 when none.
+TRACKER_EXPORT std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::uint16_t* port,
+                                               std::int32_t* a, std::int32_t* b);
+// Whether a sensor answers on a serial port (1 to 4 answer after a reset).
+TRACKER_EXPORT void birdsim_setPortPresent(std::uint16_t port, std::int32_t present);
+}

@@ -1,0 +1,38 @@
+// A user's calibration library: loads it and calls its three entry points.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CDynamicLibH.h"
+
+struct TrackerPose;
+
+// The entry points a calibration library exports as plain C functions.
+using CalibInitFn = std::int32_t (*)(const char* const* args, std::int32_t count);
+using CalibEvaluateFn = void (*)(std::int32_t context, float* pose);
+using CalibExitFn = void (*)(std::int32_t context);
+
+class CCalibH : public CDynamicLibH {
+public:
+    static constexpr std::size_t maxArgs = 10;
+
+    CCalibH(const char* libraryName, const CLoggerH* logger);
+    ~CCalibH() override;
+
+    // Copies the arguments and calls calib_init; false when it is missing.
+    bool init(const char* const* args, std::uint32_t count);
+    // Hands the pose to calib_evaluate; false when it is missing.
+    bool evaluate(TrackerPose* pose);
+    // Releases the argument copies and calls calib_exit; false when it is missing.
+    bool exit();
+
+    std::int32_t contextValue() const { return context; }
+    std::size_t argumentCount() const { return args.size(); }
+
+private:
+    std::int32_t context = 0;
+    std::vector<std::string> args;
+    std::vector<const char*> argPointers; // the texts handed to calib_init
+};

@@ -1,0 +1,40 @@
+// The host's tracker record storage: one 56-byte slot per tracker ID.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct CLoggerH;
+struct CMutexH;
+struct TraData;
+
+// Host-owned; the plug-in works on it in place.
+struct CDataStorage {
+    static constexpr std::uint32_t maxRecords = 32;
+
+    std::uint8_t host0[4];
+    TraData* traData; // slot k holds tracker ID k + 1; null until created
+    std::uintptr_t controllerDataList; // nonzero while the host has one
+    CLoggerH* logger;
+    std::uint8_t host1[4];
+    CMutexH* mutex;
+    std::uint8_t host2[8];
+    std::uint32_t* numOfData; // number of slots in use
+
+    // Sets the record count; the caller holds the lock.
+    bool setNumOfData(std::uint32_t n);
+    // The slot of tracker ID `id` (from 1), or null.
+    TraData* getTraData(std::uint32_t id) const;
+    std::uint32_t getNumOfData() const;
+    // False also when no mutex has been set up.
+    bool lock();
+    bool unlock();
+};
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(offsetof(CDataStorage, traData) == 4 &&
+                  offsetof(CDataStorage, controllerDataList) == 8 &&
+                  offsetof(CDataStorage, logger) == 12 && offsetof(CDataStorage, mutex) == 20 &&
+                  offsetof(CDataStorage, numOfData) == 32 && sizeof(CDataStorage) == 36,
+              "CDataStorage field offsets");
+#endif
