@@ -1,1 +1,371 @@
+// The simulated sensor library: answers the seven sensor calls as up to four orientation
+// sensors on serial ports 1 to 4 would, and lets tests steer it through the birdsim_ calls.
 #include "birdsim.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "device/BirdLibrary.h"
+
+extern "C" {
+TRACKER_EXPORT std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort,
+                                          std::int32_t a, std::int32_t b);
+TRACKER_EXPORT std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config);
+TRACKER_EXPORT std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config);
+TRACKER_EXPORT std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex);
+TRACKER_EXPORT std::int32_t _3dbirdStartStream(std::int32_t deviceIndex);
+TRACKER_EXPORT std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex,
+                                                        std::uint8_t* reading);
+TRACKER_EXPORT std::int32_t _3dbirdShutDown(std::int32_t deviceIndex);
+}
+
+namespace {
+
+constexpr std::int32_t deviceSlots = 4;
+constexpr std::uint16_t portCount = 4;
+
+using ConfigBlock = std::array<std::uint8_t, bird::configSize>;
+using Clock = std::chrono::steady_clock;
+
+void putLe16(std::uint8_t* at, std::uint32_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void putLe32(std::uint8_t* at, std::uint32_t value) {
+    putLe16(at, value);
+    putLe16(at + 2, value >> 16);
+}
+
+// The configuration block a sensor answers after wake-up; multi-byte fields little-endian.
+//   0      output format: 2, three Euler angles
+//   1      measurement rate in Hz (100); the reading's sample number counts at this rate
+//   2      filter mode: 1, adaptive
+//   3      filter strength (4)
+//   4      flags (0)
+//   5      orientation reset mode: 1, reset on request (the host writes 26 for no reset)
+//   6      serial port the sensor was woken on
+//   7      device index
+//   8-9    reference frame: 0x0101 the sensor's own frame (the host writes 0 for its frame)
+//   10-11  firmware version, major then minor (3, 2)
+//   12-15  serial number (51000 + port)
+//   16-17  line speed in hundreds of baud (1152)
+//   18-19  reserved (0)
+// The simulator stores whatever the host writes back and reads only the measurement rate.
+constexpr std::size_t rateByte = 1;
+
+ConfigBlock powerOnConfig(std::int32_t deviceIndex, std::uint16_t port) {
+    ConfigBlock block{};
+    block[0] = 2;
+    block[rateByte] = 100;
+    block[2] = 1;
+    block[3] = 4;
+    block[bird::resetFlagByte] = 1;
+    block[6] = static_cast<std::uint8_t>(port);
+    block[7] = static_cast<std::uint8_t>(deviceIndex);
+    putLe16(&block[bird::referenceFrameByte], 0x0101);
+    block[10] = 3;
+    block[11] = 2;
+    putLe32(&block[12], 51000u + port);
+    putLe16(&block[16], 1152);
+    return block;
+}
+
+// Without a fixed reading each sensor turns smoothly about all three axes: per angle two
+// sines that start at zero, so the motion restarts from the zero orientation at wake-up and
+// at each orientation reset. The amplitudes add up to less than 0.8 rad per angle.
+struct Wave {
+    double amplitude; // radians
+    double period;    // seconds
+};
+constexpr Wave motion[3][2] = {
+    {{0.55, 7.0}, {0.20, 2.3}},
+    {{0.35, 5.0}, {0.10, 1.7}},
+    {{0.25, 4.1}, {0.10, 3.3}},
+};
+
+float motionAngle(std::int32_t deviceIndex, int angle, double seconds) {
+    constexpr double twoPi = 6.283185307179586;
+    // Each index moves at its own pace and every other one the other way round.
+    const double pace = 1.0 + 0.15 * deviceIndex;
+    const double sign = deviceIndex % 2 == 0 ? 1.0 : -1.0;
+    double sum = 0.0;
+    for (const Wave& wave : motion[angle]) {
+        sum += wave.amplitude * std::sin(twoPi * seconds / (wave.period * pace));
+    }
+    return static_cast<float>(sign * sum);
+}
+
+struct Sensor {
+    bool awake = false;
+    bool streaming = false;
+    ConfigBlock config{};
+    // Simulator times, in whole clock ticks so that equal moments subtract to exactly zero.
+    Clock::duration motionStart{}; // when the motion last started from zero
+    Clock::duration streamStart{};
+};
+
+// What the control calls set or record for a device index; a wake-up does not touch it.
+struct IndexRecord {
+    bool fixed = false;
+    float fixedAngles[3] = {};
+    bool configWritten = false;
+    ConfigBlock lastConfig{};
+    bool woken = false;
+    std::uint16_t port = 0;
+    std::int32_t a = 0;
+    std::int32_t b = 0;
+};
+
+struct State {
+    Sensor sensors[deviceSlots];
+    IndexRecord records[deviceSlots];
+    bool portPresent[portCount + 1] = {false, true, true, true, true};
+    std::int32_t failuresLeft[birdsimCallCount] = {}; // -1: every call
+    std::int32_t calls[birdsimCallCount] = {};
+    Clock::time_point epoch = Clock::now();
+    std::int32_t frozenMs = -1; // the clock stands still at this time when not negative
+
+    // Simulator time since the last reset.
+    Clock::duration now() const {
+        if (frozenMs >= 0) {
+            return std::chrono::milliseconds(frozenMs);
+        }
+        return Clock::now() - epoch;
+    }
+
+    // Counts the call and tells whether an injected failure takes it.
+    bool injectedFailure(BirdSimCall call) {
+        ++calls[call];
+        std::int32_t& left = failuresLeft[call];
+        if (left == 0) {
+            return false;
+        }
+        if (left > 0) {
+            --left;
+        }
+        return true;
+    }
+
+    // The awake sensor a call names, or null when the call fails before reaching one.
+    Sensor* enter(BirdSimCall call, std::int32_t deviceIndex) {
+        if (injectedFailure(call) || !validIndex(deviceIndex)) {
+            return nullptr;
+        }
+        Sensor& sensor = sensors[deviceIndex];
+        return sensor.awake ? &sensor : nullptr;
+    }
+
+    static bool validIndex(std::int32_t deviceIndex) {
+        return deviceIndex >= 0 && deviceIndex < deviceSlots;
+    }
+};
+
+std::mutex simMutex;
+State state;
+
+using Lock = std::lock_guard<std::mutex>;
+
+} // namespace
+
+std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, std::int32_t a,
+                           std::int32_t b) {
+    Lock lock(simMutex);
+    if (state.injectedFailure(birdsimWakeUp) || !State::validIndex(deviceIndex) || serialPort < 1 ||
+        serialPort > portCount || !state.portPresent[serialPort]) {
+        return 0;
+    }
+    Sensor& sensor = state.sensors[deviceIndex];
+    sensor = Sensor{};
+    sensor.awake = true;
+    sensor.config = powerOnConfig(deviceIndex, serialPort);
+    sensor.motionStart = state.now();
+    IndexRecord& record = state.records[deviceIndex];
+    record.woken = true;
+    record.port = serialPort;
+    record.a = a;
+    record.b = b;
+    return 1;
+}
+
+std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
+    Lock lock(simMutex);
+    const Sensor* sensor = state.enter(birdsimGetDeviceConfig, deviceIndex);
+    if (!sensor || !config) {
+        return 0;
+    }
+    std::memcpy(config, sensor->config.data(), bird::configSize);
+    return 1;
+}
+
+std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
+    Lock lock(simMutex);
+    Sensor* sensor = state.enter(birdsimSetDeviceConfig, deviceIndex);
+    if (!sensor || !config) {
+        return 0;
+    }
+    std::memcpy(sensor->config.data(), config, bird::configSize);
+    IndexRecord& record = state.records[deviceIndex];
+    record.lastConfig = sensor->config;
+    record.configWritten = true;
+    return 1;
+}
+
+std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    Sensor* sensor = state.enter(birdsimResetOrientation, deviceIndex);
+    if (!sensor) {
+        return 0;
+    }
+    sensor->motionStart = state.now();
+    return 1;
+}
+
+std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    Sensor* sensor = state.enter(birdsimStartStream, deviceIndex);
+    if (!sensor) {
+        return 0;
+    }
+    // Starting again while streaming keeps the running stream and its sample numbers.
+    if (!sensor->streaming) {
+        sensor->streaming = true;
+        sensor->streamStart = state.now();
+    }
+    return 1;
+}
+
+// The reading block; multi-byte fields in the machine's byte order.
+//   0-11   three float angles in radians
+//   12-15  sample number since the stream started, counted at the configured rate (uint32)
+//   16-19  milliseconds since the stream started (uint32)
+//   20-35  reserved (0)
+std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading) {
+    Lock lock(simMutex);
+    const Sensor* sensor = state.enter(birdsimGetMostRecentReading, deviceIndex);
+    if (!sensor || !sensor->streaming || !reading) {
+        return 0;
+    }
+    using Seconds = std::chrono::duration<double>;
+    const Clock::duration now = state.now();
+    const double moving = Seconds(now - sensor->motionStart).count();
+    const IndexRecord& record = state.records[deviceIndex];
+    float angles[3];
+    for (int i = 0; i < 3; ++i) {
+        angles[i] = record.fixed ? record.fixedAngles[i] : motionAngle(deviceIndex, i, moving);
+    }
+    // Not negative when a test has set the clock back; the counters wrap like a device's.
+    const double streamed = std::max(0.0, Seconds(now - sensor->streamStart).count());
+    const std::uint32_t counters[2] = {
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(streamed * sensor->config[rateByte])),
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(streamed * 1000.0))};
+    std::uint8_t block[bird::readingSize] = {};
+    std::memcpy(block, angles, sizeof angles);
+    std::memcpy(block + sizeof angles, counters, sizeof counters);
+    std::memcpy(reading, block, sizeof block);
+    return 1;
+}
+
+std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    Sensor* sensor = state.enter(birdsimShutDown, deviceIndex);
+    if (!sensor) {
+        return 0;
+    }
+    *sensor = Sensor{};
+    return 1;
+}
+
+void birdsim_reset() {
+    Lock lock(simMutex);
+    state = State{};
+}
+
+void birdsim_setReading(std::int32_t deviceIndex, float angle1, float angle2, float angle3) {
+    Lock lock(simMutex);
+    if (!State::validIndex(deviceIndex)) {
+        return;
+    }
+    IndexRecord& record = state.records[deviceIndex];
+    record.fixed = true;
+    record.fixedAngles[0] = angle1;
+    record.fixedAngles[1] = angle2;
+    record.fixedAngles[2] = angle3;
+}
+
+void birdsim_clearReading(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    if (State::validIndex(deviceIndex)) {
+        state.records[deviceIndex].fixed = false;
+    }
+}
+
+void birdsim_failCall(std::int32_t call, std::int32_t times) {
+    Lock lock(simMutex);
+    if (call >= 0 && call < birdsimCallCount) {
+        state.failuresLeft[call] = times < 0 ? -1 : times;
+    }
+}
+
+std::int32_t birdsim_callCount(std::int32_t call) {
+    Lock lock(simMutex);
+    return call >= 0 && call < birdsimCallCount ? state.calls[call] : 0;
+}
+
+std::int32_t birdsim_lastConfig(std::int32_t deviceIndex, std::uint8_t* block) {
+    Lock lock(simMutex);
+    if (!State::validIndex(deviceIndex) || !state.records[deviceIndex].configWritten || !block) {
+        return 0;
+    }
+    std::memcpy(block, state.records[deviceIndex].lastConfig.data(), bird::configSize);
+    return 1;
+}
+
+std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::uint16_t* port, std::int32_t* a,
+                                std::int32_t* b) {
+    Lock lock(simMutex);
+    if (!State::validIndex(deviceIndex) || !state.records[deviceIndex].woken) {
+        return 0;
+    }
+    const IndexRecord& record = state.records[deviceIndex];
+    if (port) {
+        *port = record.port;
+    }
+    if (a) {
+        *a = record.a;
+    }
+    if (b) {
+        *b = record.b;
+    }
+    return 1;
+}
+
+void birdsim_setPortPresent(std::uint16_t port, std::int32_t present) {
+    Lock lock(simMutex);
+    if (port >= 1 && port <= portCount) {
+        state.portPresent[port] = present != 0;
+    }
+}
+
+std::int32_t birdsim_isAwake(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    return State::validIndex(deviceIndex) && state.sensors[deviceIndex].awake ? 1 : 0;
+}
+
+std::int32_t birdsim_isStreaming(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    return State::validIndex(deviceIndex) && state.sensors[deviceIndex].streaming ? 1 : 0;
+}
+
+void birdsim_setClock(std::int32_t milliseconds) {
+    Lock lock(simMutex);
+    if (milliseconds < 0 && state.frozenMs >= 0) {
+        // Run on from where the clock stood, so readings stay continuous.
+        state.epoch = Clock::now() - std::chrono::milliseconds(state.frozenMs);
+    }
+    state.frozenMs = milliseconds < 0 ? -1 : milliseconds;
+}

@@ -37,4 +37,10 @@ TRACKER_EXPORT std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::ui
                                                std::int32_t* a, std::int32_t* b);
 // Whether a sensor answers on a serial port (1 to 4 answer after a reset).
 TRACKER_EXPORT void birdsim_setPortPresent(std::uint16_t port, std::int32_t present);
+// 1 while a device index is awake (woken and not shut down), or streaming; else 0.
+TRACKER_EXPORT std::int32_t birdsim_isAwake(std::int32_t deviceIndex);
+TRACKER_EXPORT std::int32_t birdsim_isStreaming(std::int32_t deviceIndex);
+// Stops the simulator's clock at `milliseconds` after the last reset, which fixes the
+// motion and the reading's counters; a negative value lets the clock run on from there.
+TRACKER_EXPORT void birdsim_setClock(std::int32_t milliseconds);
 }

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever the builds and tests need and this machine lacks.
+# Usage: scripts/install-deps.sh [native|all]   (native: no Windows cross tools)
+set -euo pipefail
+
+what=${1:-all}
+packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev clang-format)
+if [ "$what" = all ]; then
+    packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
+               valgrind)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: missing packages: ${missing[*]} (run as root to install them)" >&2
+    exit 1
+fi
+echo "install-deps: installing ${missing[*]}"
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+    dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

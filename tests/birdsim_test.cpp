@@ -1,0 +1,240 @@
+// The simulated sensor library behaves like a sensor: wake-up rules, configuration,
+// streaming, motion, shut-down, injected failures and concurrent use.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "device/BirdLibrary.h"
+#include "sim/birdsim.h"
+
+namespace {
+
+using Config = std::array<std::uint8_t, bird::configSize>;
+
+struct Angles {
+    float a[3];
+};
+
+class BirdSim : public ::testing::Test {
+protected:
+    void SetUp() override { birdsim_reset(); }
+
+    static void wakeAndStream(std::int32_t index) {
+        ASSERT_EQ(1, _3dbirdWakeUp(index, static_cast<std::uint16_t>(index + 1), 1000, 1000));
+        ASSERT_EQ(1, _3dbirdStartStream(index));
+    }
+
+    static Angles read(std::int32_t index) {
+        std::uint8_t block[bird::readingSize];
+        EXPECT_EQ(1, _3dbirdGetMostRecentReading(index, block));
+        Angles angles;
+        std::memcpy(angles.a, block, sizeof angles.a);
+        return angles;
+    }
+
+    // Every call naming the index except the wake-up; all must fail for an unknown index.
+    static void expectUnknown(std::int32_t index) {
+        std::uint8_t block[bird::readingSize] = {};
+        EXPECT_EQ(0, _3dbirdGetDeviceConfig(index, block));
+        EXPECT_EQ(0, _3dbirdSetDeviceConfig(index, block));
+        EXPECT_EQ(0, _3dbirdResetOrientation(index));
+        EXPECT_EQ(0, _3dbirdStartStream(index));
+        EXPECT_EQ(0, _3dbirdGetMostRecentReading(index, block));
+        EXPECT_EQ(0, _3dbirdShutDown(index));
+    }
+};
+
+TEST_F(BirdSim, WakeUpRefusesBadIndexAndAbsentPort) {
+    EXPECT_EQ(0, _3dbirdWakeUp(-1, 1, 1000, 1000));
+    EXPECT_EQ(0, _3dbirdWakeUp(4, 1, 1000, 1000));
+    EXPECT_EQ(0, _3dbirdWakeUp(0, 0, 1000, 1000));
+    EXPECT_EQ(0, _3dbirdWakeUp(0, 5, 1000, 1000));
+    birdsim_setPortPresent(3, 0);
+    EXPECT_EQ(0, _3dbirdWakeUp(0, 3, 1000, 1000));
+    EXPECT_EQ(0, birdsim_wakeUpArgs(0, nullptr, nullptr, nullptr));
+    expectUnknown(0);
+    EXPECT_EQ(1, _3dbirdWakeUp(3, 4, 1000, 1000));
+}
+
+TEST_F(BirdSim, WakeUpMakesOnlyThatIndexKnownAndRecordsArguments) {
+    ASSERT_EQ(1, _3dbirdWakeUp(2, 4, 1000, 999));
+    std::uint16_t port = 0;
+    std::int32_t a = 0, b = 0;
+    ASSERT_EQ(1, birdsim_wakeUpArgs(2, &port, &a, &b));
+    EXPECT_EQ(4, port);
+    EXPECT_EQ(1000, a);
+    EXPECT_EQ(999, b);
+    EXPECT_EQ(1, birdsim_isAwake(2));
+    EXPECT_EQ(1, _3dbirdResetOrientation(2));
+    expectUnknown(1);
+}
+
+TEST_F(BirdSim, ConfigRoundTripWritesOnlyTheBlock) {
+    ASSERT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000));
+    std::uint8_t buffer[bird::configSize + 4];
+    std::memset(buffer, 0xEE, sizeof buffer);
+    ASSERT_EQ(1, _3dbirdGetDeviceConfig(0, buffer));
+    EXPECT_EQ(0xEE, buffer[bird::configSize]);
+    // The two things a host changes must start out different from what it writes.
+    EXPECT_NE(bird::noResetValue, buffer[bird::resetFlagByte]);
+    EXPECT_NE(0, buffer[bird::referenceFrameByte] | buffer[bird::referenceFrameByte + 1]);
+
+    Config none{};
+    EXPECT_EQ(0, birdsim_lastConfig(0, none.data()));
+    buffer[bird::resetFlagByte] = bird::noResetValue;
+    buffer[bird::referenceFrameByte] = buffer[bird::referenceFrameByte + 1] = 0;
+    ASSERT_EQ(1, _3dbirdSetDeviceConfig(0, buffer));
+    Config back{}, last{};
+    ASSERT_EQ(1, _3dbirdGetDeviceConfig(0, back.data()));
+    ASSERT_EQ(1, birdsim_lastConfig(0, last.data()));
+    EXPECT_EQ(0, std::memcmp(buffer, back.data(), bird::configSize));
+    EXPECT_EQ(back, last);
+
+    // A new wake-up powers the sensor on afresh; the record of what was written stays.
+    ASSERT_EQ(1, _3dbirdShutDown(0));
+    ASSERT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000));
+    ASSERT_EQ(1, _3dbirdGetDeviceConfig(0, back.data()));
+    EXPECT_NE(bird::noResetValue, back[bird::resetFlagByte]);
+    EXPECT_EQ(1, birdsim_lastConfig(0, last.data()));
+}
+
+TEST_F(BirdSim, ReadingsOnlyWhileStreaming) {
+    ASSERT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000));
+    std::uint8_t buffer[bird::readingSize + 4];
+    EXPECT_EQ(0, _3dbirdGetMostRecentReading(0, buffer));
+    EXPECT_EQ(0, birdsim_isStreaming(0));
+    birdsim_setClock(1000);
+    ASSERT_EQ(1, _3dbirdStartStream(0));
+    EXPECT_EQ(1, birdsim_isStreaming(0));
+    birdsim_setClock(1500);
+    std::memset(buffer, 0xEE, sizeof buffer);
+    EXPECT_EQ(1, _3dbirdGetMostRecentReading(0, buffer));
+    EXPECT_EQ(0xEE, buffer[bird::readingSize]);
+    // Sample number at the power-on rate of 100 Hz, then milliseconds since the start.
+    std::uint32_t counters[2];
+    std::memcpy(counters, buffer + 12, sizeof counters);
+    EXPECT_EQ(50u, counters[0]);
+    EXPECT_EQ(500u, counters[1]);
+}
+
+TEST_F(BirdSim, FixedReadingGivesExactFloatsAtTheirOffsets) {
+    wakeAndStream(0);
+    wakeAndStream(1);
+    birdsim_setReading(0, 0.5f, -1.25f, 3.0e-7f);
+    std::uint8_t block[bird::readingSize];
+    ASSERT_EQ(1, _3dbirdGetMostRecentReading(0, block));
+    float value;
+    std::memcpy(&value, block + 0, 4);
+    EXPECT_EQ(0.5f, value);
+    std::memcpy(&value, block + 4, 4);
+    EXPECT_EQ(-1.25f, value);
+    std::memcpy(&value, block + 8, 4);
+    EXPECT_EQ(3.0e-7f, value);
+    EXPECT_NE(0.5f, read(1).a[0]);
+    birdsim_clearReading(0);
+    EXPECT_NE(0.5f, read(0).a[0]);
+}
+
+TEST_F(BirdSim, MotionIsBoundedSmoothAndDiffersPerIndex) {
+    birdsim_setClock(0);
+    wakeAndStream(0);
+    wakeAndStream(1);
+    Angles previous = read(0);
+    for (std::int32_t ms = 20; ms <= 120000; ms += 20) {
+        birdsim_setClock(ms);
+        const Angles now = read(0), other = read(1);
+        bool moved = false;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_LT(std::fabs(now.a[i]), 1.0f) << ms;
+            ASSERT_LT(std::fabs(now.a[i] - previous.a[i]), 0.05f) << ms;
+            moved = moved || now.a[i] != previous.a[i];
+        }
+        ASSERT_TRUE(moved) << ms;
+        ASSERT_NE(0, std::memcmp(&now, &other, sizeof now)) << ms;
+        previous = now;
+    }
+}
+
+TEST_F(BirdSim, MotionStartsFromZeroAtOrientationReset) {
+    birdsim_setClock(1234);
+    wakeAndStream(0);
+    birdsim_setClock(5678);
+    ASSERT_NE(0.0f, read(0).a[0]);
+    ASSERT_EQ(1, _3dbirdResetOrientation(0));
+    const Angles zero = read(0);
+    EXPECT_EQ(0.0f, zero.a[0]);
+    EXPECT_EQ(0.0f, zero.a[1]);
+    EXPECT_EQ(0.0f, zero.a[2]);
+}
+
+TEST_F(BirdSim, MotionFollowsTheRealClock) {
+    wakeAndStream(0);
+    const Angles before = read(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_NE(before.a[0], read(0).a[0]);
+}
+
+TEST_F(BirdSim, ShutDownForgetsTheSensorUntilWokenAgain) {
+    wakeAndStream(0);
+    ASSERT_EQ(1, _3dbirdShutDown(0));
+    EXPECT_EQ(0, birdsim_isAwake(0));
+    expectUnknown(0);
+    ASSERT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000));
+    EXPECT_EQ(0, birdsim_isStreaming(0));
+}
+
+TEST_F(BirdSim, InjectedFailuresTakeTheNextCallsAndStillCount) {
+    birdsim_failCall(birdsimWakeUp, 2);
+    EXPECT_EQ(0, _3dbirdWakeUp(0, 1, 1000, 1000));
+    EXPECT_EQ(0, _3dbirdWakeUp(0, 1, 1000, 1000));
+    expectUnknown(0);
+    EXPECT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000));
+    EXPECT_EQ(3, birdsim_callCount(birdsimWakeUp));
+
+    birdsim_failCall(birdsimResetOrientation, -1);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(0, _3dbirdResetOrientation(0));
+    }
+    birdsim_failCall(birdsimResetOrientation, 0);
+    EXPECT_EQ(1, _3dbirdResetOrientation(0));
+    EXPECT_EQ(7, birdsim_callCount(birdsimResetOrientation)); // one from expectUnknown
+    EXPECT_EQ(1, birdsim_isAwake(0));                         // a failed call leaves it awake
+}
+
+TEST_F(BirdSim, ResetReturnsToTheLoadedState) {
+    birdsim_setPortPresent(1, 0);
+    birdsim_failCall(birdsimStartStream, -1);
+    birdsim_setReading(0, 1.0f, 1.0f, 1.0f);
+    ASSERT_EQ(1, _3dbirdWakeUp(1, 2, 1000, 1000));
+    birdsim_reset();
+    EXPECT_EQ(0, birdsim_callCount(birdsimWakeUp));
+    EXPECT_EQ(0, birdsim_isAwake(1));
+    EXPECT_EQ(0, birdsim_wakeUpArgs(1, nullptr, nullptr, nullptr));
+    birdsim_setClock(1000);
+    wakeAndStream(0);
+    EXPECT_NE(1.0f, read(0).a[0]);
+}
+
+TEST_F(BirdSim, FourDevicesReadConcurrently) {
+    std::vector<std::thread> threads;
+    for (std::int32_t index = 0; index < 4; ++index) {
+        wakeAndStream(index);
+        birdsim_setReading(index, static_cast<float>(index), 0.0f, 0.0f);
+        threads.emplace_back([index] {
+            for (int i = 0; i < 2000; ++i) {
+                ASSERT_EQ(static_cast<float>(index), read(index).a[0]);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(8000, birdsim_callCount(birdsimGetMostRecentReading));
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+// A calibration library for tests: records what it is given and moves the pose
+// by a known amount. Built in three variants: complete, without calib_evaluate
+// (TESTCALIB_NO_EVALUATE) and without calib_exit (TESTCALIB_NO_EXIT).
+#include "tests/calib/testcalib.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Record {
+    std::int32_t initCalls = 0;
+    std::int32_t evaluateCalls = 0;
+    std::int32_t exitCalls = 0;
+    std::int32_t lastContext = 0;
+    std::vector<std::string> args;
+    float shift = 0.0f;
+} record;
+
+} // namespace
+
+extern "C" {
+
+TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
+    ++record.initCalls;
+    record.args.assign(args, args + count);
+    // The first argument, when given, is added to x by calib_evaluate.
+    record.shift = count > 0 ? static_cast<float>(std::strtod(args[0], nullptr)) : 0.0f;
+    return 4242;
+}
+
+#ifndef TESTCALIB_NO_EVALUATE
+TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
+    ++record.evaluateCalls;
+    record.lastContext = context;
+    pose[0] += record.shift;
+}
+#endif
+
+#ifndef TESTCALIB_NO_EXIT
+TRACKER_EXPORT void calib_exit(std::int32_t context) {
+    ++record.exitCalls;
+    record.lastContext = context;
+}
+#endif
+
+TRACKER_EXPORT std::int32_t testcalib_calls(std::int32_t which) {
+    switch (which) {
+    case 0:
+        return record.initCalls;
+    case 1:
+        return record.evaluateCalls;
+    default:
+        return record.exitCalls;
+    }
+}
+
+TRACKER_EXPORT std::int32_t testcalib_context() { return record.lastContext; }
+
+TRACKER_EXPORT std::int32_t testcalib_argCount() {
+    return static_cast<std::int32_t>(record.args.size());
+}
+
+TRACKER_EXPORT const char* testcalib_arg(std::int32_t index) {
+    return record.args.at(static_cast<std::size_t>(index)).c_str();
+}
+
+TRACKER_EXPORT void testcalib_reset() { record = Record{}; }
+}
