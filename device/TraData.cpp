@@ -5,9 +5,6 @@
 
 #include <cstring>
 
-// Bytes 0 to 43 only: the scratch bytes are the clock's and stay as they are.
-TraData::TraData() { std::memset(static_cast<void*>(this), 0, offsetof(TraData, scratch)); }
-
 std::int32_t encode(float value) {
     // The product of a float and 100000 is exact in double precision; truncate
     // toward zero and keep the low 32 bits. Products outside the 64-bit range

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Every field of bytes 0 to 43 is held in network byte order.
 struct TraData {
@@ -19,8 +20,8 @@ struct TraData {
     std::int32_t angle3;
     std::uint8_t scratch[12]; // the clock's buffer, host byte order
 
-    // Bytes 0 to 43 zero; the scratch bytes are left as they are.
-    TraData();
+    // Bytes 0 to 43 zero; the scratch bytes are the clock's and stay as they are.
+    TraData() { std::memset(static_cast<void*>(this), 0, offsetof(TraData, scratch)); }
 };
 
 static_assert(sizeof(TraData) == 56, "TraData is a 56-byte record");

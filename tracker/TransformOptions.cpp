@@ -2,15 +2,11 @@
 // tracker order and CAVE coordinates, read from the host's option lines.
 #include "CTraCommonH.h"
 
+#include "OptionValues.h"
 #include "support/CConfigH.h"
 
-#include <cfloat>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <limits>
-#include <string>
 
 namespace {
 
@@ -20,77 +16,6 @@ constexpr char invalidArg[] = "Invalid arg found for ";
 constexpr char invalidUnit[] = "Invalid unit found for ";
 constexpr char invalidString[] = "Invalid string found for ";
 constexpr char invalidTrackerId[] = "Invalid tracker ID found for ";
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// A decimal number as strtod reads one, without its hexadecimal, infinity and NaN
-// forms; text without digits reads as 0. Invalid only when it reads as zero and
-// begins with a letter, so "-x" and "" are 0 while "abc" and "e5" are refused.
-bool readNumber(const char* text, float& value) {
-    const char* end = text;
-    while (*end == ' ' || (*end >= '\t' && *end <= '\r')) {
-        ++end;
-    }
-    const char* start = end;
-    if (*end == '+' || *end == '-') {
-        ++end;
-    }
-    bool digits = false;
-    for (; isDigit(*end); ++end) {
-        digits = true;
-    }
-    if (*end == '.') {
-        for (++end; isDigit(*end); ++end) {
-            digits = true;
-        }
-    }
-    if (digits && (*end == 'e' || *end == 'E')) {
-        const char* exponent = end + 1;
-        if (*exponent == '+' || *exponent == '-') {
-            ++exponent;
-        }
-        if (isDigit(*exponent)) {
-            for (end = exponent; isDigit(*end); ++end) {
-            }
-        }
-    }
-    const double read = digits ? std::strtod(std::string(start, end).c_str(), nullptr) : 0.0;
-    if (read == 0.0 && isLetter(text[0])) {
-        return false;
-    }
-    // Beyond the float range the value becomes an infinity rather than undefined.
-    if (std::fabs(read) > FLT_MAX) {
-        constexpr float infinity = std::numeric_limits<float>::infinity();
-        value = read > 0.0 ? infinity : -infinity;
-    } else {
-        value = static_cast<float>(read);
-    }
-    return true;
-}
-
-// Factor from the unit word to feet.
-bool readUnit(const char* text, float& factor) {
-    static const struct {
-        const char* word;
-        float factor;
-    } units[] = {{"feet", 1.0f},
-                 {"inches", 1.0f / 12.0f},
-                 {"meters", 3.28084f},
-                 {"m", 3.28084f},
-                 {"cm", 0.0328084f}};
-    for (const auto& unit : units) {
-        if (compareNoCase(text, unit.word) == 0) {
-            factor = unit.factor;
-            return true;
-        }
-    }
-    return false;
-}
 
 // One option line being applied, with the label its reports carry.
 class OptionLine {
@@ -131,7 +56,7 @@ public:
     // Arguments first .. first + n - 1 by the number rule.
     bool numbers(std::uint32_t first, std::uint32_t n, float* values) const {
         for (std::uint32_t i = 0; i < n; ++i) {
-            if (!readNumber(arg(first + i), values[i])) {
+            if (!readOptionNumber(arg(first + i), values[i])) {
                 return fail(invalidArg);
             }
         }
@@ -168,7 +93,7 @@ bool transmitterOffset(CTraCommonH& table, const OptionLine& line) {
         return false;
     }
     float factor = 1.0f;
-    if (line.count() == 4 && !readUnit(line.arg(4), factor)) {
+    if (line.count() == 4 && !readUnitWord(line.arg(4), factor)) {
         return line.fail(invalidString);
     }
     for (float& value : xyz) {
@@ -231,7 +156,7 @@ bool sensorPosition(CTraCommonH& table, const OptionLine& line, TrackerEntry*& e
         return false;
     }
     float factor = 1.0f;
-    if (line.count() == 5 && !readUnit(line.arg(5), factor)) {
+    if (line.count() == 5 && !readUnitWord(line.arg(5), factor)) {
         return line.fail(invalidUnit);
     }
     for (int i = 0; i < 3; ++i) {
@@ -306,6 +231,7 @@ bool calibration(CTraCommonH& table, const OptionLine& line) {
     if (line.count() - 1 > CCalibH::maxArgs) {
         return line.fail(tooMany);
     }
+    // The earlier library is released before the new one is loaded.
     table.calib.reset();
     table.calibArgs.clear();
     table.calib = std::make_unique<CCalibH>(table.calibLibrary, &table.log());

@@ -1,0 +1,70 @@
+// The device's sensor configuration and streaming: configure, start, stop, sendData.
+#include "C3DBird.h"
+
+#include <cstring>
+
+bool C3DBird::start() {
+    logger->debug("C3DBird: \"start\" called.");
+    if (_3dbirdStartStream(deviceIndex) != 0) {
+        return true;
+    }
+    _3dbirdShutDown(deviceIndex);
+    return false;
+}
+
+bool C3DBird::stop() {
+    logger->debug("C3DBird: \"stop\" called.");
+    _3dbirdShutDown(deviceIndex);
+    if (traCommon != nullptr && traCommon->calib != nullptr && !traCommon->calib->exit()) {
+        return false;
+    }
+    return true;
+}
+
+std::int32_t C3DBird::sendData(std::int32_t, std::int32_t) {
+    logger->warning("C3DBird: Can not send any data.");
+    return -1;
+}
+
+bool C3DBird::resetOrientation() {
+    logger->debug("C3DBird: Resetting.");
+    if (_3dbirdResetOrientation(deviceIndex) != 0) {
+        logger->debug("C3DBird: Reset done.");
+        return true;
+    }
+    logger->error("C3DBird: Resetting failed.");
+    return false;
+}
+
+// Changes the block in memory only; the next write takes it to the sensor.
+bool C3DBird::setReferenceFrame() {
+    logger->debug("C3DBird: Setting reference frame.");
+    const std::uint16_t zero = 0;
+    std::memcpy(deviceConfig + bird::referenceFrameByte, &zero, sizeof zero);
+    logger->debug("C3DBird: Setting reference frame done.");
+    return true;
+}
+
+std::int32_t C3DBird::configure() {
+    logger->debug("C3DBird: \"configure\" called.");
+    if (_3dbirdGetDeviceConfig(deviceIndex, deviceConfig) == 0) {
+        logger->error("C3DBird: could not get 3DBIRD config.");
+        _3dbirdShutDown(deviceIndex);
+        return -1;
+    }
+    if (!reset) {
+        deviceConfig[bird::resetFlagByte] = bird::noResetValue;
+    }
+    if (traCommon != nullptr && traCommon->caveCoordinates) {
+        setReferenceFrame();
+    }
+    if (_3dbirdSetDeviceConfig(deviceIndex, deviceConfig) == 0) {
+        logger->error("C3DBird: could not set 3DBIRD config.");
+        _3dbirdShutDown(deviceIndex);
+        return -1;
+    }
+    if (reset && !resetOrientation()) {
+        return 0;
+    }
+    return typeCode;
+}
