@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
+#include "tests/support/CaptureFd.h"
 #include "tests/support/CaptureStdout.h"
 #include "tests/support/TestHost.h"
 
@@ -52,7 +53,7 @@ TEST_F(PluginEndToEnd, LifecycleDeliversRecordsByteForByte) {
     HostConfig config("wand");
     config.add("port", {"2"});
     config.add("transmitteroffset", {"1", "2", "3"});
-    CaptureStdout out;
+    CaptureFd out;
     CBase* device = plugin.create(config.record(), &logger);
     ASSERT_NE(device, nullptr);
     const InitInfo info = host.initInfo();
@@ -87,7 +88,7 @@ TEST_F(PluginEndToEnd, CaveCoordinatesGiveTheDocumentedBytes) {
         HostConfig config;
         config.add("cavecoord", {cave});
         TestHost fresh;
-        CaptureStdout out;
+        CaptureFd out;
         CBase* device = plugin.create(config.record(), nullptr);
         const InitInfo info = fresh.initInfo();
         ASSERT_EQ(device->init(&info), 1) << out.text();
@@ -115,7 +116,7 @@ TEST_F(PluginEndToEnd, CaveCoordinatesGiveTheDocumentedBytes) {
 TEST_F(PluginEndToEnd, DeviceWithoutInitFreesOnlyItsOwnParts) {
     HostConfig config;
     CLoggerH debugLogger = plainLogger("tracker", 1);
-    CaptureStdout out;
+    CaptureFd out;
     CBase* device = plugin.create(config.record(), &debugLogger);
     debugLogger.setName("changed by the host");
     EXPECT_TRUE(plugin.destroy(device));
@@ -131,7 +132,7 @@ TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
     constexpr int cycles = 3000;
     std::vector<std::unique_ptr<HostConfig>> configs;
     std::vector<CBase*> created;
-    CaptureStdout out;
+    CaptureFd out;
     const InitInfo info = host.initInfo();
     for (int i = 0; i < devices; ++i) {
         configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
