@@ -3,7 +3,6 @@
 #include "tracker/CTraCommonH.h"
 
 #include "host/HostConfig.h"
-#include "support/CConfigH.h"
 #include "tests/support/CaptureStdout.h"
 
 #include <gtest/gtest.h>
@@ -32,12 +31,6 @@ protected:
     std::string output;
 };
 
-struct BadLine {
-    const char* option;
-    std::vector<std::string> args;
-    const char* report;
-};
-
 } // namespace
 
 TEST_F(TransformOptions, PreconditionsAreReported) {
@@ -52,101 +45,78 @@ TEST_F(TransformOptions, PreconditionsAreReported) {
 
 TEST_F(TransformOptions, UnitWordsConvertToFeet) {
     config.add("transmitteroffset", {"1", "2", "3", "INCHES"});
-    config.add("SensorTranslation", {"1", "1", "0", "0", "m"});
+    config.add("SensorTranslation", {"0x1", "1", "0", "0", "m"});
     config.add("sensoroffset", {"1", "1", "2", "3", "Cm"});
     ASSERT_TRUE(parse()) << output;
     EXPECT_TRUE(used(0) && used(1) && used(2));
-
-    EXPECT_TRUE(table.transmitterOffsetSet);
     const float inch = 1.0f / 12.0f;
-    const float* offset = table.transmitterOffset.m;
-    EXPECT_EQ(offset[3], inch);
-    EXPECT_EQ(offset[7], 2 * inch);
-    EXPECT_EQ(offset[11], 3 * inch);
-    EXPECT_EQ(table.transmitterTransform.m[12], inch);
-    EXPECT_EQ(table.transmitterTransform.m[14], 3 * inch);
+    EXPECT_EQ(table.transmitterOffset.m[3], inch);
+    EXPECT_EQ(table.transmitterOffset.m[11], 3 * inch);
+    EXPECT_EQ(table.transmitterTransform.m[13], 2 * inch);
 
     const TrackerEntry& entry = table.lookup[0];
     EXPECT_EQ(entry.translation[0], 3.28084f);
-    EXPECT_TRUE(entry.translationSet);
-    EXPECT_EQ(entry.transform.m[13], 2 * 0.0328084f);
-    EXPECT_EQ(entry.transform.m[14], 3 * 0.0328084f);
+    EXPECT_EQ(entry.transform.m[14], 3 * 0.0328084f); // from the offset, not the translation
+    EXPECT_EQ(entry.transform.m[12], 0.0328084f);
 }
 
 TEST_F(TransformOptions, TransmitterOffsetSkipsOnlyAllZero) {
+    config.add("transmitteroffset", {"0", "0", "0"});
+    ASSERT_TRUE(parse());
+    EXPECT_TRUE(used(0));
+    EXPECT_FALSE(table.transmitterOffsetSet);
+
     config.add("transmitteroffset", {"1", "-1", "0"});
     config.add("transmitteroffset", {"0", "0", "0", "feet"});
     ASSERT_TRUE(parse());
-    EXPECT_TRUE(used(0) && used(1));
+    EXPECT_TRUE(used(1) && used(2));
     EXPECT_TRUE(table.transmitterOffsetSet);
-    EXPECT_EQ(table.transmitterOffset.m[3], 1.0f);
-    EXPECT_EQ(table.transmitterOffset.m[7], -1.0f);
+    EXPECT_EQ(table.transmitterTransform.m[12], 1.0f);
     EXPECT_EQ(table.transmitterTransform.m[13], -1.0f);
-
-    CTraCommonH fresh(&logger);
-    fresh.createEntries(1);
-    HostConfig zero;
-    zero.add("transmitteroffset", {"0", "0", "0"});
-    EXPECT_TRUE(fresh.parseOptions(zero.record()));
-    EXPECT_TRUE(zero.record()->lines[0].used);
-    EXPECT_FALSE(fresh.transmitterOffsetSet);
 }
 
 TEST_F(TransformOptions, NumbersReadAsDecimalPrefixes) {
     config.add("transmitterrotationmatrix",
                {"12abc", "  7", "", "-x", "0x10", "1e2", ".5", "-2.5E-1", "1e"});
     ASSERT_TRUE(parse()) << output;
-    const float* m = table.transmitterRotation.m;
+    const float* m = table.transmitterTransform.m;
     const float expected[] = {12, 7, 0, 0, 0, 100, 0.5f, -0.25f, 1};
     const int index[] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(m[index[i]], expected[i]) << "value " << i;
     }
-    EXPECT_TRUE(table.transmitterRotationSet);
-    EXPECT_EQ(table.transmitterTransform.m[6], 100.0f);
 }
 
-TEST_F(TransformOptions, BadLinesAreReportedAndLeaveTableAlone) {
-    const std::vector<BadLine> cases = {
+TEST_F(TransformOptions, BadLinesAreReportedAndStoreNothing) {
+    const struct {
+        const char* option;
+        std::vector<std::string> args;
+        const char* report;
+    } cases[] = {
         {"transmitteroffset", {"1", "2"}, "Incomplete option line found for TransmitterOffset"},
         {"transmitteroffset",
          {"1", "2", "3", "yards"},
          "Invalid string found for TransmitterOffset"},
-        {"transmitteroffset",
-         {"1", "2", "3", "feet", "x"},
-         "Too many args found for TransmitterOffset"},
         {"sensoroffset", {"1", "1", "2", "3", "yards"}, "Invalid unit found for SensorOffset"},
         {"sensoroffset",
          {"1", "1", "2", "3", "m", "6", "7"},
          "Too many args found for SensorOffset"},
         {"sensoroffset", {"2", "1", "2", "3"}, "Invalid tracker ID found for SensorOffset"},
         {"sensortranslation", {"0"}, "Invalid tracker ID found for SensorTranslation"},
-        {"sensortranslation", {}, "Incomplete option line found for SensorTranslation"},
-        {"sensortranslation",
-         {"1", "1", "2"},
-         "Incomplete option line found for SensorTranslation"},
         {"sensorrotation",
          {"-1", "0", "0", "1", "90"},
          "Invalid tracker ID found for SensorRotation"},
         {"sensorrotation", {"1", "0", "0", "1", "abc"}, "Invalid arg found for SensorRotation"},
-        {"sensorrotationmatrix",
-         {"1", "0", "0", "0", "0", "0", "0", "0", "0"},
-         "Incomplete option line found for SensorRotationMatrix"},
         {"transmitterrotation",
          {"e5", "0", "1", "90"},
          "Invalid arg found for TransmitterRotation"},
-        {"transmitterrotationmatrix",
-         {"1", "0", "0", "0", "1", "0", "0", "0", "inf"},
-         "Invalid arg found for TransmitterRotationMatrix"},
-        {"calib", {}, "Incomplete option line found for Calibration"},
         {"calibration",
          {"lib", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"},
          "Too many args found for Calibration"},
         {"cavecoordinates", {"maybe"}, "Invalid string found for CAVECoord"},
-        {"CaveCoord", {"on", "off"}, "Too many args found for CAVECoord"},
         {"unitorder", {"1"}, "Can not change the order on input connector"},
     };
-    for (const BadLine& bad : cases) {
+    for (const auto& bad : cases) {
         SCOPED_TRACE(bad.report);
         CTraCommonH fresh(&logger);
         ASSERT_TRUE(fresh.createEntries(1));
@@ -156,20 +126,10 @@ TEST_F(TransformOptions, BadLinesAreReportedAndLeaveTableAlone) {
         EXPECT_FALSE(fresh.parseOptions(lines.record()));
         EXPECT_EQ(cap.text(), std::string("dev: ERROR: ") + bad.report + " at line 12.\n");
         EXPECT_FALSE(lines.record()->lines[0].used);
-        EXPECT_FALSE(fresh.transmitterOffsetSet || fresh.transmitterRotationSet);
-        EXPECT_FALSE(fresh.lookup[0].offsetSet || fresh.lookup[0].rotationSet ||
-                     fresh.lookup[0].translationSet);
+        EXPECT_FALSE(fresh.transmitterOffsetSet || fresh.transmitterRotationSet ||
+                     fresh.lookup[0].offsetSet || fresh.lookup[0].rotationSet);
         EXPECT_EQ(fresh.calib, nullptr);
     }
-}
-
-TEST_F(TransformOptions, TrackerIdsReadWithBaseZero) {
-    config.add("sensoroffset", {"0x1", "1", "2", "3"});
-    config.add("sensorrotation", {"1", "0", "0", "1", "-x"});
-    ASSERT_TRUE(parse()) << output;
-    EXPECT_TRUE(table.lookup[0].offsetSet);
-    EXPECT_TRUE(table.lookup[0].rotationSet);
-    EXPECT_EQ(table.lookup[0].transform.m[12], 1.0f);
 }
 
 TEST_F(TransformOptions, RotationAndOffsetCombineInEitherOrder) {
@@ -186,8 +146,8 @@ TEST_F(TransformOptions, RotationAndOffsetCombineInEitherOrder) {
     EXPECT_EQ(std::memcmp(&table.transmitterTransform, &transmitter, sizeof transmitter), 0);
 }
 
-// After a failed line the geometric options check their values but look at no unit
-// word or angle and store nothing; calibration, order and CAVE options still act.
+// After a failed line the geometric options still check their values but look at
+// no unit word or angle and store nothing; calibration and CAVE options still act.
 TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
     config.add("transmitteroffset", {"1", "2"}, 1);
     config.add("sensoroffset", {"1", "1", "2", "3", "yards"}, 2);
@@ -197,8 +157,7 @@ TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
     config.add("calib", {"missing-calibration-library"}, 6);
     EXPECT_FALSE(parse());
     EXPECT_NE(output.find("dev: ERROR: Incomplete option line found for TransmitterOffset at "
-                          "line 1.\n"
-                          "dev: ERROR: Invalid arg found for SensorRotation at line 3.\n"),
+                          "line 1.\ndev: ERROR: Invalid arg found for SensorRotation at line 3.\n"),
               std::string::npos)
         << output;
     EXPECT_EQ(output.find("line 2"), std::string::npos);
@@ -210,27 +169,21 @@ TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
     EXPECT_NE(table.calib, nullptr);
 }
 
-TEST_F(TransformOptions, OrderNamesOutputPositionsOnOutputConnector) {
+TEST_F(TransformOptions, OrderAndCaveDependOnConnectorKind) {
     table.inputConnector = false;
     table.trackerCount = 2;
     ASSERT_TRUE(table.createEntries(3));
     config.add("order", {"3", "1", "2"});
     config.add("TrackerOrder", {"1", "4"}, 9);
+    config.add("cavecoordinates", {"yes"});
     EXPECT_FALSE(parse());
     EXPECT_EQ(output, "dev: ERROR: Invalid tracker ID found for Order at line 9.\n");
     EXPECT_TRUE(used(0));
+    EXPECT_FALSE(used(2)); // left for the unknown-option check
+    EXPECT_FALSE(table.caveCoordinates);
     EXPECT_EQ(table.lookup[0].order, 2u);
     EXPECT_EQ(table.lookup[1].order, 0u);
     EXPECT_EQ(table.lookup[2].order, 1u);
-}
-
-TEST_F(TransformOptions, CaveCoordIsLeftAloneOnOutputConnector) {
-    config.add("cavecoordinates", {"yes"});
-    table.inputConnector = false;
-    EXPECT_TRUE(parse());
-    EXPECT_EQ(output, "");
-    EXPECT_FALSE(used(0));
-    EXPECT_FALSE(table.caveCoordinates);
 }
 
 TEST_F(TransformOptions, CalibrationReplacesHandleAndArguments) {
@@ -241,7 +194,6 @@ TEST_F(TransformOptions, CalibrationReplacesHandleAndArguments) {
     ASSERT_NE(table.calib, nullptr);
     EXPECT_STREQ(table.calibLibrary, "second-calibration");
     EXPECT_EQ(table.calibArgs, std::vector<std::string>{"gamma"});
-    EXPECT_EQ(table.calibArgCount(), 1u);
     EXPECT_STREQ(table.calibArgv().at(0), "gamma");
 }
 
@@ -255,8 +207,7 @@ TEST_F(TransformOptions, RefusedCalibrationKeepsEarlierHandle) {
               std::string::npos)
         << output;
     ASSERT_NE(table.calib, nullptr);
-    // The name is taken before the argument count is checked.
-    EXPECT_STREQ(table.calibLibrary, "other");
+    EXPECT_STREQ(table.calibLibrary, "other"); // taken before the argument count is checked
     EXPECT_EQ(table.calibArgs, std::vector<std::string>{"alpha"});
 
     HostConfig longest;

