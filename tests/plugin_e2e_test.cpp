@@ -142,10 +142,15 @@ TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
         created.push_back(device);
     }
     std::atomic<int> running{devices};
+    std::atomic<bool> readerStarted{false};
     std::atomic<long> torn{0};
     std::atomic<long> seen{0};
     std::thread reader([&] {
-        while (running.load() > 0) {
+        readerStarted = true;
+        // At least one pass after the writers have finished.
+        bool last = false;
+        while (!last) {
+            last = running.load() == 0;
             for (std::uint32_t id = 1; id <= devices; ++id) {
                 TraData record;
                 if (!host.storage.readSlot(id, record) || record.traID == 0) {
@@ -166,6 +171,9 @@ TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
     for (int i = 0; i < devices; ++i) {
         workers.emplace_back([&, i] {
             std::uint8_t mask[4];
+            while (!readerStarted.load()) {
+                std::this_thread::yield();
+            }
             for (int c = 1; c <= cycles; ++c) {
                 const float angle = 0.0001f * static_cast<float>(c * (i + 1));
                 birdsim_setReading(i, angle, angle, angle);

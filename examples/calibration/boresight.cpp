@@ -1,0 +1,98 @@
+// boresight: a calibration library for the tracker plug-in that adds fixed angle
+// offsets (a boresight correction) and an optional position offset to every pose.
+//
+//   calibration <library> angle1 angle2 angle3 [x y z]
+//
+// angle1 to angle3 in degrees, x y z in feet. The plug-in calls calib_init once
+// per device with these arguments, calib_evaluate for every new reading, before
+// the fixed position and the transforms, and calib_exit when the device stops.
+#include "platform/export.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+// The offsets of one device.
+struct Offsets {
+    bool inUse;
+    float angles[3];   // degrees
+    float position[3]; // feet
+};
+
+// One slot per device that may use the library at once; a process can wake at
+// most four sensors. A context is a slot's index plus one, so 0 means "none".
+constexpr std::int32_t slotCount = 4;
+Offsets slots[slotCount];
+std::mutex slotsMutex; // devices may be initialised and stopped on several threads
+
+// Reads one argument as a decimal number; false when it is not one.
+bool readNumber(const char* text, float& value) {
+    char* end = nullptr;
+    const double read = std::strtod(text, &end);
+    if (end == text || *end != '\0') {
+        return false;
+    }
+    value = static_cast<float>(read);
+    return true;
+}
+
+} // namespace
+
+extern "C" {
+
+// Takes 3 or 6 arguments. Answers the context for the other calls, or 0 when the
+// arguments are wrong or all four slots are taken; a device with context 0 gets
+// its poses unchanged. The reason goes to standard error.
+TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
+    Offsets offsets{true, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
+    if (count != 3 && count != 6) {
+        std::fprintf(stderr,
+                     "boresight: expected angle1 angle2 angle3 [x y z], got %d "
+                     "arguments; poses pass unchanged\n",
+                     static_cast<int>(count));
+        return 0;
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        float& value = i < 3 ? offsets.angles[i] : offsets.position[i - 3];
+        if (!readNumber(args[i], value)) {
+            std::fprintf(stderr, "boresight: \"%s\" is not a number; poses pass unchanged\n",
+                         args[i]);
+            return 0;
+        }
+    }
+    const std::lock_guard<std::mutex> lock(slotsMutex);
+    for (std::int32_t i = 0; i < slotCount; ++i) {
+        if (!slots[i].inUse) {
+            slots[i] = offsets;
+            return i + 1;
+        }
+    }
+    std::fprintf(stderr, "boresight: all %d slots in use; poses pass unchanged\n",
+                 static_cast<int>(slotCount));
+    return 0;
+}
+
+// pose: x, y, z in feet, then angle1, angle2, angle3 in degrees.
+TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
+    if (context < 1 || context > slotCount || pose == nullptr) {
+        return;
+    }
+    // A slot changes only between calib_init and calib_exit of its own device.
+    const Offsets& offsets = slots[context - 1];
+    for (int i = 0; i < 3; ++i) {
+        pose[i] += offsets.position[i];
+        pose[3 + i] += offsets.angles[i];
+    }
+}
+
+TRACKER_EXPORT void calib_exit(std::int32_t context) {
+    if (context < 1 || context > slotCount) {
+        return;
+    }
+    const std::lock_guard<std::mutex> lock(slotsMutex);
+    slots[context - 1].inUse = false;
+}
+}

@@ -1,0 +1,39 @@
+// The host's configuration file: one section per device, each a list of option
+// lines that become the device's CConfigH record.
+//
+//   [name]                    opens a section; the name becomes the device name
+//   keyword arg arg ...       an option line of the current section
+//   # comment                 from # to the end of the line, outside quotes
+//   "two words"               double quotes group an argument with blanks
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HostConfig.h"
+
+struct ConfigError {
+    std::string file;
+    unsigned line = 0; // 0 when the problem is the file as a whole
+    std::string message;
+};
+
+// "FILE:LINE: message", or "FILE: message" without a line.
+std::string formatError(const ConfigError& error);
+std::ostream& operator<<(std::ostream& out, const ConfigError& error);
+
+struct DeviceSection {
+    std::string name;
+    unsigned line = 0; // line of the "[name]" header
+    std::unique_ptr<HostConfig> config;
+};
+
+// Parses the text of a configuration file; false with `error` filled on the first problem.
+bool parseConfigText(const std::string& text, const std::string& fileName,
+                     std::vector<DeviceSection>& sections, ConfigError& error);
+
+// Reads and parses a configuration file; a file that cannot be read is an error too.
+bool readConfigFile(const std::string& fileName, std::vector<DeviceSection>& sections,
+                    ConfigError& error);

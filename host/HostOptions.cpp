@@ -1,0 +1,197 @@
+// trackhost's command line.
+#include "HostOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool readDouble(const std::string& text, double& value) {
+    if (text.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return *end == '\0' && errno == 0 && std::isfinite(value);
+}
+
+bool readInteger(const std::string& text, long long& value) {
+    if (text.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return *end == '\0' && errno == 0;
+}
+
+class Arguments {
+public:
+    Arguments(int argc, const char* const* argv, std::string& error)
+        : argc(argc), argv(argv), error(error) {}
+
+    bool more() const { return next < argc; }
+    std::string take() { return argv[next++]; }
+
+    // The value of an option, from "--name=value" or the next argument.
+    bool value(const std::string& name, const std::string* inlineValue, std::string& value) {
+        if (inlineValue != nullptr) {
+            value = *inlineValue;
+            return true;
+        }
+        if (!more()) {
+            return fail(name + " needs a value");
+        }
+        value = take();
+        return true;
+    }
+
+    bool fail(const std::string& message) {
+        error = message;
+        return false;
+    }
+
+private:
+    int argc;
+    const char* const* argv;
+    int next = 0;
+    std::string& error;
+};
+
+bool setOption(Arguments& args, const std::string& name, const std::string* inlineValue,
+               HostOptions& options) {
+    const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
+                            name == "--cycles" || name == "--seconds" || name == "--format" ||
+                            name == "--debug" || name == "--debug-threshold";
+    if (!takesValue && inlineValue != nullptr) {
+        return args.fail(name + " takes no value");
+    }
+    std::string value;
+    if (takesValue && !args.value(name, inlineValue, value)) {
+        return false;
+    }
+    double real = 0.0;
+    long long integer = 0;
+    if (name == "--plugin") {
+        options.pluginPath = value;
+    } else if (name == "--output") {
+        options.outputFile = value;
+    } else if (name == "--rate") {
+        if (!readDouble(value, real) || real <= 0.0 || real > 10000.0) {
+            return args.fail("--rate wants cycles per second above 0 and up to 10000, not \"" +
+                             value + "\"");
+        }
+        options.rate = real;
+    } else if (name == "--cycles") {
+        if (!readInteger(value, integer) || integer < 0) {
+            return args.fail("--cycles wants a whole number of at least 0, not \"" + value + "\"");
+        }
+        options.cycles = integer;
+    } else if (name == "--seconds") {
+        if (!readDouble(value, real) || real < 0.0 || real > 1e9) {
+            return args.fail("--seconds wants a number of at least 0, not \"" + value + "\"");
+        }
+        options.seconds = real;
+    } else if (name == "--format") {
+        if (!parseOutputFormat(value, options.format)) {
+            return args.fail("--format wants table, csv or json, not \"" + value + "\"");
+        }
+    } else if (name == "--debug") {
+        if (!readInteger(value, integer) || integer < INT32_MIN || integer > INT32_MAX) {
+            return args.fail("--debug wants a whole number, not \"" + value + "\"");
+        }
+        options.debugLevel = static_cast<std::int32_t>(integer);
+    } else if (name == "--debug-threshold") {
+        if (!readInteger(value, integer) || integer < INT32_MIN || integer > INT32_MAX) {
+            return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
+        }
+        options.debugThreshold = static_cast<std::int32_t>(integer);
+    } else if (name == "--quiet") {
+        options.quiet = true;
+    } else if (name == "--no-date") {
+        options.date = false;
+    } else if (name == "--no-time") {
+        options.time = false;
+    } else if (name == "--no-thread-id") {
+        options.threadId = false;
+    } else {
+        return args.fail("unknown option " + name);
+    }
+    return true;
+}
+
+} // namespace
+
+ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
+                             std::string& error) {
+    Arguments args(argc, argv, error);
+    bool filesOnly = false;
+    while (args.more()) {
+        const std::string arg = args.take();
+        if (filesOnly || arg.size() < 2 || arg[0] != '-') {
+            if (!options.configFile.empty()) {
+                args.fail("one configuration file only; \"" + arg + "\" is a second one");
+                return ParseResult::error;
+            }
+            options.configFile = arg;
+        } else if (arg == "--") {
+            filesOnly = true;
+        } else if (arg == "-h" || arg == "--help") {
+            return ParseResult::help;
+        } else {
+            const std::size_t equals = arg.find('=');
+            const std::string name = arg.substr(0, equals);
+            const std::string inlineValue =
+                equals == std::string::npos ? std::string() : arg.substr(equals + 1);
+            if (!setOption(args, name, equals == std::string::npos ? nullptr : &inlineValue,
+                           options)) {
+                return ParseResult::error;
+            }
+        }
+    }
+    if (options.configFile.empty()) {
+        error = "no configuration file given";
+        return ParseResult::error;
+    }
+    return ParseResult::run;
+}
+
+std::string usageText() {
+    return R"(Usage: trackhost [options] CONFIG_FILE
+
+Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
+one shared data storage, runs init, configure and start, then the receive
+cycle, and prints every record a device delivers: tracker ID, time (seconds
+since 1970 UTC), x, y, z in feet and angle1, angle2, angle3 in degrees.
+Without --cycles or --seconds it runs until interrupted (Ctrl-C); either way
+it ends with stop and deleteDev for every device.
+
+Options:
+  --plugin PATH    the plug-in library (default: the one built beside trackhost)
+  --rate HZ        receive cycles per second (default 30)
+  --cycles N       stop after N cycles (0: init, configure, start and stop only)
+  --seconds S      stop after S seconds (S x HZ cycles)
+  --format F       table (default), csv, or json (one object per line)
+  --output FILE    write the records to FILE; the plug-in's messages stay on
+                   standard output
+  --debug LEVEL    debug level of the plug-in's logger (default 0: no DEBUG
+                   lines); a level at or above the threshold shows all DEBUG
+                   lines, else only those of the class it names: 1 the
+                   device, 3 the transforms and the calibration library
+  --debug-threshold N
+                   the threshold the level is compared with (default 1)
+  --quiet          switch the plug-in's log lines off
+  --no-date        log line heads without the date
+  --no-time        log line heads without the time
+  --no-thread-id   log line heads without the thread ID
+  -h, --help       show this text
+
+Exit status:
+  0  success
+  2  usage error (bad command line, output file not writable)
+  3  configuration file error (missing file, bad line)
+  4  device failure (plug-in not loadable; init, configure, start or stop failed)
+)";
+}

@@ -1,0 +1,40 @@
+// trackhost's command line: its options, their defaults and the usage text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "RecordFormat.h"
+
+// Exit codes of trackhost.
+enum ExitCode : int {
+    exitSuccess = 0,
+    exitUsage = 2,         // bad command line, or the output file cannot be written
+    exitConfiguration = 3, // the configuration file is missing or malformed
+    exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
+};
+
+struct HostOptions {
+    std::string configFile;
+    std::string pluginPath;   // empty: the plug-in built beside trackhost
+    std::string outputFile;   // empty: standard output
+    double rate = 30.0;       // receive cycles per second
+    std::int64_t cycles = -1; // -1: no limit
+    double seconds = -1.0;    // -1: no limit
+    OutputFormat format = OutputFormat::table;
+    std::int32_t debugLevel = 0;
+    std::int32_t debugThreshold = 1;
+    bool quiet = false;
+    bool date = true;
+    bool time = true;
+    bool threadId = true;
+};
+
+enum class ParseResult { run, help, error };
+
+// Reads the arguments after the program name; `error` says what is wrong.
+ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
+                             std::string& error);
+
+// The text of --help.
+std::string usageText();

@@ -1,0 +1,229 @@
+// trackhost's run: devices from the configuration file driven through the plug-in.
+#include "HostRun.h"
+
+#include "ConfigFile.h"
+#include "HostStorage.h"
+#include "PluginLibrary.h"
+#include "RecordFormat.h"
+#include "device/CBase.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> stopFlag{false};
+
+CLoggerH makeLogger(const HostOptions& options, const std::string& name) {
+    CLoggerH logger;
+    logger.setName(name.c_str());
+    logger.dateOn = options.date ? 1 : 0;
+    logger.timeOn = options.time ? 1 : 0;
+    logger.threadIdOn = options.threadId ? 1 : 0;
+    logger.enabled = options.quiet ? 0 : 1;
+    logger.debugLevel = options.debugLevel;
+    logger.debugThreshold = options.debugThreshold;
+    return logger;
+}
+
+// The devices of one run. Whatever way the run ends, every device that came
+// through init is stopped and every device is given back to deleteDev.
+class Devices {
+public:
+    struct Device {
+        const DeviceSection* section;
+        CBase* device;
+        bool initialised = false;
+        long failedCycles = 0;
+    };
+
+    Devices(const PluginLibrary& plugin, const std::string& fileName, std::ostream& err)
+        : plugin(plugin), fileName(fileName), err(err) {}
+    ~Devices() { shutDown(); }
+
+    Devices(const Devices&) = delete;
+    Devices& operator=(const Devices&) = delete;
+
+    Device& create(const DeviceSection& section, const CLoggerH& logger) {
+        // The device copies the logger; the option record stays ours until the end.
+        devices.push_back({&section, plugin.createDev(section.config->record(), &logger)});
+        return devices.back();
+    }
+
+    std::vector<Device>& all() { return devices; }
+
+    // The host's message for a failed operation; the plug-in has said why.
+    void report(const Device& device, const char* operation) {
+        err << "trackhost: device [" << device.section->name << "] at " << fileName << ":"
+            << device.section->line << ": " << operation << " failed" << std::endl;
+    }
+
+    // False when a device's stop failed.
+    bool shutDown() {
+        bool stopped = true;
+        for (Device& device : devices) {
+            if (device.initialised && !device.device->stop()) {
+                report(device, "stop");
+                stopped = false;
+            }
+        }
+        for (Device& device : devices) {
+            plugin.deleteDev(device.device);
+        }
+        devices.clear();
+        return stopped;
+    }
+
+private:
+    const PluginLibrary& plugin;
+    const std::string& fileName;
+    std::ostream& err;
+    std::vector<Device> devices;
+};
+
+// The number of cycles the options allow; -1 for no limit.
+std::int64_t cycleLimit(const HostOptions& options) {
+    std::int64_t limit = options.cycles;
+    if (options.seconds >= 0.0) {
+        const auto bySeconds =
+            static_cast<std::int64_t>(std::ceil(options.seconds * options.rate - 1e-9));
+        limit = limit < 0 ? bySeconds : std::min(limit, bySeconds);
+    }
+    return limit;
+}
+
+// Sleeps until `due`, waking early when a stop is requested.
+void waitUntil(std::chrono::steady_clock::time_point due) {
+    using Clock = std::chrono::steady_clock;
+    while (!hostStopRequested()) {
+        const Clock::time_point now = Clock::now();
+        if (now >= due) {
+            return;
+        }
+        std::this_thread::sleep_until(std::min(due, now + std::chrono::milliseconds(50)));
+    }
+}
+
+// Tracker ID n is bit n - 1 of the mask read as a big-endian 32-bit number.
+bool maskHas(const std::uint8_t* mask, std::uint32_t id) {
+    const std::uint32_t bit = id - 1;
+    return (mask[3 - bit / 8] & (1u << (bit % 8))) != 0;
+}
+
+void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer) {
+    for (Devices::Device& device : devices.all()) {
+        std::uint8_t mask[4] = {};
+        if (device.device->recvData(mask, 0) != 1) {
+            ++device.failedCycles;
+            continue;
+        }
+        for (std::uint32_t id = 1; id <= CDataStorage::maxRecords; ++id) {
+            TraData record;
+            if (maskHas(mask, id) && storage.readSlot(id, record)) {
+                writer.row(decodeRecord(device.section->name, record));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void requestHostStop() {
+    stopFlag.store(true);
+}
+
+bool hostStopRequested() {
+    return stopFlag.load();
+}
+
+int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
+    std::vector<DeviceSection> sections;
+    ConfigError error;
+    if (!readConfigFile(options.configFile, sections, error)) {
+        err << error << std::endl;
+        return exitConfiguration;
+    }
+    if (sections.empty()) {
+        err << ConfigError{options.configFile, 0,
+                           "no device section; a section starts with a line [name]"}
+            << std::endl;
+        return exitConfiguration;
+    }
+
+    PluginLibrary plugin(options.pluginPath.empty() ? PluginLibrary::defaultPath()
+                                                    : options.pluginPath);
+    if (!plugin.loaded()) {
+        err << "trackhost: " << plugin.problem() << std::endl;
+        return exitDevice;
+    }
+    const CLoggerH storageLogger = makeLogger(options, "trackhost");
+    HostStorage storage(&storageLogger);
+    std::int32_t ready = 0;
+    InitInfo info{};
+    info.dataStorage = storage.storage();
+    info.readyFlag = &ready;
+
+    // One device per section, initialised in file order: tracker IDs follow one another.
+    Devices devices(plugin, options.configFile, err);
+    for (const DeviceSection& section : sections) {
+        Devices::Device& device = devices.create(section, makeLogger(options, section.name));
+        if (device.device->init(&info) != 1) {
+            devices.report(device, "init");
+            return exitDevice;
+        }
+        device.initialised = true;
+    }
+    for (Devices::Device& device : devices.all()) {
+        const std::int32_t configured = device.device->configure();
+        if (configured < 0) {
+            devices.report(device, "configure");
+            return exitDevice;
+        }
+        if (configured == 0) {
+            err << "trackhost: device [" << device.section->name
+                << "]: the orientation reset failed; going on without it" << std::endl;
+        }
+    }
+    for (Devices::Device& device : devices.all()) {
+        if (!device.device->start()) {
+            devices.report(device, "start");
+            return exitDevice;
+        }
+    }
+
+    std::size_t nameWidth = 0;
+    for (const DeviceSection& section : sections) {
+        nameWidth = std::max(nameWidth, section.name.size());
+    }
+    RecordWriter writer(out, options.format, nameWidth);
+    writer.header();
+
+    using Clock = std::chrono::steady_clock;
+    const std::int64_t limit = cycleLimit(options);
+    const std::chrono::duration<double> period(1.0 / options.rate);
+    const Clock::time_point begin = Clock::now();
+    ready = 1;
+    for (std::int64_t cycle = 0; (limit < 0 || cycle < limit) && !hostStopRequested(); ++cycle) {
+        if (cycle > 0) {
+            waitUntil(begin + std::chrono::duration_cast<Clock::duration>(period * cycle));
+            if (hostStopRequested()) {
+                break;
+            }
+        }
+        receiveCycle(devices, storage, writer);
+    }
+    ready = 0;
+
+    for (const Devices::Device& device : devices.all()) {
+        if (device.failedCycles > 0) {
+            err << "trackhost: device [" << device.section->name << "]: " << device.failedCycles
+                << " receive cycles delivered nothing (recvData failed)" << std::endl;
+        }
+    }
+    return devices.shutDown() ? exitSuccess : exitDevice;
+}

@@ -1,0 +1,17 @@
+// What trackhost does once its command line is read: the configuration file, the
+// plug-in, the devices on one storage, the receive cycle and the clean stop.
+#pragma once
+
+#include <iosfwd>
+
+#include "HostOptions.h"
+
+// Runs the host and answers its exit code. Decoded records go to `out`; the host's
+// own messages (configuration errors, failed device operations) go to `err`. The
+// plug-in writes its messages to standard output itself.
+int runHost(const HostOptions& options, std::ostream& out, std::ostream& err);
+
+// Ends a running host after its current cycle, as Ctrl-C does; safe to call from a
+// signal handler or another thread. Stays set for the rest of the process.
+void requestHostStop();
+bool hostStopRequested();

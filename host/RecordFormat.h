@@ -1,0 +1,40 @@
+// trackhost's output: delivered records decoded and written as a table, CSV or JSON lines.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "device/TraData.h"
+
+enum class OutputFormat { table, csv, json };
+
+// The name of a format on the command line ("table", "csv", "json"); false for others.
+bool parseOutputFormat(const std::string& name, OutputFormat& format);
+
+// One record in host values: position in feet, angles in degrees.
+struct PoseRow {
+    std::string device;
+    std::uint32_t id = 0;
+    std::int32_t seconds = 0; // since 1970-01-01 UTC
+    std::uint32_t milliseconds = 0;
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    float angle1 = 0.0f, angle2 = 0.0f, angle3 = 0.0f;
+};
+
+PoseRow decodeRecord(const std::string& device, const TraData& record);
+
+class RecordWriter {
+public:
+    // `deviceWidth`: the longest device name, to align the table's first column.
+    RecordWriter(std::ostream& out, OutputFormat format, std::size_t deviceWidth);
+
+    void header();
+    void row(const PoseRow& pose);
+
+private:
+    std::ostream& out;
+    OutputFormat format;
+    int deviceWidth;
+};

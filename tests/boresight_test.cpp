@@ -1,0 +1,44 @@
+// The example calibration library's context table, called as the plug-in calls it.
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+TEST(Boresight, FourContextsThenZeroWhichLeavesPosesUnchanged) {
+    const platform::LibraryHandle library =
+        platform::loadLibrary(platform::libraryFileName("boresight").c_str());
+    ASSERT_NE(library, nullptr);
+    const auto init = reinterpret_cast<std::int32_t (*)(const char* const*, std::int32_t)>(
+        platform::librarySymbol(library, "calib_init"));
+    const auto evaluate = reinterpret_cast<void (*)(std::int32_t, float*)>(
+        platform::librarySymbol(library, "calib_evaluate"));
+    const auto exit =
+        reinterpret_cast<void (*)(std::int32_t)>(platform::librarySymbol(library, "calib_exit"));
+    ASSERT_TRUE(init && evaluate && exit);
+
+    const char* notNumbers[] = {"1", "two", "3"};
+    EXPECT_EQ(init(notNumbers, 3), 0);
+    const char* args[] = {"1.5", "-2.25", "90", "0", "0", "-0.5"};
+    std::int32_t contexts[4];
+    for (std::int32_t& context : contexts) {
+        context = init(args, 6);
+        ASSERT_NE(context, 0);
+    }
+    EXPECT_EQ(init(args, 3), 0); // the table is full
+    float pose[6] = {1, 1, 1, 10, 20, 30};
+    evaluate(0, pose);
+    EXPECT_EQ(pose[3], 10.0f);
+    evaluate(contexts[3], pose);
+    EXPECT_EQ(pose[2], 0.5f);
+    EXPECT_EQ(pose[3], 11.5f);
+    EXPECT_EQ(pose[4], 17.75f);
+    EXPECT_EQ(pose[5], 120.0f);
+
+    exit(contexts[2]); // frees its slot for the next device
+    EXPECT_EQ(init(args, 3), contexts[2]);
+    for (std::int32_t context : contexts) {
+        exit(context);
+    }
+    platform::freeLibrary(library);
+}

@@ -1,0 +1,92 @@
+// trackhost's command line and its output formats.
+#include "host/HostOptions.h"
+#include "host/RecordFormat.h"
+
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+ParseResult parseArgs(std::vector<const char*> args, HostOptions& options, std::string& error) {
+    return parseHostOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+std::string usageError(std::vector<const char*> args) {
+    HostOptions options;
+    std::string error;
+    EXPECT_EQ(parseArgs(args, options, error), ParseResult::error);
+    return error;
+}
+
+std::int32_t field(std::int32_t value) {
+    return static_cast<std::int32_t>(platform::hostToNet(static_cast<std::uint32_t>(value)));
+}
+
+} // namespace
+
+TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parseArgs({"--rate", "12.5", "--cycles=7", "--format=json", "--debug", "-3",
+                         "--quiet", "--no-thread-id", "my.conf"},
+                        options, error),
+              ParseResult::run)
+        << error;
+    EXPECT_EQ(options.rate, 12.5);
+    EXPECT_EQ(options.cycles, 7);
+    EXPECT_EQ(options.seconds, -1.0); // no limit
+    EXPECT_EQ(options.format, OutputFormat::json);
+    EXPECT_EQ(options.debugLevel, -3);
+    EXPECT_TRUE(options.quiet && options.date && !options.threadId);
+    EXPECT_EQ(options.configFile, "my.conf");
+    EXPECT_EQ(parseArgs({"--rate", "5", "--help", "--bogus"}, options, error), ParseResult::help);
+}
+
+TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
+    EXPECT_EQ(usageError({}), "no configuration file given");
+    EXPECT_EQ(usageError({"a.conf", "b.conf"}),
+              "one configuration file only; \"b.conf\" is a second one");
+    EXPECT_EQ(usageError({"a.conf", "--rate"}), "--rate needs a value");
+    EXPECT_EQ(usageError({"--rate", "0", "a.conf"}),
+              "--rate wants cycles per second above 0 and up to 10000, not \"0\"");
+    EXPECT_EQ(usageError({"--format", "xml", "a.conf"}),
+              "--format wants table, csv or json, not \"xml\"");
+    EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
+}
+
+TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
+    TraData record;
+    record.traID = platform::hostToNet(3);
+    record.seconds = field(1700000000);
+    record.microseconds = platform::hostToNet(42000);
+    record.x = field(150000);
+    record.y = field(-1);
+    record.angle1 = field(-572957);
+    record.angle2 = field(1145915);
+    record.angle3 = field(-9000000);
+    const PoseRow pose = decodeRecord("a,\"b\"", record);
+
+    std::ostringstream csv;
+    RecordWriter csvWriter(csv, OutputFormat::csv, 0);
+    csvWriter.header();
+    csvWriter.row(pose);
+    EXPECT_EQ(csv.str(), "device,id,time,x,y,z,angle1,angle2,angle3\n"
+                         "\"a,\"\"b\"\"\",3,1700000000.042,1.50000,-0.00001,0.00000,-5.72957,"
+                         "11.45915,-90.00000\n");
+    std::ostringstream json;
+    RecordWriter(json, OutputFormat::json, 0).row(pose);
+    EXPECT_EQ(json.str(), "{\"device\":\"a,\\\"b\\\"\",\"id\":3,\"time\":1700000000.042,"
+                          "\"x\":1.50000,\"y\":-0.00001,\"z\":0.00000,\"angle1\":-5.72957,"
+                          "\"angle2\":11.45915,\"angle3\":-90.00000}\n");
+    std::ostringstream table;
+    RecordWriter tableWriter(table, OutputFormat::table, 6);
+    tableWriter.header();
+    tableWriter.row(decodeRecord("wand", record));
+    EXPECT_EQ(table.str(), "device  ID           time           x           y           z"
+                           "      angle1      angle2      angle3\n"
+                           "wand     3 1700000000.042     1.50000    -0.00001     0.00000"
+                           "    -5.72957    11.45915   -90.00000\n");
+}

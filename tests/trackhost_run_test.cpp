@@ -1,0 +1,209 @@
+// trackhost's run against the simulated sensors: the built plug-in loaded by path,
+// decoded records, exit codes, and a clean stop whatever way the run ends.
+// Each test runs in a process of its own: a process wakes at most four sensors.
+#include "host/HostRun.h"
+
+#include "platform/platform.h"
+#include "sim/birdsim.h"
+#include "tests/support/CaptureFd.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+std::vector<std::string> splitAt(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    std::string part;
+    while (std::getline(stream, part, separator)) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+struct HostRunTest : ::testing::Test {
+    void SetUp() override { birdsim_reset(); }
+    void TearDown() override { std::remove(configFile.c_str()); }
+
+    // Writes the configuration file of this test; its name is the test's.
+    std::string writeConfig(const std::string& text) {
+        configFile =
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".conf";
+        std::ofstream(configFile, std::ios::binary) << text;
+        return configFile;
+    }
+
+    // Runs the host on `options` plus the configuration file; the plug-in's own
+    // messages land in `pluginOutput`.
+    int run(std::vector<const char*> args, const std::string& file) {
+        args.push_back(file.c_str());
+        HostOptions options;
+        std::string error;
+        EXPECT_EQ(parseHostOptions(static_cast<int>(args.size()), args.data(), options, error),
+                  ParseResult::run)
+            << error;
+        CaptureFd capture;
+        const int code = runHost(options, out, err);
+        pluginOutput = capture.text();
+        return code;
+    }
+
+    // The CSV rows after the header, split into fields.
+    std::vector<std::vector<std::string>> csvRows() const {
+        std::vector<std::vector<std::string>> rows;
+        const std::vector<std::string> lines = splitAt(out.str(), '\n');
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            rows.push_back(splitAt(lines[i], ','));
+        }
+        return rows;
+    }
+    // The six values of a CSV row.
+    static std::vector<std::string> pose(const std::vector<std::string>& row) {
+        return std::vector<std::string>(row.begin() + 3, row.end());
+    }
+
+    std::string configFile;
+    std::ostringstream out;
+    std::ostringstream err;
+    std::string pluginOutput;
+};
+
+} // namespace
+
+TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
+    const std::string file = writeConfig("[arm]\nport 2\nposition 1 2 3\n");
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "3", "--rate", "100"}, file), exitSuccess)
+        << err.str() << pluginOutput;
+    // The reading stays the same, so only the first cycle delivers.
+    const auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1u) << out.str();
+    ASSERT_EQ(rows[0].size(), 9u);
+    EXPECT_EQ(rows[0][0] + "," + rows[0][1], "arm,1");
+    // Radians to degrees, the first and third angle negated (CAVE coordinates).
+    EXPECT_EQ(pose(rows[0]), (std::vector<std::string>{"1.00000", "2.00000", "3.00000", "-5.72957",
+                                                       "11.45915", "-17.18873"}));
+    EXPECT_NEAR(std::stod(rows[0][2]), static_cast<double>(std::time(nullptr)), 5.0);
+    EXPECT_EQ(rows[0][2].size() - rows[0][2].find('.'), 4u) << "milliseconds: " << rows[0][2];
+    EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(birdsim_isAwake(0), 0);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
+    const std::string file = writeConfig("[moving]\nposition 0 5 0\n");
+    const auto begin = std::chrono::steady_clock::now();
+    ASSERT_EQ(run({"--format", "csv", "--seconds", "0.3", "--rate", "10"}, file), exitSuccess);
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(190));
+    EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
+    // The simulated sensor turns, so every cycle delivers a new pose.
+    EXPECT_EQ(csvRows().size(), 3u) << out.str();
+}
+
+TEST_F(HostRunTest, InterruptStopsAndDeletesEveryDevice) {
+    const std::string file = writeConfig("[one]\nport 1\nposition 1 1 1\n[two]\nport 2\n");
+    int code = -1;
+    std::thread host([&] { code = run({"--rate", "200", "--debug", "1"}, file); });
+    while (birdsim_callCount(birdsimGetMostRecentReading) < 4) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(birdsim_isStreaming(0) && birdsim_isStreaming(1));
+    requestHostStop();
+    host.join();
+    EXPECT_EQ(code, exitSuccess) << err.str();
+    EXPECT_FALSE(birdsim_isAwake(0) || birdsim_isAwake(1));
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 2);
+    const std::string destructor = "C3DBird: \"destructor\" called.";
+    const std::size_t first = pluginOutput.find(destructor);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(pluginOutput.find(destructor, first + 1), std::string::npos);
+}
+
+TEST_F(HostRunTest, FileAndPluginErrorsExitBeforeAnySensorWakes) {
+    const std::string file = writeConfig("[a]\nport 1\nposition 1 \"2 3\n");
+    EXPECT_EQ(run({}, file), exitConfiguration);
+    const std::string other = platform::libraryFileName("boresight");
+    EXPECT_EQ(run({"--plugin", other.c_str()}, writeConfig("[d]\n")), exitDevice);
+    EXPECT_EQ(err.str(), file + ":3: unterminated quote\ntrackhost: " + other +
+                             " exports no createDev and deleteDev; it is not a tracker plug-in\n");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+}
+
+TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
+    std::string file = writeConfig("[good]\nport 1\n[bad]\nport 7\n");
+    EXPECT_EQ(run({"--no-date", "--no-time", "--no-thread-id"}, file), exitDevice);
+    std::string expected = "trackhost: device [bad] at " + file + ":3: init failed\n";
+    // The plug-in's own message tells why.
+    EXPECT_NE(pluginOutput.find("bad: ERROR: C3DBird: Port should be between 1 and 4.\n"),
+              std::string::npos)
+        << pluginOutput;
+    EXPECT_EQ(birdsim_isAwake(0), 0);
+
+    file = writeConfig("[d]\n");
+    birdsim_failCall(birdsimGetDeviceConfig, 1);
+    EXPECT_EQ(run({}, file), exitDevice);
+    birdsim_failCall(birdsimStartStream, 1);
+    EXPECT_EQ(run({}, file), exitDevice);
+    expected += "trackhost: device [d] at " + file + ":1: configure failed\n" +
+                "trackhost: device [d] at " + file + ":1: start failed\n";
+    EXPECT_EQ(err.str(), expected);
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(HostRunTest, LoggerSwitchesAndQuietReachThePlugin) {
+    const std::string file = writeConfig("[arm]\n");
+    ASSERT_EQ(
+        run({"--no-date", "--no-time", "--no-thread-id", "--debug", "1", "--cycles", "0"}, file),
+        exitSuccess);
+    EXPECT_EQ(pluginOutput.substr(0, 38), "arm: DEBUG: C3DBird: \"constructor\" cal");
+    EXPECT_NE(pluginOutput.find("\narm: INFO: DEVICE NAME           : arm\n"), std::string::npos);
+
+    ASSERT_EQ(run({"--quiet", "--cycles", "0"}, file), exitSuccess);
+    EXPECT_EQ(pluginOutput.find("INFO"), std::string::npos);
+    EXPECT_EQ(birdsim_isAwake(1), 0);
+}
+
+// The calibration example, the library named as this platform names it.
+TEST_F(HostRunTest, BoresightExampleMovesEveryPose) {
+    std::ifstream example(std::string(TRACKER_SOURCE_DIR) + "/examples/calibration/boresight.conf");
+    std::string text((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
+    const std::string native = "libboresight.so";
+    ASSERT_NE(text.find(native), std::string::npos);
+    text.replace(text.find(native), native.size(), platform::libraryFileName("boresight"));
+    birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "2"}, writeConfig(text)), exitSuccess)
+        << pluginOutput;
+    const auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1u) << out.str();
+    EXPECT_EQ(pose(rows[0]), (std::vector<std::string>{"0.00000", "5.50000", "0.00000", "-90.00000",
+                                                       "5.00000", "0.00000"}));
+}
+
+// The examples the README runs: four sensors in all.
+TEST_F(HostRunTest, ExampleConfigurationsRun) {
+    const std::string examples = std::string(TRACKER_SOURCE_DIR) + "/examples/";
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "1"}, examples + "demo.conf"), exitSuccess);
+    auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1u) << out.str();
+    // The fixed position through the transmitter's offset (0, 0, -1 foot) and its
+    // turn about the vertical axis.
+    EXPECT_EQ(std::vector<std::string>(rows[0].begin() + 3, rows[0].begin() + 6),
+              (std::vector<std::string>{"0.00000", "5.50000", "-1.00000"}));
+
+    // Tracker IDs follow the sections in file order.
+    out.str("");
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "1"}, examples + "multi.conf"), exitSuccess);
+    rows = csvRows();
+    ASSERT_EQ(rows.size(), 3u) << out.str();
+    EXPECT_EQ(rows[0][0] + rows[0][1] + rows[1][0] + rows[1][1] + rows[2][0] + rows[2][1],
+              "head1left-hand2right-hand3");
+}
