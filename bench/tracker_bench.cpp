@@ -92,12 +92,7 @@ void encodeRecord(benchmark::State& state) {
     TraData record;
     for (auto _ : state) {
         const TrackerPose& pose = poses[position++ & (ReadingRing::size - 1)];
-        record.x = encode(pose.x);
-        record.y = encode(pose.y);
-        record.z = encode(pose.z);
-        record.angle1 = encode(pose.angle1);
-        record.angle2 = encode(pose.angle2);
-        record.angle3 = encode(pose.angle3);
+        encodePose(record, pose);
         benchmark::DoNotOptimize(record);
     }
 }

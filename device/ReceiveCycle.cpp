@@ -89,12 +89,7 @@ bool C3DBird::receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool&
         transformPose(pose, &traCommon->transmitterTransform, &entry.transform,
                       entry.translation);
     }
-    record.x = encode(pose.x);
-    record.y = encode(pose.y);
-    record.z = encode(pose.z);
-    record.angle1 = encode(pose.angle1);
-    record.angle2 = encode(pose.angle2);
-    record.angle3 = encode(pose.angle3);
+    encodePose(record, pose);
     valid = true;
 
     TraData& last = lastRecords[sensor];
@@ -102,16 +97,22 @@ bool C3DBird::receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool&
         return true;
     }
     CDataStorage* const storage = initInfo.dataStorage;
-    storage->lock();
-    lastSlot = storage->getTraData(traId);
+    if (storage == nullptr) {
+        // A repeated init that failed for want of a storage keeps the earlier table.
+        lastSlot = nullptr;
+    } else {
+        storage->lock();
+        lastSlot = storage->getTraData(traId);
+        if (lastSlot != nullptr) {
+            logger->debug("C3DBird: TraData storage found");
+            *lastSlot = record;
+        }
+        storage->unlock();
+    }
     if (lastSlot == nullptr) {
         logger->error("C3DBird: TraData storage not found");
         valid = false;
-    } else {
-        logger->debug("C3DBird: TraData storage found");
-        *lastSlot = record;
     }
-    storage->unlock();
     // Only a record that reached the storage is reported to the caller.
     if (lastSlot != nullptr && updateMask != nullptr) {
         CTraCommonH::setUpdateMaskBit(updateMask, traId);

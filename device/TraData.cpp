@@ -16,6 +16,15 @@ std::int32_t encode(float value) {
     return static_cast<std::int32_t>(platform::hostToNet(low));
 }
 
+void encodePose(TraData& record, const TrackerPose& pose) {
+    record.x = encode(pose.x);
+    record.y = encode(pose.y);
+    record.z = encode(pose.z);
+    record.angle1 = encode(pose.angle1);
+    record.angle2 = encode(pose.angle2);
+    record.angle3 = encode(pose.angle3);
+}
+
 float decode(std::int32_t field) {
     const auto value = static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(field)));
     return static_cast<float>(value) * 0.00001f;

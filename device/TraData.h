@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tracker/TrackerPose.h"
+
 // Every field of bytes 0 to 43 is held in network byte order.
 struct TraData {
     std::uint32_t traID;
@@ -32,6 +34,8 @@ static_assert(offsetof(TraData, seconds) == 8 && offsetof(TraData, microseconds)
 
 // Fixed-point field (network order) from a pose value: value x 100000, truncated.
 std::int32_t encode(float value);
+// The six pose fields of a record from a pose.
+void encodePose(TraData& record, const TrackerPose& pose);
 // Pose value of a fixed-point field (network order).
 float decode(std::int32_t field);
 // Sets the time fields from the wall clock, through the scratch bytes; true.

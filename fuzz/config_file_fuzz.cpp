@@ -1,0 +1,54 @@
+// Fuzzes the parser of trackhost's configuration file. Whatever the text, the
+// parser either fails with a line inside the text, or gives sections whose
+// records keep the bounds the plug-in relies on: a device name, at most 32
+// lines of at most 64 arguments, no null text.
+#include "host/ConfigFile.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+void checkRecord(const DeviceSection& section) {
+    check(section.config != nullptr && !section.name.empty());
+    const CConfigH& record = *section.config->record();
+    check(record.deviceName != nullptr && section.name == record.deviceName);
+    check(record.lineCount <= CConfigH::maxLines);
+    for (std::uint32_t i = 0; i < record.lineCount; ++i) {
+        const ConfigLine& line = record.lines[i];
+        check(line.optionName != nullptr && line.argCount <= ConfigLine::maxArgs);
+        check(line.lineNumber > section.line && line.used == 0);
+        for (std::uint32_t a = 0; a < line.argCount; ++a) {
+            check(line.args[a] != nullptr);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    std::vector<DeviceSection> sections;
+    ConfigError error;
+    if (parseConfigText(text, "fuzz.conf", sections, error)) {
+        for (const DeviceSection& section : sections) {
+            checkRecord(section);
+        }
+    } else {
+        const std::size_t lines =
+            static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+        check(error.line >= 1 && error.line <= lines && !error.message.empty());
+        check(!formatError(error).empty());
+    }
+    return 0;
+}
