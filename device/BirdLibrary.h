@@ -7,9 +7,10 @@
 #include <cstdint>
 
 namespace bird {
-constexpr std::size_t configSize = 20;  // the configuration block
-constexpr std::size_t readingSize = 36; // the reading block: three float angles (radians) at 0, 4, 8
-constexpr std::size_t resetFlagByte = 5;     // set to 26 when no orientation reset is wanted
+constexpr std::size_t configSize = 20; // the configuration block
+constexpr std::size_t readingSize =
+    36; // the reading block: three float angles (radians) at 0, 4, 8
+constexpr std::size_t resetFlagByte = 5; // set to 26 when no orientation reset is wanted
 constexpr std::uint8_t noResetValue = 26;
 constexpr std::size_t referenceFrameByte = 8; // 16-bit word at bytes 8 and 9
 } // namespace bird

@@ -43,7 +43,9 @@ C3DBird::C3DBird(CConfigH* hostConfig, const CLoggerH* hostLogger)
     }
 }
 
-C3DBird::~C3DBird() { logger->debug("C3DBird: \"destructor\" called."); }
+C3DBird::~C3DBird() {
+    logger->debug("C3DBird: \"destructor\" called.");
+}
 
 // The host guarantees at most 32 lines of at most 64 arguments; a record that
 // breaks this would be read past its end, so it is refused before anything else.
@@ -252,7 +254,8 @@ bool C3DBird::printInfo() {
         std::cout << static_cast<std::uint32_t>(trackerCount) << std::endl;
     }
     logger->info("SENSOR(S)             :", false);
-    std::cout << " " << 1 << ":" << "ON" << std::endl;
+    std::cout << " " << 1 << ":"
+              << "ON" << std::endl;
     if (traCommon != nullptr) {
         traCommon->printTransforms();
     }

@@ -3,7 +3,9 @@
 
 #include "C3DBird.h"
 
-CBase* createDev(CConfigH* config, const CLoggerH* logger) { return new C3DBird(config, logger); }
+CBase* createDev(CConfigH* config, const CLoggerH* logger) {
+    return new C3DBird(config, logger);
+}
 
 bool deleteDev(CBase* device) {
     if (device == nullptr) {

@@ -84,10 +84,9 @@ bool C3DBird::receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool&
         pose.y = position[sensor][1];
         pose.z = position[sensor][2];
     }
-    if (traCommon->transmitterOffsetSet || traCommon->transmitterRotationSet ||
-        entry.offsetSet || entry.rotationSet || entry.translationSet) {
-        transformPose(pose, &traCommon->transmitterTransform, &entry.transform,
-                      entry.translation);
+    if (traCommon->transmitterOffsetSet || traCommon->transmitterRotationSet || entry.offsetSet ||
+        entry.rotationSet || entry.translationSet) {
+        transformPose(pose, &traCommon->transmitterTransform, &entry.transform, entry.translation);
     }
     encodePose(record, pose);
     valid = true;

@@ -26,7 +26,8 @@ void encodePose(TraData& record, const TrackerPose& pose) {
 }
 
 float decode(std::int32_t field) {
-    const auto value = static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(field)));
+    const auto value =
+        static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(field)));
     return static_cast<float>(value) * 0.00001f;
 }
 
@@ -34,8 +35,10 @@ bool stamp(TraData& record) {
     platform::WallClock clock{};
     platform::readWallClock(clock);
     std::memcpy(record.scratch, &clock, sizeof record.scratch);
-    record.seconds = static_cast<std::int32_t>(platform::hostToNet(static_cast<std::uint32_t>(clock.seconds)));
-    record.microseconds = platform::hostToNet(static_cast<std::uint32_t>(clock.milliseconds) * 1000u);
+    record.seconds =
+        static_cast<std::int32_t>(platform::hostToNet(static_cast<std::uint32_t>(clock.seconds)));
+    record.microseconds =
+        platform::hostToNet(static_cast<std::uint32_t>(clock.milliseconds) * 1000u);
     return true;
 }
 

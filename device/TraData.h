@@ -14,7 +14,7 @@ struct TraData {
     std::int32_t seconds;
     std::uint32_t microseconds;
     std::uint32_t reserved2; // never written; zero from construction
-    std::int32_t x; // fixed point: value x 100000, feet
+    std::int32_t x;          // fixed point: value x 100000, feet
     std::int32_t y;
     std::int32_t z;
     std::int32_t angle1; // fixed point: value x 100000, degrees

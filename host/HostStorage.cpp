@@ -28,7 +28,9 @@ HostStorage::HostStorage(const CLoggerH* logger) {
     dataStorage.numOfData = &numOfData;
 }
 
-HostStorage::~HostStorage() { platform::destroyMutex(mutexRecord.handle); }
+HostStorage::~HostStorage() {
+    platform::destroyMutex(mutexRecord.handle);
+}
 
 bool HostStorage::readSlot(std::uint32_t id, TraData& record) {
     dataStorage.lock();

@@ -43,11 +43,17 @@ LibraryHandle loadLibrary(const char* fileName) {
     return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
 }
 
-void* librarySymbol(LibraryHandle library, const char* name) { return dlsym(library, name); }
+void* librarySymbol(LibraryHandle library, const char* name) {
+    return dlsym(library, name);
+}
 
-void freeLibrary(LibraryHandle library) { dlclose(library); }
+void freeLibrary(LibraryHandle library) {
+    dlclose(library);
+}
 
-std::string libraryFileName(const std::string& baseName) { return "lib" + baseName + ".so"; }
+std::string libraryFileName(const std::string& baseName) {
+    return "lib" + baseName + ".so";
+}
 
 MutexHandle createMutex() {
     auto* mutex = new (std::nothrow) pthread_mutex_t;
@@ -140,10 +146,16 @@ void readWallClock(WallClock& clock) {
     clock.padding = 0;
 }
 
-bool localTime(std::time_t time, std::tm& local) { return localtime_r(&time, &local) != nullptr; }
+bool localTime(std::time_t time, std::tm& local) {
+    return localtime_r(&time, &local) != nullptr;
+}
 
-std::uint32_t hostToNet(std::uint32_t value) { return htonl(value); }
+std::uint32_t hostToNet(std::uint32_t value) {
+    return htonl(value);
+}
 
-std::uint32_t netToHost(std::uint32_t value) { return ntohl(value); }
+std::uint32_t netToHost(std::uint32_t value) {
+    return ntohl(value);
+}
 
 } // namespace platform

@@ -1,8 +1,8 @@
 // Win32 implementation of the platform layer (the 32-bit Windows DLL).
 #include "platform.h"
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <sys/timeb.h>
 
@@ -16,11 +16,17 @@ void* librarySymbol(LibraryHandle library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
-void freeLibrary(LibraryHandle library) { FreeLibrary(static_cast<HMODULE>(library)); }
+void freeLibrary(LibraryHandle library) {
+    FreeLibrary(static_cast<HMODULE>(library));
+}
 
-std::string libraryFileName(const std::string& baseName) { return baseName + ".dll"; }
+std::string libraryFileName(const std::string& baseName) {
+    return baseName + ".dll";
+}
 
-MutexHandle createMutex() { return CreateMutexA(nullptr, FALSE, nullptr); }
+MutexHandle createMutex() {
+    return CreateMutexA(nullptr, FALSE, nullptr);
+}
 
 void destroyMutex(MutexHandle mutex) {
     if (mutex != nullptr) {
@@ -51,15 +57,17 @@ std::string errorText(ErrorCode error) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text),
         0, nullptr);
-    std::string result = (length > 0 && text != nullptr) ? std::string(text, length)
-                                                         : std::to_string(error);
+    std::string result =
+        (length > 0 && text != nullptr) ? std::string(text, length) : std::to_string(error);
     if (text != nullptr) {
         LocalFree(text);
     }
     return result;
 }
 
-std::uint32_t currentThreadId() { return GetCurrentThreadId(); }
+std::uint32_t currentThreadId() {
+    return GetCurrentThreadId();
+}
 
 void readWallClock(WallClock& clock) {
     __timeb32 now{};
@@ -71,10 +79,16 @@ void readWallClock(WallClock& clock) {
     clock.padding = 0;
 }
 
-bool localTime(std::time_t time, std::tm& local) { return localtime_s(&local, &time) == 0; }
+bool localTime(std::time_t time, std::tm& local) {
+    return localtime_s(&local, &time) == 0;
+}
 
-std::uint32_t hostToNet(std::uint32_t value) { return htonl(value); }
+std::uint32_t hostToNet(std::uint32_t value) {
+    return htonl(value);
+}
 
-std::uint32_t netToHost(std::uint32_t value) { return ntohl(value); }
+std::uint32_t netToHost(std::uint32_t value) {
+    return ntohl(value);
+}
 
 } // namespace platform

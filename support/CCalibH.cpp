@@ -21,7 +21,9 @@ CCalibH::CCalibH(const char* libraryName, const CLoggerH* logger)
     log().debug("CCalibH: \"init\" called.");
 }
 
-CCalibH::~CCalibH() { log().debug("CCalibH: \"destructor\" called."); }
+CCalibH::~CCalibH() {
+    log().debug("CCalibH: \"destructor\" called.");
+}
 
 bool CCalibH::init(const char* const* texts, std::uint32_t count) {
     log().debug("CCalibH: \"init\" called.");

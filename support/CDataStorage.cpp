@@ -47,6 +47,10 @@ std::uint32_t CDataStorage::getNumOfData() const {
     return (traData == nullptr || numOfData == nullptr) ? 0 : *numOfData;
 }
 
-bool CDataStorage::lock() { return mutex != nullptr && mutex->lock(); }
+bool CDataStorage::lock() {
+    return mutex != nullptr && mutex->lock();
+}
 
-bool CDataStorage::unlock() { return mutex != nullptr && mutex->unlock(); }
+bool CDataStorage::unlock() {
+    return mutex != nullptr && mutex->unlock();
+}

@@ -13,7 +13,7 @@ struct CDataStorage {
     static constexpr std::uint32_t maxRecords = 32;
 
     std::uint8_t host0[4];
-    TraData* traData; // slot k holds tracker ID k + 1; null until created
+    TraData* traData;                  // slot k holds tracker ID k + 1; null until created
     std::uintptr_t controllerDataList; // nonzero while the host has one
     CLoggerH* logger;
     std::uint8_t host1[4];

@@ -26,8 +26,9 @@ void writeSlot(const char (&slot)[CLoggerH::textSize]) {
 } // namespace
 
 CLoggerH::CLoggerH()
-    : dateOn(1), timeOn(1), threadIdOn(1), enabled(1), name{}, infoLabel{}, errorLabel{},
-      warningLabel{}, debugLabel{}, debugThreshold(1), debugLevel(0), debugClass(0) {
+    : dateOn(1), timeOn(1), threadIdOn(1),
+      enabled(1), name{}, infoLabel{}, errorLabel{}, warningLabel{}, debugLabel{},
+      debugThreshold(1), debugLevel(0), debugClass(0) {
     fillSlot(name, "MESSAGE");
     fillSlot(infoLabel, "INFO");
     fillSlot(errorLabel, "ERROR");
@@ -35,7 +36,9 @@ CLoggerH::CLoggerH()
     fillSlot(debugLabel, "DEBUG");
 }
 
-void CLoggerH::setName(const char* text) { fillSlot(name, text); }
+void CLoggerH::setName(const char* text) {
+    fillSlot(name, text);
+}
 
 bool CLoggerH::isDebugOn() const {
     return debugLevel != 0 && (debugLevel == debugClass || debugLevel >= debugThreshold);

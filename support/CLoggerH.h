@@ -45,7 +45,9 @@ private:
 
 static_assert(sizeof(CLoggerH) == 516, "CLoggerH is a 516-byte host record");
 static_assert(offsetof(CLoggerH, name) == 4 && offsetof(CLoggerH, infoLabel) == 104 &&
-                  offsetof(CLoggerH, errorLabel) == 204 && offsetof(CLoggerH, warningLabel) == 304 &&
-                  offsetof(CLoggerH, debugLabel) == 404 && offsetof(CLoggerH, debugThreshold) == 504 &&
+                  offsetof(CLoggerH, errorLabel) == 204 &&
+                  offsetof(CLoggerH, warningLabel) == 304 &&
+                  offsetof(CLoggerH, debugLabel) == 404 &&
+                  offsetof(CLoggerH, debugThreshold) == 504 &&
                   offsetof(CLoggerH, debugLevel) == 508 && offsetof(CLoggerH, debugClass) == 512,
               "CLoggerH field offsets");

@@ -8,8 +8,7 @@
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/allocation_count.h"
-#include "tests/support/CaptureStdout.h"
-#include "tests/support/TestHost.h"
+#include "tests/support/DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +19,7 @@ namespace {
 
 constexpr int cycles = 10000;
 
-struct CycleAllocations : ::testing::Test {
-    void SetUp() override { birdsim_reset(); }
-
-    void start(HostConfig& config) {
-        device = std::make_unique<C3DBird>(config.record(), &logger);
-        CaptureStdout out;
-        const InitInfo info = host.initInfo();
-        ASSERT_EQ(device->init(&info), 1) << out.text();
-        ASSERT_EQ(device->configure(), 2);
-        ASSERT_TRUE(device->start());
-    }
-
+struct CycleAllocations : DeviceFixture {
     // Runs `count` cycles, the reading changing in every one (also from one run
     // to the next) unless `same`, and answers how many delivered a record.
     // Nothing in here may allocate but the code under test.
@@ -52,9 +40,6 @@ struct CycleAllocations : ::testing::Test {
         return delivered;
     }
 
-    CLoggerH logger = plainLogger("C3DBird"); // DEBUG off
-    TestHost host;
-    std::unique_ptr<C3DBird> device;
     int readingNumber = 0;
 };
 
@@ -74,7 +59,7 @@ TEST(AllocationCounter, CountsTheAllocationsOfThisExecutable) {
 
 TEST_F(CycleAllocations, PlainCyclesAllocateAndWriteNothing) {
     HostConfig config;
-    start(config);
+    runWith(config);
     CaptureStdout out;
     const long before = allocationCount();
     const int delivered = run(cycles);
@@ -103,7 +88,7 @@ TEST_F(CycleAllocations, CyclesWithEverythingOnAllocateAndWriteNothing) {
     config.add("sensortranslation", {"1", "0.5", "0.25", "0.125"});
     config.add("position", {"1", "2", "3"});
     config.add("calibration", {platform::libraryFileName("testcalib"), "0.5"});
-    start(config);
+    runWith(config);
     CaptureStdout out;
     ASSERT_EQ(run(1), 1);
     const long before = allocationCount();

@@ -3,45 +3,13 @@
 #include "device/C3DBird.h"
 
 #include "sim/birdsim.h"
-#include "tests/support/CaptureStdout.h"
-#include "tests/support/TestHost.h"
+#include "tests/support/DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-namespace {
-
-struct DeviceOptions : ::testing::Test {
-    void SetUp() override { birdsim_reset(); }
-
-    // Runs init of a fresh device on `config`; the output of init is kept in `output`.
-    std::int32_t initWith(HostConfig& config) {
-        device = std::make_unique<C3DBird>(config.record(), &logger);
-        CaptureStdout out;
-        const InitInfo info = host.initInfo();
-        const std::int32_t result = device->init(&info);
-        output = out.text();
-        return result;
-    }
-    // The ERROR lines of the output, each without its head.
-    std::string errors() const {
-        std::string lines;
-        const std::string head = "C3DBird: ERROR: ";
-        for (std::size_t at = output.find(head); at != std::string::npos;
-             at = output.find(head, at + 1)) {
-            lines += output.substr(at + head.size(), output.find('\n', at) - at - head.size() + 1);
-        }
-        return lines;
-    }
-
-    CLoggerH logger = plainLogger("C3DBird");
-    TestHost host;
-    std::unique_ptr<C3DBird> device;
-    std::string output;
-};
-
-} // namespace
+using DeviceOptions = DeviceFixture;
 
 TEST_F(DeviceOptions, PortTakesBaseZeroIntegersFromOneToFour) {
     HostConfig config;

@@ -3,8 +3,7 @@
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
-#include "tests/support/CaptureStdout.h"
-#include "tests/support/TestHost.h"
+#include "tests/support/DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +15,10 @@ namespace {
 
 using Block = std::array<std::uint8_t, bird::configSize>;
 
-struct DeviceStreaming : ::testing::Test {
-    void SetUp() override { birdsim_reset(); }
-
-    void initWith(HostConfig& config) {
-        device = std::make_unique<C3DBird>(config.record(), &logger);
-        CaptureStdout out;
-        const InitInfo info = host.initInfo();
-        ASSERT_EQ(device->init(&info), 1) << out.text();
+struct DeviceStreaming : DeviceFixture {
+    // Inits a fresh device and reads the block its sensor answers at power-on.
+    void initAndReadConfig(HostConfig& config) {
+        ASSERT_EQ(initWith(config), 1) << output;
         ASSERT_EQ(_3dbirdGetDeviceConfig(device->deviceIndexValue(), powerOn.data()), 1);
     }
     Block written() const {
@@ -32,9 +27,6 @@ struct DeviceStreaming : ::testing::Test {
         return block;
     }
 
-    CLoggerH logger = plainLogger("C3DBird");
-    TestHost host;
-    std::unique_ptr<C3DBird> device;
     Block powerOn{};
 };
 
@@ -42,7 +34,7 @@ struct DeviceStreaming : ::testing::Test {
 
 TEST_F(DeviceStreaming, ConfigureWithoutResetAndWithCaveCoordinates) {
     HostConfig config;
-    initWith(config);
+    initAndReadConfig(config);
     CaptureStdout out;
     EXPECT_EQ(device->configure(), 2);
     Block expected = powerOn;
@@ -58,7 +50,7 @@ TEST_F(DeviceStreaming, ConfigureWithResetAndWithoutCaveCoordinatesWritesTheBloc
     HostConfig config;
     config.add("reset", {"on"});
     config.add("cavecoord", {"off"});
-    initWith(config);
+    initAndReadConfig(config);
     EXPECT_EQ(device->configure(), 2);
     EXPECT_EQ(written(), powerOn);
     EXPECT_EQ(birdsim_callCount(birdsimResetOrientation), 1);
@@ -72,7 +64,7 @@ TEST_F(DeviceStreaming, ConfigureWithResetAndWithoutCaveCoordinatesWritesTheBloc
 
 TEST_F(DeviceStreaming, ConfigureFailuresShutTheSensorDown) {
     HostConfig config;
-    initWith(config);
+    initAndReadConfig(config);
     {
         birdsim_failCall(birdsimGetDeviceConfig, 1);
         CaptureStdout out;
@@ -80,7 +72,7 @@ TEST_F(DeviceStreaming, ConfigureFailuresShutTheSensorDown) {
         EXPECT_EQ(out.text(), "C3DBird: ERROR: C3DBird: could not get 3DBIRD config.\n");
         EXPECT_FALSE(birdsim_isAwake(0));
     }
-    initWith(config);
+    initAndReadConfig(config);
     birdsim_failCall(birdsimSetDeviceConfig, 1);
     CaptureStdout out;
     EXPECT_EQ(device->configure(), -1);
@@ -90,7 +82,7 @@ TEST_F(DeviceStreaming, ConfigureFailuresShutTheSensorDown) {
 
 TEST_F(DeviceStreaming, StartStreamsOrShutsDownSilently) {
     HostConfig config;
-    initWith(config);
+    initAndReadConfig(config);
     CaptureStdout out;
     EXPECT_TRUE(device->start());
     EXPECT_TRUE(birdsim_isStreaming(0));
@@ -102,7 +94,7 @@ TEST_F(DeviceStreaming, StartStreamsOrShutsDownSilently) {
 
 TEST_F(DeviceStreaming, StopWithoutCalibrationIsAlwaysTrue) {
     HostConfig config;
-    initWith(config);
+    initAndReadConfig(config);
     EXPECT_TRUE(device->stop()) << "even if the sensor never streamed";
     EXPECT_FALSE(birdsim_isAwake(0));
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
@@ -111,13 +103,13 @@ TEST_F(DeviceStreaming, StopWithoutCalibrationIsAlwaysTrue) {
 TEST_F(DeviceStreaming, StopEndsTheCalibrationLibrary) {
     HostConfig config;
     config.add("calibration", {platform::libraryFileName("testcalib_noexit"), "1"});
-    initWith(config);
+    initAndReadConfig(config);
     EXPECT_FALSE(device->stop()) << "the library has no calib_exit";
     EXPECT_FALSE(birdsim_isAwake(device->deviceIndexValue())) << "shut down all the same";
 
     HostConfig complete;
     complete.add("calibration", {platform::libraryFileName("testcalib")});
-    initWith(complete);
+    initAndReadConfig(complete);
     EXPECT_TRUE(device->stop());
 }
 

@@ -9,9 +9,8 @@
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "support/CConfigH.h"
-#include "tests/calib/testcalib.h"
-#include "tests/support/CaptureStdout.h"
-#include "tests/support/TestHost.h"
+#include "tests/support/DeviceFixture.h"
+#include "tests/support/TestCalibLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -24,84 +23,20 @@ namespace {
 
 enum CalibCall : std::int32_t { calibInit = 0, calibEvaluate = 1, calibExit = 2 };
 
-// The counters of the test calibration library, which the device loads too.
-class CalibCounters {
-public:
-    CalibCounters()
-        : library(platform::loadLibrary(platform::libraryFileName("testcalib").c_str())) {
-        if (library != nullptr) {
-            reinterpret_cast<TestCalibResetFn>(
-                platform::librarySymbol(library, "testcalib_reset"))();
-        }
-    }
-    ~CalibCounters() {
-        if (library != nullptr) {
-            platform::freeLibrary(library);
-        }
-    }
-    CalibCounters(const CalibCounters&) = delete;
-    CalibCounters& operator=(const CalibCounters&) = delete;
-
-    std::int32_t operator()(CalibCall call) const {
-        return reinterpret_cast<TestCalibCallsFn>(
-            platform::librarySymbol(library, "testcalib_calls"))(call);
-    }
-
-private:
-    platform::LibraryHandle library;
-};
-
-struct FaultInjection : ::testing::Test {
+struct FaultInjection : DeviceFixture {
     void SetUp() override {
-        birdsim_reset();
-        ASSERT_EQ(calib(calibInit), 0);
+        DeviceFixture::SetUp();
+        ASSERT_EQ(calib.calls(calibInit), 0);
     }
 
     // A device that moves x by 0.5 through the test calibration library.
     static void calibrated(HostConfig& config) {
         config.add("calibration", {platform::libraryFileName("testcalib"), "0.5"});
     }
-    std::int32_t initWith(HostConfig& config) {
-        device = std::make_unique<C3DBird>(config.record(), &logger);
-        CaptureStdout out;
-        const InitInfo info = host.initInfo();
-        const std::int32_t result = device->init(&info);
-        output = out.text();
-        return result;
-    }
-    // Inits, configures and starts; every step must succeed.
-    void runWith(HostConfig& config) {
-        ASSERT_EQ(initWith(config), 1) << output;
-        CaptureStdout out;
-        ASSERT_EQ(device->configure(), 2) << out.text();
-        ASSERT_TRUE(device->start());
-    }
-    std::int32_t cycle() {
-        std::memset(mask, 0xEE, sizeof mask);
-        return device->recvData(mask, 0);
-    }
     // The traID of a slot as the host reads it: 0 while nothing was delivered there.
-    std::uint32_t slotId(std::uint32_t id) {
-        TraData record;
-        EXPECT_TRUE(host.storage.readSlot(id, record));
-        return hostValue(record.traID);
-    }
-    // The ERROR lines of `text`, each without its head.
-    static std::string errors(const std::string& text, const std::string& head) {
-        std::string lines;
-        for (std::size_t at = text.find(head); at != std::string::npos;
-             at = text.find(head, at + 1)) {
-            lines += text.substr(at + head.size(), text.find('\n', at) - at - head.size() + 1);
-        }
-        return lines;
-    }
+    std::uint32_t slotId(std::uint32_t id) { return hostValue(slot(id).traID); }
 
-    CalibCounters calib;
-    CLoggerH logger = plainLogger("C3DBird");
-    TestHost host;
-    std::unique_ptr<C3DBird> device;
-    std::uint8_t mask[4] = {};
-    std::string output;
+    TestCalibLibrary calib;
 };
 
 const std::string deviceError = "C3DBird: ERROR: ";
@@ -126,8 +61,8 @@ TEST_F(FaultInjection, WakeUpFailureLeavesNothingToDrive) {
     EXPECT_EQ(out.text(), "C3DBird: ERROR: C3DBird: could not get 3DBIRD config.\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1);
     EXPECT_FALSE(birdsim_isAwake(0));
-    EXPECT_EQ(calib(calibInit), 0);
-    EXPECT_EQ(calib(calibExit), 0);
+    EXPECT_EQ(calib.calls(calibInit), 0);
+    EXPECT_EQ(calib.calls(calibExit), 0);
     EXPECT_EQ(host.storage.count(), 0u) << "no tracker ID was reserved";
 }
 
@@ -147,7 +82,7 @@ TEST_F(FaultInjection, ConfigurationFailuresLeaveASensorThatDeliversNothing) {
         birdsim_failCall(call, 1);
         CaptureStdout out;
         EXPECT_EQ(device->configure(), -1);
-        EXPECT_EQ(errors(out.text(), deviceError), message);
+        EXPECT_EQ(linesAfter(out.text(), deviceError), message);
         std::uint8_t block[bird::configSize];
         EXPECT_EQ(birdsim_lastConfig(index, block), 0) << "no block reached the sensor";
 
@@ -155,9 +90,9 @@ TEST_F(FaultInjection, ConfigurationFailuresLeaveASensorThatDeliversNothing) {
         EXPECT_FALSE(birdsim_isStreaming(index));
         EXPECT_EQ(cycle(), -1);
         EXPECT_EQ(maskBytes(mask), "00 00 00 00");
-        EXPECT_EQ(calib(calibEvaluate), 0);
+        EXPECT_EQ(calib.calls(calibEvaluate), 0);
         EXPECT_TRUE(device->stop());
-        EXPECT_EQ(calib(calibExit), ++exits);
+        EXPECT_EQ(calib.calls(calibExit), ++exits);
     }
     EXPECT_EQ(slotId(1), 0u);
     EXPECT_EQ(slotId(2), 0u);
@@ -179,7 +114,7 @@ TEST_F(FaultInjection, ResetFailureStillStreams) {
     EXPECT_EQ(cycle(), 1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 01");
     EXPECT_EQ(slotId(1), 1u);
-    EXPECT_EQ(calib(calibEvaluate), 1);
+    EXPECT_EQ(calib.calls(calibEvaluate), 1);
     EXPECT_TRUE(device->stop());
     EXPECT_FALSE(birdsim_isAwake(0));
 }
@@ -197,9 +132,9 @@ TEST_F(FaultInjection, StreamStartFailureDeliversNothingUntilStop) {
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     EXPECT_EQ(cycle(), -1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 00");
-    EXPECT_EQ(calib(calibEvaluate), 0);
+    EXPECT_EQ(calib.calls(calibEvaluate), 0);
     EXPECT_TRUE(device->stop());
-    EXPECT_EQ(calib(calibExit), 1);
+    EXPECT_EQ(calib.calls(calibExit), 1);
     EXPECT_EQ(out.text(), "") << "a failed start is silent";
     EXPECT_EQ(slotId(1), 0u);
 }
@@ -217,13 +152,13 @@ TEST_F(FaultInjection, ReadingFailuresSkipCalibrationAndStorage) {
         EXPECT_EQ(cycle(), -1);
         EXPECT_EQ(maskBytes(mask), "00 00 00 00");
     }
-    EXPECT_EQ(calib(calibEvaluate), 0);
+    EXPECT_EQ(calib.calls(calibEvaluate), 0);
     EXPECT_EQ(slotId(1), 0u);
     birdsim_failCall(birdsimGetMostRecentReading, 0);
     EXPECT_EQ(cycle(), 1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 01");
     EXPECT_EQ(slotId(1), 1u);
-    EXPECT_EQ(calib(calibEvaluate), 1);
+    EXPECT_EQ(calib.calls(calibEvaluate), 1);
     EXPECT_EQ(out.text(), "");
 }
 
@@ -239,7 +174,7 @@ TEST_F(FaultInjection, ShutDownFailureIsNotReported) {
         EXPECT_TRUE(device->stop());
         EXPECT_EQ(out.text(), "");
     }
-    EXPECT_EQ(calib(calibExit), 1) << "the library is ended all the same";
+    EXPECT_EQ(calib.calls(calibExit), 1) << "the library is ended all the same";
     EXPECT_TRUE(birdsim_isAwake(0)) << "the library kept the sensor";
 
     HostConfig plain;
@@ -266,9 +201,9 @@ TEST_F(FaultInjection, CalibrationLibraryMissingOrWithoutEntryPoints) {
     HostConfig unloadable;
     unloadable.add("calibration", {missing});
     EXPECT_EQ(initWith(unloadable), -1);
-    EXPECT_EQ(errors(output, deviceError), "CDynamicLibH: Can not load the library " + missing +
-                                               "\n"
-                                               "CDynamicLibH: Library has not been loaded.\n");
+    EXPECT_EQ(linesAfter(output, deviceError), "CDynamicLibH: Can not load the library " + missing +
+                                                   "\n"
+                                                   "CDynamicLibH: Library has not been loaded.\n");
     EXPECT_TRUE(birdsim_isAwake(0));
     {
         CaptureStdout out;
@@ -281,7 +216,7 @@ TEST_F(FaultInjection, CalibrationLibraryMissingOrWithoutEntryPoints) {
     HostConfig notCalibration;
     notCalibration.add("calibration", {platform::libraryFileName("3dbird"), "x"});
     EXPECT_EQ(initWith(notCalibration), -1);
-    EXPECT_EQ(errors(output, deviceError), "");
+    EXPECT_EQ(linesAfter(output, deviceError), "");
     EXPECT_TRUE(birdsim_isAwake(1));
     CaptureStdout out;
     EXPECT_FALSE(device->stop());
@@ -361,7 +296,7 @@ TEST_F(FaultInjection, ReadyFlagZeroOrMissingHoldsBackEveryRecord) {
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     EXPECT_EQ(cycle(), -1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 00");
-    EXPECT_EQ(calib(calibEvaluate), 0);
+    EXPECT_EQ(calib.calls(calibEvaluate), 0);
     EXPECT_EQ(slotId(1), 0u);
     host.ready = 1;
     EXPECT_EQ(cycle(), 1);

@@ -3,8 +3,8 @@
 #include "support/CDynamicLibH.h"
 
 #include "platform/platform.h"
-#include "tests/calib/testcalib.h"
 #include "tests/support/CaptureStdout.h"
+#include "tests/support/TestCalibLibrary.h"
 #include "tracker/TrackerPose.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,9 @@
 
 namespace {
 
-std::string libraryName(const char* base) { return platform::libraryFileName(base); }
+std::string libraryName(const char* base) {
+    return platform::libraryFileName(base);
+}
 
 int countOf(const std::string& text, const std::string& part) {
     int count = 0;
@@ -22,42 +24,6 @@ int countOf(const std::string& text, const std::string& part) {
     }
     return count;
 }
-
-// Opens the same test calibration library the handle loads, to read its record.
-class TestCalibInspector {
-public:
-    explicit TestCalibInspector(const std::string& name)
-        : library(platform::loadLibrary(name.c_str())) {
-        if (library != nullptr) {
-            reinterpret_cast<TestCalibResetFn>(platform::librarySymbol(library, "testcalib_reset"))();
-        }
-    }
-    ~TestCalibInspector() {
-        if (library != nullptr) {
-            platform::freeLibrary(library);
-        }
-    }
-    bool loaded() const { return library != nullptr; }
-    std::int32_t calls(std::int32_t which) const {
-        return reinterpret_cast<TestCalibCallsFn>(
-            platform::librarySymbol(library, "testcalib_calls"))(which);
-    }
-    std::int32_t context() const {
-        return reinterpret_cast<TestCalibContextFn>(
-            platform::librarySymbol(library, "testcalib_context"))();
-    }
-    std::int32_t argCount() const {
-        return reinterpret_cast<TestCalibArgCountFn>(
-            platform::librarySymbol(library, "testcalib_argCount"))();
-    }
-    std::string arg(std::int32_t index) const {
-        return reinterpret_cast<TestCalibArgFn>(
-            platform::librarySymbol(library, "testcalib_arg"))(index);
-    }
-
-private:
-    platform::LibraryHandle library;
-};
 
 const CLoggerH debugLogger = plainLogger("lib", 3);
 const CLoggerH quietLogger = plainLogger("lib");
@@ -152,7 +118,7 @@ TEST(DynamicLibrary, DefaultLoggerNamesTheClass) {
 
 TEST(Calibration, InitEvaluateExitReachTheLibrary) {
     const std::string name = libraryName("testcalib");
-    TestCalibInspector inspector(name);
+    TestCalibLibrary inspector(name);
     ASSERT_TRUE(inspector.loaded());
     CCalibH calib(name.c_str(), &quietLogger);
     std::string shift = "0.5";
@@ -178,7 +144,7 @@ TEST(Calibration, InitEvaluateExitReachTheLibrary) {
 
 TEST(Calibration, NoArgumentsGiveZeroTexts) {
     const std::string name = libraryName("testcalib");
-    TestCalibInspector inspector(name);
+    TestCalibLibrary inspector(name);
     CCalibH calib(name.c_str(), &quietLogger);
     ASSERT_TRUE(calib.init(nullptr, 0));
     EXPECT_EQ(inspector.calls(0), 1);

@@ -49,8 +49,8 @@ TEST(Logger, LineHeadFollowsTheSwitches) {
     {
         CaptureStdout out;
         logger.info("x");
-        EXPECT_TRUE(std::regex_match(out.text(), std::regex("[A-Za-z]{3} [0-9]{2} C3DBird\\[" +
-                                                            thread + "\\]: INFO: x\n")))
+        EXPECT_TRUE(std::regex_match(
+            out.text(), std::regex("[A-Za-z]{3} [0-9]{2} C3DBird\\[" + thread + "\\]: INFO: x\n")))
             << out.text();
     }
     logger.dateOn = 0;

@@ -3,48 +3,17 @@
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
-#include "tests/support/CaptureStdout.h"
-#include "tests/support/TestHost.h"
+#include "tests/support/DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-namespace {
-
-struct ReceiveCycle : ::testing::Test {
-    void SetUp() override { birdsim_reset(); }
-
-    // Inits, configures and starts a device on `config`.
-    void run(HostConfig& config) {
-        device = std::make_unique<C3DBird>(config.record(), &logger);
-        CaptureStdout out;
-        const InitInfo info = host.initInfo();
-        ASSERT_EQ(device->init(&info), 1) << out.text();
-        ASSERT_EQ(device->configure(), 2);
-        ASSERT_TRUE(device->start());
-    }
-    std::int32_t cycle() {
-        std::memset(mask, 0xEE, sizeof mask);
-        return device->recvData(mask, 0);
-    }
-    TraData slot(std::uint32_t id) {
-        TraData record;
-        EXPECT_TRUE(host.storage.readSlot(id, record));
-        return record;
-    }
-
-    CLoggerH logger = plainLogger("C3DBird");
-    TestHost host;
-    std::unique_ptr<C3DBird> device;
-    std::uint8_t mask[4] = {};
-};
-
-} // namespace
+using ReceiveCycle = DeviceFixture;
 
 TEST_F(ReceiveCycle, CaveCoordinatesNegateTheFirstAndThirdAngle) {
     HostConfig config;
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     ASSERT_EQ(cycle(), 1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 01");
@@ -62,7 +31,7 @@ TEST_F(ReceiveCycle, CaveCoordinatesNegateTheFirstAndThirdAngle) {
 TEST_F(ReceiveCycle, WithoutCaveCoordinatesTheAnglesKeepTheirSign) {
     HostConfig config;
     config.add("cavecoordinates", {"no"});
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     ASSERT_EQ(cycle(), 1);
     const TraData record = slot(1);
@@ -74,7 +43,7 @@ TEST_F(ReceiveCycle, WithoutCaveCoordinatesTheAnglesKeepTheirSign) {
 TEST_F(ReceiveCycle, AnUnchangedPoseIsDeliveredOnce) {
     HostConfig config;
     config.add("position", {"1", "2", "3"});
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.0f, 0.0f);
     ASSERT_EQ(cycle(), 1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 01");
@@ -92,7 +61,7 @@ TEST_F(ReceiveCycle, AnUnchangedPoseIsDeliveredOnce) {
 
 TEST_F(ReceiveCycle, AllZeroFirstPoseIsNotDelivered) {
     HostConfig config;
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
     ASSERT_EQ(cycle(), 1);
     EXPECT_EQ(maskBytes(mask), "00 00 00 00");
@@ -101,7 +70,7 @@ TEST_F(ReceiveCycle, AllZeroFirstPoseIsNotDelivered) {
 
 TEST_F(ReceiveCycle, NoReadingOrHostNotReady) {
     HostConfig config;
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     host.ready = 0;
     EXPECT_EQ(cycle(), -1);
@@ -138,7 +107,7 @@ TEST_F(ReceiveCycle, MaskBitsFollowTheTrackerId) {
 
 TEST_F(ReceiveCycle, MissingSlotIsReportedAndNotMarked) {
     HostConfig config;
-    run(config);
+    runWith(config);
     *host.storage.storage()->numOfData = 0; // the host shrank its storage
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     {
@@ -155,7 +124,7 @@ TEST_F(ReceiveCycle, MissingSlotIsReportedAndNotMarked) {
 TEST_F(ReceiveCycle, TransformsDoNotAccumulateWithoutFixedPosition) {
     HostConfig config;
     config.add("transmitteroffset", {"10", "0", "0"});
-    run(config);
+    runWith(config);
     for (int i = 0; i < 3; ++i) {
         birdsim_setReading(0, 0.01f * static_cast<float>(i + 1), 0.0f, 0.0f);
         ASSERT_EQ(cycle(), 1);
@@ -167,7 +136,7 @@ TEST_F(ReceiveCycle, SensorTranslationAloneTakesEffect) {
     HostConfig config;
     config.add("sensortranslation", {"1", "1", "2", "3"});
     config.add("position", {"1", "2", "3"});
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
     ASSERT_EQ(cycle(), 1);
     const TraData record = slot(1);
@@ -179,7 +148,7 @@ TEST_F(ReceiveCycle, SensorTranslationAloneTakesEffect) {
 TEST_F(ReceiveCycle, CalibrationSeesThePoseBeforeTheFixedPosition) {
     HostConfig config;
     config.add("calibration", {platform::libraryFileName("testcalib"), "0.5"});
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     ASSERT_EQ(cycle(), 1);
     EXPECT_EQ(hostValue(slot(1).x), 50000) << "the library moved x by 0.5 from zero";
@@ -191,7 +160,7 @@ TEST_F(ReceiveCycle, CalibrationSeesThePoseBeforeTheFixedPosition) {
 TEST_F(ReceiveCycle, CalibrationWithoutEvaluateFailsEveryCycle) {
     HostConfig config;
     config.add("calibration", {platform::libraryFileName("testcalib_noeval")});
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     CaptureStdout out;
     EXPECT_EQ(cycle(), -1);
@@ -203,7 +172,7 @@ TEST_F(ReceiveCycle, CalibrationWithoutEvaluateFailsEveryCycle) {
 TEST_F(ReceiveCycle, DebugOutputNamesTheIds) {
     HostConfig config;
     logger.debugLevel = 1;
-    run(config);
+    runWith(config);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     CaptureStdout out;
     ASSERT_EQ(cycle(), 1);

@@ -101,8 +101,8 @@ TEST(TraData, SamePoseLooksAtTheSixValuesOnly) {
 TEST(TraData, AllZeroPoseEqualsAFreshRecord) {
     TraData fresh;
     TraData current;
-    for (auto* field : {&current.x, &current.y, &current.z, &current.angle1, &current.angle2,
-                        &current.angle3}) {
+    for (auto* field :
+         {&current.x, &current.y, &current.z, &current.angle1, &current.angle2, &current.angle3}) {
         *field = encode(0.0f);
     }
     EXPECT_EQ(samePose(fresh, current), 1);

@@ -17,7 +17,7 @@ struct TrackerEntry {
     std::uint32_t order; // output number before idOffset; 0: not output
     Matrix4 offset;
     Matrix4 rotation;
-    Matrix4 transform; // always combineTransform(rotation, offset)
+    Matrix4 transform;    // always combineTransform(rotation, offset)
     float translation[3]; // feet, added after the transforms
     bool offsetSet;
     bool rotationSet;

@@ -57,7 +57,9 @@ TRACKER_EXPORT std::int32_t testcalib_calls(std::int32_t which) {
     }
 }
 
-TRACKER_EXPORT std::int32_t testcalib_context() { return record.lastContext; }
+TRACKER_EXPORT std::int32_t testcalib_context() {
+    return record.lastContext;
+}
 
 TRACKER_EXPORT std::int32_t testcalib_argCount() {
     return static_cast<std::int32_t>(record.args.size());
@@ -67,5 +69,7 @@ TRACKER_EXPORT const char* testcalib_arg(std::int32_t index) {
     return record.args.at(static_cast<std::size_t>(index)).c_str();
 }
 
-TRACKER_EXPORT void testcalib_reset() { record = Record{}; }
+TRACKER_EXPORT void testcalib_reset() {
+    record = Record{};
+}
 }

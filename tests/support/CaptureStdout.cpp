@@ -7,7 +7,9 @@
 
 CaptureStdout::CaptureStdout() : saved(std::cout.rdbuf(buffer.rdbuf())) {}
 
-CaptureStdout::~CaptureStdout() { std::cout.rdbuf(saved); }
+CaptureStdout::~CaptureStdout() {
+    std::cout.rdbuf(saved);
+}
 
 void resetStdoutFormat() {
     std::cout.flags(std::ios_base::dec | std::ios_base::skipws);

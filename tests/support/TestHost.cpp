@@ -7,13 +7,17 @@
 #include <cstdio>
 #include <cstring>
 
-CLoggerH TestHost::makeStorageLogger() { return plainLogger("host"); }
+CLoggerH TestHost::makeStorageLogger() {
+    return plainLogger("host");
+}
 
 std::int32_t hostValue(std::int32_t field) {
     return static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(field)));
 }
 
-std::uint32_t hostValue(std::uint32_t field) { return platform::netToHost(field); }
+std::uint32_t hostValue(std::uint32_t field) {
+    return platform::netToHost(field);
+}
 
 namespace {
 
@@ -35,4 +39,6 @@ std::string fieldBytes(std::int32_t field) {
     return hexBytes(bytes, sizeof bytes);
 }
 
-std::string maskBytes(const std::uint8_t* mask) { return hexBytes(mask, 4); }
+std::string maskBytes(const std::uint8_t* mask) {
+    return hexBytes(mask, 4);
+}
