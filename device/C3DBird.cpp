@@ -6,14 +6,16 @@
 #include "support/CDataStorage.h"
 #include "tracker/OptionValues.h"
 
-#include <atomic>
 #include <iostream>
+#include <mutex>
 
 namespace {
 
-// Sensors woken by this process. Read, compared and raised only under the
-// storage's lock; never lowered.
-std::atomic<std::int32_t> deviceCounter{0};
+// Sensors woken by this process; never lowered. Read, compared and raised under
+// the storage's lock and, since devices of one process may sit on different
+// storages, under this process-wide mutex too, so no two devices share an index.
+std::int32_t deviceCounter = 0;
+std::mutex deviceCounterMutex;
 
 constexpr char incomplete[] = "Incomplete option line found for ";
 constexpr char tooMany[] = "Too many args found for ";
@@ -164,6 +166,22 @@ bool C3DBird::readDeviceOptions() {
     return !error;
 }
 
+// Wakes the sensor under the next free index of the process; the caller holds
+// the storage's lock.
+bool C3DBird::wakeUpSensor() {
+    const std::lock_guard<std::mutex> guard(deviceCounterMutex);
+    if (deviceCounter >= maxSensors) {
+        logger->error("C3DBird: Only up to 4 3DBIRD can be used.");
+        return false;
+    }
+    if (_3dbirdWakeUp(deviceCounter, static_cast<std::uint16_t>(serialPort), 1000, 1000) == 0) {
+        logger->error("C3DBird: could not initialize 3DBIRD.");
+        return false;
+    }
+    deviceIndex = deviceCounter++;
+    return true;
+}
+
 std::int32_t C3DBird::init(const InitInfo* info) {
     logger->debug("C3DBird: \"init\" called.");
     if (info == nullptr) {
@@ -191,19 +209,10 @@ std::int32_t C3DBird::init(const InitInfo* info) {
     }
 
     storage->lock();
-    const std::int32_t index = deviceCounter.load();
-    if (index >= maxSensors) {
-        logger->error("C3DBird: Only up to 4 3DBIRD can be used.");
+    if (!wakeUpSensor()) {
         storage->unlock();
         return -1;
     }
-    if (_3dbirdWakeUp(index, static_cast<std::uint16_t>(serialPort), 1000, 1000) == 0) {
-        logger->error("C3DBird: could not initialize 3DBIRD.");
-        storage->unlock();
-        return -1;
-    }
-    deviceIndex = index;
-    deviceCounter.store(index + 1);
     storage->unlock();
 
     // A repeated init replaces the table of the earlier one.

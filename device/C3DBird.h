@@ -49,6 +49,7 @@ private:
     bool readPort(ConfigLine& line);
     bool readReset(ConfigLine& line);
     bool readPosition(ConfigLine& line);
+    bool wakeUpSensor();
     bool receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool& valid);
 
     std::unique_ptr<std::string> deviceName;

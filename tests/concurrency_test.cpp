@@ -76,6 +76,43 @@ TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 4);
 }
 
+// Devices of one process on storages of their own share the process's sensor
+// count all the same: no two of them are woken under one index.
+TEST_F(Concurrency, DevicesOnSeparateStoragesGetDistinctIndices) {
+    constexpr int devices = C3DBird::maxSensors;
+    std::vector<std::unique_ptr<TestHost>> hosts;
+    std::vector<std::unique_ptr<HostConfig>> configs;
+    std::vector<std::unique_ptr<C3DBird>> created;
+    for (int i = 0; i < devices; ++i) {
+        hosts.push_back(std::make_unique<TestHost>());
+        configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
+        created.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
+    }
+    std::int32_t results[devices] = {};
+    std::atomic<int> ready{0};
+    {
+        CaptureFd out;
+        std::vector<std::thread> threads;
+        for (int i = 0; i < devices; ++i) {
+            threads.emplace_back([&, i] {
+                const auto at = static_cast<std::size_t>(i);
+                const InitInfo info = hosts[at]->initInfo();
+                waitForAll(ready, devices);
+                results[i] = created[at]->init(&info);
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
+    std::set<std::int32_t> indices;
+    for (int i = 0; i < devices; ++i) {
+        ASSERT_EQ(results[i], 1) << "device " << i;
+        indices.insert(created[static_cast<std::size_t>(i)]->deviceIndexValue());
+    }
+    EXPECT_EQ(indices, (std::set<std::int32_t>{0, 1, 2, 3}));
+}
+
 // The host adds devices to the storage while a running device cycles into it
 // and the host reads the slots: the count and the slots change only under the lock.
 TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
