@@ -88,20 +88,14 @@ for program in plugin_lifecycle_test plugin_e2e_test; do
     done
 done
 # The same through the host program with the example calibration library.
-if [ -x build/bin/trackhost ] && [ -f examples/calibration/boresight.conf ]; then
-    under_valgrind trackhost-boresight build/bin/trackhost --cycles 20 --rate 1000 \
-        examples/calibration/boresight.conf
-fi
+under_valgrind trackhost-boresight build/bin/trackhost --cycles 20 --rate 1000 \
+    examples/calibration/boresight.conf
 
 stage "fuzz targets (libFuzzer, ${fuzz_seconds} s each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTRACKER_SANITIZE=address,undefined,fuzzer-no-link -DTRACKER_FUZZ=ON >/dev/null
-targets=(init_options)
-# The configuration file target exists once the host's parser is part of the build.
-if cmake --build build-fuzz --target help | grep -q '^fuzz_config_file:'; then
-    targets+=(config_file)
-fi
+targets=(init_options config_file)
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 for target in "${targets[@]}"; do
     # A fresh copy of the seed corpus, so that the repository's stays as it is.
