@@ -1,8 +1,10 @@
 // Win32 implementation of the platform layer (the 32-bit Windows DLL).
 #include "platform.h"
 
-#include <windows.h>
+// winsock2.h must come before windows.h.
 #include <winsock2.h>
+
+#include <windows.h>
 
 #include <sys/timeb.h>
 
