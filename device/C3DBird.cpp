@@ -22,19 +22,6 @@ constexpr char tooMany[] = "Too many args found for ";
 constexpr char invalidString[] = "Invalid string found for ";
 constexpr char invalidArg[] = "Invalid arg found for ";
 
-// Reads "yes"/"on" and "no"/"off" in any letter case.
-bool readSwitch(const char* word, bool& value) {
-    if (compareNoCase(word, "yes") == 0 || compareNoCase(word, "on") == 0) {
-        value = true;
-        return true;
-    }
-    if (compareNoCase(word, "no") == 0 || compareNoCase(word, "off") == 0) {
-        value = false;
-        return true;
-    }
-    return false;
-}
-
 } // namespace
 
 C3DBird::C3DBird(CConfigH* hostConfig, const CLoggerH* hostLogger)
@@ -115,7 +102,7 @@ bool C3DBird::readReset(ConfigLine& line) {
     if (line.argCount != 1) {
         return reportOption(*logger, line.argCount < 1 ? incomplete : tooMany, subject, line);
     }
-    if (!readSwitch(line.args[0], reset)) {
+    if (!readSwitchWord(line.args[0], reset)) {
         return reportOption(*logger, invalidString, subject, line);
     }
     line.used = 1;

@@ -1,19 +1,6 @@
 // The device base: logger copy and the fields shared with the host.
 #include "CBase.h"
 
-namespace {
-
-CLoggerH* copyOrDefault(const CLoggerH* hostLogger) {
-    if (hostLogger != nullptr) {
-        return new CLoggerH(*hostLogger);
-    }
-    auto* logger = new CLoggerH();
-    logger->setName("CBase");
-    return logger;
-}
-
-} // namespace
-
 // The host reads these fields at fixed offsets behind the table pointer.
 struct CBaseLayout {
 #if UINTPTR_MAX == 0xFFFFFFFFu
@@ -28,9 +15,9 @@ struct CBaseLayout {
 #endif
 };
 
-CBase::CBase(const CLoggerH* hostLogger) : logger(copyOrDefault(hostLogger)) {
-    logger->setDebugClass(1);
-}
+// The host's layout holds the logger as a plain pointer; ownsLogger says it is ours.
+CBase::CBase(const CLoggerH* hostLogger)
+    : logger(makeOwnLogger(hostLogger, "CBase", 1).release()) {}
 
 CBase::~CBase() {
     if (ownsLogger) {

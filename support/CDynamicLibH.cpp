@@ -6,12 +6,7 @@
 #include <iostream>
 
 CDynamicLibH::CDynamicLibH(const char* libraryName, const CLoggerH* hostLogger)
-    : logger(hostLogger != nullptr ? std::make_unique<CLoggerH>(*hostLogger)
-                                   : std::make_unique<CLoggerH>()) {
-    if (hostLogger == nullptr) {
-        logger->setName("CDynamicLibH");
-    }
-    logger->setDebugClass(3);
+    : logger(makeOwnLogger(hostLogger, "CDynamicLibH", 3)) {
     logger->debug("CDynamicLibH: \"constructor\" called.");
     logger->debug("CDynamicLibH: \"init\" called.");
     if (libraryName != nullptr) {

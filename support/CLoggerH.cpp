@@ -101,3 +101,14 @@ void CLoggerH::debug(const char* message, bool endLine) const {
         write(debugLabel, message, endLine);
     }
 }
+
+std::unique_ptr<CLoggerH> makeOwnLogger(const CLoggerH* given, const char* defaultName,
+                                        std::int32_t debugClass) {
+    auto logger =
+        given != nullptr ? std::make_unique<CLoggerH>(*given) : std::make_unique<CLoggerH>();
+    if (given == nullptr) {
+        logger->setName(defaultName);
+    }
+    logger->setDebugClass(debugClass);
+    return logger;
+}

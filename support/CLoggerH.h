@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // Plain record, copied byte for byte between host and plug-in objects.
 struct CLoggerH {
@@ -42,6 +43,11 @@ struct CLoggerH {
 private:
     void write(const char (&label)[textSize], const char* message, bool endLine) const;
 };
+
+// An object's own logger: a byte-for-byte copy of `given`, or a default logger
+// named `defaultName` when none is given; either way with the object's debug class.
+std::unique_ptr<CLoggerH> makeOwnLogger(const CLoggerH* given, const char* defaultName,
+                                        std::int32_t debugClass);
 
 static_assert(sizeof(CLoggerH) == 516, "CLoggerH is a 516-byte host record");
 static_assert(offsetof(CLoggerH, name) == 4 && offsetof(CLoggerH, infoLabel) == 104 &&

@@ -2,12 +2,7 @@
 #include "CTraCommonH.h"
 
 CTraCommonH::CTraCommonH(const CLoggerH* callerLogger)
-    : logger(callerLogger != nullptr ? std::make_unique<CLoggerH>(*callerLogger)
-                                     : std::make_unique<CLoggerH>()) {
-    if (callerLogger == nullptr) {
-        logger->setName("CTraCommonH");
-    }
-    logger->setDebugClass(3);
+    : logger(makeOwnLogger(callerLogger, "CTraCommonH", 3)) {
     logger->debug("CTraCommonH: \"constructor\" called.");
     zeroMatrix(&transmitterOffset);
     identityMatrix(&transmitterRotation);

@@ -83,3 +83,15 @@ bool readUnitWord(const char* text, float& factor) {
     }
     return false;
 }
+
+bool readSwitchWord(const char* word, bool& value) {
+    if (compareNoCase(word, "yes") == 0 || compareNoCase(word, "on") == 0) {
+        value = true;
+        return true;
+    }
+    if (compareNoCase(word, "no") == 0 || compareNoCase(word, "off") == 0) {
+        value = false;
+        return true;
+    }
+    return false;
+}

@@ -9,3 +9,7 @@ bool readOptionNumber(const char* text, float& value);
 // The factor to feet of a unit word ("feet", "inches", "meters", "m", "cm", any
 // letter case); false for any other word.
 bool readUnitWord(const char* word, float& factor);
+
+// Reads "yes"/"on" (true) and "no"/"off" (false) in any letter case; false for
+// any other word, leaving `value` as it was.
+bool readSwitchWord(const char* word, bool& value);

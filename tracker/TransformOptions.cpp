@@ -271,12 +271,7 @@ bool caveCoordinates(CTraCommonH& table, const OptionLine& line) {
     if (!table.inputConnector || !line.countIn(1, 1)) {
         return false;
     }
-    const char* word = line.arg(1);
-    if (compareNoCase(word, "yes") == 0 || compareNoCase(word, "on") == 0) {
-        table.caveCoordinates = true;
-    } else if (compareNoCase(word, "no") == 0 || compareNoCase(word, "off") == 0) {
-        table.caveCoordinates = false;
-    } else {
+    if (!readSwitchWord(line.arg(1), table.caveCoordinates)) {
         return line.fail(invalidString);
     }
     return true;
