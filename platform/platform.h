@@ -18,6 +18,10 @@ LibraryHandle loadLibrary(const char* fileName);
 // Address of an exported symbol; null when the library does not export it.
 void* librarySymbol(LibraryHandle library, const char* name);
 void freeLibrary(LibraryHandle library);
+// A library this process has already loaded (as a program's dependency or by
+// loadLibrary), looked up by file name without loading anything; null when it is
+// not loaded. The handle is released with freeLibrary.
+LibraryHandle loadedLibrary(const char* fileName);
 // File name of a dynamic library as this platform spells it: "x" -> "x.dll" or "libx.so".
 std::string libraryFileName(const std::string& baseName);
 

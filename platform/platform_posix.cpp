@@ -51,6 +51,10 @@ void freeLibrary(LibraryHandle library) {
     dlclose(library);
 }
 
+LibraryHandle loadedLibrary(const char* fileName) {
+    return dlopen(fileName, RTLD_NOW | RTLD_NOLOAD);
+}
+
 std::string libraryFileName(const std::string& baseName) {
     return "lib" + baseName + ".so";
 }

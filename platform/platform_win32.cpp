@@ -22,6 +22,13 @@ void freeLibrary(LibraryHandle library) {
     FreeLibrary(static_cast<HMODULE>(library));
 }
 
+LibraryHandle loadedLibrary(const char* fileName) {
+    // Without flags the call counts a reference, which freeLibrary gives back.
+    HMODULE module = nullptr;
+    return GetModuleHandleExA(0, fileName, &module) ? reinterpret_cast<LibraryHandle>(module)
+                                                    : nullptr;
+}
+
 std::string libraryFileName(const std::string& baseName) {
     return baseName + ".dll";
 }

@@ -2,6 +2,7 @@
 // decoded records, exit codes, and a clean stop whatever way the run ends.
 // Each test runs in a process of its own: a process wakes at most four sensors.
 #include "host/HostRun.h"
+#include "host/SimulatorControl.h"
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
@@ -206,4 +207,13 @@ TEST_F(HostRunTest, ExampleConfigurationsRun) {
     ASSERT_EQ(rows.size(), 3u) << out.str();
     EXPECT_EQ(rows[0][0] + rows[0][1] + rows[1][0] + rows[1][1] + rows[2][0] + rows[2][1],
               "head1left-hand2right-hand3");
+}
+
+TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {
+    const SimulatorControl simulator;
+    ASSERT_TRUE(simulator.present());
+    const auto callCount = simulator.function<std::int32_t (*)(std::int32_t)>("birdsim_callCount");
+    ASSERT_NE(callCount, nullptr);
+    EXPECT_EQ(callCount(birdsimWakeUp), birdsim_callCount(birdsimWakeUp));
+    EXPECT_EQ(simulator.function<void (*)()>("no_such_call"), nullptr);
 }
