@@ -4,7 +4,7 @@
 #include "BenchRig.h"
 #include "Floor.h"
 
-#include "device/TraData.h"
+#include "support/TraData.h"
 #include "sim/birdsim.h"
 #include "support/CDataStorage.h"
 #include "tracker/Matrix4.h"

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "BirdLibrary.h"
+#include "platform/BirdLibrary.h"
 #include "CBase.h"
-#include "TraData.h"
+#include "support/TraData.h"
 #include "tracker/CTraCommonH.h"
-#include "tracker/TrackerPose.h"
+#include "support/TrackerPose.h"
 
 struct CConfigH;
 struct ConfigLine;

@@ -7,7 +7,7 @@
 // of one to three entries on both kinds of connector, followed by a pose
 // transformation with whatever they set.
 #include "device/C3DBird.h"
-#include "device/TraData.h"
+#include "support/TraData.h"
 #include "host/HostConfig.h"
 #include "host/HostStorage.h"
 #include "platform/platform.h"

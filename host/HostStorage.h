@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "device/TraData.h"
+#include "support/TraData.h"
 #include "support/CDataStorage.h"
 #include "support/CLoggerH.h"
 #include "support/CMutexH.h"

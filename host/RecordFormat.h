@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "device/TraData.h"
+#include "support/TraData.h"
 
 enum class OutputFormat { table, csv, json };
 

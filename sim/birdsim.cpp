@@ -9,19 +9,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "device/BirdLibrary.h"
-
-extern "C" {
-TRACKER_EXPORT std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort,
-                                          std::int32_t a, std::int32_t b);
-TRACKER_EXPORT std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config);
-TRACKER_EXPORT std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config);
-TRACKER_EXPORT std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex);
-TRACKER_EXPORT std::int32_t _3dbirdStartStream(std::int32_t deviceIndex);
-TRACKER_EXPORT std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex,
-                                                        std::uint8_t* reading);
-TRACKER_EXPORT std::int32_t _3dbirdShutDown(std::int32_t deviceIndex);
-}
+#include "platform/BirdLibrary.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Calibration library handle.
 #include "CCalibH.h"
 
-#include "tracker/TrackerPose.h"
+#include "TrackerPose.h"
 
 namespace {
 

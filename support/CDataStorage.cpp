@@ -3,7 +3,7 @@
 
 #include "CLoggerH.h"
 #include "CMutexH.h"
-#include "device/TraData.h"
+#include "TraData.h"
 
 namespace {
 

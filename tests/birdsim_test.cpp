@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/BirdLibrary.h"
+#include "platform/BirdLibrary.h"
 #include "sim/birdsim.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "tests/support/CaptureStdout.h"
 #include "tests/support/TestCalibLibrary.h"
-#include "tracker/TrackerPose.h"
+#include "support/TrackerPose.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The tracker data record: fixed-point encoding, decoding, time stamp, comparison.
-#include "device/TraData.h"
+#include "support/TraData.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Matrix4.h"
-#include "TrackerPose.h"
+#include "support/TrackerPose.h"
 
 // Turns the three angles by the transmitter and sensor rotation blocks.
 void transformOrientation(TrackerPose& pose, const Matrix4& transmitter, const Matrix4& sensor);

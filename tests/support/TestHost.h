@@ -5,7 +5,7 @@
 #include <string>
 
 #include "device/CBase.h"
-#include "device/TraData.h"
+#include "support/TraData.h"
 #include "host/HostConfig.h"
 #include "host/HostStorage.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "tracker/TrackerPose.h"
+#include "TrackerPose.h"
 
 // Every field of bytes 0 to 43 is held in network byte order.
 struct TraData {
