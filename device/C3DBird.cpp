@@ -6,7 +6,6 @@
 #include "support/CDataStorage.h"
 #include "tracker/OptionValues.h"
 
-#include <iostream>
 #include <mutex>
 
 namespace {
@@ -44,17 +43,16 @@ bool C3DBird::validRecord() const {
         return false;
     }
     if (config->lineCount > CConfigH::maxLines) {
-        logger->error("C3DBird: Option record holds ", false);
-        std::cout << config->lineCount << " lines; at most " << CConfigH::maxLines
-                  << " are allowed." << std::endl;
+        logger->error("C3DBird: Option record holds ")
+            << config->lineCount << " lines; at most " << CConfigH::maxLines << " are allowed.";
         return false;
     }
     for (std::uint32_t i = 0; i < config->lineCount; ++i) {
         const ConfigLine& line = config->lines[i];
         if (line.argCount > ConfigLine::maxArgs) {
-            logger->error("C3DBird: Option line at line ", false);
-            std::cout << line.lineNumber << " holds " << line.argCount << " args; at most "
-                      << ConfigLine::maxArgs << " are allowed." << std::endl;
+            logger->error("C3DBird: Option line at line ")
+                << line.lineNumber << " holds " << line.argCount << " args; at most "
+                << ConfigLine::maxArgs << " are allowed.";
             return false;
         }
         bool texts = line.optionName != nullptr;
@@ -62,8 +60,8 @@ bool C3DBird::validRecord() const {
             texts = line.args[a] != nullptr;
         }
         if (!texts) {
-            logger->error("C3DBird: Option line at line ", false);
-            std::cout << line.lineNumber << " has an empty text." << std::endl;
+            logger->error("C3DBird: Option line at line ")
+                << line.lineNumber << " has an empty text.";
             return false;
         }
     }
@@ -75,8 +73,7 @@ namespace {
 // The option report: ERROR head, reason, subject, line number.
 bool reportOption(const CLoggerH& logger, const char* reason, const char* subject,
                   const ConfigLine& line) {
-    logger.error("C3DBird: ", false);
-    std::cout << reason << subject << line.lineNumber << "." << std::endl;
+    logger.error("C3DBird: ") << reason << subject << line.lineNumber << '.';
     return false;
 }
 
@@ -89,8 +86,7 @@ bool C3DBird::readPort(ConfigLine& line) {
     }
     serialPort = toInteger(line.args[0]);
     if (serialPort < 1 || serialPort > maxSensors) {
-        logger->error("C3DBird: ", false);
-        std::cout << "Port should be between 1 and 4." << std::endl;
+        logger->error("C3DBird: ") << "Port should be between 1 and 4.";
         return false;
     }
     line.used = 1;
@@ -233,29 +229,21 @@ std::int32_t C3DBird::init(const InitInfo* info) {
 }
 
 bool C3DBird::printInfo() {
-    logger->info("DEVICE NAME           : ", false);
-    std::cout << (deviceName != nullptr ? *deviceName : std::string()) << std::endl;
+    logger->info("DEVICE NAME           : ") << (deviceName != nullptr ? *deviceName : "");
     logger->info("DEVICE TYPE           : 3D-BIRD");
-    logger->info("VERSION               : ", false);
-    std::cout << "5.5" << std::endl;
-    logger->info("DATA TYPE             : ", false);
-    std::cout << "Tracker" << std::endl;
-    logger->info("SERIAL PORT           : ", false);
-    std::cout << serialPort << std::endl;
-    logger->info("RESET                 : ", false);
-    std::cout << (reset ? "Yes" : "No") << std::endl;
+    logger->info("VERSION               : ") << "5.5";
+    logger->info("DATA TYPE             : ") << "Tracker";
+    logger->info("SERIAL PORT           : ") << serialPort;
+    logger->info("RESET                 : ") << (reset ? "Yes" : "No");
     logger->info("NUMBER OF DEVICES     : 1");
     if (trackerCount != 0) {
-        logger->info("NUMBER OF TRACKERS    : ", false);
-        std::cout << static_cast<std::uint32_t>(trackerCount) << std::endl;
+        logger->info("NUMBER OF TRACKERS    : ") << static_cast<std::uint32_t>(trackerCount);
     }
-    logger->info("SENSOR(S)             :", false);
-    std::cout << " " << 1 << ":"
-              << "ON" << std::endl;
+    logger->info("SENSOR(S)             :") << " " << 1 << ":"
+                                            << "ON";
     if (traCommon != nullptr) {
         traCommon->printTransforms();
     }
     logger->info("-----------------------");
-    std::cout.flush();
     return true;
 }

@@ -6,7 +6,6 @@
 #include "tracker/PoseTransform.h"
 
 #include <cstring>
-#include <iostream>
 
 namespace {
 
@@ -53,10 +52,7 @@ bool C3DBird::receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool&
     }
     const TrackerEntry& entry = traCommon->lookup[rawId - 1];
     const std::uint32_t traId = entry.order + traCommon->idOffset;
-    if (logger->isDebugOn()) {
-        logger->debug("C3DBird: rawID: ", false);
-        std::cout << rawId << " newTraID: " << traId << std::endl;
-    }
+    logger->debug("C3DBird: rawID: ") << rawId << " newTraID: " << traId;
     if (traId == 0 || traId > CDataStorage::maxRecords) {
         return true;
     }

@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 
 void toLowerCase(char* text) {
     const std::size_t length = std::strlen(text);
@@ -39,9 +38,8 @@ bool checkUnknownOptions(const CConfigH* config, const CLoggerH* logger) {
     for (std::uint32_t i = 0; i < config->lineCount; ++i) {
         const ConfigLine& line = config->lines[i];
         if (line.used == 0) {
-            logger->error("CConfigH: Unknown option \"", false);
-            std::cout << line.optionName << "\" found at line " << line.lineNumber << "."
-                      << std::endl;
+            logger->error("CConfigH: Unknown option \"")
+                << line.optionName << "\" found at line " << line.lineNumber << '.';
             result = false;
         }
     }

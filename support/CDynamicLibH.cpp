@@ -3,8 +3,6 @@
 
 #include "platform/platform.h"
 
-#include <iostream>
-
 CDynamicLibH::CDynamicLibH(const char* libraryName, const CLoggerH* hostLogger)
     : logger(makeOwnLogger(hostLogger, "CDynamicLibH", 3)) {
     logger->debug("CDynamicLibH: \"constructor\" called.");
@@ -30,14 +28,10 @@ bool CDynamicLibH::load(const char* libraryName) {
     }
     module = platform::loadLibrary(libraryName);
     if (module == nullptr) {
-        logger->error("CDynamicLibH: Can not load the library ", false);
-        std::cout << libraryName << std::endl;
+        logger->error("CDynamicLibH: Can not load the library ") << libraryName;
         return false;
     }
-    if (logger->isDebugOn()) {
-        logger->debug("CDynamicLibH: ", false);
-        std::cout << libraryName << " library loaded." << std::endl;
-    }
+    logger->debug("CDynamicLibH: ") << libraryName << " library loaded.";
     return true;
 }
 

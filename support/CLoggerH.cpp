@@ -69,37 +69,45 @@ void CLoggerH::printPrefix() const {
     }
 }
 
-void CLoggerH::write(const char (&label)[textSize], const char* message, bool endLine) const {
+LogLine CLoggerH::line(const char (&label)[textSize], const char* message) const {
+    if (enabled == 0) {
+        return LogLine(false, true);
+    }
     printPrefix();
     writeSlot(label);
     std::cout << ": " << message;
-    if (endLine) {
-        std::cout << std::endl;
-    }
+    return LogLine(true, true);
 }
 
-void CLoggerH::info(const char* message, bool endLine) const {
-    if (enabled != 0) {
-        write(infoLabel, message, endLine);
-    }
+LogLine CLoggerH::info(const char* message) const {
+    return line(infoLabel, message);
 }
 
-void CLoggerH::error(const char* message, bool endLine) const {
-    if (enabled != 0) {
-        write(errorLabel, message, endLine);
-    }
+LogLine CLoggerH::error(const char* message) const {
+    return line(errorLabel, message);
 }
 
-void CLoggerH::warning(const char* message, bool endLine) const {
-    if (enabled != 0) {
-        write(warningLabel, message, endLine);
-    }
+LogLine CLoggerH::warning(const char* message) const {
+    return line(warningLabel, message);
 }
 
-void CLoggerH::debug(const char* message, bool endLine) const {
-    if (enabled != 0 && isDebugOn()) {
-        write(debugLabel, message, endLine);
+LogLine CLoggerH::debug(const char* message) const {
+    if (!isDebugOn()) {
+        return LogLine(false, false);
     }
+    return line(debugLabel, message);
+}
+
+void CLoggerH::blankLine() const {
+    LogLine::end();
+}
+
+std::ostream& LogLine::stream() {
+    return std::cout;
+}
+
+void LogLine::end() {
+    std::cout << std::endl;
 }
 
 std::unique_ptr<CLoggerH> makeOwnLogger(const CLoggerH* given, const char* defaultName,

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <ostream>
+
+class LogLine;
 
 // Plain record, copied byte for byte between host and plug-in objects.
 struct CLoggerH {
@@ -30,18 +33,57 @@ struct CLoggerH {
     void setDebugClass(std::int32_t value) { debugClass = value; }
     bool isDebugOn() const;
 
-    // With endLine false the line stays open: the caller writes the rest to
-    // standard output and ends it.
-    void info(const char* message, bool endLine = true) const;
-    void error(const char* message, bool endLine = true) const;
-    void warning(const char* message, bool endLine = true) const;
-    void debug(const char* message, bool endLine = true) const;
-
-    // The line head: optional date and time, the name, the optional thread ID.
-    void printPrefix() const;
+    // One message: `logger.error("C3DBird: ") << reason << label << number << '.';`
+    // writes the line head, the label and the message, then the values streamed
+    // into the line, and ends the line when the expression is over. See LogLine.
+    LogLine info(const char* message) const;
+    LogLine error(const char* message) const;
+    LogLine warning(const char* message) const;
+    LogLine debug(const char* message) const;
+    // A line end alone, without head, whatever the switches (the printouts' empty lines).
+    void blankLine() const;
 
 private:
-    void write(const char (&label)[textSize], const char* message, bool endLine) const;
+    // The line head: optional date and time, the name, the optional thread ID.
+    void printPrefix() const;
+    LogLine line(const char (&label)[textSize], const char* message) const;
+};
+
+// One line of a logger, handed out by its level calls. How it behaves is what hosts
+// have always seen:
+// - The head and message appear only when the logger is enabled (and, for DEBUG,
+//   when its gate is open), but the values streamed into an INFO, ERROR or WARNING
+//   line are written even when the logger is off: such a line then shows its values
+//   alone. Values streamed into a DEBUG line are written only while isDebugOn().
+// - The line ends (newline and flush) when the object goes, if anything was written.
+// - Values go to standard output with the stream's current format, which the
+//   transform printout leaves at fixed notation with precision 3 on purpose.
+class LogLine {
+public:
+    LogLine(const LogLine&) = delete;
+    LogLine& operator=(const LogLine&) = delete;
+    ~LogLine() {
+        if (written) {
+            end();
+        }
+    }
+
+    template <typename T> LogLine& operator<<(const T& value) {
+        if (tailOn) {
+            stream() << value;
+            written = true;
+        }
+        return *this;
+    }
+
+private:
+    friend struct CLoggerH;
+    LogLine(bool headWritten, bool tailOn) : written(headWritten), tailOn(tailOn) {}
+    static std::ostream& stream();
+    static void end();
+
+    bool written; // something is on the line, so it must be ended
+    bool tailOn;  // streamed values are written
 };
 
 // An object's own logger: a byte-for-byte copy of `given`, or a default logger

@@ -4,15 +4,16 @@
 #include "CLoggerH.h"
 #include "platform/platform.h"
 
-#include <iostream>
-
 namespace {
 
+// Without a logger the system's text still appears, on a line of its own.
 void reportFailure(const CLoggerH* logger, const char* what, platform::ErrorCode error) {
-    if (logger != nullptr) {
-        logger->error(what, false);
-    }
-    std::cout << platform::errorText(error) << std::endl;
+    static const CLoggerH silent = [] {
+        CLoggerH off;
+        off.enabled = 0;
+        return off;
+    }();
+    (logger != nullptr ? *logger : silent).error(what) << platform::errorText(error);
 }
 
 } // namespace

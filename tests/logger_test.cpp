@@ -62,23 +62,30 @@ TEST(Logger, LineHeadFollowsTheSwitches) {
     }
 }
 
-TEST(Logger, OpenLineIsCompletedByTheCaller) {
+TEST(Logger, ValuesStreamedIntoALineFollowTheMessageAndEndIt) {
     const CLoggerH logger = plainLogger("C3DBird");
     CaptureStdout out;
-    logger.error("CConfigH: Unknown option \"", false);
-    EXPECT_EQ(out.text(), "C3DBird: ERROR: CConfigH: Unknown option \"");
+    logger.error("CConfigH: Unknown option \"") << "speed"
+                                                << "\" found at line " << 12u << '.';
+    logger.blankLine();
+    EXPECT_EQ(out.text(),
+              "C3DBird: ERROR: CConfigH: Unknown option \"speed\" found at line 12.\n\n");
 }
 
-TEST(Logger, DisabledWritesNothingButTheCallerStillCan) {
+TEST(Logger, DisabledWritesNoHeadButStreamedValuesStillAppear) {
     CLoggerH logger = plainLogger("C3DBird", 5);
     logger.enabled = 0;
     CaptureStdout out;
     logger.info("a");
-    logger.error("b", false);
+    logger.error("b") << 5.5;
     logger.warning("c");
-    logger.debug("d");
-    EXPECT_EQ(out.text(), "");
+    logger.debug("d") << "shown: the gate is open";
+    EXPECT_EQ(out.text(), "5.5\nshown: the gate is open\n");
     EXPECT_TRUE(logger.isDebugOn()); // the gate does not look at the switch
+    logger.debugLevel = 0;
+    out.clear();
+    logger.debug("e") << "hidden";
+    EXPECT_EQ(out.text(), "");
 }
 
 TEST(Logger, DebugGateByLevelClassAndThreshold) {

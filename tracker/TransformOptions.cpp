@@ -6,7 +6,6 @@
 #include "support/CConfigH.h"
 
 #include <cstring>
-#include <iostream>
 
 namespace {
 
@@ -31,15 +30,13 @@ public:
 
     // Writes the report, raises the error flag and answers false.
     bool fail(const char* reason) const {
-        logger.error("", false);
-        std::cout << reason << label << line.lineNumber << "." << std::endl;
+        logger.error("") << reason << label << line.lineNumber << '.';
         errorFlag = true;
         return false;
     }
     bool refuseOrder() const {
-        logger.error("", false);
-        std::cout << "Can not change the order on input connector at line " << line.lineNumber
-                  << "." << std::endl;
+        logger.error("") << "Can not change the order on input connector at line "
+                         << line.lineNumber << '.';
         errorFlag = true;
         return false;
     }

@@ -2,17 +2,16 @@
 #include "CTraCommonH.h"
 
 #include <iomanip>
-#include <iostream>
 
 namespace {
 
 constexpr char continuation[] = "                      :";
 
 // Width 6 applies to this element only; fixed notation with precision 3 stays in
-// force on std::cout afterwards on purpose: later offset values, in this printout
-// and in later ones, show three decimals, as the printout has always done.
-void printElement(float value) {
-    std::cout << std::setw(6) << std::setfill(' ') << std::setprecision(3) << std::fixed << value;
+// force on standard output afterwards on purpose: later offset values, in this
+// printout and in later ones, show three decimals, as the printout has always done.
+void printElement(LogLine& line, float value) {
+    line << std::setw(6) << std::setfill(' ') << std::setprecision(3) << std::fixed << value;
 }
 
 // Three lines, one per column of the rotation block, then an empty line. `tracker`
@@ -20,21 +19,20 @@ void printElement(float value) {
 void printMatrix(const CLoggerH& logger, const char* label, const Matrix4& matrix,
                  std::uint32_t tracker) {
     for (int i = 0; i < 3; ++i) {
-        logger.info(i == 0 ? label : continuation, false);
+        LogLine line = logger.info(i == 0 ? label : continuation);
         if (tracker != 0) {
-            std::cout << " " << tracker;
+            line << " " << tracker;
         }
         for (int j = 0; j < 3; ++j) {
-            std::cout << " [" << i << "][" << j << "]:";
-            printElement(matrix.m[4 * i + j]);
+            line << " [" << i << "][" << j << "]:";
+            printElement(line, matrix.m[4 * i + j]);
         }
-        std::cout << std::endl;
     }
-    std::cout << std::endl;
+    logger.blankLine();
 }
 
-void printOffset(const Matrix4& offset) {
-    std::cout << " X:" << offset.m[3] << " Y:" << offset.m[7] << " Z:" << offset.m[11];
+void printOffset(LogLine& line, const Matrix4& offset) {
+    line << " X:" << offset.m[3] << " Y:" << offset.m[7] << " Z:" << offset.m[11];
 }
 
 } // namespace
@@ -47,9 +45,8 @@ bool CTraCommonH::printTransforms(bool printCave) {
     }
 
     if (transmitterOffsetSet) {
-        out.info("TRANSMITTER OFFSET    :", false);
-        printOffset(transmitterOffset);
-        std::cout << std::endl;
+        LogLine line = out.info("TRANSMITTER OFFSET    :");
+        printOffset(line, transmitterOffset);
     }
     if (transmitterRotationSet) {
         printMatrix(out, "TRANSMITTER ROTATION  :", transmitterRotation, 0);
@@ -59,13 +56,17 @@ bool CTraCommonH::printTransforms(bool printCave) {
     }
 
     out.info("TRACKER ORDER         : <Real tra> -> <Output tra>");
-    out.info(continuation, false);
-    for (std::uint32_t k = 1; k <= entryCount; ++k) {
-        if (lookup[k - 1].order != 0) {
-            std::cout << " " << k << "->" << lookup[k - 1].order + idOffset;
+    {
+        LogLine line = out.info(continuation);
+        for (std::uint32_t k = 1; k <= entryCount; ++k) {
+            if (lookup[k - 1].order != 0) {
+                line << " " << k << "->" << lookup[k - 1].order + idOffset;
+            }
         }
+        // With no output tracker the line holds the label alone; with the logger
+        // off it is still an (empty) line of its own.
+        line << "";
     }
-    std::cout << std::endl;
 
     for (std::uint32_t k = 1; k <= entryCount; ++k) {
         const TrackerEntry& entry = lookup[k - 1];
@@ -73,10 +74,9 @@ bool CTraCommonH::printTransforms(bool printCave) {
             continue;
         }
         if (entry.offsetSet) {
-            out.info("SENSOR OFFSET         :", false);
-            std::cout << " " << k;
-            printOffset(entry.offset);
-            std::cout << std::endl;
+            LogLine line = out.info("SENSOR OFFSET         :");
+            line << " " << k;
+            printOffset(line, entry.offset);
         }
         if (entry.rotationSet) {
             printMatrix(out, "SENSOR ROTATION       :", entry.rotation, k);
@@ -87,11 +87,9 @@ bool CTraCommonH::printTransforms(bool printCave) {
     }
 
     if (calib) {
-        out.info("CALIBRATION LIBRARY   :", false);
-        std::cout << " name:" << calibLibrary << std::endl;
+        out.info("CALIBRATION LIBRARY   :") << " name:" << calibLibrary;
         for (std::size_t i = 0; i < calibArgs.size(); ++i) {
-            out.info(continuation, false);
-            std::cout << " arg[" << i << "]:" << calibArgs[i] << std::endl;
+            out.info(continuation) << " arg[" << i << "]:" << calibArgs[i];
         }
     }
     return true;
