@@ -4,7 +4,6 @@
 #include "platform/platform.h"
 #include "support/CConfigH.h"
 #include "support/CDataStorage.h"
-#include "tracker/OptionValues.h"
 
 #include <mutex>
 
@@ -15,11 +14,6 @@ namespace {
 // storages, under this process-wide mutex too, so no two devices share an index.
 std::int32_t deviceCounter = 0;
 std::mutex deviceCounterMutex;
-
-constexpr char incomplete[] = "Incomplete option line found for ";
-constexpr char tooMany[] = "Too many args found for ";
-constexpr char invalidString[] = "Invalid string found for ";
-constexpr char invalidArg[] = "Invalid arg found for ";
 
 } // namespace
 
@@ -68,87 +62,6 @@ bool C3DBird::validRecord() const {
     return true;
 }
 
-namespace {
-
-// The option report: ERROR head, reason, subject, line number.
-bool reportOption(const CLoggerH& logger, const char* reason, const char* subject,
-                  const ConfigLine& line) {
-    logger.error("C3DBird: ") << reason << subject << line.lineNumber << '.';
-    return false;
-}
-
-} // namespace
-
-bool C3DBird::readPort(ConfigLine& line) {
-    constexpr char subject[] = "SerialPort at line ";
-    if (line.argCount != 1) {
-        return reportOption(*logger, line.argCount < 1 ? incomplete : tooMany, subject, line);
-    }
-    serialPort = toInteger(line.args[0]);
-    if (serialPort < 1 || serialPort > maxSensors) {
-        logger->error("C3DBird: ") << "Port should be between 1 and 4.";
-        return false;
-    }
-    line.used = 1;
-    return true;
-}
-
-bool C3DBird::readReset(ConfigLine& line) {
-    constexpr char subject[] = "Reset at line ";
-    if (line.argCount != 1) {
-        return reportOption(*logger, line.argCount < 1 ? incomplete : tooMany, subject, line);
-    }
-    if (!readSwitchWord(line.args[0], reset)) {
-        return reportOption(*logger, invalidString, subject, line);
-    }
-    line.used = 1;
-    return true;
-}
-
-// x, y, z in feet, or in the unit of an optional fourth word.
-bool C3DBird::readPosition(ConfigLine& line) {
-    constexpr char subject[] = "Position at line ";
-    if (line.argCount < 3 || line.argCount > 4) {
-        return reportOption(*logger, line.argCount < 3 ? incomplete : tooMany, subject, line);
-    }
-    float values[3];
-    for (int i = 0; i < 3; ++i) {
-        if (!readOptionNumber(line.args[i], values[i])) {
-            return reportOption(*logger, invalidArg, subject, line);
-        }
-    }
-    float factor = 1.0f;
-    if (line.argCount == 4 && !readUnitWord(line.args[3], factor)) {
-        return reportOption(*logger, invalidString, subject, line);
-    }
-    for (int i = 0; i < 3; ++i) {
-        position[0][i] = values[i] * factor;
-    }
-    return true;
-}
-
-// Reads "port"/"serialport", "reset" and "position"; every line is examined.
-bool C3DBird::readDeviceOptions() {
-    bool error = false;
-    for (std::uint32_t i = 0; i < config->lineCount; ++i) {
-        ConfigLine& line = config->lines[i];
-        const char* name = line.optionName;
-        if (compareNoCase(name, "port") == 0 || compareNoCase(name, "serialport") == 0) {
-            error = !readPort(line) || error;
-        } else if (compareNoCase(name, "reset") == 0) {
-            error = !readReset(line) || error;
-        } else if (compareNoCase(name, "position") == 0) {
-            if (!readPosition(line)) {
-                error = true;
-            } else if (!error) {
-                fixedPosition[0] = true;
-                line.used = 1;
-            }
-        }
-    }
-    return !error;
-}
-
 // Wakes the sensor under the next free index of the process; the caller holds
 // the storage's lock.
 bool C3DBird::wakeUpSensor() {
@@ -157,7 +70,8 @@ bool C3DBird::wakeUpSensor() {
         logger->error("C3DBird: Only up to 4 3DBIRD can be used.");
         return false;
     }
-    if (_3dbirdWakeUp(deviceCounter, static_cast<std::uint16_t>(serialPort), 1000, 1000) == 0) {
+    if (_3dbirdWakeUp(deviceCounter, static_cast<std::uint16_t>(options.serialPort), 1000, 1000) ==
+        0) {
         logger->error("C3DBird: could not initialize 3DBIRD.");
         return false;
     }
@@ -180,9 +94,9 @@ std::int32_t C3DBird::init(const InitInfo* info) {
     inputConnector = true;
     typeCode = 2;
     trackerCount = 1;
-    reset = false;
+    options.reset = false;
 
-    if (!readDeviceOptions()) {
+    if (!readDeviceOptions(*config, options, *logger)) {
         return -1;
     }
     CDataStorage* const storage = initInfo.dataStorage;
@@ -191,39 +105,32 @@ std::int32_t C3DBird::init(const InitInfo* info) {
         return -1;
     }
 
-    storage->lock();
-    if (!wakeUpSensor()) {
-        storage->unlock();
+    if (const StorageLock lock(*storage); !wakeUpSensor()) {
         return -1;
     }
-    storage->unlock();
 
     // A repeated init replaces the table of the earlier one.
     traCommon.reset();
-    traCommon = std::make_unique<CTraCommonH>(logger);
-    traCommon->inputConnector = inputConnector;
-    traCommon->trackerCount = static_cast<std::uint32_t>(trackerCount);
-    traCommon->caveCoordinates = true;
+    traCommon = std::make_unique<CTraCommonH>(
+        logger, TrackerTableSetup{inputConnector, static_cast<std::uint32_t>(trackerCount), true});
     traCommon->createEntries(1);
     traCommon->setEntry(1, 1, nullptr, nullptr, nullptr);
     if (!traCommon->parseOptions(config)) {
         return -1;
     }
 
-    storage->lock();
-    traCommon->idOffset = storage->getNumOfData();
-    storage->setNumOfData(traCommon->trackerCount + traCommon->idOffset);
-    storage->unlock();
+    {
+        const StorageLock lock(*storage);
+        traCommon->setIdOffset(storage->getNumOfData());
+        storage->setNumOfData(traCommon->trackerCount() + traCommon->idOffset());
+    }
 
     if (!checkUnknownOptions(config, logger)) {
         return -1;
     }
     printInfo();
-    if (traCommon->calib != nullptr) {
-        const std::vector<const char*> args = traCommon->calibArgv();
-        if (!traCommon->calib->init(args.data(), traCommon->calibArgCount())) {
-            return -1;
-        }
+    if (traCommon->calib() != nullptr && !traCommon->calib()->init(traCommon->calibArgs())) {
+        return -1;
     }
     return 1;
 }
@@ -233,8 +140,8 @@ bool C3DBird::printInfo() {
     logger->info("DEVICE TYPE           : 3D-BIRD");
     logger->info("VERSION               : ") << "5.5";
     logger->info("DATA TYPE             : ") << "Tracker";
-    logger->info("SERIAL PORT           : ") << serialPort;
-    logger->info("RESET                 : ") << (reset ? "Yes" : "No");
+    logger->info("SERIAL PORT           : ") << options.serialPort;
+    logger->info("RESET                 : ") << (options.reset ? "Yes" : "No");
     logger->info("NUMBER OF DEVICES     : 1");
     if (trackerCount != 0) {
         logger->info("NUMBER OF TRACKERS    : ") << static_cast<std::uint32_t>(trackerCount);

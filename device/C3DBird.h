@@ -5,14 +5,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/BirdLibrary.h"
 #include "CBase.h"
+#include "DeviceOptions.h"
+#include "platform/BirdLibrary.h"
 #include "support/TraData.h"
 #include "tracker/CTraCommonH.h"
-#include "support/TrackerPose.h"
 
 struct CConfigH;
-struct ConfigLine;
 
 class C3DBird final : public CBase {
 public:
@@ -36,37 +35,35 @@ public:
     // Read-only views for the host side and tests.
     const CLoggerH& log() const { return *logger; }
     std::int32_t deviceIndexValue() const { return deviceIndex; }
-    std::int32_t serialPortValue() const { return serialPort; }
-    bool resetValue() const { return reset; }
-    bool hasFixedPosition() const { return fixedPosition[0]; }
-    const float* fixedPositionValue() const { return position[0]; }
+    std::int32_t serialPortValue() const { return options.serialPort; }
+    bool resetValue() const { return options.reset; }
+    bool hasFixedPosition() const { return options.fixedPosition; }
+    const float* fixedPositionValue() const { return options.position; }
     const CTraCommonH* tracker() const { return traCommon.get(); }
     std::int32_t typeCodeValue() const { return typeCode; }
 
 private:
     bool validRecord() const;
-    bool readDeviceOptions();
-    bool readPort(ConfigLine& line);
-    bool readReset(ConfigLine& line);
-    bool readPosition(ConfigLine& line);
     bool wakeUpSensor();
-    bool receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool& valid);
+
+    // What one sensor's part of a cycle came to.
+    enum class Outcome {
+        nothing, // no record: no tracker table, no valid ID, or no storage slot
+        record,  // a record was made (and delivered when its pose changed)
+        refused, // the calibration library could not take the pose
+    };
+    Outcome receiveSensor(std::uint32_t rawId, const std::uint8_t* reading,
+                          std::uint8_t* updateMask);
+    bool deliver(const TraData& record, std::uint32_t traId);
 
     std::unique_ptr<std::string> deviceName;
-    bool reset = false;
+    DeviceSettings options;
     InitInfo initInfo{};
-    TraData* lastSlot = nullptr;
-    TraData lastRecords[sensorCount];
-    TraData record;
+    TraData lastRecords[sensorCount]; // the last record delivered per sensor
     std::int32_t trackerCount = 0;
     std::int32_t* readyFlag = nullptr;
-    TrackerPose pose{};
     std::uint8_t deviceConfig[bird::configSize] = {};
-    std::uint8_t reading[bird::readingSize] = {};
     std::int32_t deviceIndex = -1;
-    std::int32_t serialPort = 1;
-    bool fixedPosition[sensorCount] = {};
-    float position[sensorCount][3] = {};
     CConfigH* config;
     std::unique_ptr<CTraCommonH> traCommon;
 };

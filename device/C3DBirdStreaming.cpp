@@ -15,7 +15,7 @@ bool C3DBird::start() {
 bool C3DBird::stop() {
     logger->debug("C3DBird: \"stop\" called.");
     _3dbirdShutDown(deviceIndex);
-    if (traCommon != nullptr && traCommon->calib != nullptr && !traCommon->calib->exit()) {
+    if (traCommon != nullptr && traCommon->calib() != nullptr && !traCommon->calib()->exit()) {
         return false;
     }
     return true;
@@ -52,10 +52,10 @@ std::int32_t C3DBird::configure() {
         _3dbirdShutDown(deviceIndex);
         return -1;
     }
-    if (!reset) {
+    if (!options.reset) {
         deviceConfig[bird::resetFlagByte] = bird::noResetValue;
     }
-    if (traCommon != nullptr && traCommon->caveCoordinates) {
+    if (traCommon != nullptr && traCommon->caveCoordinates()) {
         setReferenceFrame();
     }
     if (_3dbirdSetDeviceConfig(deviceIndex, deviceConfig) == 0) {
@@ -63,7 +63,7 @@ std::int32_t C3DBird::configure() {
         _3dbirdShutDown(deviceIndex);
         return -1;
     }
-    if (reset && !resetOrientation()) {
+    if (options.reset && !resetOrientation()) {
         return 0;
     }
     return typeCode;

@@ -1,6 +1,7 @@
 // The receive cycle: one reading through calibration and transforms into the storage.
-#include "C3DBird.h"
+#include "ReceiveCycle.h"
 
+#include "C3DBird.h"
 #include "platform/platform.h"
 #include "support/CDataStorage.h"
 #include "tracker/PoseTransform.h"
@@ -12,19 +13,51 @@ namespace {
 // 180 / 3.1415926535: radians to degrees for the sensor's angles.
 constexpr double radiansToDegrees = 57.29577951471995;
 
-float readingAngle(const std::uint8_t* reading, std::size_t index) {
+double readingDegrees(const std::uint8_t* reading, std::size_t index) {
     float angle;
     std::memcpy(&angle, reading + index * sizeof(float), sizeof angle);
-    return angle;
+    return angle * radiansToDegrees;
 }
 
 } // namespace
+
+TrackerPose poseFromReading(const std::uint8_t* reading, bool caveCoordinates) {
+    const double first = readingDegrees(reading, 0);
+    const double third = readingDegrees(reading, 2);
+    TrackerPose pose{};
+    pose.angle1 = static_cast<float>(caveCoordinates ? -first : first);
+    pose.angle2 = static_cast<float>(readingDegrees(reading, 1));
+    pose.angle3 = static_cast<float>(caveCoordinates ? -third : third);
+    return pose;
+}
+
+// The position starts from zero in every cycle, so that the transforms never take
+// the last cycle's result as their input and accumulate.
+bool placePose(TrackerPose& pose, const CTraCommonH& table, std::uint32_t rawId,
+               const float* fixedPosition) {
+    if (table.calib() != nullptr && !table.calib()->evaluate(&pose)) {
+        return false;
+    }
+    if (fixedPosition != nullptr) {
+        pose.x = fixedPosition[0];
+        pose.y = fixedPosition[1];
+        pose.z = fixedPosition[2];
+    }
+    // A sensor translation alone moves the pose too.
+    const TrackerEntry& entry = table.entry(rawId);
+    if (table.transmitterOffsetSet() || table.transmitterRotationSet() || entry.offsetSet ||
+        entry.rotationSet || entry.translationSet) {
+        transformPose(pose, &table.transmitterTransform(), &entry.transform, entry.translation);
+    }
+    return true;
+}
 
 std::int32_t C3DBird::recvData(std::uint8_t* updateMask, std::int32_t) {
     logger->debug("C3DBird: \"recvData\" called.");
     if (traCommon != nullptr && updateMask != nullptr) {
         CTraCommonH::clearUpdateMask(updateMask);
     }
+    std::uint8_t reading[bird::readingSize];
     if (_3dbirdGetMostRecentReading(deviceIndex, reading) == 0) {
         return -1;
     }
@@ -32,86 +65,69 @@ std::int32_t C3DBird::recvData(std::uint8_t* updateMask, std::int32_t) {
         return -1;
     }
     logger->debug("C3DBird: Checking the data format.");
-    bool valid = false;
+    Outcome outcome = Outcome::nothing;
     for (std::uint32_t rawId = 1; rawId <= sensorCount; ++rawId) {
-        if (!receiveSensor(rawId, updateMask, valid)) {
+        outcome = receiveSensor(rawId, reading, updateMask);
+        if (outcome == Outcome::refused) {
             return -1;
         }
     }
-    if (!valid && logger->isDebugOn()) {
+    if (outcome == Outcome::nothing && logger->isDebugOn()) {
         logger->warning("C3DBird: No valid data received.");
     }
     return 1;
 }
 
-// One sensor of the cycle; false only when the calibration library refuses the pose.
-bool C3DBird::receiveSensor(std::uint32_t rawId, std::uint8_t* updateMask, bool& valid) {
-    valid = false;
+// One sensor of the cycle: its record, delivered when its pose changed.
+C3DBird::Outcome C3DBird::receiveSensor(std::uint32_t rawId, const std::uint8_t* reading,
+                                        std::uint8_t* updateMask) {
     if (traCommon == nullptr) {
-        return true;
+        return Outcome::nothing;
     }
-    const TrackerEntry& entry = traCommon->lookup[rawId - 1];
-    const std::uint32_t traId = entry.order + traCommon->idOffset;
+    const std::uint32_t traId = traCommon->entry(rawId).order + traCommon->idOffset();
     logger->debug("C3DBird: rawID: ") << rawId << " newTraID: " << traId;
     if (traId == 0 || traId > CDataStorage::maxRecords) {
-        return true;
+        return Outcome::nothing;
     }
+    TraData record;
     stamp(record);
     record.traID = platform::hostToNet(traId);
-
-    const double first = readingAngle(reading, 0) * radiansToDegrees;
-    const double second = readingAngle(reading, 1) * radiansToDegrees;
-    const double third = readingAngle(reading, 2) * radiansToDegrees;
-    const bool cave = traCommon->caveCoordinates;
-    pose.angle1 = static_cast<float>(cave ? -first : first);
-    pose.angle2 = static_cast<float>(second);
-    pose.angle3 = static_cast<float>(cave ? -third : third);
-
-    const std::size_t sensor = rawId - 1;
-    if (!fixedPosition[sensor]) {
-        // Start from zero so that the transforms do not accumulate from cycle to cycle.
-        pose.x = pose.y = pose.z = 0.0f;
-    }
-    if (traCommon->calib != nullptr && !traCommon->calib->evaluate(&pose)) {
-        return false;
-    }
-    if (fixedPosition[sensor]) {
-        pose.x = position[sensor][0];
-        pose.y = position[sensor][1];
-        pose.z = position[sensor][2];
-    }
-    if (traCommon->transmitterOffsetSet || traCommon->transmitterRotationSet || entry.offsetSet ||
-        entry.rotationSet || entry.translationSet) {
-        transformPose(pose, &traCommon->transmitterTransform, &entry.transform, entry.translation);
+    TrackerPose pose = poseFromReading(reading, traCommon->caveCoordinates());
+    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr)) {
+        return Outcome::refused;
     }
     encodePose(record, pose);
-    valid = true;
 
-    TraData& last = lastRecords[sensor];
+    TraData& last = lastRecords[rawId - 1];
     if (samePose(last, record) != 0) {
-        return true;
-    }
-    CDataStorage* const storage = initInfo.dataStorage;
-    if (storage == nullptr) {
-        // A repeated init that failed for want of a storage keeps the earlier table.
-        lastSlot = nullptr;
-    } else {
-        storage->lock();
-        lastSlot = storage->getTraData(traId);
-        if (lastSlot != nullptr) {
-            logger->debug("C3DBird: TraData storage found");
-            *lastSlot = record;
-        }
-        storage->unlock();
-    }
-    if (lastSlot == nullptr) {
-        logger->error("C3DBird: TraData storage not found");
-        valid = false;
-    }
-    // Only a record that reached the storage is reported to the caller.
-    if (lastSlot != nullptr && updateMask != nullptr) {
-        CTraCommonH::setUpdateMaskBit(updateMask, traId);
+        return Outcome::record;
     }
     last = record;
+    if (!deliver(record, traId)) {
+        logger->error("C3DBird: TraData storage not found");
+        return Outcome::nothing;
+    }
+    // Only a record that reached the storage is reported to the caller.
+    if (updateMask != nullptr) {
+        CTraCommonH::setUpdateMaskBit(updateMask, traId);
+    }
+    return Outcome::record;
+}
+
+// Copies the record into the slot of its tracker ID under the storage's lock; false
+// when there is no slot (or, after a repeated init that failed for want of one, no
+// storage).
+bool C3DBird::deliver(const TraData& record, std::uint32_t traId) {
+    CDataStorage* const storage = initInfo.dataStorage;
+    if (storage == nullptr) {
+        return false;
+    }
+    const StorageLock lock(*storage);
+    TraData* const slot = storage->getTraData(traId);
+    if (slot == nullptr) {
+        return false;
+    }
+    logger->debug("C3DBird: TraData storage found");
+    *slot = record;
     return true;
 }

@@ -7,10 +7,10 @@
 // of one to three entries on both kinds of connector, followed by a pose
 // transformation with whatever they set.
 #include "device/C3DBird.h"
-#include "support/TraData.h"
 #include "host/HostConfig.h"
 #include "host/HostStorage.h"
 #include "platform/platform.h"
+#include "support/TraData.h"
 #include "tracker/CTraCommonH.h"
 #include "tracker/PoseTransform.h"
 
@@ -98,9 +98,9 @@ void runDevice(HostConfig& config, const CLoggerH& logger) {
 void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries, bool connector) {
     clearUsed(*config.record());
     CTraCommonH table(&logger);
-    table.inputConnector = connector;
-    table.trackerCount = entries;
-    table.caveCoordinates = true;
+    table.inputConnector() = connector;
+    table.trackerCount() = entries;
+    table.caveCoordinates() = true;
     table.createEntries(entries);
     for (std::uint32_t index = 1; index <= entries; ++index) {
         table.setEntry(index, index, nullptr, nullptr, nullptr);
@@ -112,19 +112,19 @@ void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries,
     for (std::uint32_t index = 0; index < entries; ++index) {
         const TrackerEntry& entry = table.lookup[index];
         TrackerPose pose{0.5f, -1.0f, 2.0f, 30.0f, -45.0f, 60.0f};
-        transformPose(pose, &table.transmitterTransform, &entry.transform, entry.translation);
+        transformPose(pose, &table.transmitterTransform(), &entry.transform, entry.translation);
         const float values[] = {pose.x, pose.y, pose.z, pose.angle1, pose.angle2, pose.angle3};
         for (const float value : values) {
             decode(encode(value));
         }
     }
-    if (table.calib != nullptr) {
+    if (table.calib() != nullptr) {
         const std::vector<const char*> args = table.calibArgv();
-        if (table.calib->init(args.data(), table.calibArgCount())) {
+        if (table.calib()->init(args.data(), table.calibArgCount())) {
             TrackerPose pose{};
-            table.calib->evaluate(&pose);
+            table.calib()->evaluate(&pose);
         }
-        table.calib->exit();
+        table.calib()->exit();
     }
 }
 

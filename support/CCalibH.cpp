@@ -25,14 +25,12 @@ CCalibH::~CCalibH() {
     log().debug("CCalibH: \"destructor\" called.");
 }
 
-bool CCalibH::init(const char* const* texts, std::uint32_t count) {
+bool CCalibH::init(const std::vector<std::string>& args) {
     log().debug("CCalibH: \"init\" called.");
     const auto calibInit = asFunction<CalibInitFn>(getProcAddrCached("calib_init", initSlot));
-    const std::uint32_t kept = count < maxArgs ? count : static_cast<std::uint32_t>(maxArgs);
-    args.assign(texts, texts + kept);
     argPointers.clear();
-    for (const std::string& arg : args) {
-        argPointers.push_back(arg.c_str());
+    for (std::size_t i = 0; i < args.size() && i < maxArgs; ++i) {
+        argPointers.push_back(args[i].c_str());
     }
     if (calibInit == nullptr) {
         log().debug("CCalibH: could not call \"calib_init\".");
@@ -56,8 +54,7 @@ bool CCalibH::evaluate(TrackerPose* pose) {
 bool CCalibH::exit() {
     log().debug("CCalibH: \"exit\" called.");
     const auto calibExit = asFunction<CalibExitFn>(getProcAddrCached("calib_exit", exitSlot));
-    argPointers.clear();
-    args.clear();
+    std::vector<const char*>().swap(argPointers);
     if (calibExit == nullptr) {
         log().debug("CCalibH: could not call \"calib_exit\".");
         return false;

@@ -21,18 +21,18 @@ public:
     CCalibH(const char* libraryName, const CLoggerH* logger);
     ~CCalibH() override;
 
-    // Copies the arguments and calls calib_init; false when it is missing.
-    bool init(const char* const* args, std::uint32_t count);
+    // Hands the arguments (at most maxArgs of them) to calib_init; false when it is
+    // missing. The texts are the owner's and must stay as they are until exit().
+    bool init(const std::vector<std::string>& args);
     // Hands the pose to calib_evaluate; false when it is missing.
     bool evaluate(TrackerPose* pose);
-    // Releases the argument copies and calls calib_exit; false when it is missing.
+    // Lets go of the arguments and calls calib_exit; false when it is missing.
     bool exit();
 
     std::int32_t contextValue() const { return context; }
-    std::size_t argumentCount() const { return args.size(); }
+    std::size_t argumentCount() const { return argPointers.size(); }
 
 private:
     std::int32_t context = 0;
-    std::vector<std::string> args;
     std::vector<const char*> argPointers; // the texts handed to calib_init
 };

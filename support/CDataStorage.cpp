@@ -54,3 +54,15 @@ bool CDataStorage::lock() {
 bool CDataStorage::unlock() {
     return mutex != nullptr && mutex->unlock();
 }
+
+StorageLock::StorageLock(CDataStorage& storage) : storage(storage), obtained(storage.lock()) {
+    if (storage.mutex == nullptr) {
+        refuse(storage.logger, "CDataStorage: Mutex has not been set up yet.");
+    }
+}
+
+StorageLock::~StorageLock() {
+    if (storage.mutex != nullptr) {
+        storage.unlock();
+    }
+}

@@ -31,6 +31,24 @@ struct CDataStorage {
     bool unlock();
 };
 
+// Holds a storage's lock for a scope. The mutex reports its own failures with the
+// system's text, and a storage without a mutex is reported here. An abandoned mutex
+// is owned all the same, so the holder goes on; the release follows in any case.
+class StorageLock {
+public:
+    explicit StorageLock(CDataStorage& storage);
+    ~StorageLock();
+    StorageLock(const StorageLock&) = delete;
+    StorageLock& operator=(const StorageLock&) = delete;
+
+    // The lock was obtained normally.
+    bool locked() const { return obtained; }
+
+private:
+    CDataStorage& storage;
+    bool obtained;
+};
+
 #if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(offsetof(CDataStorage, traData) == 4 &&
                   offsetof(CDataStorage, controllerDataList) == 8 &&

@@ -65,7 +65,7 @@ TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
         const C3DBird& device = *created[static_cast<std::size_t>(i)];
         ASSERT_EQ(results[i], 1) << "device " << i;
         indices.insert(device.deviceIndexValue());
-        ids.insert(device.tracker()->idOffset + device.tracker()->lookup[0].order);
+        ids.insert(device.tracker()->idOffset() + device.tracker()->entry(1).order);
         std::uint16_t port = 0;
         ASSERT_EQ(birdsim_wakeUpArgs(device.deviceIndexValue(), &port, nullptr, nullptr), 1);
         EXPECT_EQ(port, device.serialPortValue()) << "each index woke its own device's port";
@@ -160,7 +160,7 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
     EXPECT_GT(delivered.load(), 0);
     EXPECT_EQ(host.storage.count(), 4u);
     for (std::size_t i = 0; i < joined.size(); ++i) {
-        EXPECT_EQ(joined[i]->tracker()->idOffset, i + 1);
+        EXPECT_EQ(joined[i]->tracker()->idOffset(), i + 1);
     }
     EXPECT_TRUE(first.stop());
 }

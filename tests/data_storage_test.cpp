@@ -1,10 +1,10 @@
 // The host's data storage and its mutex, worked on in place.
 #include "support/CDataStorage.h"
 
-#include "support/TraData.h"
 #include "host/HostStorage.h"
 #include "platform/platform.h"
 #include "support/CMutexH.h"
+#include "support/TraData.h"
 #include "tests/support/CaptureStdout.h"
 
 #include <gtest/gtest.h>

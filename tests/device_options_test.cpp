@@ -143,8 +143,8 @@ TEST_F(DeviceOptions, DevicesOnOneStorageTakeConsecutiveIds) {
     const InitInfo info = host.initInfo();
     ASSERT_EQ(one->init(&info), 1);
     ASSERT_EQ(two->init(&info), 1);
-    EXPECT_EQ(one->tracker()->idOffset + one->tracker()->lookup[0].order, 1u);
-    EXPECT_EQ(two->tracker()->idOffset + two->tracker()->lookup[0].order, 2u);
+    EXPECT_EQ(one->tracker()->idOffset() + one->tracker()->entry(1).order, 1u);
+    EXPECT_EQ(two->tracker()->idOffset() + two->tracker()->entry(1).order, 2u);
     EXPECT_EQ(host.storage.count(), 2u);
     EXPECT_EQ(one->deviceIndexValue(), 0);
     EXPECT_EQ(two->deviceIndexValue(), 1);

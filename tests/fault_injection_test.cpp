@@ -235,7 +235,7 @@ TEST_F(FaultInjection, FullStorageRefusesTheCountAndNothingIsWrittenPastIt) {
               std::string::npos)
         << output;
     EXPECT_EQ(host.storage.count(), 32u);
-    EXPECT_EQ(device->tracker()->idOffset, 32u);
+    EXPECT_EQ(device->tracker()->idOffset(), 32u);
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     CaptureStdout out;
     EXPECT_EQ(cycle(), 1);

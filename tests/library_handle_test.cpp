@@ -3,9 +3,9 @@
 #include "support/CDynamicLibH.h"
 
 #include "platform/platform.h"
+#include "support/TrackerPose.h"
 #include "tests/support/CaptureStdout.h"
 #include "tests/support/TestCalibLibrary.h"
-#include "support/TrackerPose.h"
 
 #include <gtest/gtest.h>
 
@@ -121,10 +121,8 @@ TEST(Calibration, InitEvaluateExitReachTheLibrary) {
     TestCalibLibrary inspector(name);
     ASSERT_TRUE(inspector.loaded());
     CCalibH calib(name.c_str(), &quietLogger);
-    std::string shift = "0.5";
-    const char* args[] = {shift.c_str(), "beta"};
-    ASSERT_TRUE(calib.init(args, 2));
-    shift = "changed"; // the handle keeps its own copies
+    const std::vector<std::string> args = {"0.5", "beta"};
+    ASSERT_TRUE(calib.init(args));
     EXPECT_EQ(inspector.calls(0), 1);
     EXPECT_EQ(calib.contextValue(), 4242);
     ASSERT_EQ(inspector.argCount(), 2);
@@ -146,7 +144,7 @@ TEST(Calibration, NoArgumentsGiveZeroTexts) {
     const std::string name = libraryName("testcalib");
     TestCalibLibrary inspector(name);
     CCalibH calib(name.c_str(), &quietLogger);
-    ASSERT_TRUE(calib.init(nullptr, 0));
+    ASSERT_TRUE(calib.init({}));
     EXPECT_EQ(inspector.calls(0), 1);
     EXPECT_EQ(inspector.argCount(), 0);
 }
@@ -154,7 +152,7 @@ TEST(Calibration, NoArgumentsGiveZeroTexts) {
 TEST(Calibration, MissingEvaluateIsLookedUpOnce) {
     const std::string name = libraryName("testcalib_noeval");
     CCalibH calib(name.c_str(), &debugLogger);
-    ASSERT_TRUE(calib.init(nullptr, 0));
+    ASSERT_TRUE(calib.init({}));
     TrackerPose pose{};
     CaptureStdout out;
     EXPECT_FALSE(calib.evaluate(&pose));
@@ -166,8 +164,7 @@ TEST(Calibration, MissingEvaluateIsLookedUpOnce) {
 TEST(Calibration, MissingExitReleasesCopiesAndAnswersFalse) {
     const std::string name = libraryName("testcalib_noexit");
     CCalibH calib(name.c_str(), &debugLogger);
-    const char* args[] = {"1"};
-    ASSERT_TRUE(calib.init(args, 1));
+    ASSERT_TRUE(calib.init({"1"}));
     CaptureStdout out;
     EXPECT_FALSE(calib.exit());
     EXPECT_EQ(calib.argumentCount(), 0u);
@@ -180,8 +177,7 @@ TEST(Calibration, UnloadableLibraryFailsInitAfterCopying) {
     CaptureStdout out;
     CCalibH calib("no_such_calibration", &debugLogger);
     out.clear();
-    const char* args[] = {"a", "b", "c"};
-    EXPECT_FALSE(calib.init(args, 3));
+    EXPECT_FALSE(calib.init({"a", "b", "c"}));
     EXPECT_EQ(calib.argumentCount(), 3u);
     EXPECT_EQ(out.text(), "lib: DEBUG: CCalibH: \"init\" called.\n"
                           "lib: DEBUG: CDynamicLibH: \"getProcAddrCached\" called.\n"

@@ -21,12 +21,12 @@ Matrix4 identity() {
 
 TEST(TrackerTable, FreshObjectHasIdentityTransmitterAndNoTable) {
     const CTraCommonH table;
-    EXPECT_TRUE(same(table.transmitterOffset, Matrix4{}));
-    EXPECT_TRUE(same(table.transmitterTransform, identity()));
-    EXPECT_FALSE(table.transmitterOffsetSet || table.transmitterRotationSet);
-    EXPECT_FALSE(table.caveCoordinates);
-    EXPECT_TRUE(table.inputConnector);
-    EXPECT_EQ(table.lookup, nullptr);
+    EXPECT_TRUE(same(table.transmitterOffset(), Matrix4{}));
+    EXPECT_TRUE(same(table.transmitterTransform(), identity()));
+    EXPECT_FALSE(table.transmitterOffsetSet() || table.transmitterRotationSet());
+    EXPECT_FALSE(table.caveCoordinates());
+    EXPECT_TRUE(table.inputConnector());
+    EXPECT_FALSE(table.hasEntries());
     EXPECT_STREQ(table.log().name, "CTraCommonH");
     EXPECT_EQ(table.log().debugClass, 3);
 }
@@ -38,9 +38,9 @@ TEST(TrackerTable, CreateEntriesReplacesTableWithDefaults) {
     const Matrix4 offset = offsetMatrix(1, 2, 3);
     ASSERT_TRUE(table.setEntry(2, 7, &offset, &offset, nullptr));
     ASSERT_TRUE(table.createEntries(3));
-    EXPECT_EQ(table.entryCount, 3u);
+    EXPECT_EQ(table.entryCount(), 3u);
     for (std::uint32_t i = 0; i < 3; ++i) {
-        const TrackerEntry& entry = table.lookup[i];
+        const TrackerEntry& entry = table.entry(i + 1);
         EXPECT_EQ(entry.order, 0u);
         EXPECT_TRUE(same(entry.offset, Matrix4{}));
         EXPECT_TRUE(same(entry.rotation, identity()) && same(entry.transform, identity()));
@@ -57,7 +57,7 @@ TEST(TrackerTable, SetEntryChecksIndexAndCombinesOffset) {
 
     const Matrix4 offset = offsetMatrix(1, 2, 3);
     ASSERT_TRUE(table.setEntry(2, 5, &offset, nullptr, nullptr));
-    const TrackerEntry& entry = table.lookup[1];
+    const TrackerEntry& entry = table.entry(2);
     EXPECT_TRUE(entry.offsetSet);
     EXPECT_FALSE(entry.rotationSet);
     Matrix4 expected = identity();

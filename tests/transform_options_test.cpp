@@ -17,9 +17,10 @@ class TransformOptions : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(table.createEntries(1)); }
 
-    bool parse() {
+    bool parse() { return parse(table); }
+    bool parse(CTraCommonH& on) {
         CaptureStdout cap;
-        const bool result = table.parseOptions(config.record());
+        const bool result = on.parseOptions(config.record());
         output = cap.text();
         return result;
     }
@@ -50,11 +51,11 @@ TEST_F(TransformOptions, UnitWordsConvertToFeet) {
     ASSERT_TRUE(parse()) << output;
     EXPECT_TRUE(used(0) && used(1) && used(2));
     const float inch = 1.0f / 12.0f;
-    EXPECT_EQ(table.transmitterOffset.m[3], inch);
-    EXPECT_EQ(table.transmitterOffset.m[11], 3 * inch);
-    EXPECT_EQ(table.transmitterTransform.m[13], 2 * inch);
+    EXPECT_EQ(table.transmitterOffset().m[3], inch);
+    EXPECT_EQ(table.transmitterOffset().m[11], 3 * inch);
+    EXPECT_EQ(table.transmitterTransform().m[13], 2 * inch);
 
-    const TrackerEntry& entry = table.lookup[0];
+    const TrackerEntry& entry = table.entry(1);
     EXPECT_EQ(entry.translation[0], 3.28084f);
     EXPECT_EQ(entry.transform.m[14], 3 * 0.0328084f); // from the offset, not the translation
     EXPECT_EQ(entry.transform.m[12], 0.0328084f);
@@ -64,22 +65,22 @@ TEST_F(TransformOptions, TransmitterOffsetSkipsOnlyAllZero) {
     config.add("transmitteroffset", {"0", "0", "0"});
     ASSERT_TRUE(parse());
     EXPECT_TRUE(used(0));
-    EXPECT_FALSE(table.transmitterOffsetSet);
+    EXPECT_FALSE(table.transmitterOffsetSet());
 
     config.add("transmitteroffset", {"1", "-1", "0"});
     config.add("transmitteroffset", {"0", "0", "0", "feet"});
     ASSERT_TRUE(parse());
     EXPECT_TRUE(used(1) && used(2));
-    EXPECT_TRUE(table.transmitterOffsetSet);
-    EXPECT_EQ(table.transmitterTransform.m[12], 1.0f);
-    EXPECT_EQ(table.transmitterTransform.m[13], -1.0f);
+    EXPECT_TRUE(table.transmitterOffsetSet());
+    EXPECT_EQ(table.transmitterTransform().m[12], 1.0f);
+    EXPECT_EQ(table.transmitterTransform().m[13], -1.0f);
 }
 
 TEST_F(TransformOptions, NumbersReadAsDecimalPrefixes) {
     config.add("transmitterrotationmatrix",
                {"12abc", "  7", "", "-x", "0x10", "1e2", ".5", "-2.5E-1", "1e"});
     ASSERT_TRUE(parse()) << output;
-    const float* m = table.transmitterTransform.m;
+    const float* m = table.transmitterTransform().m;
     const float expected[] = {12, 7, 0, 0, 0, 100, 0.5f, -0.25f, 1};
     const int index[] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
     for (int i = 0; i < 9; ++i) {
@@ -126,9 +127,9 @@ TEST_F(TransformOptions, BadLinesAreReportedAndStoreNothing) {
         EXPECT_FALSE(fresh.parseOptions(lines.record()));
         EXPECT_EQ(cap.text(), std::string("dev: ERROR: ") + bad.report + " at line 12.\n");
         EXPECT_FALSE(lines.record()->lines[0].used);
-        EXPECT_FALSE(fresh.transmitterOffsetSet || fresh.transmitterRotationSet ||
-                     fresh.lookup[0].offsetSet || fresh.lookup[0].rotationSet);
-        EXPECT_EQ(fresh.calib, nullptr);
+        EXPECT_FALSE(fresh.transmitterOffsetSet() || fresh.transmitterRotationSet() ||
+                     fresh.entry(1).offsetSet || fresh.entry(1).rotationSet);
+        EXPECT_EQ(fresh.calib(), nullptr);
     }
 }
 
@@ -142,8 +143,8 @@ TEST_F(TransformOptions, RotationAndOffsetCombineInEitherOrder) {
         combineTransform(matrixFromNine(0, 1, 0, -1, 0, 0, 0, 0, 1), offsetMatrix(4, 5, 6));
     const Matrix4 transmitter =
         combineTransform(axisAngleMatrix(0, 1, 0, 90), offsetMatrix(1, 2, 3));
-    EXPECT_EQ(std::memcmp(&table.lookup[0].transform, &sensor, sizeof sensor), 0);
-    EXPECT_EQ(std::memcmp(&table.transmitterTransform, &transmitter, sizeof transmitter), 0);
+    EXPECT_EQ(std::memcmp(&table.entry(1).transform, &sensor, sizeof sensor), 0);
+    EXPECT_EQ(std::memcmp(&table.transmitterTransform(), &transmitter, sizeof transmitter), 0);
 }
 
 // After a failed line the geometric options still check their values but look at
@@ -164,26 +165,25 @@ TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
     EXPECT_EQ(output.find("line 4"), std::string::npos);
     EXPECT_FALSE(used(0) || used(1) || used(2) || used(3));
     EXPECT_TRUE(used(4) && used(5));
-    EXPECT_FALSE(table.lookup[0].offsetSet || table.transmitterRotationSet);
-    EXPECT_TRUE(table.caveCoordinates);
-    EXPECT_NE(table.calib, nullptr);
+    EXPECT_FALSE(table.entry(1).offsetSet || table.transmitterRotationSet());
+    EXPECT_TRUE(table.caveCoordinates());
+    EXPECT_NE(table.calib(), nullptr);
 }
 
 TEST_F(TransformOptions, OrderAndCaveDependOnConnectorKind) {
-    table.inputConnector = false;
-    table.trackerCount = 2;
+    CTraCommonH table(&logger, {false, 2, false});
     ASSERT_TRUE(table.createEntries(3));
     config.add("order", {"3", "1", "2"});
     config.add("TrackerOrder", {"1", "4"}, 9);
     config.add("cavecoordinates", {"yes"});
-    EXPECT_FALSE(parse());
+    EXPECT_FALSE(parse(table));
     EXPECT_EQ(output, "dev: ERROR: Invalid tracker ID found for Order at line 9.\n");
     EXPECT_TRUE(used(0));
     EXPECT_FALSE(used(2)); // left for the unknown-option check
-    EXPECT_FALSE(table.caveCoordinates);
-    EXPECT_EQ(table.lookup[0].order, 2u);
-    EXPECT_EQ(table.lookup[1].order, 0u);
-    EXPECT_EQ(table.lookup[2].order, 1u);
+    EXPECT_FALSE(table.caveCoordinates());
+    EXPECT_EQ(table.entry(1).order, 2u);
+    EXPECT_EQ(table.entry(2).order, 0u);
+    EXPECT_EQ(table.entry(3).order, 1u);
 }
 
 TEST_F(TransformOptions, CalibrationReplacesHandleAndArguments) {
@@ -191,10 +191,9 @@ TEST_F(TransformOptions, CalibrationReplacesHandleAndArguments) {
     config.add("calib", {"second-calibration", "gamma"});
     ASSERT_TRUE(parse()) << output;
     EXPECT_NE(output.find("Can not load the library second-calibration"), std::string::npos);
-    ASSERT_NE(table.calib, nullptr);
-    EXPECT_STREQ(table.calibLibrary, "second-calibration");
-    EXPECT_EQ(table.calibArgs, std::vector<std::string>{"gamma"});
-    EXPECT_STREQ(table.calibArgv().at(0), "gamma");
+    ASSERT_NE(table.calib(), nullptr);
+    EXPECT_EQ(table.calibLibrary(), "second-calibration");
+    EXPECT_EQ(table.calibArgs(), std::vector<std::string>{"gamma"});
 }
 
 TEST_F(TransformOptions, RefusedCalibrationKeepsEarlierHandle) {
@@ -206,13 +205,13 @@ TEST_F(TransformOptions, RefusedCalibrationKeepsEarlierHandle) {
                           "dev: ERROR: Invalid string found for Calibration at line 3.\n"),
               std::string::npos)
         << output;
-    ASSERT_NE(table.calib, nullptr);
-    EXPECT_STREQ(table.calibLibrary, "other"); // taken before the argument count is checked
-    EXPECT_EQ(table.calibArgs, std::vector<std::string>{"alpha"});
+    ASSERT_NE(table.calib(), nullptr);
+    EXPECT_EQ(table.calibLibrary(), "other"); // taken before the argument count is checked
+    EXPECT_EQ(table.calibArgs(), std::vector<std::string>{"alpha"});
 
     HostConfig longest;
     longest.add("calib", {std::string(255, 'y')});
     CaptureStdout cap;
     EXPECT_TRUE(table.parseOptions(longest.record()));
-    EXPECT_EQ(std::strlen(table.calibLibrary), 255u);
+    EXPECT_EQ(table.calibLibrary().size(), 255u);
 }

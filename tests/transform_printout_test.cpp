@@ -107,16 +107,18 @@ TEST_F(TransformPrintout, WideElementsPushTheLine) {
 }
 
 TEST_F(TransformPrintout, EntriesWithoutOrderAreSkippedButCounted) {
-    table.inputConnector = false;
-    table.trackerCount = 3;
+    CTraCommonH table(&logger, {false, 3, false});
     ASSERT_TRUE(table.createEntries(3));
     HostConfig config;
     config.add("order", {"3", "1"});
     config.add("sensoroffset", {"2", "1", "1", "1"});
     config.add("sensoroffset", {"3", "0", "0", "2"});
-    apply(config);
-    table.idOffset = 4;
-    const std::string text = print(false);
+    CaptureStdout cap;
+    ASSERT_TRUE(table.parseOptions(config.record()));
+    table.setIdOffset(4);
+    cap.clear();
+    table.printTransforms(false);
+    const std::string text = cap.text();
     EXPECT_NE(text.find(":                       : 1->6 3->5\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("SENSOR OFFSET         : 2"), std::string::npos);
     EXPECT_NE(text.find("SENSOR OFFSET         : 3 X:0 Y:0 Z:2\n"), std::string::npos);

@@ -1,21 +1,18 @@
 // Tracker table: construction, the entry table and the UpdateMask bits.
 #include "CTraCommonH.h"
 
-CTraCommonH::CTraCommonH(const CLoggerH* callerLogger)
-    : logger(makeOwnLogger(callerLogger, "CTraCommonH", 3)) {
+CTraCommonH::CTraCommonH(const CLoggerH* callerLogger, const TrackerTableSetup& setup)
+    : logger(makeOwnLogger(callerLogger, "CTraCommonH", 3)), setup(setup) {
     logger->debug("CTraCommonH: \"constructor\" called.");
-    zeroMatrix(&transmitterOffset);
-    identityMatrix(&transmitterRotation);
-    identityMatrix(&transmitterTransform);
+    zeroMatrix(&transmitter.offset);
+    identityMatrix(&transmitter.rotation);
+    identityMatrix(&transmitter.transform);
 }
 
 CTraCommonH::~CTraCommonH() {
     logger->debug("CTraCommonH: \"destructor\" called.");
     // The calibration handle logs through its own copy, so it may go before ours.
-    calib.reset();
-    calibArgs.clear();
-    lookup.reset();
-    entryCount = 0;
+    calibration.reset();
 }
 
 bool CTraCommonH::createEntries(std::uint32_t count) {
@@ -23,9 +20,9 @@ bool CTraCommonH::createEntries(std::uint32_t count) {
         return false;
     }
     lookup.reset();
-    entryCount = 0;
+    entries = 0;
     lookup = std::make_unique<TrackerEntry[]>(count);
-    entryCount = count;
+    entries = count;
     for (std::uint32_t index = 1; index <= count; ++index) {
         setEntry(index, 0, nullptr, nullptr, nullptr);
     }
@@ -34,7 +31,7 @@ bool CTraCommonH::createEntries(std::uint32_t count) {
 
 bool CTraCommonH::setEntry(std::uint32_t index, std::uint32_t order, const Matrix4* offset,
                            const Matrix4* rotation, const float* translation) {
-    if (!lookup || index == 0 || index > entryCount) {
+    if (!lookup || index == 0 || index > entries) {
         return false;
     }
     TrackerEntry& entry = lookup[index - 1];
@@ -79,13 +76,4 @@ bool CTraCommonH::setUpdateMaskBit(std::uint8_t* mask, std::uint32_t id) {
     const std::uint32_t bit = id - 1;
     mask[3 - bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
     return true;
-}
-
-std::vector<const char*> CTraCommonH::calibArgv() const {
-    std::vector<const char*> argv;
-    argv.reserve(calibArgs.size());
-    for (const std::string& arg : calibArgs) {
-        argv.push_back(arg.c_str());
-    }
-    return argv;
 }

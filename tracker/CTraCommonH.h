@@ -10,8 +10,7 @@
 #include "Matrix4.h"
 #include "support/CCalibH.h"
 #include "support/CLoggerH.h"
-
-struct CConfigH;
+#include "support/OptionReader.h"
 
 struct TrackerEntry {
     std::uint32_t order; // output number before idOffset; 0: not output
@@ -24,11 +23,19 @@ struct TrackerEntry {
     bool translationSet;
 };
 
+// What the owner decides about its table before the options are read. The
+// defaults are those of a fresh table.
+struct TrackerTableSetup {
+    bool inputConnector = true;     // refuses the order option, honours the CAVE option
+    std::uint32_t trackerCount = 0; // trackers the owner delivers; caps the order option
+    bool caveCoordinates = false;   // until a CAVE option says otherwise
+};
+
 class CTraCommonH {
 public:
-    static constexpr std::size_t calibLibrarySize = 256;
+    static constexpr std::size_t calibLibraryMax = 255; // characters of a library name
 
-    explicit CTraCommonH(const CLoggerH* logger = nullptr);
+    explicit CTraCommonH(const CLoggerH* logger = nullptr, const TrackerTableSetup& setup = {});
     ~CTraCommonH();
 
     CTraCommonH(const CTraCommonH&) = delete;
@@ -38,37 +45,57 @@ public:
     // index counts from 1; null sources reset the field to its default.
     bool setEntry(std::uint32_t index, std::uint32_t order, const Matrix4* offset,
                   const Matrix4* rotation, const float* translation);
-    bool parseOptions(CConfigH* config);
-    bool printTransforms(bool printCave);
-    bool printTransforms() { return printTransforms(true); }
+    // Applies the transform options; problems are reported through the table's logger
+    // and, when `collected` is given, kept there too.
+    bool parseOptions(CConfigH* config, std::vector<OptionProblem>* collected = nullptr);
+    // Set by the owner once the options are read; the table is only read afterwards.
+    void setIdOffset(std::uint32_t offset) { outputIdOffset = offset; }
+    bool printTransforms(bool printCave) const;
+    bool printTransforms() const { return printTransforms(true); }
 
     // The caller's UpdateMask: four bytes, big-endian bit n-1 for tracker ID n.
     static bool clearUpdateMask(std::uint8_t* mask);
     static bool setUpdateMaskBit(std::uint8_t* mask, std::uint32_t id);
 
-    // The calibration arguments as the library's init takes them.
-    std::vector<const char*> calibArgv() const;
-    std::uint32_t calibArgCount() const { return static_cast<std::uint32_t>(calibArgs.size()); }
-
     const CLoggerH& log() const { return *logger; }
+    bool inputConnector() const { return setup.inputConnector; }
+    std::uint32_t trackerCount() const { return setup.trackerCount; }
+    bool caveCoordinates() const { return setup.caveCoordinates; }
+    std::uint32_t idOffset() const { return outputIdOffset; }
+    std::uint32_t entryCount() const { return entries; }
+    // Real tracker `realId` (from 1, at most entryCount()).
+    const TrackerEntry& entry(std::uint32_t realId) const { return lookup[realId - 1]; }
+    bool hasEntries() const { return lookup != nullptr; }
 
-    // Set by the device right after construction (inputConnector, trackerCount,
-    // caveCoordinates) and after the options (idOffset); read by the receive cycle.
-    std::uint32_t entryCount = 0;
-    std::unique_ptr<TrackerEntry[]> lookup;
-    bool inputConnector = true;
-    Matrix4 transmitterOffset;
-    Matrix4 transmitterRotation;
-    Matrix4 transmitterTransform;
-    bool transmitterOffsetSet = false;
-    bool transmitterRotationSet = false;
-    bool caveCoordinates = false;
-    std::uint32_t trackerCount = 0;
-    std::uint32_t idOffset = 0;
-    std::unique_ptr<CCalibH> calib;
-    char calibLibrary[calibLibrarySize] = {};
-    std::vector<std::string> calibArgs;
+    const Matrix4& transmitterOffset() const { return transmitter.offset; }
+    const Matrix4& transmitterRotation() const { return transmitter.rotation; }
+    const Matrix4& transmitterTransform() const { return transmitter.transform; }
+    bool transmitterOffsetSet() const { return transmitter.offsetSet; }
+    bool transmitterRotationSet() const { return transmitter.rotationSet; }
+
+    // The calibration library, null when none is configured.
+    CCalibH* calib() const { return calibration.get(); }
+    const std::string& calibLibrary() const { return calibName; }
+    const std::vector<std::string>& calibArgs() const { return calibArguments; }
 
 private:
+    friend struct TransformOptions; // the option readers fill the table
+
+    struct Transmitter {
+        Matrix4 offset;
+        Matrix4 rotation;
+        Matrix4 transform; // always combineTransform(rotation, offset)
+        bool offsetSet = false;
+        bool rotationSet = false;
+    };
+
     std::unique_ptr<CLoggerH> logger; // own copy, debug class 3
+    TrackerTableSetup setup;          // caveCoordinates changes with the CAVE option
+    std::uint32_t entries = 0;
+    std::unique_ptr<TrackerEntry[]> lookup;
+    Transmitter transmitter;
+    std::uint32_t outputIdOffset = 0;
+    std::unique_ptr<CCalibH> calibration;
+    std::string calibName;                   // as last configured
+    std::vector<std::string> calibArguments; // handed to the library's init
 };

@@ -37,30 +37,30 @@ void printOffset(LogLine& line, const Matrix4& offset) {
 
 } // namespace
 
-bool CTraCommonH::printTransforms(bool printCave) {
+bool CTraCommonH::printTransforms(bool printCave) const {
     const CLoggerH& out = *logger;
     if (printCave) {
-        out.info(caveCoordinates ? "CAVE COORDINATES      : Used"
-                                 : "CAVE COORDINATES      : Unused");
+        out.info(setup.caveCoordinates ? "CAVE COORDINATES      : Used"
+                                       : "CAVE COORDINATES      : Unused");
     }
 
-    if (transmitterOffsetSet) {
+    if (transmitter.offsetSet) {
         LogLine line = out.info("TRANSMITTER OFFSET    :");
-        printOffset(line, transmitterOffset);
+        printOffset(line, transmitter.offset);
     }
-    if (transmitterRotationSet) {
-        printMatrix(out, "TRANSMITTER ROTATION  :", transmitterRotation, 0);
+    if (transmitter.rotationSet) {
+        printMatrix(out, "TRANSMITTER ROTATION  :", transmitter.rotation, 0);
     }
-    if (transmitterOffsetSet || transmitterRotationSet) {
-        printMatrix(out, "TRANSMITTER TRANSFORM :", transmitterTransform, 0);
+    if (transmitter.offsetSet || transmitter.rotationSet) {
+        printMatrix(out, "TRANSMITTER TRANSFORM :", transmitter.transform, 0);
     }
 
     out.info("TRACKER ORDER         : <Real tra> -> <Output tra>");
     {
         LogLine line = out.info(continuation);
-        for (std::uint32_t k = 1; k <= entryCount; ++k) {
+        for (std::uint32_t k = 1; k <= entries; ++k) {
             if (lookup[k - 1].order != 0) {
-                line << " " << k << "->" << lookup[k - 1].order + idOffset;
+                line << " " << k << "->" << lookup[k - 1].order + outputIdOffset;
             }
         }
         // With no output tracker the line holds the label alone; with the logger
@@ -68,7 +68,7 @@ bool CTraCommonH::printTransforms(bool printCave) {
         line << "";
     }
 
-    for (std::uint32_t k = 1; k <= entryCount; ++k) {
+    for (std::uint32_t k = 1; k <= entries; ++k) {
         const TrackerEntry& entry = lookup[k - 1];
         if (entry.order == 0) {
             continue;
@@ -86,10 +86,10 @@ bool CTraCommonH::printTransforms(bool printCave) {
         }
     }
 
-    if (calib) {
-        out.info("CALIBRATION LIBRARY   :") << " name:" << calibLibrary;
-        for (std::size_t i = 0; i < calibArgs.size(); ++i) {
-            out.info(continuation) << " arg[" << i << "]:" << calibArgs[i];
+    if (calibration) {
+        out.info("CALIBRATION LIBRARY   :") << " name:" << calibName;
+        for (std::size_t i = 0; i < calibArguments.size(); ++i) {
+            out.info(continuation) << " arg[" << i << "]:" << calibArguments[i];
         }
     }
     return true;

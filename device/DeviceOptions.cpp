@@ -1,0 +1,57 @@
+// The device's own options.
+#include "DeviceOptions.h"
+
+#include <algorithm>
+
+using namespace optionReason;
+
+namespace {
+
+// The port is stored whatever its value; one outside 1 to 4 is refused without a
+// line number.
+bool port(DeviceSettings& options, const OptionLine& line) {
+    if (!line.countIn(1, 1)) {
+        return false;
+    }
+    options.serialPort = toInteger(line.arg(1));
+    if (options.serialPort < 1 || options.serialPort > DeviceSettings::portCount) {
+        return line.failWith("Port should be between 1 and 4.");
+    }
+    return true;
+}
+
+bool reset(DeviceSettings& options, const OptionLine& line) {
+    return line.countIn(1, 1) && line.switchWord(1, options.reset);
+}
+
+// x, y, z in feet, or in the unit of an optional fourth word. After an earlier bad
+// line a good one is checked but neither applied nor accepted.
+bool position(DeviceSettings& options, const OptionLine& line) {
+    float xyz[3];
+    if (!line.countIn(3, 4) || !line.numbers(1, 3, xyz) ||
+        !line.unitScale(4, invalidString, xyz, 3)) {
+        return false;
+    }
+    std::copy(xyz, xyz + 3, options.position);
+    if (line.earlierError()) {
+        return false;
+    }
+    options.fixedPosition = true;
+    return true;
+}
+
+constexpr OptionRule<DeviceSettings> rules[] = {
+    {"port", "SerialPort at line ", port},
+    {"serialport", "SerialPort at line ", port},
+    {"reset", "Reset at line ", reset},
+    {"position", "Position at line ", position},
+};
+
+} // namespace
+
+bool readDeviceOptions(CConfigH& config, DeviceSettings& options, const CLoggerH& logger,
+                       std::vector<OptionProblem>* collected) {
+    OptionReports reports(logger, "C3DBird: ", collected);
+    readOptions(config, rules, options, reports);
+    return !reports.failed();
+}

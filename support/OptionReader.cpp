@@ -1,0 +1,167 @@
+// Reading the host's option lines: reports, argument checks, numbers and words.
+#include "OptionReader.h"
+
+#include "CLoggerH.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+} // namespace
+
+void OptionReports::report(const ConfigLine& line, const char* reason, const char* label) {
+    logger.error(prefix) << reason << label << line.lineNumber << '.';
+    if (collected != nullptr) {
+        collected->push_back(
+            {line.lineNumber, reason + (label + std::to_string(line.lineNumber)) + '.'});
+    }
+    anyFailed = true;
+}
+
+void OptionReports::report(const ConfigLine& line, const std::string& text) {
+    logger.error(prefix) << text;
+    if (collected != nullptr) {
+        collected->push_back({line.lineNumber, text});
+    }
+    anyFailed = true;
+}
+
+bool OptionLine::fail(const char* reason) const {
+    reports.report(line, reason, label);
+    return false;
+}
+
+bool OptionLine::failWith(const std::string& text) const {
+    reports.report(line, text);
+    return false;
+}
+
+bool OptionLine::countIn(std::uint32_t least, std::uint32_t most) const {
+    if (count() < least) {
+        return fail(optionReason::incomplete);
+    }
+    if (count() > most) {
+        return fail(optionReason::tooMany);
+    }
+    return true;
+}
+
+bool OptionLine::numbers(std::uint32_t first, std::uint32_t n, float* values) const {
+    for (std::uint32_t i = 0; i < n; ++i) {
+        if (!readOptionNumber(arg(first + i), values[i])) {
+            return fail(optionReason::invalidArg);
+        }
+    }
+    return true;
+}
+
+bool OptionLine::unitScale(std::uint32_t index, const char* reason, float* values,
+                           std::uint32_t n) const {
+    float factor = 1.0f;
+    if (count() >= index && !readUnitWord(arg(index), factor)) {
+        return fail(reason);
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        values[i] *= factor;
+    }
+    return true;
+}
+
+bool OptionLine::switchWord(std::uint32_t index, bool& value) const {
+    return readSwitchWord(arg(index), value) || fail(optionReason::invalidString);
+}
+
+bool OptionLine::trackerId(std::uint32_t index, std::uint32_t entryCount, std::uint32_t& id) const {
+    id = static_cast<std::uint32_t>(toInteger(arg(index)));
+    if (id == 0 || id > entryCount) {
+        return fail(optionReason::invalidTrackerId);
+    }
+    return true;
+}
+
+bool readOptionNumber(const char* text, float& value) {
+    const char* end = text;
+    while (*end == ' ' || (*end >= '\t' && *end <= '\r')) {
+        ++end;
+    }
+    const char* start = end;
+    if (*end == '+' || *end == '-') {
+        ++end;
+    }
+    bool digits = false;
+    for (; isDigit(*end); ++end) {
+        digits = true;
+    }
+    if (*end == '.') {
+        for (++end; isDigit(*end); ++end) {
+            digits = true;
+        }
+    }
+    if (digits && (*end == 'e' || *end == 'E')) {
+        const char* exponent = end + 1;
+        if (*exponent == '+' || *exponent == '-') {
+            ++exponent;
+        }
+        if (isDigit(*exponent)) {
+            for (end = exponent; isDigit(*end); ++end) {
+            }
+        }
+    }
+    const double read = digits ? std::strtod(std::string(start, end).c_str(), nullptr) : 0.0;
+    if (read == 0.0 && isLetter(text[0])) {
+        return false;
+    }
+    // Beyond the float range the value becomes an infinity rather than undefined.
+    if (std::fabs(read) > FLT_MAX) {
+        constexpr float infinity = std::numeric_limits<float>::infinity();
+        value = read > 0.0 ? infinity : -infinity;
+    } else {
+        value = static_cast<float>(read);
+    }
+    return true;
+}
+
+bool readUnitWord(const char* text, float& factor) {
+    static const struct {
+        const char* word;
+        float factor;
+    } units[] = {{"feet", 1.0f},
+                 {"inches", 1.0f / 12.0f},
+                 {"meters", 3.28084f},
+                 {"m", 3.28084f},
+                 {"cm", 0.0328084f}};
+    for (const auto& unit : units) {
+        if (compareNoCase(text, unit.word) == 0) {
+            factor = unit.factor;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool readSwitchWord(const char* word, bool& value) {
+    if (compareNoCase(word, "yes") == 0 || compareNoCase(word, "on") == 0) {
+        value = true;
+        return true;
+    }
+    if (compareNoCase(word, "no") == 0 || compareNoCase(word, "off") == 0) {
+        value = false;
+        return true;
+    }
+    return false;
+}
+
+std::int64_t readOptionInteger(const char* text) {
+    return std::strtoll(text, nullptr, 0);
+}
