@@ -55,14 +55,6 @@ bool CDataStorage::unlock() {
     return mutex != nullptr && mutex->unlock();
 }
 
-StorageLock::StorageLock(CDataStorage& storage) : storage(storage), obtained(storage.lock()) {
-    if (storage.mutex == nullptr) {
-        refuse(storage.logger, "CDataStorage: Mutex has not been set up yet.");
-    }
-}
-
-StorageLock::~StorageLock() {
-    if (storage.mutex != nullptr) {
-        storage.unlock();
-    }
+void StorageLock::reportNoMutex() const {
+    refuse(storage.logger, "CDataStorage: Mutex has not been set up yet.");
 }

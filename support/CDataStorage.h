@@ -36,8 +36,16 @@ struct CDataStorage {
 // is owned all the same, so the holder goes on; the release follows in any case.
 class StorageLock {
 public:
-    explicit StorageLock(CDataStorage& storage);
-    ~StorageLock();
+    explicit StorageLock(CDataStorage& storage) : storage(storage), obtained(storage.lock()) {
+        if (storage.mutex == nullptr) {
+            reportNoMutex();
+        }
+    }
+    ~StorageLock() {
+        if (storage.mutex != nullptr) {
+            storage.unlock();
+        }
+    }
     StorageLock(const StorageLock&) = delete;
     StorageLock& operator=(const StorageLock&) = delete;
 
@@ -45,6 +53,8 @@ public:
     bool locked() const { return obtained; }
 
 private:
+    void reportNoMutex() const;
+
     CDataStorage& storage;
     bool obtained;
 };

@@ -40,10 +40,6 @@ void CLoggerH::setName(const char* text) {
     fillSlot(name, text);
 }
 
-bool CLoggerH::isDebugOn() const {
-    return debugLevel != 0 && (debugLevel == debugClass || debugLevel >= debugThreshold);
-}
-
 void CLoggerH::printPrefix() const {
     char format[16] = {};
     if (dateOn != 0) {
@@ -89,13 +85,6 @@ LogLine CLoggerH::error(const char* message) const {
 
 LogLine CLoggerH::warning(const char* message) const {
     return line(warningLabel, message);
-}
-
-LogLine CLoggerH::debug(const char* message) const {
-    if (!isDebugOn()) {
-        return LogLine(false, false);
-    }
-    return line(debugLabel, message);
 }
 
 void CLoggerH::blankLine() const {

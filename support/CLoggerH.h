@@ -31,7 +31,9 @@ struct CLoggerH {
     // Copies the name, cut to 99 characters, and pads the slot with NULs.
     void setName(const char* text);
     void setDebugClass(std::int32_t value) { debugClass = value; }
-    bool isDebugOn() const;
+    bool isDebugOn() const {
+        return debugLevel != 0 && (debugLevel == debugClass || debugLevel >= debugThreshold);
+    }
 
     // One message: `logger.error("C3DBird: ") << reason << label << number << '.';`
     // writes the line head, the label and the message, then the values streamed
@@ -85,6 +87,11 @@ private:
     bool written; // something is on the line, so it must be ended
     bool tailOn;  // streamed values are written
 };
+
+// The gate is looked at here, so that a DEBUG line costs next to nothing while it is closed.
+inline LogLine CLoggerH::debug(const char* message) const {
+    return isDebugOn() ? line(debugLabel, message) : LogLine(false, false);
+}
 
 // An object's own logger: a byte-for-byte copy of `given`, or a default logger
 // named `defaultName` when none is given; either way with the object's debug class.
