@@ -97,10 +97,7 @@ void runDevice(HostConfig& config, const CLoggerH& logger) {
 
 void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries, bool connector) {
     clearUsed(*config.record());
-    CTraCommonH table(&logger);
-    table.inputConnector() = connector;
-    table.trackerCount() = entries;
-    table.caveCoordinates() = true;
+    CTraCommonH table(&logger, {connector, entries, true});
     table.createEntries(entries);
     for (std::uint32_t index = 1; index <= entries; ++index) {
         table.setEntry(index, index, nullptr, nullptr, nullptr);
@@ -109,8 +106,8 @@ void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries,
         return;
     }
     table.printTransforms();
-    for (std::uint32_t index = 0; index < entries; ++index) {
-        const TrackerEntry& entry = table.lookup[index];
+    for (std::uint32_t index = 1; index <= entries; ++index) {
+        const TrackerEntry& entry = table.entry(index);
         TrackerPose pose{0.5f, -1.0f, 2.0f, 30.0f, -45.0f, 60.0f};
         transformPose(pose, &table.transmitterTransform(), &entry.transform, entry.translation);
         const float values[] = {pose.x, pose.y, pose.z, pose.angle1, pose.angle2, pose.angle3};
@@ -119,8 +116,7 @@ void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries,
         }
     }
     if (table.calib() != nullptr) {
-        const std::vector<const char*> args = table.calibArgv();
-        if (table.calib()->init(args.data(), table.calibArgCount())) {
+        if (table.calib()->init(table.calibArgs())) {
             TrackerPose pose{};
             table.calib()->evaluate(&pose);
         }

@@ -3,6 +3,7 @@
 #include "host/RecordFormat.h"
 
 #include "platform/platform.h"
+#include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,6 @@ std::string usageError(std::vector<const char*> args) {
     std::string error;
     EXPECT_EQ(parseArgs(args, options, error), ParseResult::error);
     return error;
-}
-
-std::int32_t field(std::int32_t value) {
-    return static_cast<std::int32_t>(platform::hostToNet(static_cast<std::uint32_t>(value)));
 }
 
 } // namespace
@@ -60,13 +57,13 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
     TraData record;
     record.traID = platform::hostToNet(3);
-    record.seconds = field(1700000000);
+    record.seconds = netValue(1700000000);
     record.microseconds = platform::hostToNet(42000);
-    record.x = field(150000);
-    record.y = field(-1);
-    record.angle1 = field(-572957);
-    record.angle2 = field(1145915);
-    record.angle3 = field(-9000000);
+    record.x = netValue(150000);
+    record.y = netValue(-1);
+    record.angle1 = netValue(-572957);
+    record.angle2 = netValue(1145915);
+    record.angle3 = netValue(-9000000);
     const PoseRow pose = decodeRecord("a,\"b\"", record);
 
     std::ostringstream csv;

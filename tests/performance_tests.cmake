@@ -1,4 +1,6 @@
 # Performance guarantees that are counts, not times: a receive cycle allocates
-# nothing and writes nothing with DEBUG off. One process per test, as for the
-# other device tests. The timed benchmarks live in bench/.
-tracker_device_test(cycle_allocation_test cycle_allocation_test.cpp allocation_count.cpp)
+# nothing and writes nothing with DEBUG off. The timed benchmarks live in bench/.
+tracker_test(cycle_allocation_test PER_TEST
+    SOURCES cycle_allocation_test.cpp allocation_count.cpp
+    LIBS device_test_support
+    DEPENDS ${test_calibrations})

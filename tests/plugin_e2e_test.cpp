@@ -1,7 +1,7 @@
 // The built plug-in driven the way a host drives it: loaded by path, createDev,
 // the seven operations through CBase, deleteDev.
 #include "device/CBase.h"
-#include "device/PluginEntry.h"
+#include "host/PluginLibrary.h"
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
@@ -17,32 +17,12 @@
 
 namespace {
 
-class Plugin {
-public:
-    Plugin() : library(platform::loadLibrary(platform::libraryFileName("tracker_3dbird").c_str())) {
-        if (library != nullptr) {
-            create = reinterpret_cast<CreateDevFn>(platform::librarySymbol(library, "createDev"));
-            destroy = reinterpret_cast<DeleteDevFn>(platform::librarySymbol(library, "deleteDev"));
-        }
-    }
-    ~Plugin() {
-        if (library != nullptr) {
-            platform::freeLibrary(library);
-        }
-    }
-    bool loaded() const { return create != nullptr && destroy != nullptr; }
-
-    platform::LibraryHandle library;
-    CreateDevFn create = nullptr;
-    DeleteDevFn destroy = nullptr;
-};
-
 struct PluginEndToEnd : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(plugin.loaded());
         birdsim_reset();
     }
-    Plugin plugin;
+    PluginLibrary plugin{PluginLibrary::defaultPath()};
     CLoggerH logger = plainLogger("tracker");
     TestHost host;
 };
@@ -54,7 +34,7 @@ TEST_F(PluginEndToEnd, LifecycleDeliversRecordsByteForByte) {
     config.add("port", {"2"});
     config.add("transmitteroffset", {"1", "2", "3"});
     CaptureFd out;
-    CBase* device = plugin.create(config.record(), &logger);
+    CBase* device = plugin.createDev(config.record(), &logger);
     ASSERT_NE(device, nullptr);
     const InitInfo info = host.initInfo();
     ASSERT_EQ(device->init(&info), 1) << out.text();
@@ -77,8 +57,8 @@ TEST_F(PluginEndToEnd, LifecycleDeliversRecordsByteForByte) {
     EXPECT_EQ(device->sendData(0, 0), -1);
     EXPECT_TRUE(device->printInfo());
     EXPECT_TRUE(device->stop());
-    EXPECT_TRUE(plugin.destroy(device));
-    EXPECT_FALSE(plugin.destroy(nullptr));
+    EXPECT_TRUE(plugin.deleteDev(device));
+    EXPECT_FALSE(plugin.deleteDev(nullptr));
     EXPECT_NE(out.text().find("tracker: INFO: DEVICE NAME           : wand\n"), std::string::npos);
 }
 
@@ -89,7 +69,7 @@ TEST_F(PluginEndToEnd, CaveCoordinatesGiveTheDocumentedBytes) {
         config.add("cavecoord", {cave});
         TestHost fresh;
         CaptureFd out;
-        CBase* device = plugin.create(config.record(), nullptr);
+        CBase* device = plugin.createDev(config.record(), nullptr);
         const InitInfo info = fresh.initInfo();
         ASSERT_EQ(device->init(&info), 1) << out.text();
         ASSERT_EQ(device->configure(), 2);
@@ -109,7 +89,7 @@ TEST_F(PluginEndToEnd, CaveCoordinatesGiveTheDocumentedBytes) {
             EXPECT_EQ(fieldBytes(record.angle3), "00 1A 3A 59");
         }
         EXPECT_TRUE(device->stop());
-        EXPECT_TRUE(plugin.destroy(device));
+        EXPECT_TRUE(plugin.deleteDev(device));
     }
 }
 
@@ -117,9 +97,9 @@ TEST_F(PluginEndToEnd, DeviceWithoutInitFreesOnlyItsOwnParts) {
     HostConfig config;
     CLoggerH debugLogger = plainLogger("tracker", 1);
     CaptureFd out;
-    CBase* device = plugin.create(config.record(), &debugLogger);
+    CBase* device = plugin.createDev(config.record(), &debugLogger);
     debugLogger.setName("changed by the host");
-    EXPECT_TRUE(plugin.destroy(device));
+    EXPECT_TRUE(plugin.deleteDev(device));
     EXPECT_EQ(out.text(), "tracker: DEBUG: C3DBird: \"constructor\" called.\n"
                           "tracker: DEBUG: C3DBird: \"destructor\" called.\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
@@ -136,7 +116,7 @@ TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
     const InitInfo info = host.initInfo();
     for (int i = 0; i < devices; ++i) {
         configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
-        CBase* device = plugin.create(configs.back()->record(), nullptr);
+        CBase* device = plugin.createDev(configs.back()->record(), nullptr);
         ASSERT_EQ(device->init(&info), 1);
         ASSERT_TRUE(device->start());
         created.push_back(device);
@@ -190,6 +170,6 @@ TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
     EXPECT_GT(seen.load(), 0);
     for (CBase* device : created) {
         device->stop();
-        plugin.destroy(device);
+        plugin.deleteDev(device);
     }
 }

@@ -2,7 +2,7 @@
 // good one and ones whose init fails after it has built its table and loaded
 // the library. The test script runs these under valgrind's leak check.
 #include "device/CBase.h"
-#include "device/PluginEntry.h"
+#include "host/PluginLibrary.h"
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
@@ -16,23 +16,11 @@ namespace {
 
 struct PluginLifecycle : ::testing::Test {
     void SetUp() override {
-        ASSERT_NE(library, nullptr);
-        create = reinterpret_cast<CreateDevFn>(platform::librarySymbol(library, "createDev"));
-        destroy = reinterpret_cast<DeleteDevFn>(platform::librarySymbol(library, "deleteDev"));
-        ASSERT_NE(create, nullptr);
-        ASSERT_NE(destroy, nullptr);
+        ASSERT_TRUE(plugin.loaded()) << plugin.problem();
         birdsim_reset();
     }
-    void TearDown() override {
-        if (library != nullptr) {
-            platform::freeLibrary(library);
-        }
-    }
 
-    platform::LibraryHandle library =
-        platform::loadLibrary(platform::libraryFileName("tracker_3dbird").c_str());
-    CreateDevFn create = nullptr;
-    DeleteDevFn destroy = nullptr;
+    PluginLibrary plugin{PluginLibrary::defaultPath()};
     CLoggerH logger = plainLogger("tracker");
     TestHost host;
 };
@@ -47,7 +35,7 @@ TEST_F(PluginLifecycle, CalibratedDeviceFromCreateToDelete) {
     config.add("calibration", {calibration, "0.5", "extra"});
     config.add("transmitteroffset", {"1", "2", "3"});
     CaptureFd out;
-    CBase* device = create(config.record(), &logger);
+    CBase* device = plugin.createDev(config.record(), &logger);
     const InitInfo info = host.initInfo();
     ASSERT_EQ(device->init(&info), 1) << out.text();
     ASSERT_EQ(device->configure(), 2);
@@ -67,7 +55,7 @@ TEST_F(PluginLifecycle, CalibratedDeviceFromCreateToDelete) {
     }
     EXPECT_GT(delivered, 40) << "the sensor moves, so nearly every cycle delivers";
     EXPECT_TRUE(device->stop());
-    EXPECT_TRUE(destroy(device));
+    EXPECT_TRUE(plugin.deleteDev(device));
 }
 
 TEST_F(PluginLifecycle, FailedInitsAreCleanedUpByDelete) {
@@ -81,7 +69,7 @@ TEST_F(PluginLifecycle, FailedInitsAreCleanedUpByDelete) {
     noEntryPoints.add("calibration", {platform::libraryFileName("3dbird")});
     CaptureFd out;
     for (HostConfig* config : {&unknownOption, &badTransform, &noEntryPoints}) {
-        CBase* device = create(config->record(), &logger);
+        CBase* device = plugin.createDev(config->record(), &logger);
         const InitInfo info = host.initInfo();
         EXPECT_EQ(device->init(&info), -1);
         EXPECT_EQ(device->configure(), 2) << "the sensor was woken before init failed";
@@ -89,7 +77,7 @@ TEST_F(PluginLifecycle, FailedInitsAreCleanedUpByDelete) {
         std::uint8_t mask[4] = {};
         device->recvData(mask, 0);
         device->stop();
-        EXPECT_TRUE(destroy(device));
+        EXPECT_TRUE(plugin.deleteDev(device));
     }
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 3);
 }

@@ -1,33 +1,19 @@
 // The tracker data record: fixed-point encoding, decoding, time stamp, comparison.
 #include "support/TraData.h"
 
+#include "tests/support/TestHost.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <ctime>
 #include <limits>
 
-namespace {
-
-// The four bytes of a field as they lie in memory (network order).
-std::array<unsigned, 4> bytesOf(std::int32_t field) {
-    unsigned char raw[4];
-    std::memcpy(raw, &field, 4);
-    return {raw[0], raw[1], raw[2], raw[3]};
-}
-
-std::int32_t hostValue(std::int32_t field) {
-    const auto b = bytesOf(field);
-    return static_cast<std::int32_t>(b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3]);
-}
-
-} // namespace
-
 TEST(TraData, EncodingTruncatesInNetworkOrder) {
-    EXPECT_EQ(bytesOf(encode(1.5f)), (std::array<unsigned, 4>{0x00, 0x02, 0x49, 0xF0}));
-    EXPECT_EQ(bytesOf(encode(-90.0f)), (std::array<unsigned, 4>{0xFF, 0x76, 0xAB, 0xC0}));
+    EXPECT_EQ(fieldBytes(encode(1.5f)), "00 02 49 F0");
+    EXPECT_EQ(fieldBytes(encode(-90.0f)), "FF 76 AB C0");
     EXPECT_EQ(hostValue(encode(0.7f)), 69999);
-    EXPECT_EQ(bytesOf(encode(-0.000015f)), (std::array<unsigned, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(fieldBytes(encode(-0.000015f)), "FF FF FF FF");
     EXPECT_EQ(hostValue(encode(0.000019f)), 1);
     EXPECT_EQ(hostValue(encode(-0.000019f)), -1);
     EXPECT_EQ(hostValue(encode(0.0f)), 0);

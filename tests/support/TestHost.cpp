@@ -15,6 +15,10 @@ std::int32_t hostValue(std::int32_t field) {
     return static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(field)));
 }
 
+std::int32_t netValue(std::int32_t value) {
+    return static_cast<std::int32_t>(platform::hostToNet(static_cast<std::uint32_t>(value)));
+}
+
 std::uint32_t hostValue(std::uint32_t field) {
     return platform::netToHost(field);
 }
