@@ -250,3 +250,38 @@ TEST_F(DeviceOptions, DefaultLoggerIsNamedAfterTheDevice) {
     hostLogger.setName("changed");
     EXPECT_STREQ(copied.log().name, "host-named");
 }
+
+TEST_F(DeviceOptions, GoodPositionAfterABadPortOrResetIsNeitherAppliedNorAccepted) {
+    for (const char* bad : {"port", "reset"}) {
+        SCOPED_TRACE(bad);
+        HostConfig config;
+        config.add(bad, {"9"}, 3);
+        config.add("position", {"1", "2", "3"}, 4);
+        EXPECT_EQ(initWith(config), -1);
+        EXPECT_FALSE(device->hasFixedPosition());
+        EXPECT_EQ(config.record()->lines[1].used, 0);
+    }
+}
+
+// Each object sets its own debug class on its copy of the host's logger, whatever
+// class the host's record carries: level 1 shows the device, level 3 the tracker
+// table and the library handles.
+TEST_F(DeviceOptions, OwnDebugClassesSelectTheLinesOfAHostLogger) {
+    logger.debugClass = 7;
+    logger.debugThreshold = 10;
+    HostConfig config;
+    config.add("calibration", {"missing-calibration"});
+    const struct {
+        std::int32_t level;
+        bool device, table;
+    } levels[] = {{1, true, false}, {3, false, true}, {7, false, false}};
+    for (const auto& level : levels) {
+        SCOPED_TRACE(level.level);
+        logger.debugLevel = level.level;
+        initWith(config);
+        EXPECT_EQ(output.find("C3DBird: \"init\" called.") != std::string::npos, level.device);
+        EXPECT_EQ(output.find("CTraCommonH: \"constructor\" called.") != std::string::npos,
+                  level.table);
+        EXPECT_EQ(output.find("CDynamicLibH: \"load\" called.") != std::string::npos, level.table);
+    }
+}

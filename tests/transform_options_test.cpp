@@ -147,6 +147,13 @@ TEST_F(TransformOptions, RotationAndOffsetCombineInEitherOrder) {
     EXPECT_EQ(std::memcmp(&table.transmitterTransform(), &transmitter, sizeof transmitter), 0);
 }
 
+TEST_F(TransformOptions, SensorRotationTakesTheAxisInItsOrder) {
+    config.add("sensorrotation", {"1", "1", "2", "3", "40"});
+    ASSERT_TRUE(parse()) << output;
+    const Matrix4 expected = axisAngleMatrix(1, 2, 3, 40);
+    EXPECT_EQ(std::memcmp(&table.entry(1).rotation, &expected, sizeof expected), 0);
+}
+
 // After a failed line the geometric options still check their values but look at
 // no unit word or angle and store nothing; calibration and CAVE options still act.
 TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
@@ -156,6 +163,7 @@ TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
     config.add("transmitterrotation", {"0", "0", "1", "abc"}, 4);
     config.add("cavecoord", {"ON"}, 5);
     config.add("calib", {"missing-calibration-library"}, 6);
+    config.add("transmitteroffset", {"1", "2", "3"}, 7);
     EXPECT_FALSE(parse());
     EXPECT_NE(output.find("dev: ERROR: Incomplete option line found for TransmitterOffset at "
                           "line 1.\ndev: ERROR: Invalid arg found for SensorRotation at line 3.\n"),
@@ -165,7 +173,8 @@ TEST_F(TransformOptions, AfterAnErrorGeometricOptionsStoreNothing) {
     EXPECT_EQ(output.find("line 4"), std::string::npos);
     EXPECT_FALSE(used(0) || used(1) || used(2) || used(3));
     EXPECT_TRUE(used(4) && used(5));
-    EXPECT_FALSE(table.entry(1).offsetSet || table.transmitterRotationSet());
+    EXPECT_FALSE(table.entry(1).offsetSet || table.transmitterRotationSet() ||
+                 table.transmitterOffsetSet() || used(6));
     EXPECT_TRUE(table.caveCoordinates());
     EXPECT_NE(table.calib(), nullptr);
 }
@@ -189,7 +198,10 @@ TEST_F(TransformOptions, OrderAndCaveDependOnConnectorKind) {
 TEST_F(TransformOptions, CalibrationReplacesHandleAndArguments) {
     config.add("calibration", {"first-calibration", "alpha", "beta"});
     config.add("calib", {"second-calibration", "gamma"});
+    config.add("calib", {"third-calibration", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
+    config.add("calib", {"second-calibration", "gamma"});
     ASSERT_TRUE(parse()) << output;
+    EXPECT_TRUE(used(2)) << "ten library arguments are allowed";
     EXPECT_NE(output.find("Can not load the library second-calibration"), std::string::npos);
     ASSERT_NE(table.calib(), nullptr);
     EXPECT_EQ(table.calibLibrary(), "second-calibration");
