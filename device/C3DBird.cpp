@@ -79,6 +79,24 @@ bool C3DBird::wakeUpSensor() {
     return true;
 }
 
+// The tracker table from the transform options, with the device's tracker IDs
+// reserved in the storage after those of the devices before it.
+bool C3DBird::buildTrackerTable(CDataStorage& storage) {
+    // A repeated init replaces the table of the earlier one.
+    traCommon.reset();
+    traCommon = std::make_unique<CTraCommonH>(
+        logger, TrackerTableSetup{inputConnector, static_cast<std::uint32_t>(trackerCount), true});
+    traCommon->createEntries(1);
+    traCommon->setEntry(1, 1, nullptr, nullptr, nullptr);
+    if (!traCommon->parseOptions(config)) {
+        return false;
+    }
+    const StorageLock lock(storage);
+    traCommon->setIdOffset(storage.getNumOfData());
+    storage.setNumOfData(traCommon->trackerCount() + traCommon->idOffset());
+    return true;
+}
+
 std::int32_t C3DBird::init(const InitInfo* info) {
     logger->debug("C3DBird: \"init\" called.");
     if (info == nullptr) {
@@ -109,23 +127,7 @@ std::int32_t C3DBird::init(const InitInfo* info) {
         return -1;
     }
 
-    // A repeated init replaces the table of the earlier one.
-    traCommon.reset();
-    traCommon = std::make_unique<CTraCommonH>(
-        logger, TrackerTableSetup{inputConnector, static_cast<std::uint32_t>(trackerCount), true});
-    traCommon->createEntries(1);
-    traCommon->setEntry(1, 1, nullptr, nullptr, nullptr);
-    if (!traCommon->parseOptions(config)) {
-        return -1;
-    }
-
-    {
-        const StorageLock lock(*storage);
-        traCommon->setIdOffset(storage->getNumOfData());
-        storage->setNumOfData(traCommon->trackerCount() + traCommon->idOffset());
-    }
-
-    if (!checkUnknownOptions(config, logger)) {
+    if (!buildTrackerTable(*storage) || !checkUnknownOptions(config, logger)) {
         return -1;
     }
     printInfo();

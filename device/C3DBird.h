@@ -45,6 +45,9 @@ public:
 private:
     bool validRecord() const;
     bool wakeUpSensor();
+    bool buildTrackerTable(CDataStorage& storage);
+    bool makeRecord(std::uint32_t rawId, std::uint32_t traId, const std::uint8_t* reading,
+                    TraData& record);
 
     // What one sensor's part of a cycle came to.
     enum class Outcome {

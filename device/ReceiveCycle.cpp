@@ -90,14 +90,9 @@ C3DBird::Outcome C3DBird::receiveSensor(std::uint32_t rawId, const std::uint8_t*
         return Outcome::nothing;
     }
     TraData record;
-    stamp(record);
-    record.traID = platform::hostToNet(traId);
-    TrackerPose pose = poseFromReading(reading, traCommon->caveCoordinates());
-    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr)) {
+    if (!makeRecord(rawId, traId, reading, record)) {
         return Outcome::refused;
     }
-    encodePose(record, pose);
-
     TraData& last = lastRecords[rawId - 1];
     if (samePose(last, record) != 0) {
         return Outcome::record;
@@ -112,6 +107,19 @@ C3DBird::Outcome C3DBird::receiveSensor(std::uint32_t rawId, const std::uint8_t*
         CTraCommonH::setUpdateMaskBit(updateMask, traId);
     }
     return Outcome::record;
+}
+
+// The record of real tracker `rawId`: time, ID and the placed pose of the reading.
+bool C3DBird::makeRecord(std::uint32_t rawId, std::uint32_t traId, const std::uint8_t* reading,
+                         TraData& record) {
+    stamp(record);
+    record.traID = platform::hostToNet(traId);
+    TrackerPose pose = poseFromReading(reading, traCommon->caveCoordinates());
+    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr)) {
+        return false;
+    }
+    encodePose(record, pose);
+    return true;
 }
 
 // Copies the record into the slot of its tracker ID under the storage's lock; false

@@ -18,6 +18,35 @@ bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// The end of the decimal number at `start`: optional sign, digits with an optional
+// fraction, an exponent only after digits. `digits` tells whether there were any.
+const char* decimalEnd(const char* start, bool& digits) {
+    const char* end = start;
+    if (*end == '+' || *end == '-') {
+        ++end;
+    }
+    digits = false;
+    for (; isDigit(*end); ++end) {
+        digits = true;
+    }
+    if (*end == '.') {
+        for (++end; isDigit(*end); ++end) {
+            digits = true;
+        }
+    }
+    if (digits && (*end == 'e' || *end == 'E')) {
+        const char* exponent = end + 1;
+        if (*exponent == '+' || *exponent == '-') {
+            ++exponent;
+        }
+        if (isDigit(*exponent)) {
+            for (end = exponent; isDigit(*end); ++end) {
+            }
+        }
+    }
+    return end;
+}
+
 } // namespace
 
 void OptionReports::report(const ConfigLine& line, const char* reason, const char* label) {
@@ -91,33 +120,12 @@ bool OptionLine::trackerId(std::uint32_t index, std::uint32_t entryCount, std::u
 }
 
 bool readOptionNumber(const char* text, float& value) {
-    const char* end = text;
-    while (*end == ' ' || (*end >= '\t' && *end <= '\r')) {
-        ++end;
-    }
-    const char* start = end;
-    if (*end == '+' || *end == '-') {
-        ++end;
+    const char* start = text;
+    while (*start == ' ' || (*start >= '\t' && *start <= '\r')) {
+        ++start;
     }
     bool digits = false;
-    for (; isDigit(*end); ++end) {
-        digits = true;
-    }
-    if (*end == '.') {
-        for (++end; isDigit(*end); ++end) {
-            digits = true;
-        }
-    }
-    if (digits && (*end == 'e' || *end == 'E')) {
-        const char* exponent = end + 1;
-        if (*exponent == '+' || *exponent == '-') {
-            ++exponent;
-        }
-        if (isDigit(*exponent)) {
-            for (end = exponent; isDigit(*end); ++end) {
-            }
-        }
-    }
+    const char* const end = decimalEnd(start, digits);
     const double read = digits ? std::strtod(std::string(start, end).c_str(), nullptr) : 0.0;
     if (read == 0.0 && isLetter(text[0])) {
         return false;

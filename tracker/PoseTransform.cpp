@@ -38,22 +38,47 @@ inline double at(const Matrix4& matrix, int r, int c) {
     return matrix.m[4 * c + r];
 }
 
-} // namespace
+// A 3x3 rotation, m[row][column].
+struct Rotation {
+    double m[3][3];
+};
 
-void transformOrientation(TrackerPose& pose, const Matrix4& transmitter, const Matrix4& sensor) {
-    const AngleTerms a = angleTerms(pose);
-
-    // Phi = Ry(angle1) Rx(angle2) Rz(angle3).
+// Phi = Ry(angle1) Rx(angle2) Rz(angle3) of the measured pose, with the narrowing
+// points of the orientation transform.
+Rotation measuredOrientation(const AngleTerms& a) {
     const double ca = f(a.ca);
     const double sr = f(a.sr);
     const double p1 = f(a.sr * a.sa);
     const double p2 = f(ca * a.cr);
     const double p3 = f(a.cr * a.sa);
-    const double phi[3][3] = {
+    return {{
         {f(p1 * a.se + p2), f(p3 * a.se - sr * ca), f(a.sa * a.ce)},
         {f(sr * a.ce), f(a.cr * a.ce), f(-a.se)},
         {f(sr * ca * a.se - p3), f(p2 * a.se + p1), a.ce * ca},
-    };
+    }};
+}
+
+// The same matrix rebuilt from the transformed angles, with the narrowing points of
+// the position transform: a pure rotation whatever the transforms were.
+Rotation rebuiltOrientation(const AngleTerms& a) {
+    const double ca = f(a.ca);
+    const double cr = f(a.cr);
+    const double p1 = f(a.sr * a.sa);
+    const double p2 = f(cr * ca);
+    const double p3 = f(cr * a.sa);
+    const double p4 = f(ca * a.sr);
+    return {{
+        {p1 * a.se + p2, p3 * a.se - p4, a.sa * a.ce},
+        {a.ce * a.sr, a.ce * cr, -a.se},
+        {p4 * a.se - p3, p2 * a.se + p1, ca * a.ce},
+    }};
+}
+
+} // namespace
+
+void transformOrientation(TrackerPose& pose, const Matrix4& transmitter, const Matrix4& sensor) {
+    const Rotation measured = measuredOrientation(angleTerms(pose));
+    const double(&phi)[3][3] = measured.m;
 
     // V = T Phi.
     double v[3][3];
@@ -104,20 +129,9 @@ void transformPose(TrackerPose& pose, const Matrix4* transmitter, const Matrix4*
 
     transformOrientation(pose, t, s);
 
-    // The sensor offset turned by the new orientation, rebuilt from the new angles
-    // as a pure rotation.
-    const AngleTerms a = angleTerms(pose);
-    const double ca = f(a.ca);
-    const double cr = f(a.cr);
-    const double p1 = f(a.sr * a.sa);
-    const double p2 = f(cr * ca);
-    const double p3 = f(cr * a.sa);
-    const double p4 = f(ca * a.sr);
-    const double phi[3][3] = {
-        {p1 * a.se + p2, p3 * a.se - p4, a.sa * a.ce},
-        {a.ce * a.sr, a.ce * cr, -a.se},
-        {p4 * a.se - p3, p2 * a.se + p1, ca * a.ce},
-    };
+    // The sensor offset turned by the new orientation.
+    const Rotation turned = rebuiltOrientation(angleTerms(pose));
+    const double(&phi)[3][3] = turned.m;
     float* position[3] = {&pose.x, &pose.y, &pose.z};
     for (int r = 0; r < 3; ++r) {
         *position[r] = static_cast<float>(phi[r][0] * s.m[12] + phi[r][1] * s.m[13] +

@@ -35,6 +35,35 @@ void printOffset(LogLine& line, const Matrix4& offset) {
     line << " X:" << offset.m[3] << " Y:" << offset.m[7] << " Z:" << offset.m[11];
 }
 
+// "real -> output" for every output tracker. With no output tracker the second
+// line holds the label alone; with the logger off it is still an (empty) line.
+void printOrder(const CLoggerH& out, const TrackerEntry* entries, std::uint32_t count,
+                std::uint32_t idOffset) {
+    out.info("TRACKER ORDER         : <Real tra> -> <Output tra>");
+    LogLine line = out.info(continuation);
+    for (std::uint32_t k = 1; k <= count; ++k) {
+        if (entries[k - 1].order != 0) {
+            line << " " << k << "->" << entries[k - 1].order + idOffset;
+        }
+    }
+    line << "";
+}
+
+// The offset line and the rotation and transform blocks of output tracker k.
+void printSensor(const CLoggerH& out, std::uint32_t k, const TrackerEntry& entry) {
+    if (entry.offsetSet) {
+        LogLine line = out.info("SENSOR OFFSET         :");
+        line << " " << k;
+        printOffset(line, entry.offset);
+    }
+    if (entry.rotationSet) {
+        printMatrix(out, "SENSOR ROTATION       :", entry.rotation, k);
+    }
+    if (entry.offsetSet || entry.rotationSet) {
+        printMatrix(out, "SENSOR TRANSFORM      :", entry.transform, k);
+    }
+}
+
 } // namespace
 
 bool CTraCommonH::printTransforms(bool printCave) const {
@@ -55,34 +84,11 @@ bool CTraCommonH::printTransforms(bool printCave) const {
         printMatrix(out, "TRANSMITTER TRANSFORM :", transmitter.transform, 0);
     }
 
-    out.info("TRACKER ORDER         : <Real tra> -> <Output tra>");
-    {
-        LogLine line = out.info(continuation);
-        for (std::uint32_t k = 1; k <= entries; ++k) {
-            if (lookup[k - 1].order != 0) {
-                line << " " << k << "->" << lookup[k - 1].order + outputIdOffset;
-            }
-        }
-        // With no output tracker the line holds the label alone; with the logger
-        // off it is still an (empty) line of its own.
-        line << "";
-    }
+    printOrder(out, lookup.get(), entries, outputIdOffset);
 
     for (std::uint32_t k = 1; k <= entries; ++k) {
-        const TrackerEntry& entry = lookup[k - 1];
-        if (entry.order == 0) {
-            continue;
-        }
-        if (entry.offsetSet) {
-            LogLine line = out.info("SENSOR OFFSET         :");
-            line << " " << k;
-            printOffset(line, entry.offset);
-        }
-        if (entry.rotationSet) {
-            printMatrix(out, "SENSOR ROTATION       :", entry.rotation, k);
-        }
-        if (entry.offsetSet || entry.rotationSet) {
-            printMatrix(out, "SENSOR TRANSFORM      :", entry.transform, k);
+        if (lookup[k - 1].order != 0) {
+            printSensor(out, k, lookup[k - 1]);
         }
     }
 
