@@ -19,19 +19,19 @@ void reportFailure(const CLoggerH* logger, const char* what, platform::ErrorCode
 } // namespace
 
 bool CMutexH::lock() {
-    platform::ErrorCode error = 0;
-    if (platform::waitMutex(handle, error)) {
-        return true;
-    }
-    reportFailure(logger, "CMutexH: Locking mutex: ", error);
-    return false;
+    return attempt(platform::waitMutex, "CMutexH: Locking mutex: ");
 }
 
 bool CMutexH::unlock() {
+    return attempt(platform::releaseMutex, "CMutexH: Unlocking mutex: ");
+}
+
+bool CMutexH::attempt(bool (*operation)(platform::MutexHandle, platform::ErrorCode&),
+                      const char* what) {
     platform::ErrorCode error = 0;
-    if (platform::releaseMutex(handle, error)) {
+    if (operation(handle, error)) {
         return true;
     }
-    reportFailure(logger, "CMutexH: Unlocking mutex: ", error);
+    reportFailure(logger, what, error);
     return false;
 }

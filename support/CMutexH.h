@@ -18,6 +18,10 @@ struct CMutexH {
     bool lock();
     // Releases the mutex; false with the system's text logged on failure.
     bool unlock();
+
+private:
+    // One mutex operation; a failure is reported with `what` and the system's text.
+    bool attempt(bool (*operation)(void* handle, std::uint32_t& error), const char* what);
 };
 
 #if UINTPTR_MAX == 0xFFFFFFFFu

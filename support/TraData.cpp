@@ -16,6 +16,22 @@ std::int32_t encode(float value) {
     return static_cast<std::int32_t>(platform::hostToNet(low));
 }
 
+namespace {
+
+// The six fixed-point fields of a record beside the pose values they hold, in the
+// order the record holds them.
+constexpr struct {
+    std::int32_t TraData::*field;
+    float TrackerPose::*value;
+} poseFields[] = {
+    {&TraData::x, &TrackerPose::x},           {&TraData::y, &TrackerPose::y},
+    {&TraData::z, &TrackerPose::z},           {&TraData::angle1, &TrackerPose::angle1},
+    {&TraData::angle2, &TrackerPose::angle2}, {&TraData::angle3, &TrackerPose::angle3},
+};
+
+} // namespace
+
+// Written out rather than looped: this runs in every receive cycle.
 void encodePose(TraData& record, const TrackerPose& pose) {
     record.x = encode(pose.x);
     record.y = encode(pose.y);
@@ -23,6 +39,14 @@ void encodePose(TraData& record, const TrackerPose& pose) {
     record.angle1 = encode(pose.angle1);
     record.angle2 = encode(pose.angle2);
     record.angle3 = encode(pose.angle3);
+}
+
+TrackerPose decodePose(const TraData& record) {
+    TrackerPose pose{};
+    for (const auto& pair : poseFields) {
+        pose.*pair.value = decode(record.*pair.field);
+    }
+    return pose;
 }
 
 float decode(std::int32_t field) {
@@ -43,11 +67,8 @@ bool stamp(TraData& record) {
 }
 
 std::int32_t samePose(const TraData& last, const TraData& current) {
-    const std::int32_t TraData::*const fields[] = {&TraData::x,      &TraData::y,
-                                                   &TraData::z,      &TraData::angle1,
-                                                   &TraData::angle2, &TraData::angle3};
-    for (const auto field : fields) {
-        if (decode(last.*field) != decode(current.*field)) {
+    for (const auto& pair : poseFields) {
+        if (decode(last.*pair.field) != decode(current.*pair.field)) {
             return 0;
         }
     }

@@ -36,6 +36,8 @@ static_assert(offsetof(TraData, seconds) == 8 && offsetof(TraData, microseconds)
 std::int32_t encode(float value);
 // The six pose fields of a record from a pose.
 void encodePose(TraData& record, const TrackerPose& pose);
+// The six pose values of a record.
+TrackerPose decodePose(const TraData& record);
 // Pose value of a fixed-point field (network order).
 float decode(std::int32_t field);
 // Sets the time fields from the wall clock, through the scratch bytes; true.
