@@ -1,7 +1,7 @@
 # trackhost: configuration file, command line, output formats and the example
 # calibration library, in one process.
 tracker_test(trackhost_test
-    SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp
+    SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp recording_test.cpp
     LIBS trackhost_core)
 add_dependencies(trackhost_test boresight)
 
@@ -17,3 +17,7 @@ add_dependencies(trackhost_run_test tracker_3dbird boresight)
 gtest_add_tests(TARGET trackhost_run_test TEST_LIST trackhost_run_tests)
 set_tests_properties(${trackhost_run_tests} PROPERTIES
     ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+
+# --record and --replay through the built trackhost, each run a process of its own.
+tracker_test(record_replay_test SOURCES record_replay_test.cpp LIBS platform)
+add_dependencies(record_replay_test trackhost birdrecord)
