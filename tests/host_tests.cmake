@@ -2,8 +2,9 @@
 # calibration library, in one process.
 tracker_test(trackhost_test
     SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp recording_test.cpp
+            smoothing_test.cpp ../examples/calibration/smoothing/OneEuroFilter.cpp
     LIBS trackhost_core)
-add_dependencies(trackhost_test boresight)
+add_dependencies(trackhost_test boresight smoothing)
 
 # trackhost's run against the simulated sensors: one process per test, since a
 # process wakes at most four sensors. Linked to the simulator only to steer and
