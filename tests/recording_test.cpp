@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -21,8 +22,8 @@ std::string problem(const std::string& text) {
 TEST(Recording, ReadsEveryReadingWithItsExactFloats) {
     Recording recording;
     ConfigError error;
-    ASSERT_TRUE(parseRecordingText(header + "0 1 1 0.1 -3.1415925 1e-45\r\n7 3 0 0 0 0\n", "r.txt",
-                                   recording, error))
+    ASSERT_TRUE(parseRecordingText(header + "0 1 1 0.1 -3.1415925 1e-45\r\n7 3 0 nan -inf 0\n",
+                                   "r.txt", recording, error))
         << formatError(error);
     EXPECT_EQ(recording.ports, (std::vector<std::uint16_t>{1, 3}));
     EXPECT_EQ(recording.start, "2026-12-07T11:05:54.123Z");
@@ -34,6 +35,8 @@ TEST(Recording, ReadsEveryReadingWithItsExactFloats) {
     EXPECT_EQ(recording.readings[1].milliseconds, 7);
     EXPECT_EQ(recording.readings[1].port, 3);
     EXPECT_EQ(recording.readings[1].result, 0);
+    EXPECT_TRUE(std::isnan(recording.readings[1].angles[0])); // a sensor's answer, kept
+    EXPECT_EQ(recording.readings[1].angles[1], -INFINITY);
 }
 
 TEST(Recording, MalformedFilesAreRefusedWithFileAndLine) {
@@ -54,8 +57,8 @@ TEST(Recording, MalformedFilesAreRefusedWithFileAndLine) {
         {header + "9 1 1 0 0 0\n8 1 1 0 0 0\n",
          "r.txt:5: time \"8\" is not a whole number of milliseconds from 9 on"},
         {header + "0 1 yes 0 0 0\n", "r.txt:4: result \"yes\" is not a whole number"},
-        {header + "0 1 1 0 nan 0\n", "r.txt:4: angle2 \"nan\" is not a finite number"},
-        {header + "0 1 1 0 0 0.5x\n", "r.txt:4: angle3 \"0.5x\" is not a finite number"},
+        {header + "0 1 1 0 0,5 0\n", "r.txt:4: angle2 \"0,5\" is not a number"},
+        {header + "0 1 1 0 0 0.5x\n", "r.txt:4: angle3 \"0.5x\" is not a number"},
         {header + "0 1 1 0 0 0\n" + std::string("1 1\0 1 0 0 0\n", 13),
          "r.txt:5: NUL byte in the line"},
     };
