@@ -64,7 +64,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
                HostOptions& options) {
     const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
                             name == "--cycles" || name == "--seconds" || name == "--format" ||
-                            name == "--debug" || name == "--debug-threshold";
+                            name == "--debug" || name == "--debug-threshold" ||
+                            name == "--record" || name == "--replay" || name == "--sim-noise";
     if (!takesValue && inlineValue != nullptr) {
         return args.fail(name + " takes no value");
     }
@@ -108,6 +109,20 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
             return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
         }
         options.debugThreshold = static_cast<std::int32_t>(integer);
+    } else if (name == "--record" || name == "--replay") {
+        if (value.empty()) {
+            return args.fail(name + " wants a file name");
+        }
+        (name == "--record" ? options.recordFile : options.replayFile) = value;
+    } else if (name == "--replay-timed") {
+        options.replayTimed = true;
+    } else if (name == "--loop") {
+        options.loop = true;
+    } else if (name == "--sim-noise") {
+        if (!readDouble(value, real) || real < 0.0 || real > 45.0) {
+            return args.fail("--sim-noise wants degrees RMS from 0 to 45, not \"" + value + "\"");
+        }
+        options.simNoise = real;
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -155,6 +170,10 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
         error = "no configuration file given";
         return ParseResult::error;
     }
+    if ((options.replayTimed || options.loop) && options.replayFile.empty()) {
+        error = std::string(options.loop ? "--loop" : "--replay-timed") + " needs --replay FILE";
+        return ParseResult::error;
+    }
     return ParseResult::run;
 }
 
@@ -182,6 +201,14 @@ Options:
                    device, 3 the transforms and the calibration library
   --debug-threshold N
                    the threshold the level is compared with (default 1)
+  --record FILE    write every reading the sensor library gives the plug-in
+                   to FILE (through a pass-through sensor library)
+  --replay FILE    the simulated sensors play the recording FILE, one recorded
+                   reading per reading call
+  --replay-timed   play the recording at its recorded times instead
+  --loop           start the recording over at its end (default: hold the
+                   last reading)
+  --sim-noise DEG  the simulated sensors jitter by DEG degrees RMS
   --quiet          switch the plug-in's log lines off
   --no-date        log line heads without the date
   --no-time        log line heads without the time
@@ -191,7 +218,9 @@ Options:
 Exit status:
   0  success
   2  usage error (bad command line, output file not writable)
-  3  configuration file error (missing file, bad line)
+  3  configuration file error (missing file, bad line), or a recording to
+     replay that is unreadable or malformed
   4  device failure (plug-in not loadable; init, configure, start or stop failed)
+  5  the recording could not be written (also a full disk)
 )";
 }

@@ -12,6 +12,7 @@ enum ExitCode : int {
     exitUsage = 2,         // bad command line, or the output file cannot be written
     exitConfiguration = 3, // the configuration file is missing or malformed
     exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
+    exitOutput = 5,        // the recording could not be written
 };
 
 struct HostOptions {
@@ -28,6 +29,11 @@ struct HostOptions {
     bool date = true;
     bool time = true;
     bool threadId = true;
+    std::string recordFile; // --record: every reading the plug-in takes
+    std::string replayFile; // --replay: the simulator plays this recording
+    bool replayTimed = false;
+    bool loop = false;
+    double simNoise = 0.0; // degrees RMS added by the simulator
 };
 
 enum class ParseResult { run, help, error };

@@ -5,6 +5,7 @@
 #include "HostStorage.h"
 #include "PluginLibrary.h"
 #include "RecordFormat.h"
+#include "SensorSession.h"
 #include "device/CBase.h"
 
 #include <algorithm>
@@ -155,11 +156,19 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
         return exitConfiguration;
     }
 
-    PluginLibrary plugin(options.pluginPath.empty() ? PluginLibrary::defaultPath()
-                                                    : options.pluginPath);
+    const std::string pluginPath =
+        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    SensorSession session(options, err);
+    if (const int code = session.prepare(pluginPath)) {
+        return code;
+    }
+    PluginLibrary plugin(pluginPath);
     if (!plugin.loaded()) {
         err << "trackhost: " << plugin.problem() << std::endl;
         return exitDevice;
+    }
+    if (const int code = session.steer()) {
+        return code;
     }
     const CLoggerH storageLogger = makeLogger(options, "trackhost");
     HostStorage storage(&storageLogger);
@@ -178,6 +187,7 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
         }
         device.initialised = true;
     }
+    session.checkPorts();
     for (Devices::Device& device : devices.all()) {
         const std::int32_t configured = device.device->configure();
         if (configured < 0) {
@@ -216,6 +226,9 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
             }
         }
         receiveCycle(devices, storage, writer);
+        if (!session.cycleDone()) {
+            break;
+        }
     }
     ready = 0;
 
@@ -225,5 +238,5 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
                 << " receive cycles delivered nothing (recvData failed)" << std::endl;
         }
     }
-    return devices.shutDown() ? exitSuccess : exitDevice;
+    return session.finish(devices.shutDown() ? exitSuccess : exitDevice);
 }

@@ -24,6 +24,13 @@ void freeLibrary(LibraryHandle library);
 LibraryHandle loadedLibrary(const char* fileName);
 // File name of a dynamic library as this platform spells it: "x" -> "x.dll" or "libx.so".
 std::string libraryFileName(const std::string& baseName);
+// The folder of the running program, with its trailing separator; empty if unknown.
+std::string executableFolder();
+// The folder where the loader first looks for the load-time dependencies of the
+// library at `libraryPath` (as loadLibrary finds it), with its trailing separator:
+// the library's own folder on POSIX (its run path $ORIGIN), the program's folder
+// on Win32.
+std::string dependencyFolder(const std::string& libraryPath);
 
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is
@@ -68,6 +75,13 @@ void readWallClock(WallClock& clock);
 
 // Thread-safe conversion of a calendar time to local time; false when it fails.
 bool localTime(std::time_t time, std::tm& local);
+// The same for UTC.
+bool utcTime(std::time_t time, std::tm& utc);
+
+// ---- programs -----------------------------------------------------------------
+// Runs a command line through the system's command interpreter and answers the
+// program's exit status; -1 when it could not be run.
+int runCommand(const std::string& commandLine);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

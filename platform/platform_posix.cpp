@@ -5,29 +5,16 @@
 #include <dlfcn.h>
 #include <pthread.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
 
 namespace platform {
-
-namespace {
-
-// The folder of the running executable, with its trailing slash; empty if unknown.
-std::string executableFolder() {
-    char path[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return {};
-    }
-    std::string folder(path, static_cast<std::size_t>(length));
-    return folder.substr(0, folder.rfind('/') + 1);
-}
-
-} // namespace
 
 LibraryHandle loadLibrary(const char* fileName) {
     // A bare file name is looked for beside the executable first, as the Win32
@@ -57,6 +44,25 @@ LibraryHandle loadedLibrary(const char* fileName) {
 
 std::string libraryFileName(const std::string& baseName) {
     return "lib" + baseName + ".so";
+}
+
+std::string executableFolder() {
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return {};
+    }
+    std::string folder(path, static_cast<std::size_t>(length));
+    return folder.substr(0, folder.rfind('/') + 1);
+}
+
+std::string dependencyFolder(const std::string& libraryPath) {
+    const std::size_t slash = libraryPath.rfind('/');
+    if (slash == std::string::npos) {
+        // loadLibrary takes a bare name from beside the program.
+        return executableFolder();
+    }
+    return libraryPath.substr(0, slash + 1);
 }
 
 MutexHandle createMutex() {
@@ -152,6 +158,15 @@ void readWallClock(WallClock& clock) {
 
 bool localTime(std::time_t time, std::tm& local) {
     return localtime_r(&time, &local) != nullptr;
+}
+
+bool utcTime(std::time_t time, std::tm& utc) {
+    return gmtime_r(&time, &utc) != nullptr;
+}
+
+int runCommand(const std::string& commandLine) {
+    const int status = std::system(commandLine.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

@@ -8,6 +8,8 @@
 
 #include <sys/timeb.h>
 
+#include <cstdlib>
+
 namespace platform {
 
 LibraryHandle loadLibrary(const char* fileName) {
@@ -31,6 +33,21 @@ LibraryHandle loadedLibrary(const char* fileName) {
 
 std::string libraryFileName(const std::string& baseName) {
     return baseName + ".dll";
+}
+
+std::string executableFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+std::string dependencyFolder(const std::string&) {
+    // The loader looks beside the program first, wherever the library itself lies.
+    return executableFolder();
 }
 
 MutexHandle createMutex() {
@@ -90,6 +107,15 @@ void readWallClock(WallClock& clock) {
 
 bool localTime(std::time_t time, std::tm& local) {
     return localtime_s(&local, &time) == 0;
+}
+
+bool utcTime(std::time_t time, std::tm& utc) {
+    return gmtime_s(&utc, &time) == 0;
+}
+
+int runCommand(const std::string& commandLine) {
+    // The command interpreter drops the outer quotes of its /c argument.
+    return std::system(("\"" + commandLine + "\"").c_str());
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

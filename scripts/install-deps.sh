@@ -4,7 +4,8 @@
 set -euo pipefail
 
 what=${1:-all}
-packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev clang-format)
+packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev clang-format
+          gnuplot-nox)
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
                valgrind)

@@ -90,12 +90,18 @@ done
 # The same through the host program with the example calibration library.
 under_valgrind trackhost-boresight build/bin/trackhost --cycles 20 --rate 1000 \
     examples/calibration/boresight.conf
+# Recording through the pass-through sensor library, then its replay, with the
+# smoothing library.
+under_valgrind trackhost-record build/bin/trackhost --cycles 20 --rate 1000 --sim-noise 0.2 \
+    --record build/valgrind-recording.txt examples/calibration/smoothing/smoothing.conf
+under_valgrind trackhost-replay build/bin/trackhost --cycles 20 --rate 1000 \
+    --replay build/valgrind-recording.txt examples/calibration/smoothing/smoothing.conf
 
 stage "fuzz targets (libFuzzer, ${fuzz_seconds} s each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTRACKER_SANITIZE=address,undefined,fuzzer-no-link -DTRACKER_FUZZ=ON >/dev/null
-targets=(init_options config_file)
+targets=(init_options config_file recording)
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 for target in "${targets[@]}"; do
     # A fresh copy of the seed corpus, so that the repository's stays as it is.

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <mutex>
+#include <random>
+#include <vector>
 
 #include "platform/BirdLibrary.h"
 
@@ -109,6 +112,59 @@ struct IndexRecord {
     std::int32_t b = 0;
 };
 
+// A recording being played back, per serial port.
+struct ReplayReading {
+    std::int32_t milliseconds;
+    std::int32_t result;
+    float angles[3];
+};
+
+struct Replay {
+    bool active = false;
+    bool timed = false;
+    bool loop = false;
+    Clock::duration start{};
+    std::vector<ReplayReading> readings[portCount + 1];
+    std::size_t next[portCount + 1] = {};
+
+    // The reading a call on `port` gets at simulator time `now`; null when the port
+    // has no recorded readings.
+    const ReplayReading* take(std::uint16_t port, Clock::duration now) {
+        if (!active || port < 1 || port > portCount || readings[port].empty()) {
+            return nullptr;
+        }
+        const std::vector<ReplayReading>& list = readings[port];
+        std::size_t index = 0;
+        if (timed) {
+            auto elapsed =
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
+            if (loop) {
+                elapsed %= static_cast<long long>(list.back().milliseconds) + 1;
+            }
+            while (index + 1 < list.size() && list[index + 1].milliseconds <= elapsed) {
+                ++index;
+            }
+            if (elapsed <= list.back().milliseconds) {
+                return &list[index];
+            }
+        } else {
+            if (next[port] == list.size() && loop) {
+                next[port] = 0;
+            }
+            if (next[port] < list.size()) {
+                return &list[next[port]++];
+            }
+        }
+        // Past the end: the last successful reading stays.
+        for (std::size_t i = list.size(); i-- > 0;) {
+            if (list[i].result != 0) {
+                return &list[i];
+            }
+        }
+        return &list.back();
+    }
+};
+
 struct State {
     Sensor sensors[deviceSlots];
     IndexRecord records[deviceSlots];
@@ -117,6 +173,10 @@ struct State {
     std::int32_t calls[birdsimCallCount] = {};
     Clock::time_point epoch = Clock::now();
     std::int32_t frozenMs = -1; // the clock stands still at this time when not negative
+    float noiseRadians = 0.0f;
+    std::mt19937 noiseSource;
+    std::normal_distribution<float> noise;
+    Replay replay;
 
     // Simulator time since the last reset.
     Clock::duration now() const {
@@ -235,16 +295,31 @@ std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
 std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading) {
     Lock lock(simMutex);
     const Sensor* sensor = state.enter(birdsimGetMostRecentReading, deviceIndex);
+    const Clock::duration now = state.now();
+    if (sensor && reading) {
+        // A replayed read answers as recorded, streaming or not.
+        if (const ReplayReading* replayed =
+                state.replay.take(state.records[deviceIndex].port, now)) {
+            if (replayed->result != 0) {
+                std::uint8_t block[bird::readingSize] = {};
+                std::memcpy(block, replayed->angles, sizeof replayed->angles);
+                std::memcpy(reading, block, sizeof block);
+            }
+            return replayed->result;
+        }
+    }
     if (!sensor || !sensor->streaming || !reading) {
         return 0;
     }
     using Seconds = std::chrono::duration<double>;
-    const Clock::duration now = state.now();
     const double moving = Seconds(now - sensor->motionStart).count();
     const IndexRecord& record = state.records[deviceIndex];
     float angles[3];
     for (int i = 0; i < 3; ++i) {
         angles[i] = record.fixed ? record.fixedAngles[i] : motionAngle(deviceIndex, i, moving);
+        if (state.noiseRadians > 0.0f) {
+            angles[i] += state.noiseRadians * state.noise(state.noiseSource);
+        }
     }
     // Not negative when a test has set the clock back; the counters wrap like a device's.
     const double streamed = std::max(0.0, Seconds(now - sensor->streamStart).count());
@@ -356,4 +431,31 @@ void birdsim_setClock(std::int32_t milliseconds) {
         state.epoch = Clock::now() - std::chrono::milliseconds(state.frozenMs);
     }
     state.frozenMs = milliseconds < 0 ? -1 : milliseconds;
+}
+
+void birdsim_setNoise(float degreesRms) {
+    Lock lock(simMutex);
+    state.noiseRadians = degreesRms > 0.0f ? degreesRms * 0.017453292f : 0.0f;
+}
+
+void birdsim_replayClear() {
+    Lock lock(simMutex);
+    state.replay = Replay{};
+}
+
+void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseconds, std::int32_t result,
+                       float angle1, float angle2, float angle3) {
+    Lock lock(simMutex);
+    if (port >= 1 && port <= portCount) {
+        state.replay.readings[port].push_back({milliseconds, result, {angle1, angle2, angle3}});
+    }
+}
+
+void birdsim_replayStart(std::int32_t timed, std::int32_t loop) {
+    Lock lock(simMutex);
+    state.replay.active = true;
+    state.replay.timed = timed != 0;
+    state.replay.loop = loop != 0;
+    state.replay.start = state.now();
+    std::fill(std::begin(state.replay.next), std::end(state.replay.next), std::size_t{0});
 }

@@ -43,4 +43,19 @@ TRACKER_EXPORT std::int32_t birdsim_isStreaming(std::int32_t deviceIndex);
 // Stops the simulator's clock at `milliseconds` after the last reset, which fixes the
 // motion and the reading's counters; a negative value lets the clock run on from there.
 TRACKER_EXPORT void birdsim_setClock(std::int32_t milliseconds);
+// Adds jitter to the angles the sensors report (their motion or a fixed reading): a
+// normal deviate of `degreesRms` per angle, from a generator that restarts with each
+// reset, so a run's noise is the same every time. 0 (after a reset) adds none.
+TRACKER_EXPORT void birdsim_setNoise(float degreesRms);
+// Replay of a recording: birdsim_replayClear, birdsim_replayAdd for each recorded
+// reading in order, then birdsim_replayStart. A sensor woken on a port with recorded
+// readings then answers its reading calls with them (result and angles in radians):
+// one per call in order, or with `timed` nonzero the one due at the milliseconds
+// since birdsim_replayStart. Past the end it holds the last successful reading, or
+// starts over with `loop` nonzero. Ports without readings keep their motion.
+TRACKER_EXPORT void birdsim_replayClear();
+TRACKER_EXPORT void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseconds,
+                                      std::int32_t result, float angle1, float angle2,
+                                      float angle3);
+TRACKER_EXPORT void birdsim_replayStart(std::int32_t timed, std::int32_t loop);
 }

@@ -238,3 +238,60 @@ TEST_F(BirdSim, FourDevicesReadConcurrently) {
 }
 
 } // namespace
+
+// A recording of port 2 played to index 1; port 1 (index 0) keeps its motion.
+TEST_F(BirdSim, ReplayAnswersRecordedReadingsThenHoldsOrLoops) {
+    birdsim_setClock(0);
+    wakeAndStream(0);
+    wakeAndStream(1);
+    birdsim_replayAdd(2, 0, 1, 0.5f, 0.0f, 0.0f);
+    birdsim_replayAdd(2, 10, 0, 0.0f, 0.0f, 0.0f);
+    birdsim_replayAdd(2, 20, 1, 0.25f, -1.0f, 2.0f);
+    birdsim_replayStart(0, 0);
+    std::uint8_t block[bird::readingSize];
+    const auto first = [&] {
+        const std::int32_t result = _3dbirdGetMostRecentReading(1, block);
+        float angle = 0.0f;
+        std::memcpy(&angle, block, sizeof angle);
+        return result == 0 ? -99.0f : angle;
+    };
+    // One recorded reading per call, whatever the clock; a failed read stays failed.
+    EXPECT_EQ((std::vector<float>{0.5f, -99.0f, 0.25f, 0.25f, 0.25f}),
+              (std::vector<float>{first(), first(), first(), first(), first()}));
+    EXPECT_EQ(-1.0f, read(1).a[1]);
+    EXPECT_EQ(0.0f, read(0).a[0]); // motion from zero at clock 0
+
+    birdsim_replayStart(0, 1);
+    EXPECT_EQ((std::vector<float>{0.5f, -99.0f, 0.25f, 0.5f}),
+              (std::vector<float>{first(), first(), first(), first()}));
+
+    // Timed: the reading due at the milliseconds since the start.
+    birdsim_replayStart(1, 0);
+    std::vector<float> timed;
+    for (std::int32_t ms : {5, 15, 20, 500}) {
+        birdsim_setClock(ms);
+        timed.push_back(first());
+    }
+    EXPECT_EQ((std::vector<float>{0.5f, -99.0f, 0.25f, 0.25f}), timed);
+    birdsim_replayStart(1, 1);
+    birdsim_setClock(500 + 21 + 12); // one period of 21 ms on, then 12 ms in
+    EXPECT_EQ(-99.0f, first());
+}
+
+TEST_F(BirdSim, NoiseHasTheRmsAskedForAndRepeatsAfterReset) {
+    wakeAndStream(0);
+    birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
+    birdsim_setNoise(0.2f);
+    double squares = 0.0;
+    const float firstNoise = read(0).a[0];
+    for (int i = 0; i < 3000; ++i) {
+        squares += std::pow(read(0).a[i % 3], 2.0);
+    }
+    EXPECT_NEAR(std::sqrt(squares / 3000) * 57.29578, 0.2, 0.01);
+    birdsim_reset();
+    wakeAndStream(0);
+    birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(0.0f, read(0).a[0]);
+    birdsim_setNoise(0.2f);
+    EXPECT_EQ(firstNoise, read(0).a[0]);
+}

@@ -52,6 +52,10 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--format", "xml", "a.conf"}),
               "--format wants table, csv or json, not \"xml\"");
     EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
+    EXPECT_EQ(usageError({"--loop", "a.conf"}), "--loop needs --replay FILE");
+    EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
+    EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
+              "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");
 }
 
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {

@@ -5,20 +5,22 @@
 
 #include <iostream>
 
-CaptureFd::CaptureFd() : file(std::tmpfile()), saved(-1) {
+CaptureFd::CaptureFd(int descriptor) : file(std::tmpfile()), descriptor(descriptor), saved(-1) {
     std::cout.flush();
     std::fflush(stdout);
+    std::fflush(stderr);
     if (file != nullptr) {
-        saved = dup(1);
-        dup2(fileno(file), 1);
+        saved = dup(descriptor);
+        dup2(fileno(file), descriptor);
     }
 }
 
 CaptureFd::~CaptureFd() {
     std::cout.flush();
     std::fflush(stdout);
+    std::fflush(stderr);
     if (saved >= 0) {
-        dup2(saved, 1);
+        dup2(saved, descriptor);
         close(saved);
     }
     if (file != nullptr) {
@@ -29,6 +31,7 @@ CaptureFd::~CaptureFd() {
 std::string CaptureFd::text() {
     std::cout.flush();
     std::fflush(stdout);
+    std::fflush(stderr);
     std::string content;
     if (file == nullptr) {
         return content;

@@ -1,4 +1,5 @@
-// Captures standard output at the file-descriptor level, so that output of a
+// Captures standard output (or another descriptor, such as 2 for standard error) at
+// the file-descriptor level, so that output of a
 // loaded library with a runtime of its own (the Windows build links each
 // library statically) is caught too.
 #pragma once
@@ -8,7 +9,7 @@
 
 class CaptureFd {
 public:
-    CaptureFd();
+    explicit CaptureFd(int descriptor = 1);
     ~CaptureFd();
     CaptureFd(const CaptureFd&) = delete;
     CaptureFd& operator=(const CaptureFd&) = delete;
@@ -17,5 +18,6 @@ public:
 
 private:
     std::FILE* file;
+    int descriptor;
     int saved;
 };

@@ -1,0 +1,130 @@
+// smoothing: a calibration library for the tracker plug-in that takes the jitter out
+// of the three angles with the One Euro filter and leaves the position alone.
+//
+//   calibration <library> [minCutoff [beta [derivativeCutoff]]]
+//
+// minCutoff in Hz (default 0.5), beta in Hz per degree per second (default 0.1),
+// derivativeCutoff in Hz (default 1.0). The sample spacing comes from a monotonic
+// clock, read at each calib_evaluate.
+#include "OneEuroFilter.h"
+#include "platform/export.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+// The filters of one device.
+struct Slot {
+    bool inUse = false;
+    OneEuroFilter angles[3] = {OneEuroFilter({}), OneEuroFilter({}), OneEuroFilter({})};
+};
+
+// One slot per device that may use the library at once; a process can wake at most
+// four sensors. A context is a slot's index plus one; 0 leaves poses unchanged.
+constexpr std::int32_t slotCount = 4;
+Slot slots[slotCount];
+std::mutex slotsMutex; // devices may be initialised and stopped on several threads
+
+struct Argument {
+    const char* name;
+    double OneEuroParameters::*field;
+    bool zeroAllowed;
+};
+constexpr Argument arguments[] = {
+    {"minCutoff", &OneEuroParameters::minCutoff, false},
+    {"beta", &OneEuroParameters::beta, true},
+    {"derivativeCutoff", &OneEuroParameters::derivativeCutoff, false},
+};
+constexpr std::int32_t argumentCount = 3;
+
+// Reads the arguments over the defaults; false after saying which one is wrong.
+bool readArguments(const char* const* args, std::int32_t count, OneEuroParameters& parameters) {
+    if (count > argumentCount) {
+        std::fprintf(stderr,
+                     "smoothing: argument %d \"%s\" is one too many; the arguments are "
+                     "minCutoff beta derivativeCutoff; poses pass unchanged\n",
+                     static_cast<int>(argumentCount + 1), args[argumentCount]);
+        return false;
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        const Argument& argument = arguments[i];
+        const char* text = args[i] != nullptr ? args[i] : "";
+        char* end = nullptr;
+        const double value = std::strtod(text, &end);
+        if (*text == '\0') {
+            std::fprintf(stderr, "smoothing: %s (argument %d) is missing; poses pass unchanged\n",
+                         argument.name, static_cast<int>(i + 1));
+            return false;
+        }
+        if (end == text || *end != '\0' || !std::isfinite(value) || value < 0.0 ||
+            (value == 0.0 && !argument.zeroAllowed)) {
+            std::fprintf(stderr,
+                         "smoothing: %s (argument %d) \"%s\" is not a number %s; poses pass "
+                         "unchanged\n",
+                         argument.name, static_cast<int>(i + 1), text,
+                         argument.zeroAllowed ? "of at least 0" : "above 0");
+            return false;
+        }
+        parameters.*argument.field = value;
+    }
+    return true;
+}
+
+double monotonicSeconds() {
+    using Seconds = std::chrono::duration<double>;
+    return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+extern "C" {
+
+// Takes 0 to 3 arguments. Answers the context for the other calls, or 0 when an
+// argument is wrong or all four slots are taken: the plug-in accepts any answer, so a
+// device with context 0 gets its poses unchanged. The reason goes to standard error.
+TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
+    OneEuroParameters parameters;
+    if (!readArguments(args, count, parameters)) {
+        return 0;
+    }
+    const std::lock_guard<std::mutex> lock(slotsMutex);
+    for (std::int32_t i = 0; i < slotCount; ++i) {
+        if (!slots[i].inUse) {
+            slots[i].inUse = true;
+            for (OneEuroFilter& filter : slots[i].angles) {
+                filter = OneEuroFilter(parameters);
+            }
+            return i + 1;
+        }
+    }
+    std::fprintf(stderr, "smoothing: all %d slots in use; poses pass unchanged\n",
+                 static_cast<int>(slotCount));
+    return 0;
+}
+
+// pose: x, y, z in feet (left alone), then angle1, angle2, angle3 in degrees.
+TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
+    if (context < 1 || context > slotCount || pose == nullptr) {
+        return;
+    }
+    // A slot changes only between calib_init and calib_exit of its own device.
+    Slot& slot = slots[context - 1];
+    const double now = monotonicSeconds();
+    for (int i = 0; i < 3; ++i) {
+        pose[3 + i] = static_cast<float>(slot.angles[i].filter(pose[3 + i], now));
+    }
+}
+
+TRACKER_EXPORT void calib_exit(std::int32_t context) {
+    if (context < 1 || context > slotCount) {
+        return;
+    }
+    const std::lock_guard<std::mutex> lock(slotsMutex);
+    slots[context - 1].inUse = false;
+}
+}
