@@ -8,13 +8,15 @@ using namespace optionReason;
 namespace {
 
 // The port is stored whatever its value; one outside 1 to 4 is refused without a
-// line number.
+// line number. The range is checked on the number as written, so that 4294967297
+// is not taken for port 1.
 bool port(DeviceSettings& options, const OptionLine& line) {
     if (!line.countIn(1, 1)) {
         return false;
     }
+    const std::int64_t written = readOptionInteger(line.arg(1));
     options.serialPort = toInteger(line.arg(1));
-    if (options.serialPort < 1 || options.serialPort > DeviceSettings::portCount) {
+    if (written < 1 || written > DeviceSettings::portCount) {
         return line.failWith("Port should be between 1 and 4.");
     }
     return true;

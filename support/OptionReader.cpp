@@ -6,7 +6,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -112,8 +111,10 @@ bool OptionLine::switchWord(std::uint32_t index, bool& value) const {
 }
 
 bool OptionLine::trackerId(std::uint32_t index, std::uint32_t entryCount, std::uint32_t& id) const {
-    id = static_cast<std::uint32_t>(toInteger(arg(index)));
-    if (id == 0 || id > entryCount) {
+    // Checked as written, before any narrowing: 4294967297 is no tracker 1.
+    const std::int64_t written = readOptionInteger(arg(index));
+    id = static_cast<std::uint32_t>(written);
+    if (written < 1 || written > entryCount) {
         return fail(optionReason::invalidTrackerId);
     }
     return true;
@@ -130,13 +131,12 @@ bool readOptionNumber(const char* text, float& value) {
     if (read == 0.0 && isLetter(text[0])) {
         return false;
     }
-    // Beyond the float range the value becomes an infinity rather than undefined.
-    if (std::fabs(read) > FLT_MAX) {
-        constexpr float infinity = std::numeric_limits<float>::infinity();
-        value = read > 0.0 ? infinity : -infinity;
-    } else {
-        value = static_cast<float>(read);
+    // A number beyond the float range would be stored as an infinity and turn every
+    // pose it touches into NaN, so it is refused like a word.
+    if (!(std::fabs(read) <= FLT_MAX)) {
+        return false;
     }
+    value = static_cast<float>(read);
     return true;
 }
 

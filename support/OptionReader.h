@@ -117,7 +117,7 @@ void readOptions(CConfigH& config, const OptionRule<Owner> (&rules)[N], Owner& o
 // The number rule: a decimal number as strtod reads one, without its hexadecimal,
 // infinity and NaN forms; text without digits reads as 0. False when it reads as
 // exactly zero and begins with a letter ("abc", "e5"; "-x" and "" are 0), and when
-// it lies beyond the float range.
+// it lies beyond the float range (1e39).
 bool readOptionNumber(const char* text, float& value);
 // The factor to feet of a unit word ("feet", "inches", "meters", "m", "cm", any
 // letter case); false for any other word.

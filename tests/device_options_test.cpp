@@ -32,11 +32,13 @@ TEST_F(DeviceOptions, PortOutsideRangeIsRefusedWithoutLineNumber) {
     config.add("port", {"0"}, 5);
     config.add("port", {}, 6);
     config.add("port", {"1", "2"}, 7);
+    config.add("port", {"4294967297"}, 8); // 1 once narrowed to 32 bits
     EXPECT_EQ(initWith(config), -1);
     EXPECT_EQ(errors(), "C3DBird: Port should be between 1 and 4.\n"
                         "C3DBird: Port should be between 1 and 4.\n"
                         "C3DBird: Incomplete option line found for SerialPort at line 6.\n"
-                        "C3DBird: Too many args found for SerialPort at line 7.\n");
+                        "C3DBird: Too many args found for SerialPort at line 7.\n"
+                        "C3DBird: Port should be between 1 and 4.\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0) << "no sensor is woken after an option error";
 }
 
