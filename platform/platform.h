@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -13,8 +14,12 @@ namespace platform {
 // ---- dynamic libraries -----------------------------------------------------
 using LibraryHandle = void*;
 
-// Loads a library by file name; null when it cannot be loaded.
+// Loads a library by file name; null when it cannot be loaded. A bare name is
+// looked for beside the executable first; a bare name without an extension is
+// completed as this platform names libraries ("x": "x.dll" or "libx.so").
 LibraryHandle loadLibrary(const char* fileName);
+// Why the last loadLibrary of this thread failed, in the system's words.
+std::string libraryError();
 // Address of an exported symbol; null when the library does not export it.
 void* librarySymbol(LibraryHandle library, const char* name);
 void freeLibrary(LibraryHandle library);
@@ -68,6 +73,16 @@ void readWallClock(WallClock& clock);
 
 // Thread-safe conversion of a calendar time to local time; false when it fails.
 bool localTime(std::time_t time, std::tm& local);
+
+// ---- standard streams ---------------------------------------------------------
+// Sends everything this process writes to standard output (descriptor 1, the
+// runtime's stdout and the system's standard output handle, so libraries with
+// runtimes of their own follow) to standard error instead, and answers a stream
+// that still writes to the original standard output. Null when it fails; nothing
+// has moved then.
+std::FILE* separateStdout();
+// A write to a closed pipe fails with EPIPE instead of ending the process.
+void ignoreBrokenPipe();
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

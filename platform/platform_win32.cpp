@@ -6,12 +6,36 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <sys/timeb.h>
+
+#include <cstdio>
 
 namespace platform {
 
+namespace {
+
+thread_local ErrorCode lastLibraryError = 0;
+
+} // namespace
+
+// The loader itself looks beside the executable first and appends ".dll" to a
+// name without an extension.
 LibraryHandle loadLibrary(const char* fileName) {
-    return reinterpret_cast<LibraryHandle>(LoadLibraryA(fileName));
+    HMODULE library = LoadLibraryA(fileName);
+    if (library == nullptr) {
+        lastLibraryError = GetLastError();
+    }
+    return reinterpret_cast<LibraryHandle>(library);
+}
+
+std::string libraryError() {
+    std::string text = errorText(lastLibraryError);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
 }
 
 void* librarySymbol(LibraryHandle library, const char* name) {
@@ -91,6 +115,30 @@ void readWallClock(WallClock& clock) {
 bool localTime(std::time_t time, std::tm& local) {
     return localtime_s(&local, &time) == 0;
 }
+
+// The C runtime's descriptor 1 and stdout are shared by every module that uses
+// that runtime; the standard handle reaches those that write to it directly.
+std::FILE* separateStdout() {
+    std::fflush(stdout);
+    const int saved = _dup(1);
+    if (saved < 0) {
+        return nullptr;
+    }
+    std::FILE* original = _fdopen(saved, "w");
+    if (original == nullptr) {
+        _close(saved);
+        return nullptr;
+    }
+    if (_dup2(2, 1) != 0) {
+        std::fclose(original);
+        return nullptr;
+    }
+    SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
+    return original;
+}
+
+// Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
+void ignoreBrokenPipe() {}
 
 std::uint32_t hostToNet(std::uint32_t value) {
     return htonl(value);
