@@ -43,6 +43,16 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_TRUE(options.quiet && options.date && !options.threadId);
     EXPECT_EQ(options.configFile, "my.conf");
     EXPECT_EQ(parseArgs({"--rate", "5", "--help", "--bogus"}, options, error), ParseResult::help);
+    EXPECT_EQ(parseArgs({"--version", "--bogus"}, options, error), ParseResult::version);
+
+    HostOptions check;
+    ASSERT_EQ(parseArgs({"--check", "--format", "JSON", "my.conf"}, check, error),
+              ParseResult::run);
+    EXPECT_TRUE(check.check);
+    EXPECT_EQ(check.format, OutputFormat::json);
+    HostOptions csv;
+    EXPECT_EQ(parseArgs({"--format=Csv", "my.conf"}, csv, error), ParseResult::run);
+    EXPECT_EQ(csv.format, OutputFormat::csv);
 }
 
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
@@ -55,6 +65,12 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--format", "xml", "a.conf"}),
               "--format wants table, csv or json, not \"xml\"");
     EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
+    // The limits the readers enforce.
+    EXPECT_EQ(usageError({"--seconds", "2e9", "a.conf"}),
+              "--seconds wants a number from 0 to 1000000000, not \"2e9\"");
+    EXPECT_EQ(usageError({"--cycles", "99999999999999999999", "a.conf"}),
+              "--cycles wants a whole number from 0 to 9223372036854775807, not "
+              "\"99999999999999999999\"");
 }
 
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {

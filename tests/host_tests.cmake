@@ -1,8 +1,9 @@
 # trackhost: configuration file, command line, output formats and the example
 # calibration library, in one process.
 tracker_test(trackhost_test
-    SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp
+    SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp config_check_test.cpp
     LIBS trackhost_core)
+target_compile_definitions(trackhost_test PRIVATE TRACKER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(trackhost_test boresight)
 
 # trackhost's run against the simulated sensors: one process per test, since a
@@ -17,3 +18,9 @@ add_dependencies(trackhost_run_test tracker_3dbird boresight)
 gtest_add_tests(TARGET trackhost_run_test TEST_LIST trackhost_run_tests)
 set_tests_properties(${trackhost_run_tests} PROPERTIES
     ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+
+# trackhost as a user runs it, through the shell, from the folder it was built in.
+tracker_test(trackhost_program_test SOURCES trackhost_program_test.cpp)
+target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
+add_dependencies(trackhost_program_test trackhost)
+set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
