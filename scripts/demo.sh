@@ -17,15 +17,17 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TRACKER_BUILD_DIR:-build}
 case $build in /*) ;; *) build=$root/$build ;; esac
 
-"$root"/scripts/install-deps.sh run
-
-echo "== building trackhost ($build/)"
-configure=(-S "$root" -B "$build" -G Ninja)
-# A new build folder leaves the tests out: they need GoogleTest, which a demo
-# does not install. A folder set up for the tests keeps them.
-[ -f "$build/CMakeCache.txt" ] || configure+=(-DTRACKER_TESTS=OFF)
-cmake "${configure[@]}" >/dev/null
-cmake --build "$build" --target trackhost
+# Everything but the records goes to standard error, as trackhost's own messages do.
+{
+    "$root"/scripts/install-deps.sh run
+    echo "== building trackhost ($build/)"
+    configure=(-S "$root" -B "$build" -G Ninja)
+    # A new build folder leaves the tests out: they need GoogleTest, which a demo
+    # does not install. A folder set up for the tests keeps them.
+    [ -f "$build/CMakeCache.txt" ] || configure+=(-DTRACKER_TESTS=OFF)
+    cmake "${configure[@]}" >/dev/null
+    cmake --build "$build" --target trackhost
+} >&2
 
 # The options that take a value, to tell a configuration file from an option's value.
 takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold "
@@ -45,5 +47,5 @@ if [ $# -eq 0 ] || [[ $last == -* ]] ||
 fi
 
 cd "$caller"
-echo "== trackhost ${defaults[*]} $* ${config[*]}"
+echo "== trackhost ${defaults[*]} $* ${config[*]}" >&2
 exec "$build/bin/trackhost" "${defaults[@]}" "$@" "${config[@]}"
