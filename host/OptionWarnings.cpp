@@ -137,8 +137,9 @@ public:
             }
         } else if (read.length < text.size()) {
             const std::string taken = text.substr(0, read.length);
-            if (text[read.length] == ',' && read.length + 1 < text.size() &&
-                isDigit(text[read.length + 1])) {
+            // Ports and tracker IDs are whole numbers: a comma there is just text.
+            if (reader == readDecimal && text[read.length] == ',' &&
+                read.length + 1 < text.size() && isDigit(text[read.length + 1])) {
                 std::string meant = text;
                 meant[read.length] = '.';
                 warn("decimal comma in \"" + text + "\" of " + option + ": it reads as " + taken +

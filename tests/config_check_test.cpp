@@ -46,7 +46,7 @@ TEST(ConfigCheck, WarnsOfValuesThePluginTakesButNobodyMeans) {
               exitSuccess);
     const std::string f = "WarnsOfValuesThePluginTakesButNobodyMeans.conf:";
     EXPECT_EQ(report,
-              f + "2: warning: decimal comma in \"1,5\" of port: it reads as 1; write 1.5\n" + f +
+              f + "2: warning: text after the number in \"1,5\" of port: it reads as 1\n" + f +
                   "3: warning: decimal comma in \"1,5\" of position: it reads as 1; write 1.5\n" +
                   f +
                   "3: warning: text after the number in \"12abc\" of position: it reads as 12\n" +
