@@ -1,6 +1,8 @@
 // trackhost's record output with every write checked.
 #include "RecordOutput.h"
 
+#include "platform/platform.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -49,7 +51,7 @@ bool RecordOutput::failed() const {
 }
 
 bool RecordOutput::closedPipe() const {
-    return buffer.error == EPIPE;
+    return buffer.closedPipe;
 }
 
 bool RecordOutput::close() {
@@ -60,14 +62,15 @@ bool RecordOutput::close() {
     if (buffer.file == nullptr) {
         return !failed();
     }
-    errno = 0;
-    const bool flushed = std::fflush(buffer.file) == 0;
-    const int flushError = errno;
-    const bool closed = std::fclose(buffer.file) == 0;
-    buffer.file = nullptr;
-    if (buffer.error == 0 && (!flushed || !closed)) {
-        buffer.error = !flushed && flushError != 0 ? flushError : (errno != 0 ? errno : EIO);
+    if (buffer.pubsync() == 0) {
+        errno = 0;
+        if (std::fclose(buffer.file) != 0) {
+            buffer.fail(EIO);
+        }
+    } else {
+        std::fclose(buffer.file);
     }
+    buffer.file = nullptr;
     return !failed();
 }
 
@@ -95,7 +98,7 @@ int RecordOutput::FileBuffer::sync() {
     if (error == 0 && file != nullptr) {
         errno = 0;
         if (std::fflush(file) != 0) {
-            error = errno != 0 ? errno : EIO;
+            fail(EIO);
         }
     }
     return error == 0 ? 0 : -1;
@@ -107,8 +110,14 @@ bool RecordOutput::FileBuffer::put(const char* text, std::size_t count) {
     }
     errno = 0;
     if (std::fwrite(text, 1, count, file) != count) {
-        error = errno != 0 ? errno : EIO;
+        fail(EIO);
         return false;
     }
     return true;
+}
+
+void RecordOutput::FileBuffer::fail(int fallback) {
+    const int reason = errno != 0 ? errno : fallback;
+    closedPipe = platform::writeHitClosedPipe(reason);
+    error = reason;
 }

@@ -47,6 +47,10 @@ private:
     public:
         std::FILE* file = nullptr;
         int error = 0;
+        bool closedPipe = false;
+
+        // Keeps a failure: errno, or `fallback` when the runtime set none.
+        void fail(int fallback);
 
     protected:
         int_type overflow(int_type c) override;

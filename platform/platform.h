@@ -83,6 +83,9 @@ bool localTime(std::time_t time, std::tm& local);
 std::FILE* separateStdout();
 // A write to a closed pipe fails with EPIPE instead of ending the process.
 void ignoreBrokenPipe();
+// A C stream write that just failed with errno `error` failed because the pipe's
+// reader has gone; call it before any other system call.
+bool writeHitClosedPipe(int error);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

@@ -208,6 +208,10 @@ void ignoreBrokenPipe() {
     signal(SIGPIPE, SIG_IGN);
 }
 
+bool writeHitClosedPipe(int error) {
+    return error == EPIPE;
+}
+
 std::uint32_t hostToNet(std::uint32_t value) {
     return htonl(value);
 }

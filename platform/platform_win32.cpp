@@ -10,6 +10,7 @@
 #include <io.h>
 #include <sys/timeb.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace platform {
@@ -139,6 +140,14 @@ std::FILE* separateStdout() {
 
 // Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
 void ignoreBrokenPipe() {}
+
+// The C runtime reports a pipe whose reader has gone as EINVAL; the system's
+// own error tells it apart.
+bool writeHitClosedPipe(int error) {
+    const DWORD system = GetLastError();
+    return error == EPIPE || system == ERROR_NO_DATA || system == ERROR_BROKEN_PIPE ||
+           system == ERROR_PIPE_NOT_CONNECTED;
+}
 
 std::uint32_t hostToNet(std::uint32_t value) {
     return htonl(value);

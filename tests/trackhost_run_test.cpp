@@ -169,7 +169,7 @@ TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes)
 // init, and never when it is the configuration file itself.
 TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     const std::string keep = "HostRunTest-keep.txt";
-    std::ofstream(keep) << "precious\n";
+    std::ofstream(keep, std::ios::binary) << "precious\n";
     RecordOutput precious(keep);
     EXPECT_EQ(run({}, "missing.conf", &precious), exitConfiguration);
     std::string file = writeConfig("[bad]\nport 7\n");
