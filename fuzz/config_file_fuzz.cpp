@@ -1,10 +1,12 @@
-// Fuzzes the parser of trackhost's configuration file. Whatever the text, the
-// parser either fails with a line inside the text, or gives sections whose
-// records keep the bounds the plug-in relies on: a device name, at most 32
-// lines of at most 64 arguments, no null text.
+// Fuzzes the parser of trackhost's configuration file and trackhost --check on
+// what it reads. Whatever the text, the parser either fails with a line inside
+// the text (or 0 for the file as a whole), or gives sections whose records keep
+// the bounds the plug-in relies on: a device name, at most 32 lines of at most
+// 64 arguments, no null text. The check's findings then point at lines of the
+// text, in order, each with a message.
+#include "host/ConfigCheck.h"
 #include "host/ConfigFile.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -40,14 +42,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::vector<DeviceSection> sections;
     ConfigError error;
+    // Every line end (LF, CR LF or CR alone) counts one line.
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+            ++lines;
+        }
+    }
     if (parseConfigText(text, "fuzz.conf", sections, error)) {
         for (const DeviceSection& section : sections) {
             checkRecord(section);
         }
+        unsigned previous = 0;
+        for (const CheckFinding& finding : checkConfig(sections, "fuzz.conf")) {
+            check(finding.line >= previous && finding.line <= lines && !finding.message.empty());
+            previous = finding.line;
+        }
     } else {
-        const std::size_t lines =
-            static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
-        check(error.line >= 1 && error.line <= lines && !error.message.empty());
+        check(error.line <= lines && !error.message.empty());
         check(!formatError(error).empty());
     }
     return 0;

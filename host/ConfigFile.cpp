@@ -1,11 +1,14 @@
 // The host's configuration file: sections, option lines, quotes and comments.
 #include "ConfigFile.h"
 
+#include "device/C3DBird.h"
 #include "support/CDataStorage.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace {
 
@@ -145,18 +148,31 @@ std::ostream& operator<<(std::ostream& out, const ConfigError& error) {
 
 bool parseConfigText(const std::string& text, const std::string& fileName,
                      std::vector<DeviceSection>& sections, ConfigError& error) {
+    // Windows editors save "Unicode" as UTF-16, which has a NUL in every ASCII
+    // character; name it rather than report the first NUL.
+    const bool utf16 = text.size() >= 2 && (text.compare(0, 2, "\xFF\xFE") == 0 ||
+                                            text.compare(0, 2, "\xFE\xFF") == 0 ||
+                                            (text[0] == '\0') != (text[1] == '\0'));
+    if (utf16) {
+        error = {fileName, 0, "the file is UTF-16 text; save it as UTF-8 or ASCII"};
+        return false;
+    }
     Parser parser(fileName, sections, error);
     unsigned number = 1;
-    std::size_t start = 0;
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
+        std::size_t next = end + 1;
         if (end == std::string::npos) {
             end = text.size();
+            next = end;
+        } else if (text[end] == '\r' && next < text.size() && text[next] == '\n') {
+            ++next;
         }
         if (!parser.line(text.substr(start, end - start), number)) {
             return false;
         }
-        start = end + 1;
+        start = next;
         ++number;
     }
     return true;
@@ -164,15 +180,51 @@ bool parseConfigText(const std::string& text, const std::string& fileName,
 
 bool readConfigFile(const std::string& fileName, std::vector<DeviceSection>& sections,
                     ConfigError& error) {
-    std::ifstream file(fileName, std::ios::binary);
-    const std::string text =
-        file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())
-             : std::string();
-    if (!file.is_open() || file.bad()) {
-        error.file = fileName;
-        error.line = 0;
-        error.message = "cannot read the file";
+    error = {fileName, 0, {}};
+    const auto unreadable = [&error](int reason) {
+        error.message = "cannot read the file (" + std::generic_category().message(reason) + ")";
+        return false;
+    };
+    // A folder opens on some systems and then fails to read; say so on all.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fileName, ignored)) {
+        return unreadable(EISDIR);
+    }
+    errno = 0;
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (file == nullptr) {
+        return unreadable(errno != 0 ? errno : ENOENT);
+    }
+    // One byte more than allowed tells a file that is too large.
+    std::string text(maxConfigFileSize + 1, '\0');
+    errno = 0;
+    const std::size_t read = std::fread(&text[0], 1, text.size(), file);
+    const int readError = std::ferror(file) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    std::fclose(file);
+    if (readError != 0) {
+        return unreadable(readError);
+    }
+    if (read > maxConfigFileSize) {
+        error.message = "the file is larger than " + std::to_string(maxConfigFileSize / 1024) +
+                        " KiB; a configuration file is a few kilobytes";
         return false;
     }
+    text.resize(read);
     return parseConfigText(text, fileName, sections, error);
+}
+
+bool checkDeviceSections(const std::vector<DeviceSection>& sections, const std::string& fileName,
+                         ConfigError& error) {
+    if (sections.empty()) {
+        error = {fileName, 0, "no device section; a section starts with a line [name]"};
+        return false;
+    }
+    constexpr std::size_t limit = C3DBird::maxSensors;
+    if (sections.size() <= limit) {
+        return true;
+    }
+    error = {fileName, sections[limit].line,
+             "more than " + std::to_string(limit) + " device sections: one process wakes at most " +
+                 std::to_string(limit) + " sensors"};
+    return false;
 }

@@ -7,6 +7,7 @@
 //   "two words"               double quotes group an argument with blanks
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -30,10 +31,20 @@ struct DeviceSection {
     std::unique_ptr<HostConfig> config;
 };
 
-// Parses the text of a configuration file; false with `error` filled on the first problem.
+// Parses the text of a configuration file; false with `error` filled on the first
+// problem. A UTF-8 byte-order mark is skipped; LF, CR LF and CR alone end lines;
+// UTF-16 text is refused by name.
 bool parseConfigText(const std::string& text, const std::string& fileName,
                      std::vector<DeviceSection>& sections, ConfigError& error);
 
-// Reads and parses a configuration file; a file that cannot be read is an error too.
+// Reads and parses a configuration file; a file that cannot be read, with the
+// system's reason, or one larger than maxConfigFileSize is an error too.
 bool readConfigFile(const std::string& fileName, std::vector<DeviceSection>& sections,
                     ConfigError& error);
+constexpr std::size_t maxConfigFileSize = 1024 * 1024;
+
+// The sections can run: there is at least one, and at most four, since one
+// process wakes at most four sensors (a fifth is refused before any sensor
+// wakes). False with `error` when they cannot.
+bool checkDeviceSections(const std::vector<DeviceSection>& sections, const std::string& fileName,
+                         ConfigError& error);

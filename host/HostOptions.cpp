@@ -1,6 +1,8 @@
 // trackhost's command line.
 #include "HostOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -87,16 +89,21 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
         options.rate = real;
     } else if (name == "--cycles") {
         if (!readInteger(value, integer) || integer < 0) {
-            return args.fail("--cycles wants a whole number of at least 0, not \"" + value + "\"");
+            return args.fail("--cycles wants a whole number from 0 to " +
+                             std::to_string(INT64_MAX) + ", not \"" + value + "\"");
         }
         options.cycles = integer;
     } else if (name == "--seconds") {
         if (!readDouble(value, real) || real < 0.0 || real > 1e9) {
-            return args.fail("--seconds wants a number of at least 0, not \"" + value + "\"");
+            return args.fail("--seconds wants a number from 0 to 1000000000, not \"" + value +
+                             "\"");
         }
         options.seconds = real;
     } else if (name == "--format") {
-        if (!parseOutputFormat(value, options.format)) {
+        std::string lower = value;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (!parseOutputFormat(lower, options.format)) {
             return args.fail("--format wants table, csv or json, not \"" + value + "\"");
         }
     } else if (name == "--debug") {
@@ -123,6 +130,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
             return args.fail("--sim-noise wants degrees RMS from 0 to 45, not \"" + value + "\"");
         }
         options.simNoise = real;
+    } else if (name == "--check") {
+        options.check = true;
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -155,6 +164,8 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
             filesOnly = true;
         } else if (arg == "-h" || arg == "--help") {
             return ParseResult::help;
+        } else if (arg == "--version") {
+            return ParseResult::version;
         } else {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(0, equals);
@@ -179,6 +190,7 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
 
 std::string usageText() {
     return R"(Usage: trackhost [options] CONFIG_FILE
+       trackhost --check CONFIG_FILE
 
 Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
 one shared data storage, runs init, configure and start, then the receive
@@ -187,14 +199,22 @@ since 1970 UTC), x, y, z in feet and angle1, angle2, angle3 in degrees.
 Without --cycles or --seconds it runs until interrupted (Ctrl-C); either way
 it ends with stop and deleteDev for every device.
 
+Records go to standard output and nothing else does: trackhost's messages and,
+while the records go there, the plug-in's messages go to standard error.
+
 Options:
+  --check          read CONFIG_FILE and report every problem in it, as
+                   FILE:LINE: message, and likely mistakes, as FILE:LINE:
+                   warning: message; wakes no sensor and loads no plug-in
   --plugin PATH    the plug-in library (default: the one built beside trackhost)
   --rate HZ        receive cycles per second (default 30)
   --cycles N       stop after N cycles (0: init, configure, start and stop only)
   --seconds S      stop after S seconds (S x HZ cycles)
-  --format F       table (default), csv, or json (one object per line)
-  --output FILE    write the records to FILE; the plug-in's messages stay on
-                   standard output
+  --format F       table (default), csv, or json (one object per line); any
+                   letter case
+  --output FILE    write the records to FILE, opened once every device has
+                   come through init; the plug-in's messages stay on standard
+                   output then
   --debug LEVEL    debug level of the plug-in's logger (default 0: no DEBUG
                    lines); a level at or above the threshold shows all DEBUG
                    lines, else only those of the class it names: 1 the
@@ -214,13 +234,20 @@ Options:
   --no-time        log line heads without the time
   --no-thread-id   log line heads without the thread ID
   -h, --help       show this text
+  --version        show the version
 
 Exit status:
-  0  success
-  2  usage error (bad command line, output file not writable)
-  3  configuration file error (missing file, bad line), or a recording to
-     replay that is unreadable or malformed
+  0  success (also when the reader of the records goes away, as head does;
+     --check: no error, warnings alone do not fail)
+  2  usage error (bad command line, output file not writable or the
+     configuration file itself)
+  3  configuration file error (unreadable file, bad line, more than 4 sections),
+     or a recording to replay that is unreadable or malformed
   4  device failure (plug-in not loadable; init, configure, start or stop failed)
-  5  the recording could not be written (also a full disk)
+  5  the records or the recording could not be written (a write error, a full disk)
 )";
+}
+
+std::string versionText() {
+    return "trackhost " TRACKHOST_VERSION "\n";
 }

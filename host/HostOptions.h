@@ -12,7 +12,7 @@ enum ExitCode : int {
     exitUsage = 2,         // bad command line, or the output file cannot be written
     exitConfiguration = 3, // the configuration file is missing or malformed
     exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
-    exitOutput = 5,        // the recording could not be written
+    exitOutput = 5,        // the records or the recording could not be written (also a full disk)
 };
 
 struct HostOptions {
@@ -34,9 +34,10 @@ struct HostOptions {
     bool replayTimed = false;
     bool loop = false;
     double simNoise = 0.0; // degrees RMS added by the simulator
+    bool check = false; // --check: read and check the configuration file only
 };
 
-enum class ParseResult { run, help, error };
+enum class ParseResult { run, help, version, error };
 
 // Reads the arguments after the program name; `error` says what is wrong.
 ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
@@ -44,3 +45,5 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
 
 // The text of --help.
 std::string usageText();
+// The text of --version.
+std::string versionText();

@@ -6,7 +6,9 @@
 #include "PluginLibrary.h"
 #include "RecordFormat.h"
 #include "SensorSession.h"
+#include "SimulatorControl.h"
 #include "device/CBase.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <atomic>
@@ -116,7 +118,9 @@ bool maskHas(const std::uint8_t* mask, std::uint32_t id) {
     return (mask[3 - bit / 8] & (1u << (bit % 8))) != 0;
 }
 
-void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer) {
+// Stops at the first record that cannot be written.
+void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
+                  const RecordOutput& output) {
     for (Devices::Device& device : devices.all()) {
         std::uint8_t mask[4] = {};
         if (device.device->recvData(mask, 0) != 1) {
@@ -127,6 +131,9 @@ void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer) 
             TraData record;
             if (maskHas(mask, id) && storage.readSlot(id, record)) {
                 writer.row(decodeRecord(device.section->name, record));
+                if (output.failed()) {
+                    return;
+                }
             }
         }
     }
@@ -143,16 +150,24 @@ bool hostStopRequested() {
 }
 
 int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
+    RecordOutput output(out);
+    return runHost(options, output, err);
+}
+
+int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err) {
+    if (output.sameFileAs(options.configFile)) {
+        err << "trackhost: the output " << output.name() << " is the configuration file "
+            << options.configFile << "; the records would overwrite it" << std::endl;
+        return exitUsage;
+    }
     std::vector<DeviceSection> sections;
     ConfigError error;
     if (!readConfigFile(options.configFile, sections, error)) {
         err << error << std::endl;
         return exitConfiguration;
     }
-    if (sections.empty()) {
-        err << ConfigError{options.configFile, 0,
-                           "no device section; a section starts with a line [name]"}
-            << std::endl;
+    if (!checkDeviceSections(sections, options.configFile, error)) {
+        err << error << std::endl;
         return exitConfiguration;
     }
 
@@ -169,6 +184,10 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
     }
     if (const int code = session.steer()) {
         return code;
+    }
+    if (SimulatorControl().present()) {
+        err << "trackhost: the sensor library " << platform::libraryFileName("3dbird")
+            << " is the simulator: every pose is simulated, none is measured" << std::endl;
     }
     const CLoggerH storageLogger = makeLogger(options, "trackhost");
     HostStorage storage(&storageLogger);
@@ -188,6 +207,11 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
         device.initialised = true;
     }
     session.checkPorts();
+    // Only now may the output be created or emptied: nothing before could fail.
+    if (!output.open()) {
+        err << "trackhost: " << output.problem() << std::endl;
+        return exitUsage;
+    }
     for (Devices::Device& device : devices.all()) {
         const std::int32_t configured = device.device->configure();
         if (configured < 0) {
@@ -210,7 +234,7 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
     for (const DeviceSection& section : sections) {
         nameWidth = std::max(nameWidth, section.name.size());
     }
-    RecordWriter writer(out, options.format, nameWidth);
+    RecordWriter writer(output.stream(), options.format, nameWidth);
     writer.header();
 
     using Clock = std::chrono::steady_clock;
@@ -218,14 +242,15 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
     const std::chrono::duration<double> period(1.0 / options.rate);
     const Clock::time_point begin = Clock::now();
     ready = 1;
-    for (std::int64_t cycle = 0; (limit < 0 || cycle < limit) && !hostStopRequested(); ++cycle) {
+    for (std::int64_t cycle = 0;
+         (limit < 0 || cycle < limit) && !hostStopRequested() && !output.failed(); ++cycle) {
         if (cycle > 0) {
             waitUntil(begin + std::chrono::duration_cast<Clock::duration>(period * cycle));
             if (hostStopRequested()) {
                 break;
             }
         }
-        receiveCycle(devices, storage, writer);
+        receiveCycle(devices, storage, writer, output);
         if (!session.cycleDone()) {
             break;
         }
@@ -238,5 +263,11 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
                 << " receive cycles delivered nothing (recvData failed)" << std::endl;
         }
     }
-    return session.finish(devices.shutDown() ? exitSuccess : exitDevice);
+    const bool stopped = devices.shutDown();
+    // A reader that went away (trackhost | head) ends the run as Ctrl-C does.
+    if (!output.close() && !output.closedPipe()) {
+        err << "trackhost: " << output.problem() << std::endl;
+        return exitOutput;
+    }
+    return session.finish(stopped ? exitSuccess : exitDevice);
 }

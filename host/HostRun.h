@@ -5,10 +5,14 @@
 #include <iosfwd>
 
 #include "HostOptions.h"
+#include "RecordOutput.h"
 
-// Runs the host and answers its exit code. Decoded records go to `out`; the host's
-// own messages (configuration errors, failed device operations) go to `err`. The
+// Runs the host and answers its exit code. Decoded records go to `output`, which
+// is opened only once every device has come through init; the host's own
+// messages (configuration errors, failed device operations) go to `err`. The
 // plug-in writes its messages to standard output itself.
+int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err);
+// The same with the records going to `out`.
 int runHost(const HostOptions& options, std::ostream& out, std::ostream& err);
 
 // Ends a running host after its current cycle, as Ctrl-C does; safe to call from a

@@ -3,7 +3,9 @@
 
 PluginLibrary::PluginLibrary(const std::string& path)
     : path(path), library(platform::loadLibrary(path.c_str())) {
-    if (library != nullptr) {
+    if (library == nullptr) {
+        loadError = platform::libraryError();
+    } else {
         createDev = reinterpret_cast<CreateDevFn>(platform::librarySymbol(library, "createDev"));
         deleteDev = reinterpret_cast<DeleteDevFn>(platform::librarySymbol(library, "deleteDev"));
     }
@@ -17,7 +19,7 @@ PluginLibrary::~PluginLibrary() {
 
 std::string PluginLibrary::problem() const {
     if (library == nullptr) {
-        return "cannot load the plug-in " + path;
+        return "cannot load the plug-in " + path + " (" + loadError + ")";
     }
     if (!loaded()) {
         return path + " exports no createDev and deleteDev; it is not a tracker plug-in";

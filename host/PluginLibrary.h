@@ -28,5 +28,6 @@ public:
 
 private:
     std::string path;
+    std::string loadError; // the system's reason when the library did not load
     platform::LibraryHandle library = nullptr;
 };

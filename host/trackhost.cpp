@@ -1,10 +1,15 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
+#include "ConfigCheck.h"
 #include "HostOptions.h"
 #include "HostRun.h"
+#include "RecordOutput.h"
 
+#include "platform/platform.h"
+
+#include <cerrno>
 #include <csignal>
-#include <fstream>
 #include <iostream>
+#include <system_error>
 
 namespace {
 
@@ -21,23 +26,38 @@ int main(int argc, char** argv) {
     case ParseResult::help:
         std::cout << usageText();
         return exitSuccess;
+    case ParseResult::version:
+        std::cout << versionText();
+        return exitSuccess;
     case ParseResult::error:
         std::cerr << "trackhost: " << error << "\nTry 'trackhost --help'." << std::endl;
         return exitUsage;
     case ParseResult::run:
         break;
     }
-
-    std::ofstream file;
-    if (!options.outputFile.empty()) {
-        file.open(options.outputFile, std::ios::out | std::ios::trunc);
-        if (!file) {
-            std::cerr << "trackhost: cannot write " << options.outputFile << std::endl;
-            return exitUsage;
-        }
+    if (options.check) {
+        return runCheck(options.configFile, std::cerr);
     }
+
+    // A reader that goes away makes a write fail, which ends the run cleanly.
+    platform::ignoreBrokenPipe();
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
-    return runHost(options, options.outputFile.empty() ? std::cout : file, std::cerr);
+    if (!options.outputFile.empty()) {
+        RecordOutput output(options.outputFile);
+        return runHost(options, output, std::cerr);
+    }
+    // Standard output carries the records alone: the plug-in's messages, written
+    // to standard output by design, are sent to standard error before it loads.
+    errno = 0;
+    std::FILE* original = platform::separateStdout();
+    if (original == nullptr) {
+        std::cerr << "trackhost: cannot write standard output ("
+                  << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
+                  << std::endl;
+        return exitOutput;
+    }
+    RecordOutput output(original);
+    return runHost(options, output, std::cerr);
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -13,8 +14,12 @@ namespace platform {
 // ---- dynamic libraries -----------------------------------------------------
 using LibraryHandle = void*;
 
-// Loads a library by file name; null when it cannot be loaded.
+// Loads a library by file name; null when it cannot be loaded. A bare name is
+// looked for beside the executable first; a bare name without an extension is
+// completed as this platform names libraries ("x": "x.dll" or "libx.so").
 LibraryHandle loadLibrary(const char* fileName);
+// Why the last loadLibrary of this thread failed, in the system's words.
+std::string libraryError();
 // Address of an exported symbol; null when the library does not export it.
 void* librarySymbol(LibraryHandle library, const char* name);
 void freeLibrary(LibraryHandle library);
@@ -82,6 +87,21 @@ bool utcTime(std::time_t time, std::tm& utc);
 // Runs a command line through the system's command interpreter and answers the
 // program's exit status; -1 when it could not be run.
 int runCommand(const std::string& commandLine);
+// The system is a POSIX one (the native build), not Win32.
+bool posixSystem();
+
+// ---- standard streams ---------------------------------------------------------
+// Sends everything this process writes to standard output (descriptor 1, the
+// runtime's stdout and the system's standard output handle, so libraries with
+// runtimes of their own follow) to standard error instead, and answers a stream
+// that still writes to the original standard output. Null when it fails; nothing
+// has moved then.
+std::FILE* separateStdout();
+// A write to a closed pipe fails with EPIPE instead of ending the process.
+void ignoreBrokenPipe();
+// A C stream write that just failed with errno `error` failed because the pipe's
+// reader has gone; call it before any other system call.
+bool writeHitClosedPipe(int error);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

@@ -3,7 +3,9 @@
 
 #include <arpa/inet.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pthread.h>
+#include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,18 +18,52 @@
 
 namespace platform {
 
+namespace {
+
+thread_local std::string lastLibraryError;
+
+std::string dlopenError() {
+    const char* text = dlerror();
+    return text != nullptr ? text : "unknown error";
+}
+
+} // namespace
+
 LibraryHandle loadLibrary(const char* fileName) {
+    std::string name = fileName;
     // A bare file name is looked for beside the executable first, as the Win32
     // loader does, then along the system's search path.
-    if (std::strchr(fileName, '/') == nullptr) {
+    std::string besideError;
+    if (name.find('/') == std::string::npos) {
+        // Without an extension it gets the platform's naming, as the Win32 loader
+        // appends ".dll", so one configuration file serves both builds.
+        if (name.find('.') == std::string::npos && !name.empty()) {
+            name = libraryFileName(name);
+        }
         static const std::string folder = executableFolder();
         if (!folder.empty()) {
-            if (void* library = dlopen((folder + fileName).c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            const std::string beside = folder + name;
+            if (void* library = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL)) {
                 return library;
+            }
+            // A library that is there but cannot be loaded says why better than
+            // the search after it.
+            const std::string error = dlopenError();
+            if (access(beside.c_str(), F_OK) == 0) {
+                besideError = error;
             }
         }
     }
-    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const std::string error = dlopenError();
+        lastLibraryError = besideError.empty() ? error : besideError;
+    }
+    return library;
+}
+
+std::string libraryError() {
+    return lastLibraryError;
 }
 
 void* librarySymbol(LibraryHandle library, const char* name) {
@@ -164,9 +200,39 @@ bool utcTime(std::time_t time, std::tm& utc) {
     return gmtime_r(&time, &utc) != nullptr;
 }
 
+bool posixSystem() {
+    return true;
+}
+
 int runCommand(const std::string& commandLine) {
     const int status = std::system(commandLine.c_str());
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::FILE* separateStdout() {
+    std::fflush(stdout);
+    const int saved = fcntl(1, F_DUPFD_CLOEXEC, 3);
+    if (saved < 0) {
+        return nullptr;
+    }
+    std::FILE* original = fdopen(saved, "w");
+    if (original == nullptr) {
+        close(saved);
+        return nullptr;
+    }
+    if (dup2(2, 1) < 0) {
+        std::fclose(original);
+        return nullptr;
+    }
+    return original;
+}
+
+void ignoreBrokenPipe() {
+    signal(SIGPIPE, SIG_IGN);
+}
+
+bool writeHitClosedPipe(int error) {
+    return error == EPIPE;
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

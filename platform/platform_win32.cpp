@@ -6,14 +6,38 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <sys/timeb.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace platform {
 
+namespace {
+
+thread_local ErrorCode lastLibraryError = 0;
+
+} // namespace
+
+// The loader itself looks beside the executable first and appends ".dll" to a
+// name without an extension.
 LibraryHandle loadLibrary(const char* fileName) {
-    return reinterpret_cast<LibraryHandle>(LoadLibraryA(fileName));
+    HMODULE library = LoadLibraryA(fileName);
+    if (library == nullptr) {
+        lastLibraryError = GetLastError();
+    }
+    return reinterpret_cast<LibraryHandle>(library);
+}
+
+std::string libraryError() {
+    std::string text = errorText(lastLibraryError);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
 }
 
 void* librarySymbol(LibraryHandle library, const char* name) {
@@ -113,9 +137,45 @@ bool utcTime(std::time_t time, std::tm& utc) {
     return gmtime_s(&utc, &time) == 0;
 }
 
+bool posixSystem() {
+    return false;
+}
+
 int runCommand(const std::string& commandLine) {
     // The command interpreter drops the outer quotes of its /c argument.
     return std::system(("\"" + commandLine + "\"").c_str());
+}
+
+// The C runtime's descriptor 1 and stdout are shared by every module that uses
+// that runtime; the standard handle reaches those that write to it directly.
+std::FILE* separateStdout() {
+    std::fflush(stdout);
+    const int saved = _dup(1);
+    if (saved < 0) {
+        return nullptr;
+    }
+    std::FILE* original = _fdopen(saved, "w");
+    if (original == nullptr) {
+        _close(saved);
+        return nullptr;
+    }
+    if (_dup2(2, 1) != 0) {
+        std::fclose(original);
+        return nullptr;
+    }
+    SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
+    return original;
+}
+
+// Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
+void ignoreBrokenPipe() {}
+
+// The C runtime reports a pipe whose reader has gone as EINVAL; the system's
+// own error tells it apart.
+bool writeHitClosedPipe(int error) {
+    const DWORD system = GetLastError();
+    return error == EPIPE || system == ERROR_NO_DATA || system == ERROR_BROKEN_PIPE ||
+           system == ERROR_PIPE_NOT_CONNECTED;
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

@@ -1,18 +1,51 @@
 #!/usr/bin/env bash
-# Builds trackhost and the plug-in natively and runs trackhost on examples/demo.conf
-# for a few seconds with the simulated sensor: its poses change as it turns.
-# Installs what is missing first (as root, with apt-get). Extra arguments go to
-# trackhost, e.g. scripts/demo.sh --format csv; TRACKER_BUILD_DIR picks another
-# build folder than build/.
+# Builds trackhost and the plug-in natively and runs trackhost with the simulated
+# sensor: its poses change as it turns. Installs only what building and running
+# need (as root, with apt-get; no test or format tools).
+#
+#   scripts/demo.sh [trackhost options] [CONFIG_FILE]
+#   scripts/demo.sh                                   examples/demo.conf, 3 s at 10 Hz
+#   scripts/demo.sh --format csv
+#   scripts/demo.sh --cycles 50 examples/multi.conf
+#
+# Without a configuration file it runs examples/demo.conf; without --cycles or
+# --seconds it runs 3 seconds; without --rate at 10 Hz. TRACKER_BUILD_DIR picks
+# another build folder than build/.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+caller=$PWD
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TRACKER_BUILD_DIR:-build}
+case $build in /*) ;; *) build=$root/$build ;; esac
 
-scripts/install-deps.sh native
+# Everything but the records goes to standard error, as trackhost's own messages do.
+{
+    "$root"/scripts/install-deps.sh run
+    echo "== building trackhost ($build/)"
+    configure=(-S "$root" -B "$build" -G Ninja)
+    # A new build folder leaves the tests out: they need GoogleTest, which a demo
+    # does not install. A folder set up for the tests keeps them.
+    [ -f "$build/CMakeCache.txt" ] || configure+=(-DTRACKER_TESTS=OFF)
+    cmake "${configure[@]}" >/dev/null
+    cmake --build "$build" --target trackhost
+} >&2
 
-echo "== building trackhost ($build/)"
-cmake -S . -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target trackhost
+# The options that take a value, to tell a configuration file from an option's value.
+takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold "
+defaults=()
+limit=no
+for arg in "$@"; do
+    case $arg in --cycles | --cycles=* | --seconds | --seconds=*) limit=yes ;; esac
+done
+[ $limit = yes ] || defaults+=(--seconds 3)
+case " $* " in *" --rate "* | *" --rate="*) ;; *) defaults+=(--rate 10) ;; esac
+config=()
+last=${*: -1}
+before=${*: -2:1}
+if [ $# -eq 0 ] || [[ $last == -* ]] ||
+    { [ $# -ge 2 ] && [[ $takes_value == *" $before "* ]]; }; then
+    config=("$root/examples/demo.conf")
+fi
 
-echo "== $build/bin/trackhost --seconds 3 --rate 10 $* examples/demo.conf"
-exec "$build/bin/trackhost" --seconds 3 --rate 10 "$@" examples/demo.conf
+cd "$caller"
+echo "== trackhost ${defaults[*]} $* ${config[*]}" >&2
+exec "$build/bin/trackhost" "${defaults[@]}" "$@" "${config[@]}"

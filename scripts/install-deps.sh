@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever the builds and tests need and this machine lacks.
-# Usage: scripts/install-deps.sh [native|all]   (native: no Windows cross tools)
+# Usage: scripts/install-deps.sh [run|native|all]
+#   run: building and running trackhost (scripts/demo.sh)
+#   native: also the native tests, benchmarks and formatting
+#   all: also the Windows cross tools, Wine, the sanitizers and valgrind
 set -euo pipefail
 
 what=${1:-all}
-packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev clang-format
-          gnuplot-nox)
+packages=(cmake ninja-build g++)
+if [ "$what" != run ]; then
+    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox)
+fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
                valgrind)

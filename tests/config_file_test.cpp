@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 namespace {
 
 std::vector<DeviceSection> parse(const std::string& text) {
@@ -65,7 +68,8 @@ TEST(ConfigFile, EachProblemIsReportedWithFileAndLine) {
     std::vector<DeviceSection> sections;
     ConfigError error;
     EXPECT_FALSE(readConfigFile("no-such-file.conf", sections, error));
-    EXPECT_EQ(formatError(error), "no-such-file.conf: cannot read the file");
+    EXPECT_EQ(formatError(error),
+              "no-such-file.conf: cannot read the file (No such file or directory)");
 }
 
 TEST(ConfigFile, AtMost32SectionsOf32LinesOf64Arguments) {
@@ -93,4 +97,35 @@ TEST(ConfigFile, AtMost32SectionsOf32LinesOf64Arguments) {
     EXPECT_EQ(parseError(sections + "[s]\n"), "t.conf:33: more than 32 device sections");
     const std::string longLine = "[d]\nposition " + std::string(1 << 20, '7') + " 0 0\n";
     EXPECT_EQ(parse(longLine)[0].config->record()->lines[0].argCount, 3u);
+}
+
+TEST(ConfigFile, FilesSavedByWindowsEditorsReadOrAreNamed) {
+    // A UTF-8 byte-order mark is no part of the first line; CR alone ends lines.
+    const auto sections = parse("\xEF\xBB\xBF[h]\rport 2\r\r[w]\r\nport 3\n");
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(sections[0].name, "h");
+    EXPECT_EQ(sections[0].config->record()->lines[0].lineNumber, 2u);
+    EXPECT_EQ(sections[1].line, 4u);
+    EXPECT_EQ(sections[1].config->record()->lines[0].lineNumber, 5u);
+    const std::string utf16 = "t.conf: the file is UTF-16 text; save it as UTF-8 or ASCII";
+    EXPECT_EQ(parseError(std::string("\xFF\xFE[\0h\0]\0", 8)), utf16);
+    EXPECT_EQ(parseError(std::string("\xFE\xFF\0[\0h\0]", 8)), utf16);
+    EXPECT_EQ(parseError(std::string("[\0h\0]\0", 6)), utf16);
+}
+
+TEST(ConfigFile, UnreadableOversizedAndEmptyFilesSayWhy) {
+    std::vector<DeviceSection> sections;
+    ConfigError error;
+    EXPECT_FALSE(readConfigFile(".", sections, error));
+    EXPECT_EQ(formatError(error), ".: cannot read the file (Is a directory)");
+
+    const std::string big = "config_file_test_big.conf";
+    std::ofstream(big, std::ios::binary) << "[d]\n" << std::string(maxConfigFileSize, '#');
+    EXPECT_FALSE(readConfigFile(big, sections, error));
+    std::remove(big.c_str());
+    EXPECT_EQ(formatError(error), big + ": the file is larger than 1024 KiB; a configuration "
+                                        "file is a few kilobytes");
+
+    EXPECT_FALSE(checkDeviceSections({}, "t.conf", error));
+    EXPECT_EQ(formatError(error), "t.conf: no device section; a section starts with a line [name]");
 }

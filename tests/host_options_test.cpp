@@ -40,6 +40,13 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_TRUE(options.quiet && options.date && !options.threadId);
     EXPECT_EQ(options.configFile, "my.conf");
     EXPECT_EQ(parseArgs({"--rate", "5", "--help", "--bogus"}, options, error), ParseResult::help);
+    EXPECT_EQ(parseArgs({"--version", "--bogus"}, options, error), ParseResult::version);
+
+    HostOptions check;
+    ASSERT_EQ(parseArgs({"--check", "--format", "JSON", "my.conf"}, check, error),
+              ParseResult::run);
+    EXPECT_TRUE(check.check);
+    EXPECT_EQ(check.format, OutputFormat::json);
 }
 
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
@@ -56,6 +63,12 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
               "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");
+    // The limits the readers enforce.
+    EXPECT_EQ(usageError({"--seconds", "2e9", "a.conf"}),
+              "--seconds wants a number from 0 to 1000000000, not \"2e9\"");
+    EXPECT_EQ(usageError({"--cycles", "99999999999999999999", "a.conf"}),
+              "--cycles wants a whole number from 0 to 9223372036854775807, not "
+              "\"99999999999999999999\"");
 }
 
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {

@@ -2,7 +2,7 @@
 # example calibration libraries, in one process.
 tracker_test(trackhost_test
     SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp recording_test.cpp
-            smoothing_test.cpp
+            smoothing_test.cpp config_check_test.cpp
     LIBS trackhost_core one_euro_filter
     DEPENDS boresight smoothing)
 
@@ -13,7 +13,13 @@ tracker_test(trackhost_run_test PER_TEST
     LIBS trackhost_core birdsim
     DEPENDS tracker_3dbird boresight)
 
-# --record and --replay through the built trackhost, each run a process of its own.
+# trackhost as a user runs it, through the shell, from the folder it was built in:
+# its two channels, and --record and --replay, each run a process of its own.
+tracker_test(trackhost_program_test
+    SOURCES trackhost_program_test.cpp
+    DEPENDS trackhost)
+target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
+set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 tracker_test(record_replay_test
     SOURCES record_replay_test.cpp
     LIBS platform

@@ -20,6 +20,11 @@
 
 namespace {
 
+std::string readFile(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 std::vector<std::string> splitAt(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::istringstream stream(text);
@@ -43,8 +48,9 @@ struct HostRunTest : ::testing::Test {
     }
 
     // Runs the host on `options` plus the configuration file; the plug-in's own
-    // messages land in `pluginOutput`.
-    int run(std::vector<const char*> args, const std::string& file) {
+    // messages land in `pluginOutput`, the records in `out` or in `output`.
+    int run(std::vector<const char*> args, const std::string& file,
+            RecordOutput* output = nullptr) {
         args.push_back(file.c_str());
         HostOptions options;
         std::string error;
@@ -52,7 +58,8 @@ struct HostRunTest : ::testing::Test {
                   ParseResult::run)
             << error;
         CaptureFd capture;
-        const int code = runHost(options, out, err);
+        const int code =
+            output != nullptr ? runHost(options, *output, err) : runHost(options, out, err);
         pluginOutput = capture.text();
         return code;
     }
@@ -71,6 +78,11 @@ struct HostRunTest : ::testing::Test {
         return std::vector<std::string>(row.begin() + 3, row.end());
     }
 
+    // The start-up line that says the poses are not measured.
+    const std::string simulatorNote = "trackhost: the sensor library " +
+                                      platform::libraryFileName("3dbird") +
+                                      " is the simulator: every pose is simulated, none is "
+                                      "measured\n";
     std::string configFile;
     std::ostringstream out;
     std::ostringstream err;
@@ -97,7 +109,7 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
     EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(birdsim_isAwake(0), 0);
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.str(), simulatorNote);
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
@@ -139,10 +151,56 @@ TEST_F(HostRunTest, FileAndPluginErrorsExitBeforeAnySensorWakes) {
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 }
 
+TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes) {
+    const std::string file = writeConfig("[a]\n[b]\nport 2\n[c]\nport 3\n[d]\nport 4\n[e]\n");
+    EXPECT_EQ(run({}, file), exitConfiguration);
+    EXPECT_EQ(err.str(),
+              file + ":8: more than 4 device sections: one process wakes at most 4 sensors\n");
+    err.str("");
+    const std::string missing = platform::libraryFileName("no_such_plugin");
+    EXPECT_EQ(run({"--plugin", missing.c_str()}, writeConfig("[d]\n")), exitDevice);
+    const std::string expected = "trackhost: cannot load the plug-in " + missing + " (";
+    EXPECT_EQ(err.str().substr(0, expected.size()), expected);
+    EXPECT_GT(err.str().size(), expected.size() + 3) << "the system's reason: " << err.str();
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+}
+
+// The output file is created or emptied only once every device came through
+// init, and never when it is the configuration file itself.
+TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
+    const std::string keep = "HostRunTest-keep.txt";
+    std::ofstream(keep, std::ios::binary) << "precious\n";
+    RecordOutput precious(keep);
+    EXPECT_EQ(run({}, "missing.conf", &precious), exitConfiguration);
+    std::string file = writeConfig("[bad]\nport 7\n");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &precious), exitDevice);
+    EXPECT_EQ(readFile(keep), "precious\n");
+    std::remove(keep.c_str());
+
+    const std::string text = "[d]\nport 1\n";
+    file = writeConfig(text);
+    RecordOutput itself("./" + file);
+    EXPECT_EQ(run({"--cycles", "1"}, file, &itself), exitUsage);
+    EXPECT_EQ(readFile(file), text);
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+
+    // An output that cannot be opened stops the devices that init woke.
+    RecordOutput nowhere("no-such-folder/poses.csv");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &nowhere), exitUsage);
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(err.str(),
+              "missing.conf: cannot read the file (No such file or directory)\n" + simulatorNote +
+                  "trackhost: device [bad] at " + file + ":1: init failed\n" +
+                  "trackhost: the output ./" + file + " is the configuration file " + file +
+                  "; the records would overwrite it\n" + simulatorNote +
+                  "trackhost: cannot write no-such-folder/poses.csv (No such file or directory)\n");
+}
+
 TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
     std::string file = writeConfig("[good]\nport 1\n[bad]\nport 7\n");
     EXPECT_EQ(run({"--no-date", "--no-time", "--no-thread-id"}, file), exitDevice);
-    std::string expected = "trackhost: device [bad] at " + file + ":3: init failed\n";
+    std::string expected =
+        simulatorNote + "trackhost: device [bad] at " + file + ":3: init failed\n";
     // The plug-in's own message tells why.
     EXPECT_NE(pluginOutput.find("bad: ERROR: C3DBird: Port should be between 1 and 4.\n"),
               std::string::npos)
@@ -154,8 +212,8 @@ TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
     EXPECT_EQ(run({}, file), exitDevice);
     birdsim_failCall(birdsimStartStream, 1);
     EXPECT_EQ(run({}, file), exitDevice);
-    expected += "trackhost: device [d] at " + file + ":1: configure failed\n" +
-                "trackhost: device [d] at " + file + ":1: start failed\n";
+    expected += simulatorNote + "trackhost: device [d] at " + file + ":1: configure failed\n" +
+                simulatorNote + "trackhost: device [d] at " + file + ":1: start failed\n";
     EXPECT_EQ(err.str(), expected);
     EXPECT_EQ(out.str(), "");
 }
@@ -173,15 +231,12 @@ TEST_F(HostRunTest, LoggerSwitchesAndQuietReachThePlugin) {
     EXPECT_EQ(birdsim_isAwake(1), 0);
 }
 
-// The calibration example, the library named as this platform names it.
+// The calibration example as written: "boresight" names this platform's library.
 TEST_F(HostRunTest, BoresightExampleMovesEveryPose) {
-    std::ifstream example(std::string(TRACKER_SOURCE_DIR) + "/examples/calibration/boresight.conf");
-    std::string text((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
-    const std::string native = "libboresight.so";
-    ASSERT_NE(text.find(native), std::string::npos);
-    text.replace(text.find(native), native.size(), platform::libraryFileName("boresight"));
     birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
-    ASSERT_EQ(run({"--format", "csv", "--cycles", "2"}, writeConfig(text)), exitSuccess)
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "2"},
+                  std::string(TRACKER_SOURCE_DIR) + "/examples/calibration/boresight.conf"),
+              exitSuccess)
         << pluginOutput;
     const auto rows = csvRows();
     ASSERT_EQ(rows.size(), 1u) << out.str();

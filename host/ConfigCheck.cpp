@@ -1,0 +1,47 @@
+// trackhost --check.
+#include "ConfigCheck.h"
+
+#include "HostOptions.h"
+#include "OptionWarnings.h"
+#include "PluginOptionCheck.h"
+
+#include <algorithm>
+#include <ostream>
+
+std::vector<CheckFinding> checkConfig(const std::vector<DeviceSection>& sections,
+                                      const std::string& fileName) {
+    std::vector<CheckFinding> findings;
+    const auto add = [&findings](std::vector<CheckFinding> more) {
+        findings.insert(findings.end(), more.begin(), more.end());
+    };
+    ConfigError error;
+    if (!checkDeviceSections(sections, fileName, error)) {
+        findings.push_back({error.line, false, error.message});
+    }
+    for (const DeviceSection& section : sections) {
+        add(checkPluginOptions(section));
+        add(warnOptionValues(section));
+    }
+    add(warnAcrossSections(sections));
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
+    return findings;
+}
+
+int runCheck(const std::string& fileName, std::ostream& err) {
+    std::vector<DeviceSection> sections;
+    ConfigError error;
+    if (!readConfigFile(fileName, sections, error)) {
+        err << error << std::endl;
+        return exitConfiguration;
+    }
+    bool problem = false;
+    for (const CheckFinding& finding : checkConfig(sections, fileName)) {
+        err << ConfigError{fileName, finding.line,
+                           (finding.warning ? "warning: " : "") + finding.message}
+            << '\n';
+        problem = problem || !finding.warning;
+    }
+    err.flush();
+    return problem ? exitConfiguration : exitSuccess;
+}
