@@ -48,6 +48,7 @@ TEST_F(DeviceOptions, ResetWordsInAnyCase) {
 
     HostConfig off;
     off.add("reset", {"Off"});
+    off.add("port", {"2"});
     ASSERT_EQ(initWith(off), 1) << output;
     EXPECT_FALSE(device->resetValue());
 }
@@ -83,12 +84,14 @@ TEST_F(DeviceOptions, PositionReadsNumbersAndAnOptionalUnit) {
 
     HostConfig meters;
     meters.add("Position", {"1", "2", "0", "M"});
+    meters.add("port", {"2"});
     ASSERT_EQ(initWith(meters), 1) << output;
     EXPECT_EQ(device->fixedPositionValue()[0], 3.28084f);
     EXPECT_EQ(device->fixedPositionValue()[1], 2.0f * 3.28084f);
 
     HostConfig inches;
     inches.add("position", {"12", "0", "0", "inches"});
+    inches.add("port", {"3"});
     ASSERT_EQ(initWith(inches), 1) << output;
     EXPECT_FLOAT_EQ(device->fixedPositionValue()[0], 1.0f);
 }
@@ -137,6 +140,7 @@ TEST_F(DeviceOptions, WakeUpFailureReleasesTheLockAndKeepsTheCounter) {
 TEST_F(DeviceOptions, DevicesOnOneStorageTakeConsecutiveIds) {
     HostConfig first("first");
     HostConfig second("second");
+    second.add("port", {"2"});
     auto one = std::make_unique<C3DBird>(first.record(), &logger);
     auto two = std::make_unique<C3DBird>(second.record(), &logger);
     CaptureStdout out;
@@ -151,11 +155,14 @@ TEST_F(DeviceOptions, DevicesOnOneStorageTakeConsecutiveIds) {
 }
 
 TEST_F(DeviceOptions, FifthSensorOfAProcessIsRefusedEvenAfterDeletes) {
-    HostConfig config;
+    // Deleted without stop, each sensor keeps its port: every device has one of its own.
     for (int i = 0; i < 4; ++i) {
+        HostConfig config;
+        config.add("port", {std::to_string(i + 1)});
         ASSERT_EQ(initWith(config), 1) << output;
         device.reset();
     }
+    HostConfig config;
     EXPECT_EQ(initWith(config), -1);
     EXPECT_EQ(errors(), "C3DBird: Only up to 4 3DBIRD can be used.\n");
     EXPECT_TRUE(host.storage.storage()->lock()) << "the lock was released";
@@ -173,9 +180,12 @@ TEST_F(DeviceOptions, StorageRefusalDoesNotStopInit) {
 TEST_F(DeviceOptions, SecondInitReplacesTheTrackerTable) {
     HostConfig config;
     config.add("sensoroffset", {"1", "0", "0", "2"});
+    config.add("port", {"1"});
     ASSERT_EQ(initWith(config), 1) << output;
     const CTraCommonH* first = device->tracker();
     ASSERT_NE(first, nullptr);
+    // Each init wakes a sensor that keeps its port, so each names a port of its own.
+    config.record()->lines[1].args[0] = "2";
     CLoggerH debugLogger = plainLogger("C3DBird", 3);
     device = std::make_unique<C3DBird>(config.record(), &debugLogger);
     const InitInfo info = host.initInfo();
@@ -185,6 +195,7 @@ TEST_F(DeviceOptions, SecondInitReplacesTheTrackerTable) {
     }
     CaptureStdout out;
     config.record()->lines[0].used = 0;
+    config.record()->lines[1].args[0] = "3";
     ASSERT_EQ(device->init(&info), 1);
     EXPECT_NE(out.text().find("CTraCommonH: \"destructor\" called."), std::string::npos)
         << "the first table is destroyed before the new one is built";
