@@ -108,6 +108,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
             return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
         }
         options.debugThreshold = static_cast<std::int32_t>(integer);
+    } else if (name == "--no-status") {
+        options.status = false;
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -166,7 +168,10 @@ one shared data storage, runs init, configure and start, then the receive
 cycle, and prints every record a device delivers: tracker ID, time (seconds
 since 1970 UTC), x, y, z in feet and angle1, angle2, angle3 in degrees.
 Without --cycles or --seconds it runs until interrupted (Ctrl-C); either way
-it ends with stop and deleteDev for every device.
+it ends with stop and deleteDev for every device. While it runs on a terminal,
+one status line per device shows its health; at the end, one summary line per
+device on standard error. A device whose recvData fails for 2 seconds in a
+row is reported at once, and again when it recovers.
 
 Options:
   --plugin PATH    the plug-in library (default: the one built beside trackhost)
@@ -186,6 +191,9 @@ Options:
   --no-date        log line heads without the date
   --no-time        log line heads without the time
   --no-thread-id   log line heads without the thread ID
+  --no-status      no live status lines (drawn only when standard error is a
+                   terminal: per device records per second, age of the last
+                   record, failed cycles and reconnections)
   -h, --help       show this text
 
 Exit status:
@@ -193,5 +201,6 @@ Exit status:
   2  usage error (bad command line, output file not writable)
   3  configuration file error (missing file, bad line)
   4  device failure (plug-in not loadable; init, configure, start or stop failed)
+  6  a device never delivered a record (recvData failed in every cycle)
 )";
 }

@@ -12,6 +12,7 @@ enum ExitCode : int {
     exitUsage = 2,         // bad command line, or the output file cannot be written
     exitConfiguration = 3, // the configuration file is missing or malformed
     exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
+    exitNoRecord = 6,      // a device never delivered a record: every recvData failed
 };
 
 struct HostOptions {
@@ -28,6 +29,7 @@ struct HostOptions {
     bool date = true;
     bool time = true;
     bool threadId = true;
+    bool status = true; // live status lines; drawn only when standard error is a terminal
 };
 
 enum class ParseResult { run, help, error };

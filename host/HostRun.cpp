@@ -2,6 +2,7 @@
 #include "HostRun.h"
 
 #include "ConfigFile.h"
+#include "HealthMonitor.h"
 #include "HostStorage.h"
 #include "PluginLibrary.h"
 #include "RecordFormat.h"
@@ -39,7 +40,6 @@ public:
         const DeviceSection* section;
         CBase* device;
         bool initialised = false;
-        long failedCycles = 0;
     };
 
     Devices(const PluginLibrary& plugin, const std::string& fileName, std::ostream& err)
@@ -115,19 +115,22 @@ bool maskHas(const std::uint8_t* mask, std::uint32_t id) {
     return (mask[3 - bit / 8] & (1u << (bit % 8))) != 0;
 }
 
-void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer) {
-    for (Devices::Device& device : devices.all()) {
+void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
+                  HealthMonitor& health) {
+    const HealthMonitor::Clock::time_point now = HealthMonitor::Clock::now();
+    for (std::size_t index = 0; index < devices.all().size(); ++index) {
+        Devices::Device& device = devices.all()[index];
         std::uint8_t mask[4] = {};
-        if (device.device->recvData(mask, 0) != 1) {
-            ++device.failedCycles;
-            continue;
-        }
-        for (std::uint32_t id = 1; id <= CDataStorage::maxRecords; ++id) {
+        const bool received = device.device->recvData(mask, 0) == 1;
+        std::int64_t records = 0;
+        for (std::uint32_t id = 1; received && id <= CDataStorage::maxRecords; ++id) {
             TraData record;
             if (maskHas(mask, id) && storage.readSlot(id, record)) {
                 writer.row(decodeRecord(device.section->name, record));
+                ++records;
             }
         }
+        health.cycle(index, now, received, records);
     }
 }
 
@@ -197,8 +200,10 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     std::size_t nameWidth = 0;
+    std::vector<std::string> names;
     for (const DeviceSection& section : sections) {
         nameWidth = std::max(nameWidth, section.name.size());
+        names.push_back(section.name);
     }
     RecordWriter writer(out, options.format, nameWidth);
     writer.header();
@@ -206,6 +211,7 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
     using Clock = std::chrono::steady_clock;
     const std::int64_t limit = cycleLimit(options);
     const std::chrono::duration<double> period(1.0 / options.rate);
+    HealthMonitor health(names, err, options.status);
     const Clock::time_point begin = Clock::now();
     ready = 1;
     for (std::int64_t cycle = 0; (limit < 0 || cycle < limit) && !hostStopRequested(); ++cycle) {
@@ -215,15 +221,15 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
                 break;
             }
         }
-        receiveCycle(devices, storage, writer);
+        health.beforeCycle();
+        receiveCycle(devices, storage, writer, health);
+        health.afterCycle(Clock::now(), out);
     }
     ready = 0;
 
-    for (const Devices::Device& device : devices.all()) {
-        if (device.failedCycles > 0) {
-            err << "trackhost: device [" << device.section->name << "]: " << device.failedCycles
-                << " receive cycles delivered nothing (recvData failed)" << std::endl;
-        }
+    const bool allReceived = health.finish();
+    if (!devices.shutDown()) {
+        return exitDevice;
     }
-    return devices.shutDown() ? exitSuccess : exitDevice;
+    return allReceived ? exitSuccess : exitNoRecord;
 }

@@ -1,6 +1,7 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
 #include "HostOptions.h"
 #include "HostRun.h"
+#include "platform/platform.h"
 
 #include <csignal>
 #include <fstream>
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
             return exitUsage;
         }
     }
+    // The live status lines need a terminal that takes cursor moves.
+    options.status = options.status && platform::enableTerminalEscapes(stderr);
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -68,6 +69,13 @@ void readWallClock(WallClock& clock);
 
 // Thread-safe conversion of a calendar time to local time; false when it fails.
 bool localTime(std::time_t time, std::tm& local);
+
+// ---- terminals -----------------------------------------------------------------
+// Whether a stream writes to a terminal (a character device on Windows).
+bool isTerminal(std::FILE* stream);
+// Lets a terminal stream take ANSI cursor and erase sequences, which a Windows
+// console must have switched on; false when the stream is no terminal that can.
+bool enableTerminalEscapes(std::FILE* stream);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

@@ -154,6 +154,14 @@ bool localTime(std::time_t time, std::tm& local) {
     return localtime_r(&time, &local) != nullptr;
 }
 
+bool isTerminal(std::FILE* stream) {
+    return stream != nullptr && isatty(fileno(stream)) == 1;
+}
+
+bool enableTerminalEscapes(std::FILE* stream) {
+    return isTerminal(stream);
+}
+
 std::uint32_t hostToNet(std::uint32_t value) {
     return htonl(value);
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <io.h>
 #include <sys/timeb.h>
 
 namespace platform {
@@ -90,6 +91,24 @@ void readWallClock(WallClock& clock) {
 
 bool localTime(std::time_t time, std::tm& local) {
     return localtime_s(&local, &time) == 0;
+}
+
+bool isTerminal(std::FILE* stream) {
+    return stream != nullptr && _isatty(_fileno(stream)) != 0;
+}
+
+bool enableTerminalEscapes(std::FILE* stream) {
+    if (!isTerminal(stream)) {
+        return false;
+    }
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    // A character device that is no console (NUL, a serial line) has no console mode.
+    DWORD mode = 0;
+    if (!GetConsoleMode(handle, &mode)) {
+        return false;
+    }
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

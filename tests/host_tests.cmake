@@ -1,7 +1,7 @@
 # trackhost: configuration file, command line, output formats and the example
 # calibration library, in one process.
 tracker_test(trackhost_test
-    SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp
+    SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp device_health_test.cpp
     LIBS trackhost_core)
 add_dependencies(trackhost_test boresight)
 

@@ -51,6 +51,7 @@ struct HostRunTest : ::testing::Test {
         EXPECT_EQ(parseHostOptions(static_cast<int>(args.size()), args.data(), options, error),
                   ParseResult::run)
             << error;
+        options.status = statusLines;
         CaptureFd capture;
         const int code = runHost(options, out, err);
         pluginOutput = capture.text();
@@ -72,6 +73,7 @@ struct HostRunTest : ::testing::Test {
     }
 
     std::string configFile;
+    bool statusLines = false; // as trackhost does when standard error is no terminal
     std::ostringstream out;
     std::ostringstream err;
     std::string pluginOutput;
@@ -97,7 +99,8 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
     EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(birdsim_isAwake(0), 0);
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.str(), "trackhost: device [arm]: 3 cycles, 1 record, 0 failed cycles, longest "
+                         "gap between records -, 0 reconnections\n");
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
@@ -207,6 +210,50 @@ TEST_F(HostRunTest, ExampleConfigurationsRun) {
     ASSERT_EQ(rows.size(), 3u) << out.str();
     EXPECT_EQ(rows[0][0] + rows[0][1] + rows[1][0] + rows[1][1] + rows[2][0] + rows[2][1],
               "head1left-hand2right-hand3");
+}
+
+// The rows of one device, and whether `text` holds `part`.
+std::size_t rowsOf(const std::vector<std::vector<std::string>>& rows, const std::string& device) {
+    std::size_t count = 0;
+    for (const auto& row : rows) {
+        count += row[0] == device ? 1 : 0;
+    }
+    return count;
+}
+bool holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A device whose recvData fails for 2 s is told of at once, and again when it receives;
+// one that never receives ends the run with status 6, unless the run had no cycles.
+TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails) {
+    const std::string file = writeConfig("[quiet]\n");
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    birdsim_failCall(birdsimGetMostRecentReading, 210);
+    ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "215"}, file), exitSuccess);
+    const std::string said = err.str();
+    const std::size_t silent =
+        said.find("trackhost: device [quiet]: no record for 2 seconds; recvData keeps failing\n");
+    const std::size_t again = said.find("trackhost: device [quiet]: receiving again after 2.");
+    ASSERT_NE(silent, std::string::npos) << said;
+    ASSERT_NE(again, std::string::npos) << said;
+    EXPECT_LT(silent, again);
+    EXPECT_EQ(said.find("no record for", again), std::string::npos) << "told once";
+    EXPECT_TRUE(holds(said, "215 cycles, 1 record, 210 failed cycles, longest gap between "
+                            "records -, 0 reconnections\n"))
+        << said;
+
+    err.str("");
+    birdsim_failCall(birdsimGetMostRecentReading, -1);
+    EXPECT_EQ(run({"--cycles", "3"}, file), exitNoRecord);
+    EXPECT_TRUE(
+        holds(err.str(), "trackhost: device [quiet]: 3 cycles, 0 records, 3 failed cycles"));
+    EXPECT_TRUE(holds(err.str(),
+                      "trackhost: device [quiet]: delivered no record: recvData failed in every "
+                      "cycle\n"));
+    err.str("");
+    EXPECT_EQ(run({"--cycles", "0"}, file), exitSuccess);
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {
