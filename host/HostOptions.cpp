@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,28 @@ bool readInteger(const std::string& text, long long& value) {
     errno = 0;
     value = std::strtoll(text.c_str(), &end, 10);
     return *end == '\0' && errno == 0;
+}
+
+// "PORT:AT:FOR" or "PORT:AT:FOR:repeat", in seconds.
+bool readSimDropout(const std::string& text, SimDropout& dropout) {
+    std::vector<std::string> fields(1);
+    for (const char c : text) {
+        if (c == ':') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    long long port = 0;
+    if ((fields.size() != 3 && !(fields.size() == 4 && fields[3] == "repeat")) ||
+        !readInteger(fields[0], port) || port < 1 || port > 4 ||
+        !readDouble(fields[1], dropout.at) || dropout.at < 0.0 ||
+        !readDouble(fields[2], dropout.length) || dropout.length <= 0.0) {
+        return false;
+    }
+    dropout.port = static_cast<std::uint16_t>(port);
+    dropout.repeat = fields.size() == 4;
+    return true;
 }
 
 class Arguments {
@@ -64,7 +87,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
                HostOptions& options) {
     const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
                             name == "--cycles" || name == "--seconds" || name == "--format" ||
-                            name == "--debug" || name == "--debug-threshold";
+                            name == "--debug" || name == "--debug-threshold" ||
+                            name == "--sim-dropout";
     if (!takesValue && inlineValue != nullptr) {
         return args.fail(name + " takes no value");
     }
@@ -108,6 +132,14 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
             return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
         }
         options.debugThreshold = static_cast<std::int32_t>(integer);
+    } else if (name == "--sim-dropout") {
+        SimDropout dropout;
+        if (!readSimDropout(value, dropout)) {
+            return args.fail("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port "
+                             "from 1 to 4 and seconds (FOR above 0), not \"" +
+                             value + "\"");
+        }
+        options.simDropouts.push_back(dropout);
     } else if (name == "--no-status") {
         options.status = false;
     } else if (name == "--quiet") {
@@ -194,6 +226,11 @@ Options:
   --no-status      no live status lines (drawn only when standard error is a
                    terminal: per device records per second, age of the last
                    record, failed cycles and reconnections)
+  --sim-dropout PORT:AT:FOR[:repeat]
+                   with the simulated sensor library only: unplug the sensor
+                   on serial PORT AT seconds into the receive cycle and plug
+                   it back in FOR seconds later; with :repeat its readings
+                   repeat the last one instead of failing (may be repeated)
   -h, --help       show this text
 
 Exit status:

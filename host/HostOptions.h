@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "RecordFormat.h"
+#include "SimDropout.h"
 
 // Exit codes of trackhost.
 enum ExitCode : int {
@@ -30,6 +32,7 @@ struct HostOptions {
     bool time = true;
     bool threadId = true;
     bool status = true; // live status lines; drawn only when standard error is a terminal
+    std::vector<SimDropout> simDropouts;
 };
 
 enum class ParseResult { run, help, error };

@@ -6,6 +6,8 @@
 #include "HostStorage.h"
 #include "PluginLibrary.h"
 #include "RecordFormat.h"
+#include "SimDropout.h"
+#include "SimulatorControl.h"
 #include "device/CBase.h"
 
 #include <algorithm>
@@ -164,6 +166,14 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
         err << "trackhost: " << plugin.problem() << std::endl;
         return exitDevice;
     }
+    // Drop-outs are scripted through the simulator's control calls, so only with it.
+    const SimulatorControl simulator;
+    DropoutSchedule dropouts(options.simDropouts, simulator);
+    if (!dropouts.ready()) {
+        err << "trackhost: --sim-dropout needs the simulated sensor library, and the loaded "
+            << platform::libraryFileName("3dbird") << " is not the simulator" << std::endl;
+        return exitUsage;
+    }
     const CLoggerH storageLogger = makeLogger(options, "trackhost");
     HostStorage storage(&storageLogger);
     std::int32_t ready = 0;
@@ -222,6 +232,7 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
             }
         }
         health.beforeCycle();
+        dropouts.apply(static_cast<double>(cycle) / options.rate, err);
         receiveCycle(devices, storage, writer, health);
         health.afterCycle(Clock::now(), out);
     }

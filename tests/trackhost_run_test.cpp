@@ -224,6 +224,38 @@ bool holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Unplugged before cycle 10 of 30 and never reconnected: the other sensor goes on
+// delivering every cycle; with readings that repeat, the cycles succeed without records.
+TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
+    const std::string file = writeConfig("[steady]\nport 1\n[pulled]\nport 2\n");
+    ASSERT_EQ(
+        run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout", "2:0.1:0.05"},
+            file),
+        exitSuccess)
+        << err.str();
+    auto rows = csvRows();
+    EXPECT_EQ(rowsOf(rows, "steady"), 30u);
+    EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
+    const std::string said = err.str();
+    const std::string pulled = "trackhost: simulator: sensor on port 2 unplugged\n"
+                               "trackhost: simulator: sensor on port 2 plugged back in\n";
+    EXPECT_EQ(said.substr(0, pulled.size()), pulled);
+    EXPECT_TRUE(holds(said, "device [steady]: 30 cycles, 30 records, 0 failed cycles, ")) << said;
+    EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, ")) << said;
+
+    out.str("");
+    err.str("");
+    ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout",
+                   "2:0.1:0.05:repeat"},
+                  file),
+              exitSuccess);
+    rows = csvRows();
+    EXPECT_EQ(rowsOf(rows, "steady"), 30u);
+    EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
+    EXPECT_TRUE(holds(err.str(), "sensor on port 2 unplugged (its readings repeat the last one)"));
+    EXPECT_TRUE(holds(err.str(), "device [pulled]: 30 cycles, 10 records, 0 failed cycles, "));
+}
+
 // A device whose recvData fails for 2 s is told of at once, and again when it receives;
 // one that never receives ends the run with status 6, unless the run had no cycles.
 TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails) {
