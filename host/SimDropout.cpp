@@ -15,6 +15,14 @@ DropoutSchedule::DropoutSchedule(const std::vector<SimDropout>& dropouts,
     }
 }
 
+DropoutSchedule::~DropoutSchedule() {
+    for (const Step& step : steps) {
+        if (step.unplugged && !step.done) {
+            replug(step.dropout.port);
+        }
+    }
+}
+
 bool DropoutSchedule::ready() const {
     return steps.empty() || (unplug != nullptr && replug != nullptr);
 }

@@ -20,6 +20,11 @@ class DropoutSchedule {
 public:
     // The simulator's unplug and replug calls are looked up in `simulator`.
     DropoutSchedule(const std::vector<SimDropout>& dropouts, const SimulatorControl& simulator);
+    // Plugs back in, without a word, what a run that ended early left unplugged.
+    ~DropoutSchedule();
+
+    DropoutSchedule(const DropoutSchedule&) = delete;
+    DropoutSchedule& operator=(const DropoutSchedule&) = delete;
 
     // False when there are drop-outs but the loaded sensor library is not the simulator.
     bool ready() const;

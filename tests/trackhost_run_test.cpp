@@ -4,6 +4,7 @@
 #include "host/HostRun.h"
 #include "host/SimulatorControl.h"
 
+#include "device/BirdLibrary.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/support/CaptureFd.h"
@@ -226,6 +227,7 @@ bool holds(const std::string& text, const std::string& part) {
 
 // Unplugged before cycle 10 of 30 and never reconnected: the other sensor goes on
 // delivering every cycle; with readings that repeat, the cycles succeed without records.
+// A cable still out when the run ends is plugged back in.
 TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     const std::string file = writeConfig("[steady]\nport 1\n[pulled]\nport 2\n");
     ASSERT_EQ(
@@ -246,7 +248,7 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     out.str("");
     err.str("");
     ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout",
-                   "2:0.1:0.05:repeat"},
+                   "2:0.1:60:repeat"},
                   file),
               exitSuccess);
     rows = csvRows();
@@ -254,6 +256,8 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
     EXPECT_TRUE(holds(err.str(), "sensor on port 2 unplugged (its readings repeat the last one)"));
     EXPECT_TRUE(holds(err.str(), "device [pulled]: 30 cycles, 10 records, 0 failed cycles, "));
+    EXPECT_FALSE(holds(err.str(), "plugged back in"));
+    EXPECT_EQ(_3dbirdWakeUp(0, 2, 1000, 1000), 1) << "port 2 answers again";
 }
 
 // A device whose recvData fails for 2 s is told of at once, and again when it receives;
