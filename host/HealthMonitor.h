@@ -3,6 +3,7 @@
 // on a terminal, and the summary at the end.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
