@@ -230,7 +230,8 @@ Options:
                    with the simulated sensor library only: unplug the sensor
                    on serial PORT AT seconds into the receive cycle and plug
                    it back in FOR seconds later; with :repeat its readings
-                   repeat the last one instead of failing (may be repeated)
+                   repeat the last one instead of failing (may be given
+                   more than once)
   -h, --help       show this text
 
 Exit status:
