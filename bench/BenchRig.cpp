@@ -70,6 +70,7 @@ BenchRig::BenchRig(int count)
     SilentStdout silent;
     for (int i = 0; i < count; ++i) {
         auto config = std::make_unique<HostConfig>("sensor" + std::to_string(i + 1));
+        config->add("port", {std::to_string(i + 1)}); // a port opens once
         config->add("transmitteroffset", {"10", "0", "-2"});
         config->add("transmitterrotation", {"0", "1", "0", "90"});
         config->add("sensoroffset", {"1", "0", "0.5", "1"});

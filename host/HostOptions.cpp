@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -27,6 +28,28 @@ bool readInteger(const std::string& text, long long& value) {
     errno = 0;
     value = std::strtoll(text.c_str(), &end, 10);
     return *end == '\0' && errno == 0;
+}
+
+// "PORT:AT:FOR" or "PORT:AT:FOR:repeat", in seconds.
+bool readSimDropout(const std::string& text, SimDropout& dropout) {
+    std::vector<std::string> fields(1);
+    for (const char c : text) {
+        if (c == ':') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    long long port = 0;
+    if ((fields.size() != 3 && !(fields.size() == 4 && fields[3] == "repeat")) ||
+        !readInteger(fields[0], port) || port < 1 || port > 4 ||
+        !readDouble(fields[1], dropout.at) || dropout.at < 0.0 ||
+        !readDouble(fields[2], dropout.length) || dropout.length <= 0.0) {
+        return false;
+    }
+    dropout.port = static_cast<std::uint16_t>(port);
+    dropout.repeat = fields.size() == 4;
+    return true;
 }
 
 class Arguments {
@@ -67,7 +90,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
     const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
                             name == "--cycles" || name == "--seconds" || name == "--format" ||
                             name == "--debug" || name == "--debug-threshold" ||
-                            name == "--record" || name == "--replay" || name == "--sim-noise";
+                            name == "--record" || name == "--replay" || name == "--sim-noise" ||
+                            name == "--sim-dropout";
     if (!takesValue && inlineValue != nullptr) {
         return args.fail(name + " takes no value");
     }
@@ -132,6 +156,16 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
         options.simNoise = real;
     } else if (name == "--check") {
         options.check = true;
+    } else if (name == "--sim-dropout") {
+        SimDropout dropout;
+        if (!readSimDropout(value, dropout)) {
+            return args.fail("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port "
+                             "from 1 to 4 and seconds (FOR above 0), not \"" +
+                             value + "\"");
+        }
+        options.simDropouts.push_back(dropout);
+    } else if (name == "--no-status") {
+        options.status = false;
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -197,7 +231,10 @@ one shared data storage, runs init, configure and start, then the receive
 cycle, and prints every record a device delivers: tracker ID, time (seconds
 since 1970 UTC), x, y, z in feet and angle1, angle2, angle3 in degrees.
 Without --cycles or --seconds it runs until interrupted (Ctrl-C); either way
-it ends with stop and deleteDev for every device.
+it ends with stop and deleteDev for every device. While it runs on a terminal,
+one status line per device shows its health; at the end, one summary line per
+device on standard error. A device whose recvData fails for 2 seconds in a
+row is reported at once, and again when it recovers.
 
 Records go to standard output and nothing else does: trackhost's messages and,
 while the records go there, the plug-in's messages go to standard error.
@@ -233,6 +270,15 @@ Options:
   --no-date        log line heads without the date
   --no-time        log line heads without the time
   --no-thread-id   log line heads without the thread ID
+  --no-status      no live status lines (drawn only when standard error is a
+                   terminal: per device records per second, age of the last
+                   record, failed cycles and reconnections)
+  --sim-dropout PORT:AT:FOR[:repeat]
+                   with the simulated sensor library only: unplug the sensor
+                   on serial PORT AT seconds into the receive cycle and plug
+                   it back in FOR seconds later; with :repeat its readings
+                   repeat the last one instead of failing (may be given
+                   more than once)
   -h, --help       show this text
   --version        show the version
 
@@ -245,6 +291,7 @@ Exit status:
      or a recording to replay that is unreadable or malformed
   4  device failure (plug-in not loadable; init, configure, start or stop failed)
   5  the records or the recording could not be written (a write error, a full disk)
+  6  a device never delivered a record (recvData failed in every cycle)
 )";
 }
 

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "RecordFormat.h"
+#include "SimDropout.h"
 
 // Exit codes of trackhost.
 enum ExitCode : int {
@@ -13,6 +15,7 @@ enum ExitCode : int {
     exitConfiguration = 3, // the configuration file is missing or malformed
     exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
     exitOutput = 5,        // the records or the recording could not be written (also a full disk)
+    exitNoRecord = 6,      // a device never delivered a record: every recvData failed
 };
 
 struct HostOptions {
@@ -34,7 +37,9 @@ struct HostOptions {
     bool replayTimed = false;
     bool loop = false;
     double simNoise = 0.0; // degrees RMS added by the simulator
-    bool check = false; // --check: read and check the configuration file only
+    bool check = false;    // --check: read and check the configuration file only
+    bool status = true;    // live status lines; drawn only when standard error is a terminal
+    std::vector<SimDropout> simDropouts;
 };
 
 enum class ParseResult { run, help, version, error };

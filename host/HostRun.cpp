@@ -2,10 +2,12 @@
 #include "HostRun.h"
 
 #include "ConfigFile.h"
+#include "HealthMonitor.h"
 #include "HostStorage.h"
 #include "PluginLibrary.h"
 #include "RecordFormat.h"
 #include "SensorSession.h"
+#include "SimDropout.h"
 #include "SimulatorControl.h"
 #include "device/CBase.h"
 #include "platform/platform.h"
@@ -42,7 +44,6 @@ public:
         const DeviceSection* section;
         CBase* device;
         bool initialised = false;
-        long failedCycles = 0;
     };
 
     Devices(const PluginLibrary& plugin, const std::string& fileName, std::ostream& err)
@@ -120,22 +121,24 @@ bool maskHas(const std::uint8_t* mask, std::uint32_t id) {
 
 // Stops at the first record that cannot be written.
 void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
-                  const RecordOutput& output) {
-    for (Devices::Device& device : devices.all()) {
+                  const RecordOutput& output, HealthMonitor& health) {
+    const HealthMonitor::Clock::time_point now = HealthMonitor::Clock::now();
+    for (std::size_t index = 0; index < devices.all().size() && !output.failed(); ++index) {
+        Devices::Device& device = devices.all()[index];
         std::uint8_t mask[4] = {};
-        if (device.device->recvData(mask, 0) != 1) {
-            ++device.failedCycles;
-            continue;
-        }
-        for (std::uint32_t id = 1; id <= CDataStorage::maxRecords; ++id) {
+        const bool received = device.device->recvData(mask, 0) == 1;
+        std::int64_t records = 0;
+        for (std::uint32_t id = 1; received && id <= CDataStorage::maxRecords; ++id) {
             TraData record;
             if (maskHas(mask, id) && storage.readSlot(id, record)) {
                 writer.row(decodeRecord(device.section->name, record));
+                ++records;
                 if (output.failed()) {
-                    return;
+                    break;
                 }
             }
         }
+        health.cycle(index, now, received, records);
     }
 }
 
@@ -185,7 +188,15 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err)
     if (const int code = session.steer()) {
         return code;
     }
-    if (SimulatorControl().present()) {
+    // Drop-outs are scripted through the simulator's control calls, so only with it.
+    const SimulatorControl simulator;
+    DropoutSchedule dropouts(options.simDropouts, simulator);
+    if (!dropouts.ready()) {
+        err << "trackhost: --sim-dropout needs the simulated sensor library, and the loaded "
+            << platform::libraryFileName("3dbird") << " is not the simulator" << std::endl;
+        return exitUsage;
+    }
+    if (simulator.present()) {
         err << "trackhost: the sensor library " << platform::libraryFileName("3dbird")
             << " is the simulator: every pose is simulated, none is measured" << std::endl;
     }
@@ -231,8 +242,10 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err)
     }
 
     std::size_t nameWidth = 0;
+    std::vector<std::string> names;
     for (const DeviceSection& section : sections) {
         nameWidth = std::max(nameWidth, section.name.size());
+        names.push_back(section.name);
     }
     RecordWriter writer(output.stream(), options.format, nameWidth);
     writer.header();
@@ -240,6 +253,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err)
     using Clock = std::chrono::steady_clock;
     const std::int64_t limit = cycleLimit(options);
     const std::chrono::duration<double> period(1.0 / options.rate);
+    HealthMonitor health(names, err, options.status);
     const Clock::time_point begin = Clock::now();
     ready = 1;
     for (std::int64_t cycle = 0;
@@ -250,24 +264,22 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err)
                 break;
             }
         }
-        receiveCycle(devices, storage, writer, output);
+        health.beforeCycle();
+        dropouts.apply(static_cast<double>(cycle) / options.rate, err);
+        receiveCycle(devices, storage, writer, output, health);
+        health.afterCycle(Clock::now(), output.stream());
         if (!session.cycleDone()) {
             break;
         }
     }
     ready = 0;
 
-    for (const Devices::Device& device : devices.all()) {
-        if (device.failedCycles > 0) {
-            err << "trackhost: device [" << device.section->name << "]: " << device.failedCycles
-                << " receive cycles delivered nothing (recvData failed)" << std::endl;
-        }
-    }
+    const bool allReceived = health.finish();
     const bool stopped = devices.shutDown();
     // A reader that went away (trackhost | head) ends the run as Ctrl-C does.
     if (!output.close() && !output.closedPipe()) {
         err << "trackhost: " << output.problem() << std::endl;
         return exitOutput;
     }
-    return session.finish(stopped ? exitSuccess : exitDevice);
+    return session.finish(!stopped ? exitDevice : allReceived ? exitSuccess : exitNoRecord);
 }

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "support/TraData.h"
 #include "support/CDataStorage.h"
 #include "support/CLoggerH.h"
 #include "support/CMutexH.h"
+#include "support/TraData.h"
 
 class HostStorage {
 public:

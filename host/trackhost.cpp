@@ -3,6 +3,7 @@
 #include "HostOptions.h"
 #include "HostRun.h"
 #include "RecordOutput.h"
+#include "platform/platform.h"
 
 #include "platform/platform.h"
 
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
 
     // A reader that goes away makes a write fail, which ends the run cleanly.
     platform::ignoreBrokenPipe();
+    // The live status lines need a terminal that takes cursor moves.
+    options.status = options.status && platform::enableTerminalEscapes(stderr);
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);

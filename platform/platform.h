@@ -103,6 +103,13 @@ void ignoreBrokenPipe();
 // reader has gone; call it before any other system call.
 bool writeHitClosedPipe(int error);
 
+// ---- terminals -----------------------------------------------------------------
+// Whether a stream writes to a terminal (a character device on Windows).
+bool isTerminal(std::FILE* stream);
+// Lets a terminal stream take ANSI cursor and erase sequences, which a Windows
+// console must have switched on; false when the stream is no terminal that can.
+bool enableTerminalEscapes(std::FILE* stream);
+
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);
 std::uint32_t netToHost(std::uint32_t value);

@@ -235,6 +235,14 @@ bool writeHitClosedPipe(int error) {
     return error == EPIPE;
 }
 
+bool isTerminal(std::FILE* stream) {
+    return stream != nullptr && isatty(fileno(stream)) == 1;
+}
+
+bool enableTerminalEscapes(std::FILE* stream) {
+    return isTerminal(stream);
+}
+
 std::uint32_t hostToNet(std::uint32_t value) {
     return htonl(value);
 }

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <fcntl.h>
+}
+
 #include <io.h>
 #include <sys/timeb.h>
 
@@ -176,6 +178,24 @@ bool writeHitClosedPipe(int error) {
     const DWORD system = GetLastError();
     return error == EPIPE || system == ERROR_NO_DATA || system == ERROR_BROKEN_PIPE ||
            system == ERROR_PIPE_NOT_CONNECTED;
+}
+
+bool isTerminal(std::FILE* stream) {
+    return stream != nullptr && _isatty(_fileno(stream)) != 0;
+}
+
+bool enableTerminalEscapes(std::FILE* stream) {
+    if (!isTerminal(stream)) {
+        return false;
+    }
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    // A character device that is no console (NUL, a serial line) has no console mode.
+    DWORD mode = 0;
+    if (!GetConsoleMode(handle, &mode)) {
+        return false;
+    }
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

@@ -11,8 +11,19 @@
 # Without a configuration file it runs examples/demo.conf; without --cycles or
 # --seconds it runs 3 seconds; without --rate at 10 Hz. TRACKER_BUILD_DIR picks
 # another build folder than build/.
+#
+#   scripts/demo.sh dropout [trackhost options] [CONFIG_FILE]
+#
+# runs 10 seconds instead and unplugs the simulated sensor on port 1 two seconds
+# in for three seconds: watch the records stop, the status line count the failed
+# cycles, and the device reconnect by itself.
 set -euo pipefail
 caller=$PWD
+dropout=no
+if [ "${1:-}" = dropout ]; then
+    dropout=yes
+    shift
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TRACKER_BUILD_DIR:-build}
 case $build in /*) ;; *) build=$root/$build ;; esac
@@ -30,13 +41,19 @@ case $build in /*) ;; *) build=$root/$build ;; esac
 } >&2
 
 # The options that take a value, to tell a configuration file from an option's value.
-takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold "
+takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold \
+    --record --replay --sim-noise --sim-dropout --view "
 defaults=()
 limit=no
 for arg in "$@"; do
     case $arg in --cycles | --cycles=* | --seconds | --seconds=*) limit=yes ;; esac
 done
-[ $limit = yes ] || defaults+=(--seconds 3)
+if [ $dropout = yes ]; then
+    [ $limit = yes ] || defaults+=(--seconds 10)
+    defaults+=(--sim-dropout 1:2:3)
+else
+    [ $limit = yes ] || defaults+=(--seconds 3)
+fi
 case " $* " in *" --rate "* | *" --rate="*) ;; *) defaults+=(--rate 10) ;; esac
 config=()
 last=${*: -1}

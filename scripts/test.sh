@@ -97,6 +97,9 @@ under_valgrind trackhost-record build/bin/trackhost --cycles 20 --rate 1000 --si
     --record build/valgrind-recording.txt examples/calibration/smoothing/smoothing.conf
 under_valgrind trackhost-replay build/bin/trackhost --cycles 20 --rate 1000 \
     --replay build/valgrind-recording.txt examples/calibration/smoothing/smoothing.conf
+# A sensor unplugged during the run and plugged back in, with the device's recovery.
+under_valgrind trackhost-dropout build/bin/trackhost --seconds 4 --rate 100 --output /dev/null \
+    --sim-dropout 1:0.5:1 examples/demo.conf
 
 stage "fuzz targets (libFuzzer, ${fuzz_seconds} s each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -26,7 +26,6 @@
 #include "platform/BirdLibrary.h"
 #include "platform/platform.h"
 
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

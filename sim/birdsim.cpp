@@ -94,6 +94,13 @@ float motionAngle(std::int32_t deviceIndex, int angle, double seconds) {
 struct Sensor {
     bool awake = false;
     bool streaming = false;
+    std::uint16_t port = 0;
+    // Unplugged while awake: answers nothing but readings (failed or repeated) and the
+    // shut-down, and keeps its port until shut down.
+    bool lost = false;
+    bool repeats = false;
+    bool hasReading = false;
+    std::uint8_t lastReading[bird::readingSize] = {};
     ConfigBlock config{};
     // Simulator times, in whole clock ticks so that equal moments subtract to exactly zero.
     Clock::duration motionStart{}; // when the motion last started from zero
@@ -169,6 +176,7 @@ struct State {
     Sensor sensors[deviceSlots];
     IndexRecord records[deviceSlots];
     bool portPresent[portCount + 1] = {false, true, true, true, true};
+    bool unplugged[portCount + 1] = {};
     std::int32_t failuresLeft[birdsimCallCount] = {}; // -1: every call
     std::int32_t calls[birdsimCallCount] = {};
     Clock::time_point epoch = Clock::now();
@@ -208,6 +216,19 @@ struct State {
         return sensor.awake ? &sensor : nullptr;
     }
 
+    // As enter, but null for a sensor lost by an unplug too: it answers nothing.
+    Sensor* answering(BirdSimCall call, std::int32_t deviceIndex) {
+        Sensor* sensor = enter(call, deviceIndex);
+        return sensor && !sensor->lost ? sensor : nullptr;
+    }
+
+    // A serial port opens once: an awake sensor, lost or not, holds it.
+    bool portTaken(std::uint16_t port) const {
+        return std::any_of(std::begin(sensors), std::end(sensors), [port](const Sensor& sensor) {
+            return sensor.awake && sensor.port == port;
+        });
+    }
+
     static bool validIndex(std::int32_t deviceIndex) {
         return deviceIndex >= 0 && deviceIndex < deviceSlots;
     }
@@ -224,12 +245,14 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
                            std::int32_t b) {
     Lock lock(simMutex);
     if (state.injectedFailure(birdsimWakeUp) || !State::validIndex(deviceIndex) || serialPort < 1 ||
-        serialPort > portCount || !state.portPresent[serialPort]) {
+        serialPort > portCount || !state.portPresent[serialPort] || state.unplugged[serialPort] ||
+        state.portTaken(serialPort)) {
         return 0;
     }
     Sensor& sensor = state.sensors[deviceIndex];
     sensor = Sensor{};
     sensor.awake = true;
+    sensor.port = serialPort;
     sensor.config = powerOnConfig(deviceIndex, serialPort);
     sensor.motionStart = state.now();
     IndexRecord& record = state.records[deviceIndex];
@@ -242,7 +265,7 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
 
 std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
     Lock lock(simMutex);
-    const Sensor* sensor = state.enter(birdsimGetDeviceConfig, deviceIndex);
+    const Sensor* sensor = state.answering(birdsimGetDeviceConfig, deviceIndex);
     if (!sensor || !config) {
         return 0;
     }
@@ -252,7 +275,7 @@ std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* conf
 
 std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
     Lock lock(simMutex);
-    Sensor* sensor = state.enter(birdsimSetDeviceConfig, deviceIndex);
+    Sensor* sensor = state.answering(birdsimSetDeviceConfig, deviceIndex);
     if (!sensor || !config) {
         return 0;
     }
@@ -265,7 +288,7 @@ std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* conf
 
 std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex) {
     Lock lock(simMutex);
-    Sensor* sensor = state.enter(birdsimResetOrientation, deviceIndex);
+    Sensor* sensor = state.answering(birdsimResetOrientation, deviceIndex);
     if (!sensor) {
         return 0;
     }
@@ -275,7 +298,7 @@ std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex) {
 
 std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
     Lock lock(simMutex);
-    Sensor* sensor = state.enter(birdsimStartStream, deviceIndex);
+    Sensor* sensor = state.answering(birdsimStartStream, deviceIndex);
     if (!sensor) {
         return 0;
     }
@@ -294,9 +317,9 @@ std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
 //   20-35  reserved (0)
 std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading) {
     Lock lock(simMutex);
-    const Sensor* sensor = state.enter(birdsimGetMostRecentReading, deviceIndex);
+    Sensor* sensor = state.enter(birdsimGetMostRecentReading, deviceIndex);
     const Clock::duration now = state.now();
-    if (sensor && reading) {
+    if (sensor && reading && !sensor->lost) {
         // A replayed read answers as recorded, streaming or not.
         if (const ReplayReading* replayed =
                 state.replay.take(state.records[deviceIndex].port, now)) {
@@ -310,6 +333,13 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     }
     if (!sensor || !sensor->streaming || !reading) {
         return 0;
+    }
+    if (sensor->lost) {
+        if (!sensor->repeats || !sensor->hasReading) {
+            return 0;
+        }
+        std::memcpy(reading, sensor->lastReading, bird::readingSize);
+        return 1;
     }
     using Seconds = std::chrono::duration<double>;
     const double moving = Seconds(now - sensor->motionStart).count();
@@ -330,6 +360,8 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     std::memcpy(block, angles, sizeof angles);
     std::memcpy(block + sizeof angles, counters, sizeof counters);
     std::memcpy(reading, block, sizeof block);
+    std::memcpy(sensor->lastReading, block, sizeof block);
+    sensor->hasReading = true;
     return 1;
 }
 
@@ -411,6 +443,27 @@ void birdsim_setPortPresent(std::uint16_t port, std::int32_t present) {
     Lock lock(simMutex);
     if (port >= 1 && port <= portCount) {
         state.portPresent[port] = present != 0;
+    }
+}
+
+void birdsim_unplug(std::uint16_t port, std::int32_t unplugged) {
+    Lock lock(simMutex);
+    if (port < 1 || port > portCount) {
+        return;
+    }
+    state.unplugged[port] = true;
+    for (Sensor& sensor : state.sensors) {
+        if (sensor.awake && sensor.port == port && !sensor.lost) {
+            sensor.lost = true;
+            sensor.repeats = unplugged == birdsimReadingsRepeat;
+        }
+    }
+}
+
+void birdsim_replug(std::uint16_t port) {
+    Lock lock(simMutex);
+    if (port >= 1 && port <= portCount) {
+        state.unplugged[port] = false;
     }
 }
 

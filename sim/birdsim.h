@@ -17,6 +17,12 @@ enum BirdSimCall : std::int32_t {
     birdsimCallCount
 };
 
+// What the readings of a sensor do once its cable is pulled (birdsim_unplug).
+enum BirdSimUnplugged : std::int32_t {
+    birdsimReadingsFail = 0,  // every reading fails
+    birdsimReadingsRepeat = 1 // every reading answers the last one unchanged
+};
+
 extern "C" {
 // Back to the state of a freshly loaded library: no sensor awake, no failures,
 // counters zero, default motion.
@@ -37,6 +43,15 @@ TRACKER_EXPORT std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::ui
                                                std::int32_t* a, std::int32_t* b);
 // Whether a sensor answers on a serial port (1 to 4 answer after a reset).
 TRACKER_EXPORT void birdsim_setPortPresent(std::uint16_t port, std::int32_t present);
+// Pulls the cable of the sensor on a serial port: from then on a wake-up on the port
+// fails, and a sensor awake on it is lost: its readings fail or repeat (`unplugged`,
+// a BirdSimUnplugged), every other call but the shut-down fails, and it keeps the port
+// until it is shut down.
+TRACKER_EXPORT void birdsim_unplug(std::uint16_t port, std::int32_t unplugged);
+// Plugs the cable back in: the port answers wake-ups again. A sensor lost by the
+// unplug stays lost, as a power-cycled sensor forgets its set-up; it takes a shut-down
+// and a new wake-up.
+TRACKER_EXPORT void birdsim_replug(std::uint16_t port);
 // 1 while a device index is awake (woken and not shut down), or streaming; else 0.
 TRACKER_EXPORT std::int32_t birdsim_isAwake(std::int32_t deviceIndex);
 TRACKER_EXPORT std::int32_t birdsim_isStreaming(std::int32_t deviceIndex);

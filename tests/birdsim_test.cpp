@@ -220,6 +220,56 @@ TEST_F(BirdSim, ResetReturnsToTheLoadedState) {
     EXPECT_NE(1.0f, read(0).a[0]);
 }
 
+TEST_F(BirdSim, APortOpensOnceUntilItsSensorIsShutDown) {
+    ASSERT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000));
+    EXPECT_EQ(0, _3dbirdWakeUp(1, 1, 1000, 1000));
+    EXPECT_EQ(0, _3dbirdWakeUp(0, 1, 1000, 1000));
+    EXPECT_EQ(1, birdsim_isAwake(0)) << "a refused wake-up leaves the sensor as it was";
+    ASSERT_EQ(1, _3dbirdShutDown(0));
+    EXPECT_EQ(1, _3dbirdWakeUp(1, 1, 1000, 1000));
+}
+
+TEST_F(BirdSim, UnpluggedSensorIsLostUntilShutDownAndWokenAgain) {
+    wakeAndStream(0);
+    wakeAndStream(1);
+    birdsim_unplug(1, birdsimReadingsFail);
+    std::uint8_t block[bird::readingSize] = {};
+    EXPECT_EQ(0, _3dbirdGetMostRecentReading(0, block));
+    EXPECT_EQ(0, _3dbirdGetDeviceConfig(0, block));
+    EXPECT_EQ(0, _3dbirdSetDeviceConfig(0, block));
+    EXPECT_EQ(0, _3dbirdResetOrientation(0));
+    EXPECT_EQ(0, _3dbirdStartStream(0));
+    EXPECT_EQ(0, _3dbirdWakeUp(2, 1, 1000, 1000));
+    read(1); // the other port goes on
+
+    // Plugged back in, the port answers again, but the lost sensor holds it until shut down.
+    birdsim_replug(1);
+    EXPECT_EQ(0, _3dbirdGetMostRecentReading(0, block));
+    EXPECT_EQ(0, _3dbirdWakeUp(2, 1, 1000, 1000));
+    ASSERT_EQ(1, _3dbirdShutDown(0));
+    wakeAndStream(0);
+    read(0);
+}
+
+TEST_F(BirdSim, UnpluggedSensorCanRepeatItsLastReading) {
+    birdsim_setClock(1000);
+    wakeAndStream(0);
+    wakeAndStream(1);
+    std::uint8_t last[bird::readingSize], again[bird::readingSize];
+    ASSERT_EQ(1, _3dbirdGetMostRecentReading(0, last));
+    birdsim_unplug(1, birdsimReadingsRepeat);
+    birdsim_unplug(2, birdsimReadingsRepeat);
+    birdsim_setClock(3000);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(1, _3dbirdGetMostRecentReading(0, again));
+        EXPECT_EQ(0, std::memcmp(last, again, sizeof last));
+    }
+    EXPECT_EQ(0, _3dbirdGetMostRecentReading(1, again)) << "no reading to repeat";
+    EXPECT_EQ(0, _3dbirdWakeUp(2, 1, 1000, 1000));
+    birdsim_reset();
+    EXPECT_EQ(1, _3dbirdWakeUp(0, 1, 1000, 1000)) << "a reset plugs every port in";
+}
+
 TEST_F(BirdSim, FourDevicesReadConcurrently) {
     std::vector<std::thread> threads;
     for (std::int32_t index = 0; index < 4; ++index) {

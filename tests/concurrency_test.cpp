@@ -86,6 +86,7 @@ TEST_F(Concurrency, DevicesOnSeparateStoragesGetDistinctIndices) {
     for (int i = 0; i < devices; ++i) {
         hosts.push_back(std::make_unique<TestHost>());
         configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
+        configs.back()->add("port", {std::to_string(i + 1)});
         created.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
     }
     std::int32_t results[devices] = {};
@@ -151,6 +152,7 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
     std::vector<std::unique_ptr<C3DBird>> joined;
     for (int i = 1; i < C3DBird::maxSensors; ++i) {
         configs.push_back(std::make_unique<HostConfig>("joined" + std::to_string(i)));
+        configs.back()->add("port", {std::to_string(i + 1)});
         joined.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
         EXPECT_EQ(joined.back()->init(&info), 1);
     }

@@ -50,6 +50,7 @@ TEST_F(DeviceOptions, ResetWordsInAnyCase) {
 
     HostConfig off;
     off.add("reset", {"Off"});
+    off.add("port", {"2"});
     ASSERT_EQ(initWith(off), 1) << output;
     EXPECT_FALSE(device->resetValue());
 }
@@ -85,12 +86,14 @@ TEST_F(DeviceOptions, PositionReadsNumbersAndAnOptionalUnit) {
 
     HostConfig meters;
     meters.add("Position", {"1", "2", "0", "M"});
+    meters.add("port", {"2"});
     ASSERT_EQ(initWith(meters), 1) << output;
     EXPECT_EQ(device->fixedPositionValue()[0], 3.28084f);
     EXPECT_EQ(device->fixedPositionValue()[1], 2.0f * 3.28084f);
 
     HostConfig inches;
     inches.add("position", {"12", "0", "0", "inches"});
+    inches.add("port", {"3"});
     ASSERT_EQ(initWith(inches), 1) << output;
     EXPECT_FLOAT_EQ(device->fixedPositionValue()[0], 1.0f);
 }
@@ -139,6 +142,7 @@ TEST_F(DeviceOptions, WakeUpFailureReleasesTheLockAndKeepsTheCounter) {
 TEST_F(DeviceOptions, DevicesOnOneStorageTakeConsecutiveIds) {
     HostConfig first("first");
     HostConfig second("second");
+    second.add("port", {"2"});
     auto one = std::make_unique<C3DBird>(first.record(), &logger);
     auto two = std::make_unique<C3DBird>(second.record(), &logger);
     CaptureStdout out;
@@ -153,11 +157,14 @@ TEST_F(DeviceOptions, DevicesOnOneStorageTakeConsecutiveIds) {
 }
 
 TEST_F(DeviceOptions, FifthSensorOfAProcessIsRefusedEvenAfterDeletes) {
-    HostConfig config;
+    // Deleted without stop, each sensor keeps its port: every device has one of its own.
     for (int i = 0; i < 4; ++i) {
+        HostConfig config;
+        config.add("port", {std::to_string(i + 1)});
         ASSERT_EQ(initWith(config), 1) << output;
         device.reset();
     }
+    HostConfig config;
     EXPECT_EQ(initWith(config), -1);
     EXPECT_EQ(errors(), "C3DBird: Only up to 4 3DBIRD can be used.\n");
     EXPECT_TRUE(host.storage.storage()->lock()) << "the lock was released";
@@ -175,9 +182,12 @@ TEST_F(DeviceOptions, StorageRefusalDoesNotStopInit) {
 TEST_F(DeviceOptions, SecondInitReplacesTheTrackerTable) {
     HostConfig config;
     config.add("sensoroffset", {"1", "0", "0", "2"});
+    config.add("port", {"1"});
     ASSERT_EQ(initWith(config), 1) << output;
     const CTraCommonH* first = device->tracker();
     ASSERT_NE(first, nullptr);
+    // Each init wakes a sensor that keeps its port, so each names a port of its own.
+    config.record()->lines[1].args[0] = "2";
     CLoggerH debugLogger = plainLogger("C3DBird", 3);
     device = std::make_unique<C3DBird>(config.record(), &debugLogger);
     const InitInfo info = host.initInfo();
@@ -187,6 +197,7 @@ TEST_F(DeviceOptions, SecondInitReplacesTheTrackerTable) {
     }
     CaptureStdout out;
     config.record()->lines[0].used = 0;
+    config.record()->lines[1].args[0] = "3";
     ASSERT_EQ(device->init(&info), 1);
     EXPECT_NE(out.text().find("CTraCommonH: \"destructor\" called."), std::string::npos)
         << "the first table is destroyed before the new one is built";
@@ -271,8 +282,6 @@ TEST_F(DeviceOptions, GoodPositionAfterABadPortOrResetIsNeitherAppliedNorAccepte
 TEST_F(DeviceOptions, OwnDebugClassesSelectTheLinesOfAHostLogger) {
     logger.debugClass = 7;
     logger.debugThreshold = 10;
-    HostConfig config;
-    config.add("calibration", {"missing-calibration"});
     const struct {
         std::int32_t level;
         bool device, table;
@@ -280,6 +289,9 @@ TEST_F(DeviceOptions, OwnDebugClassesSelectTheLinesOfAHostLogger) {
     for (const auto& level : levels) {
         SCOPED_TRACE(level.level);
         logger.debugLevel = level.level;
+        HostConfig config;
+        config.add("port", {std::to_string(1 + (&level - levels))}); // one sensor each
+        config.add("calibration", {"missing-calibration"});
         initWith(config);
         EXPECT_EQ(output.find("C3DBird: \"init\" called.") != std::string::npos, level.device);
         EXPECT_EQ(output.find("CTraCommonH: \"constructor\" called.") != std::string::npos,

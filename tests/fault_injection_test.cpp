@@ -177,7 +177,9 @@ TEST_F(FaultInjection, ShutDownFailureIsNotReported) {
     EXPECT_EQ(calib.calls(calibExit), 1) << "the library is ended all the same";
     EXPECT_TRUE(birdsim_isAwake(0)) << "the library kept the sensor";
 
+    // The kept sensors hold their ports, so each further device names a port of its own.
     HostConfig plain;
+    plain.add("port", {"2"});
     ASSERT_EQ(initWith(plain), 1) << output;
     ASSERT_EQ(device->configure(), 2);
     birdsim_failCall(birdsimStartStream, 1);
@@ -185,7 +187,9 @@ TEST_F(FaultInjection, ShutDownFailureIsNotReported) {
     EXPECT_FALSE(device->start());
     EXPECT_EQ(out.text(), "");
 
-    ASSERT_EQ(initWith(plain), 1) << output;
+    HostConfig third;
+    third.add("port", {"3"});
+    ASSERT_EQ(initWith(third), 1) << output;
     birdsim_failCall(birdsimGetDeviceConfig, 1);
     EXPECT_EQ(device->configure(), -1);
     EXPECT_EQ(out.text(), "C3DBird: ERROR: C3DBird: could not get 3DBIRD config.\n");
@@ -303,6 +307,7 @@ TEST_F(FaultInjection, ReadyFlagZeroOrMissingHoldsBackEveryRecord) {
     EXPECT_EQ(slotId(1), 1u);
 
     HostConfig plain;
+    plain.add("port", {"2"});
     device = std::make_unique<C3DBird>(plain.record(), &logger);
     InitInfo info = host.initInfo();
     info.readyFlag = nullptr;

@@ -49,6 +49,22 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(check.format, OutputFormat::json);
 }
 
+TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parseArgs({"--sim-dropout", "2:1.5:3", "--no-status", "--sim-dropout=4:0:0.25:repeat",
+                         "my.conf"},
+                        options, error),
+              ParseResult::run)
+        << error;
+    EXPECT_FALSE(options.status);
+    ASSERT_EQ(options.simDropouts.size(), 2u);
+    const SimDropout& first = options.simDropouts[0];
+    const SimDropout& second = options.simDropouts[1];
+    EXPECT_TRUE(first.port == 2 && first.at == 1.5 && first.length == 3.0 && !first.repeat);
+    EXPECT_TRUE(second.port == 4 && second.at == 0.0 && second.length == 0.25 && second.repeat);
+}
+
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({}), "no configuration file given");
     EXPECT_EQ(usageError({"a.conf", "b.conf"}),
@@ -69,6 +85,12 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--cycles", "99999999999999999999", "a.conf"}),
               "--cycles wants a whole number from 0 to 9223372036854775807, not "
               "\"99999999999999999999\"");
+    for (const char* bad : {"5:1:1", "0:1:1", "1:-1:1", "1:1:0", "1:1", "1:1:1:fail", "1:1:1:"}) {
+        EXPECT_EQ(usageError({"--sim-dropout", bad, "a.conf"}),
+                  std::string("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port from "
+                              "1 to 4 and seconds (FOR above 0), not \"") +
+                      bad + "\"");
+    }
 }
 
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {

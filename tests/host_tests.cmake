@@ -2,7 +2,7 @@
 # example calibration libraries, in one process.
 tracker_test(trackhost_test
     SOURCES config_file_test.cpp host_options_test.cpp boresight_test.cpp recording_test.cpp
-            smoothing_test.cpp config_check_test.cpp
+            smoothing_test.cpp config_check_test.cpp device_health_test.cpp
     LIBS trackhost_core one_euro_filter
     DEPENDS boresight smoothing)
 

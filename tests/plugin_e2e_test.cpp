@@ -116,6 +116,7 @@ TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
     const InitInfo info = host.initInfo();
     for (int i = 0; i < devices; ++i) {
         configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
+        configs.back()->add("port", {std::to_string(i + 1)});
         CBase* device = plugin.createDev(configs.back()->record(), nullptr);
         ASSERT_EQ(device->init(&info), 1);
         ASSERT_TRUE(device->start());

@@ -4,6 +4,7 @@
 #include "host/HostRun.h"
 #include "host/SimulatorControl.h"
 
+#include "platform/BirdLibrary.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/support/CaptureFd.h"
@@ -57,6 +58,7 @@ struct HostRunTest : ::testing::Test {
         EXPECT_EQ(parseHostOptions(static_cast<int>(args.size()), args.data(), options, error),
                   ParseResult::run)
             << error;
+        options.status = statusLines;
         CaptureFd capture;
         const int code =
             output != nullptr ? runHost(options, *output, err) : runHost(options, out, err);
@@ -84,6 +86,7 @@ struct HostRunTest : ::testing::Test {
                                       " is the simulator: every pose is simulated, none is "
                                       "measured\n";
     std::string configFile;
+    bool statusLines = false; // as trackhost does when standard error is no terminal
     std::ostringstream out;
     std::ostringstream err;
     std::string pluginOutput;
@@ -109,7 +112,10 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
     EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(birdsim_isAwake(0), 0);
-    EXPECT_EQ(err.str(), simulatorNote);
+    EXPECT_EQ(err.str(),
+              simulatorNote +
+                  "trackhost: device [arm]: 3 cycles, 1 record, 0 failed cycles, longest "
+                  "gap between records -, 0 reconnections\n");
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
@@ -262,6 +268,85 @@ TEST_F(HostRunTest, ExampleConfigurationsRun) {
     ASSERT_EQ(rows.size(), 3u) << out.str();
     EXPECT_EQ(rows[0][0] + rows[0][1] + rows[1][0] + rows[1][1] + rows[2][0] + rows[2][1],
               "head1left-hand2right-hand3");
+}
+
+// The rows of one device, and whether `text` holds `part`.
+std::size_t rowsOf(const std::vector<std::vector<std::string>>& rows, const std::string& device) {
+    std::size_t count = 0;
+    for (const auto& row : rows) {
+        count += row[0] == device ? 1 : 0;
+    }
+    return count;
+}
+bool holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Unplugged before cycle 10 of 30 and never reconnected: the other sensor goes on
+// delivering every cycle; with readings that repeat, the cycles succeed without records.
+// A cable still out when the run ends is plugged back in.
+TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
+    const std::string file = writeConfig("[steady]\nport 1\n[pulled]\nport 2\n");
+    ASSERT_EQ(
+        run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout", "2:0.1:0.05"},
+            file),
+        exitSuccess)
+        << err.str();
+    auto rows = csvRows();
+    EXPECT_EQ(rowsOf(rows, "steady"), 30u);
+    EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
+    const std::string said = err.str().substr(simulatorNote.size());
+    const std::string pulled = "trackhost: simulator: sensor on port 2 unplugged\n"
+                               "trackhost: simulator: sensor on port 2 plugged back in\n";
+    EXPECT_EQ(said.substr(0, pulled.size()), pulled);
+    EXPECT_TRUE(holds(said, "device [steady]: 30 cycles, 30 records, 0 failed cycles, ")) << said;
+    EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, ")) << said;
+
+    out.str("");
+    err.str("");
+    ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout",
+                   "2:0.1:60:repeat"},
+                  file),
+              exitSuccess);
+    rows = csvRows();
+    EXPECT_EQ(rowsOf(rows, "steady"), 30u);
+    EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
+    EXPECT_TRUE(holds(err.str(), "sensor on port 2 unplugged (its readings repeat the last one)"));
+    EXPECT_TRUE(holds(err.str(), "device [pulled]: 30 cycles, 10 records, 0 failed cycles, "));
+    EXPECT_FALSE(holds(err.str(), "plugged back in"));
+    EXPECT_EQ(_3dbirdWakeUp(0, 2, 1000, 1000), 1) << "port 2 answers again";
+}
+
+// A device whose recvData fails for 2 s is told of at once, and again when it receives;
+// one that never receives ends the run with status 6, unless the run had no cycles.
+TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails) {
+    const std::string file = writeConfig("[quiet]\n");
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    birdsim_failCall(birdsimGetMostRecentReading, 210);
+    ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "215"}, file), exitSuccess);
+    const std::string said = err.str();
+    const std::size_t silent =
+        said.find("trackhost: device [quiet]: no record for 2 seconds; recvData keeps failing\n");
+    const std::size_t again = said.find("trackhost: device [quiet]: receiving again after ");
+    ASSERT_NE(silent, std::string::npos) << said;
+    ASSERT_NE(again, std::string::npos) << said;
+    EXPECT_LT(silent, again);
+    EXPECT_EQ(said.find("no record for", again), std::string::npos) << "told once";
+    EXPECT_TRUE(holds(said, "215 cycles, 1 record, 210 failed cycles, longest gap between "
+                            "records -, 0 reconnections\n"))
+        << said;
+
+    err.str("");
+    birdsim_failCall(birdsimGetMostRecentReading, -1);
+    EXPECT_EQ(run({"--cycles", "3"}, file), exitNoRecord);
+    EXPECT_TRUE(
+        holds(err.str(), "trackhost: device [quiet]: 3 cycles, 0 records, 3 failed cycles"));
+    EXPECT_TRUE(holds(err.str(),
+                      "trackhost: device [quiet]: delivered no record: recvData failed in every "
+                      "cycle\n"));
+    err.str("");
+    EXPECT_EQ(run({"--cycles", "0"}, file), exitSuccess);
+    EXPECT_EQ(err.str(), simulatorNote);
 }
 
 TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {
