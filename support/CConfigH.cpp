@@ -33,15 +33,23 @@ std::int32_t toInteger(const char* text) {
     return static_cast<std::int32_t>(std::strtol(text, nullptr, 0));
 }
 
-bool checkUnknownOptions(const CConfigH* config, const CLoggerH* logger) {
+bool checkUnknownOptions(const CConfigH* config, const CLoggerH* logger,
+                         std::vector<OptionProblem>* collected) {
     bool result = true;
     for (std::uint32_t i = 0; i < config->lineCount; ++i) {
         const ConfigLine& line = config->lines[i];
-        if (line.used == 0) {
+        if (line.used != 0) {
+            continue;
+        }
+        if (collected != nullptr) {
+            collected->push_back({line.lineNumber, std::string("Unknown option \"") +
+                                                       line.optionName + "\" found at line " +
+                                                       std::to_string(line.lineNumber) + '.'});
+        } else {
             logger->error("CConfigH: Unknown option \"")
                 << line.optionName << "\" found at line " << line.lineNumber << '.';
-            result = false;
         }
+        result = false;
     }
     return result;
 }

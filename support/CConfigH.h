@@ -4,7 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
+#include <vector>
+
 struct CLoggerH;
+
+// A problem on an option line as a collecting reader keeps it: the line number and
+// the report's text without the owner's prefix.
+struct OptionProblem {
+    std::uint32_t lineNumber;
+    std::string text;
+};
 
 // One option line: keyword, arguments and the line's number in the host's file.
 struct ConfigLine {
@@ -45,5 +55,7 @@ void toLowerCase(char* text);
 int compareNoCase(const char* a, const char* b);
 // strtol with base 0: "0x" hexadecimal, leading "0" octal, else decimal.
 std::int32_t toInteger(const char* text);
-// Reports every valid line nobody accepted; true when there is none.
-bool checkUnknownOptions(const CConfigH* config, const CLoggerH* logger);
+// Reports every valid line nobody accepted; true when there is none. With
+// `collected` the reports are kept there instead of logged.
+bool checkUnknownOptions(const CConfigH* config, const CLoggerH* logger,
+                         std::vector<OptionProblem>* collected = nullptr);

@@ -49,18 +49,20 @@ const char* decimalEnd(const char* start, bool& digits) {
 } // namespace
 
 void OptionReports::report(const ConfigLine& line, const char* reason, const char* label) {
-    logger.error(prefix) << reason << label << line.lineNumber << '.';
     if (collected != nullptr) {
         collected->push_back(
             {line.lineNumber, reason + (label + std::to_string(line.lineNumber)) + '.'});
+    } else {
+        logger.error(prefix) << reason << label << line.lineNumber << '.';
     }
     anyFailed = true;
 }
 
 void OptionReports::report(const ConfigLine& line, const std::string& text) {
-    logger.error(prefix) << text;
     if (collected != nullptr) {
         collected->push_back({line.lineNumber, text});
+    } else {
+        logger.error(prefix) << text;
     }
     anyFailed = true;
 }

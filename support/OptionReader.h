@@ -24,16 +24,9 @@ constexpr char invalidString[] = "Invalid string found for ";
 constexpr char invalidTrackerId[] = "Invalid tracker ID found for ";
 } // namespace optionReason
 
-// A problem on an option line as a collecting reader keeps it: the line number and
-// the report's text without the owner's prefix.
-struct OptionProblem {
-    std::uint32_t lineNumber;
-    std::string text;
-};
-
 // Where the reports of one reading go: logged at ERROR through the owner's logger,
-// and kept in a list when one is given (so a host can check a file without running
-// it). Remembers whether anything was reported.
+// or, when a list is given, kept there instead (so that a host can check a file
+// without running it). Remembers whether anything was reported.
 class OptionReports {
 public:
     OptionReports(const CLoggerH& logger, const char* prefix,
