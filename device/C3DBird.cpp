@@ -117,6 +117,7 @@ std::int32_t C3DBird::init(const InitInfo* info) {
     if (!readDeviceOptions(*config, options, *logger)) {
         return -1;
     }
+    watch = StreamWatch(options.reconnectMs);
     CDataStorage* const storage = initInfo.dataStorage;
     if (storage == nullptr) {
         logger->error("C3DBird: tracker data storage pointer is empty.");
@@ -144,6 +145,9 @@ bool C3DBird::printInfo() {
     logger->info("DATA TYPE             : ") << "Tracker";
     logger->info("SERIAL PORT           : ") << options.serialPort;
     logger->info("RESET                 : ") << (options.reset ? "Yes" : "No");
+    if (options.reconnectMs > 0) {
+        logger->info("RECONNECT             : ") << options.reconnectMs << " ms";
+    }
     logger->info("NUMBER OF DEVICES     : 1");
     if (trackerCount != 0) {
         logger->info("NUMBER OF TRACKERS    : ") << static_cast<std::uint32_t>(trackerCount);

@@ -7,6 +7,7 @@
 
 #include "CBase.h"
 #include "DeviceOptions.h"
+#include "StreamWatch.h"
 #include "platform/BirdLibrary.h"
 #include "support/TraData.h"
 #include "tracker/CTraCommonH.h"
@@ -58,9 +59,12 @@ private:
     Outcome receiveSensor(std::uint32_t rawId, const std::uint8_t* reading,
                           std::uint8_t* updateMask);
     bool deliver(const TraData& record, std::uint32_t traId);
+    bool followStream(bool ok, const std::uint8_t* reading);
+    void reconnectSensor();
 
     std::unique_ptr<std::string> deviceName;
     DeviceSettings options;
+    StreamWatch watch; // with the "reconnect" option
     InitInfo initInfo{};
     TraData lastRecords[sensorCount]; // the last record delivered per sensor
     std::int32_t trackerCount = 0;

@@ -2,6 +2,7 @@
 #include "DeviceOptions.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace optionReason;
 
@@ -42,11 +43,28 @@ bool position(DeviceSettings& options, const OptionLine& line) {
     return true;
 }
 
+// Seconds of a lost stream before the device wakes its sensor again, and between
+// attempts; 0 leaves reconnection off. Kept in whole milliseconds, at least one.
+bool reconnect(DeviceSettings& options, const OptionLine& line) {
+    constexpr float longest = 1e6f; // seconds, so that the milliseconds fit with room
+    float seconds = 0.0f;
+    if (!line.countIn(1, 1) || !line.numbers(1, 1, &seconds)) {
+        return false;
+    }
+    if (!(seconds >= 0.0f && seconds <= longest)) {
+        return line.fail(invalidArg);
+    }
+    const auto milliseconds = std::llround(static_cast<double>(seconds) * 1000.0);
+    options.reconnectMs = seconds > 0.0f ? std::max<std::int64_t>(milliseconds, 1) : 0;
+    return true;
+}
+
 constexpr OptionRule<DeviceSettings> rules[] = {
     {"port", "SerialPort at line ", port},
     {"serialport", "SerialPort at line ", port},
     {"reset", "Reset at line ", reset},
     {"position", "Position at line ", position},
+    {"reconnect", "Reconnect at line ", reconnect},
 };
 
 } // namespace

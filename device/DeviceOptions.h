@@ -10,12 +10,13 @@ struct DeviceSettings {
     static constexpr std::int32_t portCount = 4; // serial ports 1 to 4
 
     std::int32_t serialPort = 1;
-    bool reset = false;         // reset the sensor's orientation in configure
-    bool fixedPosition = false; // put `position` into every record
-    float position[3] = {};     // feet
+    bool reset = false;           // reset the sensor's orientation in configure
+    bool fixedPosition = false;   // put `position` into every record
+    float position[3] = {};       // feet
+    std::int64_t reconnectMs = 0; // the "reconnect" period; 0: off
 };
 
-// Reads "port"/"serialport", "reset" and "position" into `options`, reporting every
+// Reads "port"/"serialport", "reset", "position" and "reconnect" into `options`, reporting every
 // bad line with the device's prefix; every line is examined. False when any was bad.
 bool readDeviceOptions(CConfigH& config, DeviceSettings& options, const CLoggerH& logger,
                        std::vector<OptionProblem>* collected = nullptr);

@@ -6,6 +6,7 @@
 #include "support/CDataStorage.h"
 #include "tracker/PoseTransform.h"
 
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -58,7 +59,11 @@ std::int32_t C3DBird::recvData(std::uint8_t* updateMask, std::int32_t) {
         CTraCommonH::clearUpdateMask(updateMask);
     }
     std::uint8_t reading[bird::readingSize];
-    if (_3dbirdGetMostRecentReading(deviceIndex, reading) == 0) {
+    const bool ok = _3dbirdGetMostRecentReading(deviceIndex, reading) != 0;
+    if (watch.on() && !followStream(ok, reading)) {
+        return -1;
+    }
+    if (!ok) {
         return -1;
     }
     if (readyFlag == nullptr || *readyFlag == 0) {
@@ -138,4 +143,44 @@ bool C3DBird::deliver(const TraData& record, std::uint32_t traId) {
     logger->debug("C3DBird: TraData storage found");
     *slot = record;
     return true;
+}
+
+// With the "reconnect" option: what the state of the stream makes of this cycle;
+// false when the cycle fails, as it does for a reading that failed.
+bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    switch (watch.afterReading(ok, reading, now)) {
+    case StreamWatch::Step::deliver:
+        return true;
+    case StreamWatch::Step::recovered:
+        logger->info("C3DBird: Sensor on port ")
+            << options.serialPort << " streams again after " << watch.lostFor(now) << " ms.";
+        return true;
+    case StreamWatch::Step::declareLoss:
+        logger->warning("C3DBird: Sensor on port ")
+            << options.serialPort << " stopped answering; reconnecting.";
+        reconnectSensor();
+        return false;
+    case StreamWatch::Step::attempt:
+        reconnectSensor();
+        return false;
+    case StreamWatch::Step::failed:
+    case StreamWatch::Step::wait:
+        break;
+    }
+    return false;
+}
+
+// One attempt: the sensor shut down, woken again under its index on its port,
+// configured as configure does it and started. A failed attempt says nothing of its
+// own; the calls it makes report as they always do.
+void C3DBird::reconnectSensor() {
+    _3dbirdShutDown(deviceIndex);
+    if (_3dbirdWakeUp(deviceIndex, static_cast<std::uint16_t>(options.serialPort), 1000, 1000) !=
+            0 &&
+        configure() >= 0) {
+        start();
+    }
 }

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/support/CaptureFd.h"
+#include "tests/support/CaptureStdout.h"
 
 #include <gtest/gtest.h>
 
@@ -347,6 +348,51 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
     err.str("");
     EXPECT_EQ(run({"--cycles", "0"}, file), exitSuccess);
     EXPECT_EQ(err.str(), simulatorNote);
+}
+
+// Four devices with "reconnect 1"; the sensor on port 2 is unplugged for 3 s at
+// 100 Hz. It is declared lost once, woken again by itself after the replug and goes
+// on under its tracker ID; the other three deliver in every cycle throughout.
+TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
+    const std::string file =
+        writeConfig("[one]\nport 1\nreconnect 1\n[two]\nport 2\nreconnect 1\n"
+                    "[three]\nport 3\nreconnect 1\n[four]\nport 4\nreconnect 1\n");
+    ASSERT_EQ(
+        run({"--format", "csv", "--rate", "100", "--cycles", "450", "--sim-dropout", "2:0.5:3"},
+            file),
+        exitSuccess)
+        << err.str();
+    const auto rows = csvRows();
+    for (const char* steady : {"one", "three", "four"}) {
+        EXPECT_EQ(rowsOf(rows, steady), 450u) << steady;
+    }
+    // Records of "two": every cycle before the cable is pulled, none while the stream
+    // is lost, and again with ID 2 after the replug at 3.5 s.
+    std::vector<double> times;
+    for (const auto& row : rows) {
+        if (row[0] == "two") {
+            EXPECT_EQ(row[1], "2");
+            times.push_back(std::stod(row[2]));
+        }
+    }
+    ASSERT_GT(times.size(), 60u);
+    double gap = 0;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        gap = std::max(gap, times[i] - times[i - 1]);
+    }
+    EXPECT_GT(gap, 2.9);
+    EXPECT_LT(gap, 4.2);
+    EXPECT_EQ(linesAfter(pluginOutput, "WARNING: "),
+              "C3DBird: Sensor on port 2 stopped answering; reconnecting.\n");
+    const std::string back = linesAfter(pluginOutput, "INFO: C3DBird: Sensor on port");
+    EXPECT_EQ(back.rfind(" 2 streams again after ", 0), 0u) << back;
+    // Each attempt shuts the sensor down and wakes it; only the one after the replug
+    // gets on to the configuration and the stream.
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), birdsim_callCount(birdsimShutDown));
+    EXPECT_GE(birdsim_callCount(birdsimWakeUp), 4 + 2);
+    EXPECT_EQ(birdsim_callCount(birdsimGetDeviceConfig), 5);
+    EXPECT_EQ(birdsim_callCount(birdsimStartStream), 5);
+    EXPECT_TRUE(holds(err.str(), "device [two]: 450 cycles, ")) << err.str();
 }
 
 TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {

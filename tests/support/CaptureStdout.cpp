@@ -27,3 +27,11 @@ CLoggerH plainLogger(const char* name, int debugLevel) {
     logger.debugLevel = debugLevel;
     return logger;
 }
+
+std::string linesAfter(const std::string& text, const std::string& head) {
+    std::string lines;
+    for (std::size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + 1)) {
+        lines += text.substr(at + head.size(), text.find('\n', at) - at - head.size() + 1);
+    }
+    return lines;
+}

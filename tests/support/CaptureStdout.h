@@ -20,6 +20,9 @@ private:
     std::streambuf* saved;
 };
 
+// The lines of `text` that hold `head`, each from just after it.
+std::string linesAfter(const std::string& text, const std::string& head);
+
 // Sets standard output's format back to the stream's initial state.
 void resetStdoutFormat();
 

@@ -39,11 +39,3 @@ TraData DeviceFixture::slot(std::uint32_t id) {
 std::string DeviceFixture::errors() const {
     return linesAfter(output, "C3DBird: ERROR: ");
 }
-
-std::string linesAfter(const std::string& text, const std::string& head) {
-    std::string lines;
-    for (std::size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + 1)) {
-        lines += text.substr(at + head.size(), text.find('\n', at) - at - head.size() + 1);
-    }
-    return lines;
-}

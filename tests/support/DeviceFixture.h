@@ -32,6 +32,3 @@ struct DeviceFixture : ::testing::Test {
     std::uint8_t mask[4] = {};
     std::string output;
 };
-
-// The lines of `text` that start with `head`, each without it.
-std::string linesAfter(const std::string& text, const std::string& head);

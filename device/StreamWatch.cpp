@@ -1,0 +1,37 @@
+// Loss and recovery of a sensor's stream.
+#include "StreamWatch.h"
+
+#include <cstring>
+
+bool StreamWatch::isNew(bool ok, const std::uint8_t* reading) const {
+    return ok && (!hasGood || std::memcmp(reading, lastGood, sizeof lastGood) != 0);
+}
+
+StreamWatch::Step StreamWatch::afterReading(bool ok, const std::uint8_t* reading,
+                                            std::int64_t nowMs) {
+    if (isNew(ok, reading)) {
+        std::memcpy(lastGood, reading, sizeof lastGood);
+        hasGood = true;
+        stale = false;
+        const bool wasLost = isLost;
+        isLost = false;
+        return wasLost ? Step::recovered : Step::deliver;
+    }
+    if (isLost) {
+        if (nowMs - lastAttempt < period) {
+            return Step::wait;
+        }
+        lastAttempt = nowMs;
+        return Step::attempt;
+    }
+    if (!stale) {
+        stale = true;
+        staleSince = nowMs;
+    }
+    if (nowMs - staleSince >= period) {
+        isLost = true;
+        lostAt = lastAttempt = nowMs;
+        return Step::declareLoss;
+    }
+    return ok ? Step::deliver : Step::failed;
+}

@@ -1,0 +1,48 @@
+// Watches a sensor's stream for the "reconnect" option: a stream whose readings
+// all fail, or all repeat the last good reading unchanged, for a whole period is
+// lost; while it is lost, one reconnection attempt is due per period, and the first
+// good reading that differs from the last one brings it back. Works on plain values
+// (readings and milliseconds of a monotonic clock), so it starts no thread and
+// reads no clock of its own.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/BirdLibrary.h"
+
+class StreamWatch {
+public:
+    // What the device does with the reading it just took.
+    enum class Step {
+        deliver,     // go on with the cycle as without the option
+        failed,      // the reading failed: the cycle fails as without the option
+        declareLoss, // the stream is lost from now: say so, make the first attempt
+        attempt,     // still lost, and the next attempt is due
+        wait,        // still lost, no attempt due: the cycle fails
+        recovered,   // the first new reading after a loss: say so, then deliver
+    };
+
+    // `periodMs` above 0 turns the watch on.
+    explicit StreamWatch(std::int64_t periodMs = 0) : period(periodMs) {}
+
+    bool on() const { return period > 0; }
+    std::int64_t periodMs() const { return period; }
+    bool lost() const { return isLost; }
+
+    // `ok`: the reading call succeeded; `reading`: its 36-byte block.
+    Step afterReading(bool ok, const std::uint8_t* reading, std::int64_t nowMs);
+    // Milliseconds from the declared loss to `nowMs`.
+    std::int64_t lostFor(std::int64_t nowMs) const { return nowMs - lostAt; }
+
+private:
+    bool isNew(bool ok, const std::uint8_t* reading) const;
+
+    std::int64_t period;
+    std::uint8_t lastGood[bird::readingSize] = {};
+    bool hasGood = false;
+    bool stale = false; // every reading since staleSince failed or repeated
+    std::int64_t staleSince = 0;
+    bool isLost = false;
+    std::int64_t lostAt = 0;
+    std::int64_t lastAttempt = 0;
+};
