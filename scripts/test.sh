@@ -56,10 +56,14 @@ cmake --build build-asan -j "$jobs"
 stage "concurrency tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTRACKER_SANITIZE=thread -DCMAKE_CXX_FLAGS="$sanitizer_warnings" >/dev/null
-cmake --build build-tsan -j "$jobs" --target concurrency_test plugin_e2e_test support_test
+cmake --build build-tsan -j "$jobs" \
+    --target concurrency_test plugin_e2e_test support_test trackhost_run_test
 export TSAN_OPTIONS=second_deadlock_stack=1
 (cd build-tsan && ctest --output-on-failure --no-tests=error --repeat until-fail:5 \
     -R '^Concurrency\.|^PluginEndToEnd\.ConcurrentDevicesNeverTearARecord$')
+# A sensor that drops out and comes back by itself, beside three that go on.
+(cd build-tsan && ctest --output-on-failure --no-tests=error \
+    -R '^HostRunTest\.ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn$')
 # The release of a mutex the caller does not hold is left out: the test makes that
 # mistake on purpose, and the sanitizer reports the mistake itself.
 build-tsan/bin/support_test \
