@@ -27,6 +27,26 @@ bool readInteger(const std::string& text, long long& value) {
     return *end == '\0' && errno == 0;
 }
 
+// [ADDRESS:]PORT; an IPv6 address in brackets, [::1]:8080.
+bool readViewAddress(const std::string& text, HostOptions& options) {
+    const std::size_t colon = text.rfind(':');
+    std::string address = colon == std::string::npos ? std::string() : text.substr(0, colon);
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
+        address = address.substr(1, address.size() - 2);
+    }
+    const std::string portText = colon == std::string::npos ? text : text.substr(colon + 1);
+    long long port = 0;
+    if (!readInteger(portText, port) || port < 0 || port > 65535 ||
+        (colon != std::string::npos && address.empty())) {
+        return false;
+    }
+    if (colon != std::string::npos) {
+        options.viewAddress = address;
+    }
+    options.viewPort = static_cast<int>(port);
+    return true;
+}
+
 class Arguments {
 public:
     Arguments(int argc, const char* const* argv, std::string& error)
@@ -64,7 +84,7 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
                HostOptions& options) {
     const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
                             name == "--cycles" || name == "--seconds" || name == "--format" ||
-                            name == "--debug" || name == "--debug-threshold";
+                            name == "--debug" || name == "--debug-threshold" || name == "--view";
     if (!takesValue && inlineValue != nullptr) {
         return args.fail(name + " takes no value");
     }
@@ -108,6 +128,11 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
             return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
         }
         options.debugThreshold = static_cast<std::int32_t>(integer);
+    } else if (name == "--view") {
+        if (!readViewAddress(value, options)) {
+            return args.fail("--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
+                             value + "\"");
+        }
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -182,6 +207,10 @@ Options:
                    device, 3 the transforms and the calibration library
   --debug-threshold N
                    the threshold the level is compared with (default 1)
+  --view [ADDRESS:]PORT
+                   also serve a live 3D view of the trackers to browsers at
+                   http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port
+                   0 picks a free one); the URL is printed at start
   --quiet          switch the plug-in's log lines off
   --no-date        log line heads without the date
   --no-time        log line heads without the time
@@ -193,5 +222,6 @@ Exit status:
   2  usage error (bad command line, output file not writable)
   3  configuration file error (missing file, bad line)
   4  device failure (plug-in not loadable; init, configure, start or stop failed)
+  7  the viewer could not serve (port in use, bad address, no viewer in this build)
 )";
 }

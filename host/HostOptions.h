@@ -12,6 +12,7 @@ enum ExitCode : int {
     exitUsage = 2,         // bad command line, or the output file cannot be written
     exitConfiguration = 3, // the configuration file is missing or malformed
     exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
+    exitView = 7,          // the viewer could not serve (address in use, bad address)
 };
 
 struct HostOptions {
@@ -28,6 +29,8 @@ struct HostOptions {
     bool date = true;
     bool time = true;
     bool threadId = true;
+    std::string viewAddress = "127.0.0.1"; // --view: where the viewer listens
+    int viewPort = -1;                     // -1: no viewer; 0: any free port
 };
 
 enum class ParseResult { run, help, error };

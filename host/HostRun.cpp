@@ -115,7 +115,8 @@ bool maskHas(const std::uint8_t* mask, std::uint32_t id) {
     return (mask[3 - bit / 8] & (1u << (bit % 8))) != 0;
 }
 
-void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer) {
+void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
+                  RecordListener* listener) {
     for (Devices::Device& device : devices.all()) {
         std::uint8_t mask[4] = {};
         if (device.device->recvData(mask, 0) != 1) {
@@ -125,7 +126,11 @@ void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer) 
         for (std::uint32_t id = 1; id <= CDataStorage::maxRecords; ++id) {
             TraData record;
             if (maskHas(mask, id) && storage.readSlot(id, record)) {
-                writer.row(decodeRecord(device.section->name, record));
+                const PoseRow pose = decodeRecord(device.section->name, record);
+                writer.row(pose);
+                if (listener != nullptr) {
+                    listener->recordDelivered(pose);
+                }
             }
         }
     }
@@ -141,7 +146,8 @@ bool hostStopRequested() {
     return stopFlag.load();
 }
 
-int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
+int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
+            RecordListener* listener) {
     std::vector<DeviceSection> sections;
     ConfigError error;
     if (!readConfigFile(options.configFile, sections, error)) {
@@ -215,7 +221,7 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
                 break;
             }
         }
-        receiveCycle(devices, storage, writer);
+        receiveCycle(devices, storage, writer, listener);
     }
     ready = 0;
 

@@ -5,11 +5,14 @@
 #include <iosfwd>
 
 #include "HostOptions.h"
+#include "RecordListener.h"
 
-// Runs the host and answers its exit code. Decoded records go to `out`; the host's
-// own messages (configuration errors, failed device operations) go to `err`. The
-// plug-in writes its messages to standard output itself.
-int runHost(const HostOptions& options, std::ostream& out, std::ostream& err);
+// Runs the host and answers its exit code. Decoded records go to `out`, and to
+// `listener` when one is given; the host's own messages (configuration errors,
+// failed device operations) go to `err`. The plug-in writes its messages to
+// standard output itself.
+int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
+            RecordListener* listener = nullptr);
 
 // Ends a running host after its current cycle, as Ctrl-C does; safe to call from a
 // signal handler or another thread. Stays set for the rest of the process.

@@ -1,6 +1,7 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
 #include "HostOptions.h"
 #include "HostRun.h"
+#include "ViewServer.h"
 
 #include <csignal>
 #include <fstream>
@@ -36,8 +37,20 @@ int main(int argc, char** argv) {
             return exitUsage;
         }
     }
+    // The viewer listens before any sensor wakes, so a taken port costs nothing.
+    ViewServer viewer;
+    if (options.viewPort >= 0) {
+        if (!viewer.start(options.viewAddress, options.viewPort, error)) {
+            std::cerr << "trackhost: " << error << std::endl;
+            return exitView;
+        }
+        std::cerr << "trackhost: viewer at " << viewer.url() << std::endl;
+    }
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
-    return runHost(options, options.outputFile.empty() ? std::cout : file, std::cerr);
+    const int code = runHost(options, options.outputFile.empty() ? std::cout : file, std::cerr,
+                             options.viewPort >= 0 ? &viewer.listener() : nullptr);
+    viewer.stop();
+    return code;
 }

@@ -4,10 +4,14 @@
 set -euo pipefail
 
 what=${1:-all}
-packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev clang-format)
+# The viewer: the HTTP library and three.js, served by trackhost.
+packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev clang-format
+          libcpp-httplib-dev libjs-three)
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
-               valgrind)
+               valgrind
+               # The viewer's tests drive a headless browser.
+               chromium chromium-driver python3-selenium)
 fi
 
 missing=()
