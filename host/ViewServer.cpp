@@ -7,6 +7,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -63,8 +64,13 @@ struct ViewServer::Impl {
 void ViewServer::Impl::routes() {
     const auto serve = [this](const char* path, const char* type, const char* data,
                               std::size_t size) {
+        // Sent from the embedded copy as it stands: the library would otherwise
+        // compress it per request, and brotli takes seconds for three.js.
         server.Get(path, [=](const httplib::Request&, httplib::Response& response) {
-            response.set_content(data, size, type);
+            response.set_content_provider(
+                size, type, [=](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(data + offset, std::min(length, size - offset));
+                });
         });
     };
     serve("/", "text/html; charset=utf-8", viewPage, viewPageSize);
