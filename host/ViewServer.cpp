@@ -160,6 +160,8 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes),
                    sizeof yes);
     });
+    // Each event goes out at once, not held back until the last one is acknowledged.
+    server.set_tcp_nodelay(true);
     server.set_keep_alive_timeout(1);
     server.set_write_timeout(writeTimeoutSeconds, 0);
     impl->routes();
