@@ -2,6 +2,7 @@
 shows against the records trackhost wrote, a drawn 3D scene, and the page staying
 on the last picture while trackhost is away and resuming when it is back."""
 import os
+import shutil
 import sys
 import tempfile
 import time
@@ -37,6 +38,7 @@ image.src = 'data:image/png;base64,' + arguments[0];
 class ViewerPage(unittest.TestCase):
     def setUp(self):
         self.workdir = tempfile.mkdtemp(prefix="viewer-page-")
+        self.addCleanup(shutil.rmtree, self.workdir, True)
         self.driver = rig.chromium("1280,860")
         self.addCleanup(self.driver.quit)
 

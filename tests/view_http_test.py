@@ -2,7 +2,9 @@
 stream, the loopback default, and the failures to serve before any sensor wakes."""
 import http.client
 import os
+import shutil
 import socket
+import struct
 import sys
 import tempfile
 import time
@@ -31,6 +33,7 @@ def get(port, path, method="GET"):
 class ViewerHttp(unittest.TestCase):
     def setUp(self):
         self.workdir = tempfile.mkdtemp(prefix="viewer-http-")
+        self.addCleanup(shutil.rmtree, self.workdir, True)
 
     def test_fixed_routes_serve_the_page_and_the_packaged_scripts(self):
         with rig.Trackhost(self.workdir, ["--quiet"]) as host:
@@ -72,13 +75,19 @@ class ViewerHttp(unittest.TestCase):
             self.assertEqual(latest, {key: values[-1] for key, values in rows.items()})
             self.assertEqual(len(latest), 3)
 
-    def test_loopback_by_default_and_a_client_that_never_reads_costs_nothing(self):
+    def test_loopback_by_default_and_clients_that_stall_or_vanish_cost_nothing(self):
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", "1000", "--seconds", "2"]) as host:
             with self.assertRaises(ConnectionRefusedError):
                 socket.create_connection(("127.0.0.2", int(host.port)), timeout=5)
             stalled = socket.create_connection(("127.0.0.1", int(host.port)))
             stalled.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1024)
             stalled.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            # One that goes away in the middle of the stream, with a reset.
+            vanishing = rig.EventStream(host.port)
+            next(vanishing.events())
+            vanishing.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                        struct.pack("ii", 1, 0))
+            vanishing.close()
             self.assertEqual(host.wait(), 0, host.rest)
             self.assertEqual(host.rest, "")
             stalled.close()

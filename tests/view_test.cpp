@@ -22,36 +22,29 @@ PoseRow pose(const char* device, std::uint32_t id, float x) {
 
 } // namespace
 
-TEST(LatestPoses, StreamsGetTheLatestRecordOfEachChangedTracker) {
+TEST(LatestPoses, EachStreamGetsTheLatestRecordOfEveryTrackerChangedSinceItLooked) {
     LatestPoses poses;
-    std::uint64_t seen = 0;
-    EXPECT_FALSE(poses.waitNewer(seen, std::chrono::milliseconds(1)));
     poses.recordDelivered(pose("head", 1, 1.0f));
     poses.recordDelivered(pose("hand", 2, 2.0f));
     poses.recordDelivered(pose("head", 1, 3.0f));
     poses.recordDelivered(pose("beyond", 33, 4.0f)); // no such tracker: ignored
-    EXPECT_TRUE(poses.waitNewer(seen, std::chrono::milliseconds(0)));
-
-    std::vector<LatestPose> changed = poses.changedSince(seen);
+    std::uint64_t first = 0;
+    std::vector<LatestPose> changed = poses.changedSince(first);
     ASSERT_EQ(changed.size(), 2u);
     EXPECT_EQ(changed[0].pose.device + changed[1].pose.device, "headhand");
     EXPECT_EQ(changed[0].pose.x, 3.0f);
-    EXPECT_GT(changed[0].deliveredMs, 1.7e12);
-    EXPECT_TRUE(poses.changedSince(seen).empty());
+    EXPECT_FALSE(poses.waitNewer(first, std::chrono::milliseconds(1)));
 
-    // A second stream starts from nothing and gets both; the first only the change.
     poses.recordDelivered(pose("hand", 2, 5.0f));
-    std::uint64_t other = 0;
-    EXPECT_EQ(poses.changedSince(other).size(), 2u);
-    changed = poses.changedSince(seen);
+    std::uint64_t second = 0;
+    EXPECT_EQ(poses.changedSince(second).size(), 2u);
+    changed = poses.changedSince(first);
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0].pose.x, 5.0f);
 
     // Closing wakes every stream, with nothing new to wait for.
-    EXPECT_FALSE(poses.closed());
     poses.close();
-    EXPECT_TRUE(poses.closed());
-    EXPECT_TRUE(poses.waitNewer(seen, std::chrono::hours(1)));
+    EXPECT_TRUE(poses.closed() && poses.waitNewer(first, std::chrono::hours(1)));
 }
 
 TEST(ViewEvents, OneDataLineWithTheTextsTheTablePrints) {
@@ -66,26 +59,21 @@ TEST(ViewEvents, OneDataLineWithTheTextsTheTablePrints) {
               "data: {\"trackers\":[" + record + "," + record + "]}\n\n");
 }
 
-TEST(ViewOption, AddressDefaultsToLoopback) {
-    const auto parse = [](const char* value, HostOptions& options, std::string& error) {
-        const char* args[] = {"--view", value, "my.conf"};
-        return parseHostOptions(3, args, options, error);
-    };
+TEST(ViewOption, PortWithAnOptionalAddress) {
     std::string error;
-    const auto where = [&](const char* value) {
+    const auto parse = [&](const char* value) {
+        const char* args[] = {"--view", value, "my.conf"};
         HostOptions options;
-        EXPECT_EQ(options.viewPort, -1);
-        EXPECT_EQ(parse(value, options, error), ParseResult::run) << error;
-        return options.viewAddress + " " + std::to_string(options.viewPort);
+        return parseHostOptions(3, args, options, error) == ParseResult::run
+                   ? options.viewAddress + " " + std::to_string(options.viewPort)
+                   : error;
     };
-    EXPECT_EQ(where("8080"), "127.0.0.1 8080");
-    EXPECT_EQ(where("0.0.0.0:0"), "0.0.0.0 0");
-    EXPECT_EQ(where("[::1]:9000"), "::1 9000");
+    EXPECT_EQ(parse("8080"), "127.0.0.1 8080");
+    EXPECT_EQ(parse("0.0.0.0:0"), "0.0.0.0 0");
+    EXPECT_EQ(parse("[::1]:9000"), "::1 9000");
     for (const char* bad : {"", "http", "65536", "-1", ":80", "[]:80", "host:"}) {
-        HostOptions fresh;
-        EXPECT_EQ(parse(bad, fresh, error), ParseResult::error) << bad;
-        EXPECT_EQ(error, "--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
-                             std::string(bad) + "\"");
+        EXPECT_EQ(parse(bad), "--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
+                                  std::string(bad) + "\"");
     }
 }
 
@@ -100,6 +88,4 @@ TEST(ViewServer, ServesOnLoopbackOrSaysThisBuildHasNone) {
     }
     ASSERT_TRUE(server.start("127.0.0.1", 0, error)) << error;
     EXPECT_EQ(server.url().rfind("http://127.0.0.1:", 0), 0u) << server.url();
-    server.listener().recordDelivered(pose("head", 1, 1.0f));
-    server.stop();
 }

@@ -2,6 +2,7 @@
 processes of their own, their CSV records, the event stream and a headless Chromium.
 
 A test script is run as SCRIPT TRACKHOST SOURCE_DIR ARTIFACT_DIR [unittest arguments]."""
+import atexit
 import csv
 import json
 import os
@@ -128,14 +129,9 @@ def chromium(window="1280,720"):
                  "--enable-unsafe-swiftshader",
                  "--user-data-dir=" + profile, "--window-size=" + window]:
         options.add_argument(flag)
+    atexit.register(shutil.rmtree, profile, True)
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     driver.set_page_load_timeout(30)
-    original_quit = driver.quit
-
-    def quit():
-        original_quit()
-        shutil.rmtree(profile, ignore_errors=True)
-    driver.quit = quit
     return driver
 
 
