@@ -169,9 +169,9 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
     const std::string where =
         address.find(':') == std::string::npos ? address : "[" + address + "]";
     errno = 0;
-    const bool bound = port == 0 ? (port = server.bind_to_any_port(address)) > 0
-                                 : server.bind_to_port(address, port);
-    if (!bound) {
+    const int bound = port == 0 ? server.bind_to_any_port(address)
+                                : (server.bind_to_port(address, port) ? port : -1);
+    if (bound < 0) {
         const int reason = errno;
         error = "the viewer cannot listen on " + where + ":" + std::to_string(port) + ": ";
         if (reason == EADDRINUSE) {
@@ -183,7 +183,7 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
         }
         return false;
     }
-    impl->url = "http://" + where + ":" + std::to_string(port) + "/";
+    impl->url = "http://" + where + ":" + std::to_string(bound) + "/";
     impl->thread = std::thread([this] {
         impl->server.listen_after_bind();
         impl->listening = false;

@@ -99,7 +99,7 @@ class ViewerHttp(unittest.TestCase):
         taken.listen()
         port = taken.getsockname()[1]
         for view, reason in [(str(port), "the port is already in use"),
-                             ("192.0.2.1:8080", "not an address of this machine")]:
+                             ("192.0.2.1:0", "not an address of this machine")]:
             with rig.Trackhost(self.workdir, [], view=view) as host:
                 self.assertEqual(host.wait(), 7)
                 where = view if ":" in view else "127.0.0.1:" + view
