@@ -13,25 +13,22 @@ import trackhost_view as rig  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 
 # The share of the 3D canvas's pixels, as the browser shows them (a screenshot of
-# the canvas, decoded in the page), that differ from the background, the hint line
-# at the bottom left out: 0 for a blank scene.
+# it, decoded in the page), that differ from the background, the hint line at the
+# bottom left out: 0 for a blank scene.
 DRAWN_SHARE = """
-const done = arguments[arguments.length - 1];
-const image = new Image();
+const [png, done] = arguments, image = new Image();
 image.onload = () => {
   const sample = document.createElement('canvas');
-  sample.width = image.width;
-  sample.height = image.height - 30;
-  const context = sample.getContext('2d');
-  context.drawImage(image, 0, 0);
-  const pixels = context.getImageData(0, 0, sample.width, sample.height).data;
+  [sample.width, sample.height] = [image.width, image.height - 30];
+  sample.getContext('2d').drawImage(image, 0, 0);
+  const pixels = sample.getContext('2d').getImageData(0, 0, sample.width, sample.height).data;
   let drawn = 0;
   for (let i = 0; i < pixels.length; i += 4) {
     drawn += pixels[i] !== 0x1b || pixels[i + 1] !== 0x1f || pixels[i + 2] !== 0x27;
   }
   done(drawn / (pixels.length / 4));
 };
-image.src = 'data:image/png;base64,' + arguments[0];
+image.src = 'data:image/png;base64,' + png;
 """
 
 
