@@ -52,6 +52,26 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
     return true;
 }
 
+// [ADDRESS:]PORT; an IPv6 address in brackets, [::1]:8080.
+bool readViewAddress(const std::string& text, HostOptions& options) {
+    const std::size_t colon = text.rfind(':');
+    std::string address = colon == std::string::npos ? std::string() : text.substr(0, colon);
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
+        address = address.substr(1, address.size() - 2);
+    }
+    const std::string portText = colon == std::string::npos ? text : text.substr(colon + 1);
+    long long port = 0;
+    if (!readInteger(portText, port) || port < 0 || port > 65535 ||
+        (colon != std::string::npos && address.empty())) {
+        return false;
+    }
+    if (colon != std::string::npos) {
+        options.viewAddress = address;
+    }
+    options.viewPort = static_cast<int>(port);
+    return true;
+}
+
 class Arguments {
 public:
     Arguments(int argc, const char* const* argv, std::string& error)
@@ -91,7 +111,7 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
                             name == "--cycles" || name == "--seconds" || name == "--format" ||
                             name == "--debug" || name == "--debug-threshold" ||
                             name == "--record" || name == "--replay" || name == "--sim-noise" ||
-                            name == "--sim-dropout";
+                            name == "--sim-dropout" || name == "--view";
     if (!takesValue && inlineValue != nullptr) {
         return args.fail(name + " takes no value");
     }
@@ -166,6 +186,11 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
         options.simDropouts.push_back(dropout);
     } else if (name == "--no-status") {
         options.status = false;
+    } else if (name == "--view") {
+        if (!readViewAddress(value, options)) {
+            return args.fail("--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
+                             value + "\"");
+        }
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -266,6 +291,10 @@ Options:
   --loop           start the recording over at its end (default: hold the
                    last reading)
   --sim-noise DEG  the simulated sensors jitter by DEG degrees RMS
+  --view [ADDRESS:]PORT
+                   also serve a live 3D view of the trackers to browsers at
+                   http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port
+                   0 picks a free one); the URL is printed at start
   --quiet          switch the plug-in's log lines off
   --no-date        log line heads without the date
   --no-time        log line heads without the time
@@ -292,6 +321,7 @@ Exit status:
   4  device failure (plug-in not loadable; init, configure, start or stop failed)
   5  the records or the recording could not be written (a write error, a full disk)
   6  a device never delivered a record (recvData failed in every cycle)
+  7  the viewer could not serve (port in use, bad address, no viewer in this build)
 )";
 }
 

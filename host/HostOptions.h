@@ -16,6 +16,7 @@ enum ExitCode : int {
     exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
     exitOutput = 5,        // the records or the recording could not be written (also a full disk)
     exitNoRecord = 6,      // a device never delivered a record: every recvData failed
+    exitView = 7,          // the viewer could not serve (address in use, bad address)
 };
 
 struct HostOptions {
@@ -40,6 +41,8 @@ struct HostOptions {
     bool check = false;    // --check: read and check the configuration file only
     bool status = true;    // live status lines; drawn only when standard error is a terminal
     std::vector<SimDropout> simDropouts;
+    std::string viewAddress = "127.0.0.1"; // --view: where the viewer listens
+    int viewPort = -1;                     // -1: no viewer; 0: any free port
 };
 
 enum class ParseResult { run, help, version, error };

@@ -121,7 +121,7 @@ bool maskHas(const std::uint8_t* mask, std::uint32_t id) {
 
 // Stops at the first record that cannot be written.
 void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
-                  const RecordOutput& output, HealthMonitor& health) {
+                  const RecordOutput& output, HealthMonitor& health, RecordListener* listener) {
     const HealthMonitor::Clock::time_point now = HealthMonitor::Clock::now();
     for (std::size_t index = 0; index < devices.all().size() && !output.failed(); ++index) {
         Devices::Device& device = devices.all()[index];
@@ -131,7 +131,11 @@ void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
         for (std::uint32_t id = 1; received && id <= CDataStorage::maxRecords; ++id) {
             TraData record;
             if (maskHas(mask, id) && storage.readSlot(id, record)) {
-                writer.row(decodeRecord(device.section->name, record));
+                const PoseRow pose = decodeRecord(device.section->name, record);
+                writer.row(pose);
+                if (listener != nullptr) {
+                    listener->recordDelivered(pose);
+                }
                 ++records;
                 if (output.failed()) {
                     break;
@@ -152,12 +156,14 @@ bool hostStopRequested() {
     return stopFlag.load();
 }
 
-int runHost(const HostOptions& options, std::ostream& out, std::ostream& err) {
+int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
+            RecordListener* listener) {
     RecordOutput output(out);
-    return runHost(options, output, err);
+    return runHost(options, output, err, listener);
 }
 
-int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err) {
+int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
+            RecordListener* listener) {
     if (output.sameFileAs(options.configFile)) {
         err << "trackhost: the output " << output.name() << " is the configuration file "
             << options.configFile << "; the records would overwrite it" << std::endl;
@@ -266,7 +272,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err)
         }
         health.beforeCycle();
         dropouts.apply(static_cast<double>(cycle) / options.rate, err);
-        receiveCycle(devices, storage, writer, output, health);
+        receiveCycle(devices, storage, writer, output, health, listener);
         health.afterCycle(Clock::now(), output.stream());
         if (!session.cycleDone()) {
             break;

@@ -5,15 +5,18 @@
 #include <iosfwd>
 
 #include "HostOptions.h"
+#include "RecordListener.h"
 #include "RecordOutput.h"
 
 // Runs the host and answers its exit code. Decoded records go to `output`, which
-// is opened only once every device has come through init; the host's own
-// messages (configuration errors, failed device operations) go to `err`. The
-// plug-in writes its messages to standard output itself.
-int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err);
+// is opened only once every device has come through init, and to `listener` when
+// one is given; the host's own messages (configuration errors, failed device
+// operations) go to `err`. The plug-in writes its messages to standard output itself.
+int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
+            RecordListener* listener = nullptr);
 // The same with the records going to `out`.
-int runHost(const HostOptions& options, std::ostream& out, std::ostream& err);
+int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
+            RecordListener* listener = nullptr);
 
 // Ends a running host after its current cycle, as Ctrl-C does; safe to call from a
 // signal handler or another thread. Stays set for the rest of the process.

@@ -150,3 +150,15 @@ void RecordWriter::row(const PoseRow& pose) {
     }
     out.flush();
 }
+
+std::string valueText(float value) {
+    return number(value);
+}
+
+std::string poseTimeText(const PoseRow& pose) {
+    return timeText(pose);
+}
+
+std::string jsonText(const std::string& text) {
+    return jsonString(text);
+}

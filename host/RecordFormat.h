@@ -38,3 +38,9 @@ private:
     OutputFormat format;
     int deviceWidth;
 };
+
+// The texts every format prints, for other views of the records: a value with five
+// decimals, the time as seconds.milliseconds, a quoted and escaped JSON string.
+std::string valueText(float value);
+std::string poseTimeText(const PoseRow& pose);
+std::string jsonText(const std::string& text);

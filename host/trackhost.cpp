@@ -3,6 +3,7 @@
 #include "HostOptions.h"
 #include "HostRun.h"
 #include "RecordOutput.h"
+#include "ViewServer.h"
 #include "platform/platform.h"
 
 #include "platform/platform.h"
@@ -40,6 +41,16 @@ int main(int argc, char** argv) {
         return runCheck(options.configFile, std::cerr);
     }
 
+    // The viewer listens before any sensor wakes, so a taken port costs nothing.
+    ViewServer viewer;
+    if (options.viewPort >= 0) {
+        if (!viewer.start(options.viewAddress, options.viewPort, error)) {
+            std::cerr << "trackhost: " << error << std::endl;
+            return exitView;
+        }
+        std::cerr << "trackhost: viewer at " << viewer.url() << std::endl;
+    }
+    RecordListener* const listener = options.viewPort >= 0 ? &viewer.listener() : nullptr;
     // A reader that goes away makes a write fail, which ends the run cleanly.
     platform::ignoreBrokenPipe();
     // The live status lines need a terminal that takes cursor moves.
@@ -49,7 +60,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onInterrupt);
     if (!options.outputFile.empty()) {
         RecordOutput output(options.outputFile);
-        return runHost(options, output, std::cerr);
+        return runHost(options, output, std::cerr, listener);
     }
     // Standard output carries the records alone: the plug-in's messages, written
     // to standard output by design, are sent to standard error before it loads.
@@ -62,5 +73,5 @@ int main(int argc, char** argv) {
         return exitOutput;
     }
     RecordOutput output(original);
-    return runHost(options, output, std::cerr);
+    return runHost(options, output, std::cerr, listener);
 }

@@ -17,12 +17,30 @@
 # runs 10 seconds instead and unplugs the simulated sensor on port 1 two seconds
 # in for three seconds: watch the records stop, the status line count the failed
 # cycles, and the device reconnect by itself.
+#
+#   scripts/demo.sh --view [[ADDRESS:]PORT]
+#
+# serves the three simulated sensors of examples/multi.conf to browsers instead
+# (port 8080 by default), until Ctrl-C.
 set -euo pipefail
 caller=$PWD
 dropout=no
+view=no
 if [ "${1:-}" = dropout ]; then
     dropout=yes
     shift
+elif [ "${1:-}" = --view ]; then
+    view=yes
+    shift
+    address=8080
+    if [ $# -gt 0 ] && [ "${1#-}" = "$1" ] && [[ $1 =~ ^([^/]*:)?[0-9]+$ ]]; then
+        address=$1
+        shift
+    fi
+    case $address in
+    *:*) url=http://$address/ ;;
+    *) url=http://127.0.0.1:$address/ ;;
+    esac
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TRACKER_BUILD_DIR:-build}
@@ -48,21 +66,28 @@ limit=no
 for arg in "$@"; do
     case $arg in --cycles | --cycles=* | --seconds | --seconds=*) limit=yes ;; esac
 done
-if [ $dropout = yes ]; then
+if [ $view = yes ]; then
+    # Until Ctrl-C, at 60 Hz, the records to /dev/null: the browser shows them.
+    defaults+=(--view "$address" --rate 60 --quiet --output /dev/null)
+elif [ $dropout = yes ]; then
     [ $limit = yes ] || defaults+=(--seconds 10)
     defaults+=(--sim-dropout 1:2:3)
 else
     [ $limit = yes ] || defaults+=(--seconds 3)
 fi
-case " $* " in *" --rate "* | *" --rate="*) ;; *) defaults+=(--rate 10) ;; esac
+case " $* ${defaults[*]} " in *" --rate "* | *" --rate="*) ;; *) defaults+=(--rate 10) ;; esac
 config=()
 last=${*: -1}
 before=${*: -2:1}
 if [ $# -eq 0 ] || [[ $last == -* ]] ||
     { [ $# -ge 2 ] && [[ $takes_value == *" $before "* ]]; }; then
     config=("$root/examples/demo.conf")
+    [ $view = no ] || config=("$root/examples/multi.conf")
 fi
 
 cd "$caller"
+if [ $view = yes ]; then
+    echo "== open $url in a browser; Ctrl-C ends trackhost" >&2
+fi
 echo "== trackhost ${defaults[*]} $* ${config[*]}" >&2
 exec "$build/bin/trackhost" "${defaults[@]}" "$@" "${config[@]}"

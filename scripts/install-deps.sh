@@ -7,13 +7,17 @@
 set -euo pipefail
 
 what=${1:-all}
-packages=(cmake ninja-build g++)
+# Building and running trackhost; the viewer needs the HTTP library and three.js,
+# which trackhost serves.
+packages=(cmake ninja-build g++ pkg-config libcpp-httplib-dev libjs-three)
 if [ "$what" != run ]; then
     packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox)
 fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
-               valgrind)
+               valgrind
+               # The viewer's tests drive a headless browser.
+               chromium chromium-driver python3-selenium)
 fi
 
 missing=()

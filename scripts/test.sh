@@ -57,7 +57,7 @@ stage "concurrency tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTRACKER_SANITIZE=thread -DCMAKE_CXX_FLAGS="$sanitizer_warnings" >/dev/null
 cmake --build build-tsan -j "$jobs" \
-    --target concurrency_test plugin_e2e_test support_test trackhost_run_test
+    --target concurrency_test plugin_e2e_test support_test trackhost_run_test trackhost
 export TSAN_OPTIONS=second_deadlock_stack=1
 (cd build-tsan && ctest --output-on-failure --no-tests=error --repeat until-fail:5 \
     -R '^Concurrency\.|^PluginEndToEnd\.ConcurrentDevicesNeverTearARecord$')
@@ -68,6 +68,9 @@ export TSAN_OPTIONS=second_deadlock_stack=1
 # mistake on purpose, and the sanitizer reports the mistake itself.
 build-tsan/bin/support_test \
     --gtest_filter='Mutex.*:-Mutex.ReleasingAMutexNotHeldIsReportedWithTheSystemText'
+# The viewer's server threads against trackhost's receive cycle, over HTTP.
+TSAN_OPTIONS=$TSAN_OPTIONS:suppressions=$PWD/tests/tsan-httplib.supp /usr/bin/python3 \
+    tests/view_http_test.py build-tsan/bin/trackhost . build-tsan/view-artifacts
 unset TSAN_OPTIONS
 
 stage "plug-in lifecycles under valgrind"
