@@ -2,6 +2,7 @@
 #include "OptionWarnings.h"
 
 #include "support/CConfigH.h"
+#include "support/OptionReader.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,39 +29,10 @@ struct ReadNumber {
     std::size_t length = 0;
 };
 
-// A decimal number as the plug-in reads one: sign, digits, fraction, exponent;
-// no hexadecimal, infinity or NaN forms.
+// A decimal number as the plug-in reads one.
 ReadNumber readDecimal(const std::string& text) {
-    std::size_t at = 0;
-    const auto digitsFrom = [&text](std::size_t from) {
-        while (from < text.size() && isDigit(text[from])) {
-            ++from;
-        }
-        return from;
-    };
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        ++at;
-    }
-    std::size_t end = digitsFrom(at);
-    bool digits = end > at;
-    if (end < text.size() && text[end] == '.') {
-        const std::size_t fraction = digitsFrom(end + 1);
-        digits = digits || fraction > end + 1;
-        end = fraction;
-    }
-    if (!digits) {
-        return {};
-    }
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-        std::size_t exponent = end + 1;
-        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) {
-            ++exponent;
-        }
-        if (digitsFrom(exponent) > exponent) {
-            end = digitsFrom(exponent);
-        }
-    }
-    return {std::strtod(text.substr(0, end).c_str(), nullptr), end};
+    const std::size_t length = optionNumberLength(text.c_str());
+    return {length == 0 ? 0.0 : std::strtod(text.substr(0, length).c_str(), nullptr), length};
 }
 
 // A port or tracker ID as the plug-in reads one: strtol with base 0.
@@ -72,20 +44,8 @@ ReadNumber readInteger(const std::string& text) {
 
 // The factor to feet of a unit word; 0 for a word the plug-in refuses.
 float unitFactor(const char* word) {
-    static const struct {
-        const char* word;
-        float factor;
-    } units[] = {{"feet", 1.0f},
-                 {"inches", 1.0f / 12.0f},
-                 {"meters", 3.28084f},
-                 {"m", 3.28084f},
-                 {"cm", 0.0328084f}};
-    for (const auto& unit : units) {
-        if (compareNoCase(word, unit.word) == 0) {
-            return unit.factor;
-        }
-    }
-    return 0.0f;
+    float factor = 0.0f;
+    return readUnitWord(word, factor) ? factor : 0.0f;
 }
 
 std::string shortNumber(double value) {

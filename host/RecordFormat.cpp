@@ -77,12 +77,7 @@ PoseRow decodeRecord(const std::string& device, const TraData& record) {
     pose.seconds =
         static_cast<std::int32_t>(platform::netToHost(static_cast<std::uint32_t>(record.seconds)));
     pose.milliseconds = platform::netToHost(record.microseconds) / 1000u;
-    pose.x = decode(record.x);
-    pose.y = decode(record.y);
-    pose.z = decode(record.z);
-    pose.angle1 = decode(record.angle1);
-    pose.angle2 = decode(record.angle2);
-    pose.angle3 = decode(record.angle3);
+    static_cast<TrackerPose&>(pose) = decodePose(record);
     return pose;
 }
 

@@ -14,13 +14,14 @@ enum class OutputFormat { table, csv, json };
 bool parseOutputFormat(const std::string& name, OutputFormat& format);
 
 // One record in host values: position in feet, angles in degrees.
-struct PoseRow {
+// The pose x, y, z, angle1, angle2, angle3 comes with the record's device, ID and time.
+struct PoseRow : TrackerPose {
+    PoseRow() : TrackerPose{} {}
+
     std::string device;
     std::uint32_t id = 0;
     std::int32_t seconds = 0; // since 1970-01-01 UTC
     std::uint32_t milliseconds = 0;
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    float angle1 = 0.0f, angle2 = 0.0f, angle3 = 0.0f;
 };
 
 PoseRow decodeRecord(const std::string& device, const TraData& record);

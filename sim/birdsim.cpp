@@ -263,51 +263,59 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
     return 1;
 }
 
-std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
+namespace {
+
+// One of the calls that need an answering sensor: under the lock, 0 when the call
+// fails before reaching one (or without its block), else what `action` does, 1.
+template <typename Action>
+std::int32_t onAnsweringSensor(BirdSimCall call, std::int32_t deviceIndex, const void* block,
+                               Action action) {
     Lock lock(simMutex);
-    const Sensor* sensor = state.answering(birdsimGetDeviceConfig, deviceIndex);
-    if (!sensor || !config) {
+    Sensor* sensor = state.answering(call, deviceIndex);
+    if (sensor == nullptr || block == nullptr) {
         return 0;
     }
-    std::memcpy(config, sensor->config.data(), bird::configSize);
+    action(*sensor);
     return 1;
+}
+
+// The same for a call without a block.
+template <typename Action>
+std::int32_t onAnsweringSensor(BirdSimCall call, std::int32_t deviceIndex, Action action) {
+    const bool noBlock = true;
+    return onAnsweringSensor(call, deviceIndex, &noBlock, action);
+}
+
+} // namespace
+
+std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
+    return onAnsweringSensor(birdsimGetDeviceConfig, deviceIndex, config, [&](Sensor& sensor) {
+        std::memcpy(config, sensor.config.data(), bird::configSize);
+    });
 }
 
 std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
-    Lock lock(simMutex);
-    Sensor* sensor = state.answering(birdsimSetDeviceConfig, deviceIndex);
-    if (!sensor || !config) {
-        return 0;
-    }
-    std::memcpy(sensor->config.data(), config, bird::configSize);
-    IndexRecord& record = state.records[deviceIndex];
-    record.lastConfig = sensor->config;
-    record.configWritten = true;
-    return 1;
+    return onAnsweringSensor(birdsimSetDeviceConfig, deviceIndex, config, [&](Sensor& sensor) {
+        std::memcpy(sensor.config.data(), config, bird::configSize);
+        IndexRecord& record = state.records[deviceIndex];
+        record.lastConfig = sensor.config;
+        record.configWritten = true;
+    });
 }
 
 std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex) {
-    Lock lock(simMutex);
-    Sensor* sensor = state.answering(birdsimResetOrientation, deviceIndex);
-    if (!sensor) {
-        return 0;
-    }
-    sensor->motionStart = state.now();
-    return 1;
+    return onAnsweringSensor(birdsimResetOrientation, deviceIndex,
+                             [](Sensor& sensor) { sensor.motionStart = state.now(); });
 }
 
+// Starting again while streaming keeps the running stream and its sample numbers.
 std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
-    Lock lock(simMutex);
-    Sensor* sensor = state.answering(birdsimStartStream, deviceIndex);
-    if (!sensor) {
-        return 0;
-    }
-    // Starting again while streaming keeps the running stream and its sample numbers.
-    if (!sensor->streaming) {
-        sensor->streaming = true;
-        sensor->streamStart = state.now();
-    }
-    return 1;
+    return onAnsweringSensor(birdsimStartStream, deviceIndex, [](Sensor& sensor) {
+        if (!sensor.streaming) {
+            sensor.streaming = true;
+            sensor.streamStart = state.now();
+        }
+    });
 }
 
 // The reading block; multi-byte fields in the machine's byte order.

@@ -142,6 +142,16 @@ bool readOptionNumber(const char* text, float& value) {
     return true;
 }
 
+std::size_t optionNumberLength(const char* text) {
+    const char* start = text;
+    while (*start == ' ' || (*start >= '\t' && *start <= '\r')) {
+        ++start;
+    }
+    bool digits = false;
+    const char* const end = decimalEnd(start, digits);
+    return digits ? static_cast<std::size_t>(end - text) : 0;
+}
+
 bool readUnitWord(const char* text, float& factor) {
     static const struct {
         const char* word;

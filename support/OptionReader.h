@@ -112,6 +112,9 @@ void readOptions(CConfigH& config, const OptionRule<Owner> (&rules)[N], Owner& o
 // exactly zero and begins with a letter ("abc", "e5"; "-x" and "" are 0), and when
 // it lies beyond the float range (1e39).
 bool readOptionNumber(const char* text, float& value);
+// How many characters of `text` the number rule reads (leading white space and the
+// number); 0 when it finds no digits and reads the argument as 0.
+std::size_t optionNumberLength(const char* text);
 // The factor to feet of a unit word ("feet", "inches", "meters", "m", "cm", any
 // letter case); false for any other word.
 bool readUnitWord(const char* word, float& factor);
