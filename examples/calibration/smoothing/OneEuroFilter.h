@@ -15,6 +15,7 @@ struct OneEuroParameters {
 
 class OneEuroFilter {
 public:
+    OneEuroFilter() = default; // with the default parameters
     explicit OneEuroFilter(const OneEuroParameters& parameters) : parameters(parameters) {}
 
     // The filtered angle for `angle` (degrees) taken at `seconds` on a monotonic

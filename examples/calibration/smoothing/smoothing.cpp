@@ -21,7 +21,7 @@ namespace {
 // The filters of one device.
 struct Slot {
     bool inUse = false;
-    OneEuroFilter angles[3] = {OneEuroFilter({}), OneEuroFilter({}), OneEuroFilter({})};
+    OneEuroFilter angles[3];
 };
 
 // One slot per device that may use the library at once; a process can wake at most
