@@ -243,6 +243,7 @@ Options:
   --check          read CONFIG_FILE and report every problem in it, as
                    FILE:LINE: message, and likely mistakes, as FILE:LINE:
                    warning: message; wakes no sensor and loads no plug-in
+                   (a calibration library is loaded to see that it can be)
   --plugin PATH    the plug-in library (default: the one built beside trackhost)
   --rate HZ        receive cycles per second (default 30)
   --cycles N       stop after N cycles (0: init, configure, start and stop only)

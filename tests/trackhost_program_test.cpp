@@ -107,3 +107,15 @@ TEST_F(TrackhostProgram, VersionComesFromTheProject) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "trackhost " TRACKER_VERSION "\n");
 }
+
+TEST_F(TrackhostProgram, CheckReportsAMissingCalibrationLibraryOnStandardErrorAlone) {
+    std::ofstream(config) << "[head]\ncalibration nosuch 1 2\n";
+    ProgramRun run = runProgram("trackhost", "--check " + config);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(config + ":2: calibration library \"nosuch\" cannot be loaded (", 0),
+              0u)
+        << run.err;
+    EXPECT_EQ(textLines(run.err).size(), 1u) << run.err;
+
+}
