@@ -38,6 +38,7 @@ struct HostOptions {
     bool loop = false;
     double simNoise = 0.0; // degrees RMS added by the simulator
     bool check = false;    // --check: read and check the configuration file only
+    bool verbose = false;  // --verbose, with --check: print each section's settings
     bool status = true;    // live status lines; drawn only when standard error is a terminal
     std::vector<SimDropout> simDropouts;
 };

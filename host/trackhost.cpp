@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         break;
     }
     if (options.check) {
-        return runCheck(options.configFile, std::cerr);
+        return runCheck(options.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
     }
 
     // A reader that goes away makes a write fail, which ends the run cleanly.

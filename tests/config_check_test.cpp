@@ -121,3 +121,32 @@ TEST(ConfigCheck, ThePluginsOwnProblemsOfEverySectionInOnePass) {
                           "11: Can not change the order on input connector at line 11.\n" + f +
                           "12: Unknown option \"colour\" found at line 12.\n");
 }
+
+TEST(ConfigCheck, VerboseShowsTheSettingsADeviceWouldUse) {
+    const std::string file = "VerboseShowsTheSettingsADeviceWouldUse.conf";
+    std::ofstream(file) << "[wand]\n"
+                           "port 3\n"
+                           "reset on\n"
+                           "position 1 2 -0.5\n"
+                           "transmitteroffset 0 0 12 inches\n"
+                           "transmitterrotation 0 1 0 90\n"
+                           "sensortranslation 1 0 0.5 0\n"
+                           "cavecoord off\n";
+    std::ostringstream err;
+    std::ostringstream out;
+    EXPECT_EQ(runCheck(file, err, &out), exitSuccess);
+    std::remove(file.c_str());
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str(), "[wand] at " + file +
+                             ":1\n"
+                             "  port                   3\n"
+                             "  reset                  yes\n"
+                             "  position               1 2 -0.5 feet\n"
+                             "  CAVE coordinates       no\n"
+                             "  transmitter offset     0 0 1 feet\n"
+                             "  transmitter rotation   0 0 -1 / 0 1 0 / 1 0 0\n"
+                             "  sensor offset          none\n"
+                             "  sensor rotation        none\n"
+                             "  sensor translation     0 0.5 0 feet\n"
+                             "  calibration            none\n");
+}

@@ -118,4 +118,12 @@ TEST_F(TrackhostProgram, CheckReportsAMissingCalibrationLibraryOnStandardErrorAl
         << run.err;
     EXPECT_EQ(textLines(run.err).size(), 1u) << run.err;
 
+    // With --verbose standard output holds the settings and nothing else.
+    run = runProgram("trackhost", "--check --verbose " + config);
+    EXPECT_EQ(run.status, 3);
+    const std::vector<std::string> lines = textLines(run.out);
+    ASSERT_EQ(lines.size(), 11u) << run.out;
+    EXPECT_EQ(lines[0],
+              "[head] at " + config + ":1 (init would refuse it: see the problems reported)");
+    EXPECT_EQ(lines[10], "  calibration            nosuch 1 2");
 }
