@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <fcntl.h>
-}
-
 #include <io.h>
 #include <sys/timeb.h>
 
