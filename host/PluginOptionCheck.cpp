@@ -32,6 +32,14 @@ void addProblems(std::vector<CheckFinding>& findings, const std::vector<OptionPr
     }
 }
 
+// The table as the device's init builds it: one tracker, CAVE coordinates on.
+std::unique_ptr<CTraCommonH> deviceTable(const CLoggerH& logger) {
+    auto table = std::make_unique<CTraCommonH>(&logger, TrackerTableSetup{true, 1, true});
+    table->createEntries(1);
+    table->setEntry(1, 1, nullptr, nullptr, nullptr);
+    return table;
+}
+
 bool reported(const std::vector<OptionProblem>& problems, std::uint32_t lineNumber) {
     return std::any_of(problems.begin(), problems.end(),
                        [lineNumber](const OptionProblem& p) { return p.lineNumber == lineNumber; });
@@ -59,10 +67,7 @@ void checkLeftLines(const CConfigH& config, const CLoggerH& logger,
         const std::size_t known = problems.size();
         DeviceSettings device;
         readDeviceOptions(left, device, logger, &problems);
-        CTraCommonH table(&logger, TrackerTableSetup{true, 1, true});
-        table.createEntries(1);
-        table.setEntry(1, 1, nullptr, nullptr, nullptr);
-        table.parseOptions(&left, &problems);
+        deviceTable(logger)->parseOptions(&left, &problems);
         const bool taken = std::any_of(left.lines, left.lines + count,
                                        [](const ConfigLine& line) { return line.used != 0; });
         if (!taken && problems.size() == known) {
@@ -119,10 +124,7 @@ PluginOptionReading readPluginOptions(const DeviceSection& section) {
     PluginOptionReading reading;
     std::vector<OptionProblem> problems;
     readDeviceOptions(config, reading.device, logger, &problems);
-    // As the device's init builds its table: one tracker, CAVE coordinates on.
-    reading.table = std::make_unique<CTraCommonH>(&logger, TrackerTableSetup{true, 1, true});
-    reading.table->createEntries(1);
-    reading.table->setEntry(1, 1, nullptr, nullptr, nullptr);
+    reading.table = deviceTable(logger);
     reading.table->parseOptions(&config, &problems);
     checkLeftLines(config, logger, problems);
 
