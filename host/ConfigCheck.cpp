@@ -4,6 +4,7 @@
 #include "HostOptions.h"
 #include "OptionWarnings.h"
 #include "PluginOptionCheck.h"
+#include "SectionSettings.h"
 
 #include <algorithm>
 #include <ostream>
@@ -28,7 +29,7 @@ std::vector<CheckFinding> checkConfig(const std::vector<DeviceSection>& sections
     return findings;
 }
 
-int runCheck(const std::string& fileName, std::ostream& err) {
+int runCheck(const std::string& fileName, std::ostream& err, std::ostream* settings) {
     std::vector<DeviceSection> sections;
     ConfigError error;
     if (!readConfigFile(fileName, sections, error)) {
@@ -43,5 +44,12 @@ int runCheck(const std::string& fileName, std::ostream& err) {
         problem = problem || !finding.warning;
     }
     err.flush();
+    for (std::size_t i = 0; settings != nullptr && i < sections.size(); ++i) {
+        *settings << (i == 0 ? "" : "\n");
+        printSectionSettings(sections[i], readPluginOptions(sections[i]), fileName, *settings);
+    }
+    if (settings != nullptr) {
+        settings->flush();
+    }
     return problem ? exitConfiguration : exitSuccess;
 }

@@ -16,6 +16,7 @@ std::vector<CheckFinding> checkConfig(const std::vector<DeviceSection>& sections
                                       const std::string& fileName);
 
 // Reads and checks the file; writes "FILE:LINE: message" for each problem and
-// "FILE:LINE: warning: message" for each warning to `err`, and answers the exit
+// "FILE:LINE: warning: message" for each warning to `err`, then, when `settings`
+// is given (--verbose), each section's effective settings to it. Answers the exit
 // code: success unless there is a problem (warnings alone do not fail).
-int runCheck(const std::string& fileName, std::ostream& err);
+int runCheck(const std::string& fileName, std::ostream& err, std::ostream* settings = nullptr);

@@ -176,6 +176,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
         options.simNoise = real;
     } else if (name == "--check") {
         options.check = true;
+    } else if (name == "--verbose") {
+        options.verbose = true;
     } else if (name == "--sim-dropout") {
         SimDropout dropout;
         if (!readSimDropout(value, dropout)) {
@@ -240,6 +242,10 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
         error = "no configuration file given";
         return ParseResult::error;
     }
+    if (options.verbose && !options.check) {
+        error = "--verbose needs --check";
+        return ParseResult::error;
+    }
     if ((options.replayTimed || options.loop) && options.replayFile.empty()) {
         error = std::string(options.loop ? "--loop" : "--replay-timed") + " needs --replay FILE";
         return ParseResult::error;
@@ -249,7 +255,7 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
 
 std::string usageText() {
     return R"(Usage: trackhost [options] CONFIG_FILE
-       trackhost --check CONFIG_FILE
+       trackhost --check [--verbose] CONFIG_FILE
 
 Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
 one shared data storage, runs init, configure and start, then the receive
@@ -268,6 +274,9 @@ Options:
   --check          read CONFIG_FILE and report every problem in it, as
                    FILE:LINE: message, and likely mistakes, as FILE:LINE:
                    warning: message; wakes no sensor and loads no plug-in
+                   (a calibration library is loaded to see that it can be)
+  --verbose        with --check: then print each section's settings as the
+                   plug-in would use them, on standard output
   --plugin PATH    the plug-in library (default: the one built beside trackhost)
   --rate HZ        receive cycles per second (default 30)
   --cycles N       stop after N cycles (0: init, configure, start and stop only)

@@ -39,6 +39,7 @@ struct HostOptions {
     bool loop = false;
     double simNoise = 0.0; // degrees RMS added by the simulator
     bool check = false;    // --check: read and check the configuration file only
+    bool verbose = false;  // --verbose, with --check: print each section's settings
     bool status = true;    // live status lines; drawn only when standard error is a terminal
     std::vector<SimDropout> simDropouts;
     std::string viewAddress = "127.0.0.1"; // --view: where the viewer listens

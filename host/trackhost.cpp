@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         break;
     }
     if (options.check) {
-        return runCheck(options.configFile, std::cerr);
+        return runCheck(options.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
     }
 
     // The viewer listens before any sensor wakes, so a taken port costs nothing.

@@ -95,3 +95,58 @@ TEST(ConfigCheck, ProblemsFailTheCheckWarningsAndTheExamplesDoNot) {
         EXPECT_EQ(err.str(), "") << example;
     }
 }
+
+TEST(ConfigCheck, ThePluginsOwnProblemsOfEverySectionInOnePass) {
+    std::string report;
+    EXPECT_EQ(check("[head]\n"
+                    "port 7\n"
+                    "position 0 5.5 0\n" // good, though the port line failed before it
+                    "transmitteroffset 0 0 -1 furlongs\n"
+                    "transmitterrotation 0 1 0 90\n" // good too
+                    "speed 3\n"
+                    "[hand]\n"
+                    "port 2\n"
+                    "reset maybe\n"
+                    "sensoroffset 2 0 0 1\n"
+                    "Order 1\n"
+                    "colour blue\n",
+                    report),
+              exitConfiguration);
+    const std::string f = "ThePluginsOwnProblemsOfEverySectionInOnePass.conf:";
+    EXPECT_EQ(report, f + "2: Port should be between 1 and 4.\n" + f +
+                          "4: Invalid string found for TransmitterOffset at line 4.\n" + f +
+                          "6: Unknown option \"speed\" found at line 6.\n" + f +
+                          "9: Invalid string found for Reset at line 9.\n" + f +
+                          "10: Invalid tracker ID found for SensorOffset at line 10.\n" + f +
+                          "11: Can not change the order on input connector at line 11.\n" + f +
+                          "12: Unknown option \"colour\" found at line 12.\n");
+}
+
+TEST(ConfigCheck, VerboseShowsTheSettingsADeviceWouldUse) {
+    const std::string file = "VerboseShowsTheSettingsADeviceWouldUse.conf";
+    std::ofstream(file) << "[wand]\n"
+                           "port 3\n"
+                           "reset on\n"
+                           "position 1 2 -0.5\n"
+                           "transmitteroffset 0 0 12 inches\n"
+                           "transmitterrotation 0 1 0 90\n"
+                           "sensortranslation 1 0 0.5 0\n"
+                           "cavecoord off\n";
+    std::ostringstream err;
+    std::ostringstream out;
+    EXPECT_EQ(runCheck(file, err, &out), exitSuccess);
+    std::remove(file.c_str());
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str(), "[wand] at " + file +
+                             ":1\n"
+                             "  port                   3\n"
+                             "  reset                  yes\n"
+                             "  position               1 2 -0.5 feet\n"
+                             "  CAVE coordinates       no\n"
+                             "  transmitter offset     0 0 1 feet\n"
+                             "  transmitter rotation   0 0 -1 / 0 1 0 / 1 0 0\n"
+                             "  sensor offset          none\n"
+                             "  sensor rotation        none\n"
+                             "  sensor translation     0 0.5 0 feet\n"
+                             "  calibration            none\n");
+}

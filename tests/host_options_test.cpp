@@ -76,6 +76,7 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
               "--format wants table, csv or json, not \"xml\"");
     EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
     EXPECT_EQ(usageError({"--loop", "a.conf"}), "--loop needs --replay FILE");
+    EXPECT_EQ(usageError({"--verbose", "a.conf"}), "--verbose needs --check");
     EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
               "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");

@@ -107,3 +107,23 @@ TEST_F(TrackhostProgram, VersionComesFromTheProject) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "trackhost " TRACKER_VERSION "\n");
 }
+
+TEST_F(TrackhostProgram, CheckReportsAMissingCalibrationLibraryOnStandardErrorAlone) {
+    std::ofstream(config) << "[head]\ncalibration nosuch 1 2\n";
+    ProgramRun run = runProgram("trackhost", "--check " + config);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(config + ":2: calibration library \"nosuch\" cannot be loaded (", 0),
+              0u)
+        << run.err;
+    EXPECT_EQ(textLines(run.err).size(), 1u) << run.err;
+
+    // With --verbose standard output holds the settings and nothing else.
+    run = runProgram("trackhost", "--check --verbose " + config);
+    EXPECT_EQ(run.status, 3);
+    const std::vector<std::string> lines = textLines(run.out);
+    ASSERT_EQ(lines.size(), 11u) << run.out;
+    EXPECT_EQ(lines[0],
+              "[head] at " + config + ":1 (init would refuse it: see the problems reported)");
+    EXPECT_EQ(lines[10], "  calibration            nosuch 1 2");
+}
