@@ -87,6 +87,8 @@ fi
 
 cd "$caller"
 if [ $view = yes ]; then
+    # Port 0 picks a free port: trackhost prints the URL it took.
+    case $address in *:0 | 0) url="the URL trackhost prints" ;; esac
     echo "== open $url in a browser; Ctrl-C ends trackhost" >&2
 fi
 echo "== trackhost ${defaults[*]} $* ${config[*]}" >&2
