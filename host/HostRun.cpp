@@ -146,6 +146,64 @@ void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
     }
 }
 
+// The configuration file's device sections; false once the problem is told.
+bool readSections(const std::string& fileName, std::vector<DeviceSection>& sections,
+                  std::ostream& err) {
+    ConfigError error;
+    if (!readConfigFile(fileName, sections, error) ||
+        !checkDeviceSections(sections, fileName, error)) {
+        err << error << std::endl;
+        return false;
+    }
+    return true;
+}
+
+// One device per section, initialised in file order, so that the tracker IDs follow
+// one another; false once a failed init is told.
+bool initDevices(Devices& devices, const std::vector<DeviceSection>& sections,
+                 const HostOptions& options, const InitInfo& info) {
+    for (const DeviceSection& section : sections) {
+        Devices::Device& device = devices.create(section, makeLogger(options, section.name));
+        if (device.device->init(&info) != 1) {
+            devices.report(device, "init");
+            return false;
+        }
+        device.initialised = true;
+    }
+    return true;
+}
+
+// configure, then start, every device; a failed orientation reset is told and
+// passed over. False once a failure is told.
+bool startDevices(Devices& devices, std::ostream& err) {
+    for (Devices::Device& device : devices.all()) {
+        const std::int32_t configured = device.device->configure();
+        if (configured < 0) {
+            devices.report(device, "configure");
+            return false;
+        }
+        if (configured == 0) {
+            err << "trackhost: device [" << device.section->name
+                << "]: the orientation reset failed; going on without it" << std::endl;
+        }
+    }
+    for (Devices::Device& device : devices.all()) {
+        if (!device.device->start()) {
+            devices.report(device, "start");
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t longest(const std::vector<std::string>& names) {
+    std::size_t width = 0;
+    for (const std::string& name : names) {
+        width = std::max(width, name.size());
+    }
+    return width;
+}
+
 } // namespace
 
 void requestHostStop() {
@@ -170,13 +228,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
         return exitUsage;
     }
     std::vector<DeviceSection> sections;
-    ConfigError error;
-    if (!readConfigFile(options.configFile, sections, error)) {
-        err << error << std::endl;
-        return exitConfiguration;
-    }
-    if (!checkDeviceSections(sections, options.configFile, error)) {
-        err << error << std::endl;
+    if (!readSections(options.configFile, sections, err)) {
         return exitConfiguration;
     }
 
@@ -213,15 +265,9 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     info.dataStorage = storage.storage();
     info.readyFlag = &ready;
 
-    // One device per section, initialised in file order: tracker IDs follow one another.
     Devices devices(plugin, options.configFile, err);
-    for (const DeviceSection& section : sections) {
-        Devices::Device& device = devices.create(section, makeLogger(options, section.name));
-        if (device.device->init(&info) != 1) {
-            devices.report(device, "init");
-            return exitDevice;
-        }
-        device.initialised = true;
+    if (!initDevices(devices, sections, options, info)) {
+        return exitDevice;
     }
     session.checkPorts();
     // Only now may the output be created or emptied: nothing before could fail.
@@ -229,31 +275,15 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
         err << "trackhost: " << output.problem() << std::endl;
         return exitUsage;
     }
-    for (Devices::Device& device : devices.all()) {
-        const std::int32_t configured = device.device->configure();
-        if (configured < 0) {
-            devices.report(device, "configure");
-            return exitDevice;
-        }
-        if (configured == 0) {
-            err << "trackhost: device [" << device.section->name
-                << "]: the orientation reset failed; going on without it" << std::endl;
-        }
-    }
-    for (Devices::Device& device : devices.all()) {
-        if (!device.device->start()) {
-            devices.report(device, "start");
-            return exitDevice;
-        }
+    if (!startDevices(devices, err)) {
+        return exitDevice;
     }
 
-    std::size_t nameWidth = 0;
     std::vector<std::string> names;
     for (const DeviceSection& section : sections) {
-        nameWidth = std::max(nameWidth, section.name.size());
         names.push_back(section.name);
     }
-    RecordWriter writer(output.stream(), options.format, nameWidth);
+    RecordWriter writer(output.stream(), options.format, longest(names));
     writer.header();
 
     using Clock = std::chrono::steady_clock;
