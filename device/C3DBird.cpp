@@ -70,13 +70,18 @@ bool C3DBird::wakeUpSensor() {
         logger->error("C3DBird: Only up to 4 3DBIRD can be used.");
         return false;
     }
-    if (_3dbirdWakeUp(deviceCounter, static_cast<std::uint16_t>(options.serialPort), 1000, 1000) ==
-        0) {
+    if (!wakeUpAs(deviceCounter)) {
         logger->error("C3DBird: could not initialize 3DBIRD.");
         return false;
     }
     deviceIndex = deviceCounter++;
     return true;
+}
+
+// The sensor library's wake-up of the sensor on the configured port under `index`;
+// a reconnection repeats it with the same arguments.
+bool C3DBird::wakeUpAs(std::int32_t index) {
+    return _3dbirdWakeUp(index, static_cast<std::uint16_t>(options.serialPort), 1000, 1000) != 0;
 }
 
 // The tracker table from the transform options, with the device's tracker IDs

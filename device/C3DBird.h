@@ -46,6 +46,7 @@ public:
 private:
     bool validRecord() const;
     bool wakeUpSensor();
+    bool wakeUpAs(std::int32_t index);
     bool buildTrackerTable(CDataStorage& storage);
     bool makeRecord(std::uint32_t rawId, std::uint32_t traId, const std::uint8_t* reading,
                     TraData& record);

@@ -1,4 +1,5 @@
-// The device's sensor configuration and streaming: configure, start, stop, sendData.
+// The device's sensor configuration and streaming: configure, start, stop, sendData,
+// and the reconnection that repeats them.
 #include "C3DBird.h"
 
 #include <cstring>
@@ -67,4 +68,14 @@ std::int32_t C3DBird::configure() {
         return 0;
     }
     return typeCode;
+}
+
+// One reconnection attempt: the sensor shut down, woken again under its index on its
+// port, configured as configure does it and started. A failed attempt says nothing
+// of its own; the calls it makes report as they always do.
+void C3DBird::reconnectSensor() {
+    _3dbirdShutDown(deviceIndex);
+    if (wakeUpAs(deviceIndex) && configure() >= 0) {
+        start();
+    }
 }

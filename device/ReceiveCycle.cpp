@@ -172,15 +172,3 @@ bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
     }
     return false;
 }
-
-// One attempt: the sensor shut down, woken again under its index on its port,
-// configured as configure does it and started. A failed attempt says nothing of its
-// own; the calls it makes report as they always do.
-void C3DBird::reconnectSensor() {
-    _3dbirdShutDown(deviceIndex);
-    if (_3dbirdWakeUp(deviceIndex, static_cast<std::uint16_t>(options.serialPort), 1000, 1000) !=
-            0 &&
-        configure() >= 0) {
-        start();
-    }
-}

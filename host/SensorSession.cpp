@@ -10,8 +10,6 @@
 namespace {
 
 using StartFn = std::int32_t (*)(const char*, const char*);
-using StatusFn = std::int32_t (*)();
-using TextFn = const char* (*)();
 
 template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* name) {
     return reinterpret_cast<Fn>(platform::librarySymbol(library, name));
@@ -26,8 +24,8 @@ SensorSession::~SensorSession() {
     // A run that ended early still leaves a complete file; the plug-in holds its
     // own reference to the library while it is loaded.
     if (recorder != nullptr) {
-        if (!finished) {
-            symbol<StatusFn>(recorder, "birdrecord_finish")();
+        if (!finished && finishRecording != nullptr) {
+            finishRecording();
         }
         platform::freeLibrary(recorder);
     }
@@ -52,13 +50,18 @@ int SensorSession::prepare(const std::string& pluginPath) {
     const std::string path = folder + "record" + separator + libraryName;
     recorder = platform::loadLibrary(path.c_str());
     const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
-    if (start == nullptr) {
+    if (start != nullptr) {
+        flush = symbol<StatusFn>(recorder, "birdrecord_flush");
+        finishRecording = symbol<StatusFn>(recorder, "birdrecord_finish");
+        error = symbol<TextFn>(recorder, "birdrecord_error");
+    }
+    if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr) {
         err << "trackhost: cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
     const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
     if (start(sensorLibrary.c_str(), options.recordFile.c_str()) != 1) {
-        const std::string problem = symbol<TextFn>(recorder, "birdrecord_error")();
+        const std::string problem = error();
         err << "trackhost: " << problem << std::endl;
         return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
     }
@@ -127,24 +130,24 @@ void SensorSession::checkPorts() {
     }
 }
 
-bool SensorSession::recordingFailed(const char* call) {
-    if (recorder == nullptr) {
-        return false;
+bool SensorSession::recordingFailed(StatusFn call) {
+    if (call == nullptr) {
+        return false; // no recording
     }
-    const bool written = symbol<StatusFn>(recorder, call)() == 1;
+    const bool written = call() == 1;
     if (!written && !recordingBroken) {
         recordingBroken = true;
-        err << "trackhost: " << symbol<TextFn>(recorder, "birdrecord_error")() << std::endl;
+        err << "trackhost: " << error() << std::endl;
     }
     return !written;
 }
 
 bool SensorSession::cycleDone() {
-    return !recordingBroken && !recordingFailed("birdrecord_flush");
+    return !recordingBroken && !recordingFailed(flush);
 }
 
 int SensorSession::finish(int code) {
     finished = true;
-    const bool failed = recordingFailed("birdrecord_finish");
+    const bool failed = recordingFailed(finishRecording);
     return failed && code == exitSuccess ? exitOutput : code;
 }

@@ -32,12 +32,20 @@ public:
     int finish(int code);
 
 private:
-    bool recordingFailed(const char* what);
+    // The recording library's calls that answer 1 for done; `error` says why not.
+    using StatusFn = std::int32_t (*)();
+    using TextFn = const char* (*)();
+
+    bool recordingFailed(StatusFn call);
 
     const HostOptions& options;
     std::ostream& err;
     Recording recording;
     platform::LibraryHandle recorder = nullptr;
+    // Looked up once the library is loaded: flush runs after every cycle.
+    StatusFn flush = nullptr;
+    StatusFn finishRecording = nullptr;
+    TextFn error = nullptr;
     bool recordingBroken = false;
     bool finished = false;
 };
