@@ -1,14 +1,12 @@
 // The host's configuration file: sections, option lines, quotes and comments.
 #include "ConfigFile.h"
 
+#include "TextFile.h"
+
 #include "device/C3DBird.h"
 #include "support/CDataStorage.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 namespace {
 
@@ -181,35 +179,13 @@ bool parseConfigText(const std::string& text, const std::string& fileName,
 bool readConfigFile(const std::string& fileName, std::vector<DeviceSection>& sections,
                     ConfigError& error) {
     error = {fileName, 0, {}};
-    const auto unreadable = [&error](int reason) {
-        error.message = "cannot read the file (" + std::generic_category().message(reason) + ")";
-        return false;
-    };
-    // A folder opens on some systems and then fails to read; say so on all.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(fileName, ignored)) {
-        return unreadable(EISDIR);
-    }
-    errno = 0;
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (file == nullptr) {
-        return unreadable(errno != 0 ? errno : ENOENT);
-    }
-    // One byte more than allowed tells a file that is too large.
-    std::string text(maxConfigFileSize + 1, '\0');
-    errno = 0;
-    const std::size_t read = std::fread(&text[0], 1, text.size(), file);
-    const int readError = std::ferror(file) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    std::fclose(file);
-    if (readError != 0) {
-        return unreadable(readError);
-    }
-    if (read > maxConfigFileSize) {
-        error.message = "the file is larger than " + std::to_string(maxConfigFileSize / 1024) +
-                        " KiB; a configuration file is a few kilobytes";
+    std::string text;
+    if (!readWholeFile(fileName, maxConfigFileSize, text, error.message)) {
+        if (text.size() > maxConfigFileSize) {
+            error.message += "; a configuration file is a few kilobytes";
+        }
         return false;
     }
-    text.resize(read);
     return parseConfigText(text, fileName, sections, error);
 }
 

@@ -1,10 +1,10 @@
 // Reading and checking a recording file.
 #include "Recording.h"
 
+#include "TextFile.h"
+
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace {
@@ -157,12 +157,11 @@ bool parseRecordingText(const std::string& text, const std::string& fileName, Re
 }
 
 bool readRecording(const std::string& fileName, Recording& recording, ConfigError& error) {
-    std::ifstream file(fileName, std::ios::binary);
-    const std::string text =
-        file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())
-             : std::string();
-    if (!file.is_open() || file.bad()) {
-        error = ConfigError{fileName, 0, "cannot read the file"};
+    // Hours of readings of four sensors at a high rate fit well within this.
+    constexpr std::size_t limit = std::size_t{256} * 1024 * 1024;
+    std::string text;
+    error = ConfigError{fileName, 0, {}};
+    if (!readWholeFile(fileName, limit, text, error.message)) {
         return false;
     }
     return parseRecordingText(text, fileName, recording, error);

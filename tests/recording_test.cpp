@@ -68,5 +68,9 @@ TEST(Recording, MalformedFilesAreRefusedWithFileAndLine) {
     Recording recording;
     ConfigError error;
     EXPECT_FALSE(readRecording("no-such-recording.txt", recording, error));
-    EXPECT_EQ(formatError(error), "no-such-recording.txt: cannot read the file");
+    EXPECT_EQ(formatError(error).rfind("no-such-recording.txt: cannot read the file (", 0), 0u)
+        << "with the system's reason";
+    // A folder is refused like an unreadable file, not read until the runtime throws.
+    EXPECT_FALSE(readRecording(".", recording, error));
+    EXPECT_EQ(formatError(error), ".: cannot read the file (Is a directory)");
 }
