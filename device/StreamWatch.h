@@ -26,7 +26,6 @@ public:
     explicit StreamWatch(std::int64_t periodMs = 0) : period(periodMs) {}
 
     bool on() const { return period > 0; }
-    std::int64_t periodMs() const { return period; }
     bool lost() const { return isLost; }
 
     // `ok`: the reading call succeeded; `reading`: its 36-byte block.

@@ -36,8 +36,10 @@ struct CDataStorage {
 // is owned all the same, so the holder goes on; the release follows in any case.
 class StorageLock {
 public:
-    explicit StorageLock(CDataStorage& storage) : storage(storage), obtained(storage.lock()) {
-        if (storage.mutex == nullptr) {
+    explicit StorageLock(CDataStorage& storage) : storage(storage) {
+        if (storage.mutex != nullptr) {
+            storage.lock();
+        } else {
             reportNoMutex();
         }
     }
@@ -49,14 +51,10 @@ public:
     StorageLock(const StorageLock&) = delete;
     StorageLock& operator=(const StorageLock&) = delete;
 
-    // The lock was obtained normally.
-    bool locked() const { return obtained; }
-
 private:
     void reportNoMutex() const;
 
     CDataStorage& storage;
-    bool obtained;
 };
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
