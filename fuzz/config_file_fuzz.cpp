@@ -4,8 +4,8 @@
 // the bounds the plug-in relies on: a device name, at most 32 lines of at most
 // 64 arguments, no null text. The check's findings then point at lines of the
 // text, in order, each with a message.
-#include "host/ConfigCheck.h"
-#include "host/ConfigFile.h"
+#include "host/check/ConfigCheck.h"
+#include "host/input/ConfigFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +41,7 @@ void checkRecord(const DeviceSection& section) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::vector<DeviceSection> sections;
-    ConfigError error;
+    FileError error;
     // Every line end (LF, CR LF or CR alone) counts one line.
     std::size_t lines = 1;
     for (std::size_t i = 0; i < text.size(); ++i) {

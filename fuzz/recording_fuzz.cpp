@@ -1,7 +1,7 @@
 // Fuzzes the reader of recordings that trackhost --replay plays. Whatever the text,
 // the reader either fails with a line inside the text, or gives readings that the
 // simulator can play: ports from the header (1 to 4), times that never decrease.
-#include "host/Recording.h"
+#include "host/sensors/Recording.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -22,7 +22,7 @@ void check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     Recording recording;
-    ConfigError error;
+    FileError error;
     if (parseRecordingText(text, "fuzz.txt", recording, error)) {
         std::int32_t last = 0;
         for (const RecordedReading& read : recording.readings) {

@@ -1,5 +1,5 @@
 // Host-side option lines.
-#include "HostConfig.h"
+#include "host/HostConfig.h"
 
 #include <cstring>
 

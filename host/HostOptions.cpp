@@ -1,5 +1,5 @@
 // trackhost's command line.
-#include "HostOptions.h"
+#include "host/HostOptions.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,19 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "RecordFormat.h"
-#include "SimDropout.h"
-
-// Exit codes of trackhost.
-enum ExitCode : int {
-    exitSuccess = 0,
-    exitUsage = 2,         // bad command line, or the output file cannot be written
-    exitConfiguration = 3, // the configuration file is missing or malformed
-    exitDevice = 4,        // plug-in not loadable; init, configure, start or stop failed
-    exitOutput = 5,        // the records or the recording could not be written (also a full disk)
-    exitNoRecord = 6,      // a device never delivered a record: every recvData failed
-    exitView = 7,          // the viewer could not serve (address in use, bad address)
-};
+#include "host/output/OutputFormat.h"
+#include "host/sensors/SimDropout.h"
 
 struct HostOptions {
     std::string configFile;

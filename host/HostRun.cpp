@@ -1,15 +1,16 @@
 // trackhost's run: devices from the configuration file driven through the plug-in.
-#include "HostRun.h"
+#include "host/HostRun.h"
+#include "host/ExitCode.h"
 
-#include "ConfigFile.h"
-#include "HealthMonitor.h"
-#include "HostStorage.h"
-#include "PluginLibrary.h"
-#include "RecordFormat.h"
-#include "SensorSession.h"
-#include "SimDropout.h"
-#include "SimulatorControl.h"
 #include "device/CBase.h"
+#include "host/HostStorage.h"
+#include "host/PluginLibrary.h"
+#include "host/health/HealthMonitor.h"
+#include "host/input/ConfigFile.h"
+#include "host/output/RecordFormat.h"
+#include "host/sensors/DropoutSchedule.h"
+#include "host/sensors/SensorSession.h"
+#include "host/sensors/SimulatorControl.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -149,7 +150,7 @@ void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
 // The configuration file's device sections; false once the problem is told.
 bool readSections(const std::string& fileName, std::vector<DeviceSection>& sections,
                   std::ostream& err) {
-    ConfigError error;
+    FileError error;
     if (!readConfigFile(fileName, sections, error) ||
         !checkDeviceSections(sections, fileName, error)) {
         err << error << std::endl;

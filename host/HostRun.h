@@ -4,9 +4,9 @@
 
 #include <iosfwd>
 
-#include "HostOptions.h"
-#include "RecordListener.h"
-#include "RecordOutput.h"
+#include "host/HostOptions.h"
+#include "host/output/RecordListener.h"
+#include "host/output/RecordOutput.h"
 
 // Runs the host and answers its exit code. Decoded records go to `output`, which
 // is opened only once every device has come through init, and to `listener` when

@@ -1,5 +1,5 @@
 // Host-side data storage.
-#include "HostStorage.h"
+#include "host/HostStorage.h"
 
 #include "platform/platform.h"
 

@@ -1,5 +1,5 @@
 // The tracker plug-in, loaded by path.
-#include "PluginLibrary.h"
+#include "host/PluginLibrary.h"
 
 PluginLibrary::PluginLibrary(const std::string& path)
     : path(path), library(platform::loadLibrary(path.c_str())) {

@@ -1,9 +1,10 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
-#include "ConfigCheck.h"
-#include "HostOptions.h"
-#include "HostRun.h"
-#include "RecordOutput.h"
-#include "ViewServer.h"
+#include "host/ExitCode.h"
+#include "host/HostOptions.h"
+#include "host/HostRun.h"
+#include "host/check/ConfigCheck.h"
+#include "host/output/RecordOutput.h"
+#include "host/view/ViewServer.h"
 #include "platform/platform.h"
 
 #include "platform/platform.h"

@@ -70,7 +70,7 @@ build-tsan/bin/support_test \
     --gtest_filter='Mutex.*:-Mutex.ReleasingAMutexNotHeldIsReportedWithTheSystemText'
 # The viewer's server threads against trackhost's receive cycle, over HTTP.
 TSAN_OPTIONS=$TSAN_OPTIONS:suppressions=$PWD/tests/tsan-httplib.supp /usr/bin/python3 \
-    tests/view_http_test.py build-tsan/bin/trackhost . build-tsan/view-artifacts
+    tests/host/view/view_http_test.py build-tsan/bin/trackhost . build-tsan/view-artifacts
 unset TSAN_OPTIONS
 
 stage "plug-in lifecycles under valgrind"

@@ -1,14 +1,14 @@
 # Reliability: faults from outside the device, devices on several threads, and whole
 # plug-in lifecycles for the leak check.
 tracker_test(fault_injection_test PER_TEST
-    SOURCES fault_injection_test.cpp
+    SOURCES device/fault_injection_test.cpp
     LIBS device_test_support
     DEPENDS ${test_calibrations})
 tracker_test(concurrency_test PER_TEST
-    SOURCES concurrency_test.cpp
+    SOURCES device/concurrency_test.cpp
     LIBS device_test_support
     DEPENDS ${test_calibrations})
 tracker_test(plugin_lifecycle_test PER_TEST
-    SOURCES plugin_lifecycle_test.cpp
+    SOURCES device/plugin_lifecycle_test.cpp
     LIBS trackhost_core birdsim
     DEPENDS tracker_3dbird testcalib)

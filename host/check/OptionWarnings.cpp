@@ -1,0 +1,264 @@
+// Warnings about accepted but unlikely option values, read as the plug-in reads them.
+#include "host/check/OptionWarnings.h"
+
+#include "support/CConfigH.h"
+#include "support/OptionReader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A length whose field value (feet x 100000) reaches 2^31 wraps in the record.
+constexpr double wrappingFeet = 21474.83648;
+
+// What the plug-in takes from a number argument: its value and how many
+// characters it read (0 when it found no digits and reads the argument as 0).
+struct ReadNumber {
+    double value = 0.0;
+    std::size_t length = 0;
+};
+
+// A decimal number as the plug-in reads one.
+ReadNumber readDecimal(const std::string& text) {
+    const std::size_t length = optionNumberLength(text.c_str());
+    return {length == 0 ? 0.0 : std::strtod(text.substr(0, length).c_str(), nullptr), length};
+}
+
+// A port or tracker ID as the plug-in reads one: strtol with base 0.
+ReadNumber readInteger(const std::string& text) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 0);
+    return {static_cast<double>(value), static_cast<std::size_t>(end - text.c_str())};
+}
+
+// The factor to feet of a unit word; 0 for a word the plug-in refuses.
+float unitFactor(const char* word) {
+    float factor = 0.0f;
+    return readUnitWord(word, factor) ? factor : 0.0f;
+}
+
+std::string shortNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+enum class Shape { port, lengths, rotation, matrix };
+
+// The option lines with numbers worth a look: their shape and whether a
+// tracker ID comes first.
+struct NumberOption {
+    const char* name;
+    Shape shape;
+    bool trackerId;
+};
+
+constexpr NumberOption numberOptions[] = {
+    {"port", Shape::port, false},
+    {"serialport", Shape::port, false},
+    {"position", Shape::lengths, false},
+    {"transmitteroffset", Shape::lengths, false},
+    {"transmitterrotation", Shape::rotation, false},
+    {"transmitterrotationmatrix", Shape::matrix, false},
+    {"sensoroffset", Shape::lengths, true},
+    {"sensortranslation", Shape::lengths, true},
+    {"sensorrotation", Shape::rotation, true},
+    {"sensorrotationmatrix", Shape::matrix, true},
+};
+
+// One option line under examination.
+class LineLook {
+public:
+    LineLook(const ConfigLine& line, std::vector<CheckFinding>& findings)
+        : line(line), findings(findings), option(line.optionName) {}
+
+    void warn(const std::string& message) { findings.push_back({line.lineNumber, true, message}); }
+
+    // Argument `index` (from 0) read by `reader`, with a warning when the plug-in
+    // would read less than the whole argument.
+    double number(std::size_t index, ReadNumber (*reader)(const std::string&)) {
+        const std::string text = line.args[index];
+        const ReadNumber read = reader(text);
+        if (read.length == 0) {
+            // An argument that begins with a letter is refused, not read.
+            if (text.empty() || !isLetter(text[0])) {
+                warn("\"" + text + "\" in " + option + " is not a number; it reads as 0");
+            }
+        } else if (read.length < text.size()) {
+            const std::string taken = text.substr(0, read.length);
+            // Ports and tracker IDs are whole numbers: a comma there is just text.
+            if (reader == readDecimal && text[read.length] == ',' &&
+                read.length + 1 < text.size() && isDigit(text[read.length + 1])) {
+                std::string meant = text;
+                meant[read.length] = '.';
+                warn("decimal comma in \"" + text + "\" of " + option + ": it reads as " + taken +
+                     "; write " + meant);
+            } else {
+                warn("text after the number in \"" + text + "\" of " + option + ": it reads as " +
+                     taken);
+            }
+        }
+        return read.value;
+    }
+
+    void lengths(std::size_t first) {
+        const std::size_t count = line.argCount - first;
+        if (count != 3 && count != 4) {
+            return;
+        }
+        const float factor = count == 4 ? unitFactor(line.args[first + 3]) : 1.0f;
+        for (std::size_t i = first; i < first + 3; ++i) {
+            const float feet = static_cast<float>(number(i, readDecimal)) * factor;
+            if (factor != 0.0f && std::isfinite(feet) &&
+                std::fabs(static_cast<double>(feet)) >= wrappingFeet) {
+                warn("the length " + shortNumber(static_cast<double>(feet)) + " feet in " + option +
+                     " does not fit a record, which holds less than 21474.83648 feet; it wraps");
+            }
+        }
+    }
+
+    void rotation(std::size_t first) {
+        if (line.argCount - first != 4) {
+            return;
+        }
+        bool zero = true;
+        for (std::size_t i = first; i < first + 4; ++i) {
+            const double value = number(i, readDecimal);
+            zero = zero && (i == first + 3 || value == 0.0);
+        }
+        if (zero) {
+            warn(option + " about the axis 0 0 0 turns nothing");
+        }
+    }
+
+    void matrix(std::size_t first) {
+        if (line.argCount - first != 9) {
+            return;
+        }
+        double a[9];
+        for (std::size_t i = 0; i < 9; ++i) {
+            a[i] = number(first + i, readDecimal);
+        }
+        // The nine values are the matrix by columns.
+        const auto dot = [&a](int p, int q) {
+            return a[3 * p] * a[3 * q] + a[3 * p + 1] * a[3 * q + 1] + a[3 * p + 2] * a[3 * q + 2];
+        };
+        constexpr double tolerance = 1e-3;
+        const double determinant = a[0] * (a[4] * a[8] - a[5] * a[7]) -
+                                   a[3] * (a[1] * a[8] - a[2] * a[7]) +
+                                   a[6] * (a[1] * a[5] - a[2] * a[4]);
+        std::string why;
+        for (int p = 0; p < 3 && why.empty(); ++p) {
+            if (std::fabs(std::sqrt(dot(p, p)) - 1.0) > tolerance) {
+                why = "column " + std::to_string(p + 1) + " is not of length 1";
+            }
+            for (int q = p + 1; q < 3 && why.empty(); ++q) {
+                if (std::fabs(dot(p, q)) > tolerance) {
+                    why = "columns " + std::to_string(p + 1) + " and " + std::to_string(q + 1) +
+                          " are not at right angles";
+                }
+            }
+        }
+        if (why.empty() && std::fabs(determinant - 1.0) > tolerance) {
+            why = "its determinant is " + shortNumber(determinant) + ", not 1 (a mirroring)";
+        }
+        if (!why.empty()) {
+            warn(option + " is not a rotation: " + why);
+        }
+    }
+
+    void look() {
+        for (const NumberOption& known : numberOptions) {
+            if (compareNoCase(line.optionName, known.name) != 0) {
+                continue;
+            }
+            const std::size_t first = known.trackerId ? 1 : 0;
+            if (known.trackerId && line.argCount > 0) {
+                number(0, readInteger);
+            }
+            switch (known.shape) {
+            case Shape::port:
+                if (line.argCount == 1) {
+                    number(0, readInteger);
+                }
+                break;
+            case Shape::lengths:
+                lengths(first);
+                break;
+            case Shape::rotation:
+                rotation(first);
+                break;
+            case Shape::matrix:
+                matrix(first);
+                break;
+            }
+        }
+    }
+
+private:
+    const ConfigLine& line;
+    std::vector<CheckFinding>& findings;
+    std::string option;
+};
+
+} // namespace
+
+std::vector<CheckFinding> warnOptionValues(const DeviceSection& section) {
+    std::vector<CheckFinding> findings;
+    const CConfigH& record = *section.config->record();
+    for (std::uint32_t i = 0; i < record.lineCount; ++i) {
+        LineLook(record.lines[i], findings).look();
+    }
+    return findings;
+}
+
+std::vector<CheckFinding> warnAcrossSections(const std::vector<DeviceSection>& sections) {
+    std::vector<CheckFinding> findings;
+    std::map<std::string, unsigned> names;
+    std::map<long, const DeviceSection*> ports;
+    for (const DeviceSection& section : sections) {
+        const auto named = names.emplace(section.name, section.line);
+        if (!named.second) {
+            findings.push_back({section.line, true,
+                                "a second section [" + section.name + "]; the first is at line " +
+                                    std::to_string(named.first->second)});
+        }
+        // The plug-in keeps the last port line; a port outside 1 to 4 fails init.
+        long port = 1;
+        unsigned line = section.line;
+        const CConfigH& record = *section.config->record();
+        for (std::uint32_t i = 0; i < record.lineCount; ++i) {
+            const ConfigLine& option = record.lines[i];
+            if ((compareNoCase(option.optionName, "port") == 0 ||
+                 compareNoCase(option.optionName, "serialport") == 0) &&
+                option.argCount == 1) {
+                port = std::strtol(option.args[0], nullptr, 0);
+                line = option.lineNumber;
+            }
+        }
+        if (port < 1 || port > 4) {
+            continue;
+        }
+        const auto used = ports.emplace(port, &section);
+        if (!used.second) {
+            const DeviceSection& first = *used.first->second;
+            findings.push_back({line, true,
+                                "section [" + section.name + "] is on port " +
+                                    std::to_string(port) + ", as section [" + first.name +
+                                    "] at line " + std::to_string(first.line) +
+                                    " is; a port has one sensor"});
+        }
+    }
+    return findings;
+}

@@ -1,0 +1,136 @@
+// What trackhost tells the user about its devices' health.
+#include "host/health/HealthMonitor.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+namespace {
+
+using Seconds = std::chrono::duration<double>;
+
+// Longer names are cut in the status lines, which must never wrap.
+constexpr std::size_t statusNameWidth = 16;
+
+double seconds(HealthMonitor::Clock::duration duration) {
+    return Seconds(duration).count();
+}
+
+std::string fixed(double value, int decimals, int width = 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%*.*f", width, decimals, value);
+    return text;
+}
+
+std::string plural(std::int64_t count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+} // namespace
+
+constexpr std::chrono::milliseconds HealthMonitor::refreshPeriod;
+
+HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status)
+    : err(err), status(status) {
+    // The first status lines come after a refresh period, so that no rate is taken
+    // over a mere moment.
+    refreshed = Clock::now();
+    for (std::string& name : names) {
+        nameWidth = std::max(nameWidth, std::min(name.size(), statusNameWidth));
+        devices.push_back({std::move(name), DeviceHealth(), {{refreshed, 0}}});
+    }
+}
+
+std::string HealthMonitor::label(const Device& device) const {
+    return "trackhost: device [" + device.name + "]: ";
+}
+
+void HealthMonitor::beforeCycle() {
+    if (drawn > 0) {
+        // Up to the first status line, then clear to the end of the screen.
+        err << "\x1b[" << drawn << "A\r\x1b[J" << std::flush;
+        drawn = 0;
+    }
+}
+
+void HealthMonitor::cycle(std::size_t index, Clock::time_point now, bool succeeded,
+                          std::int64_t records) {
+    Device& device = devices[index];
+    switch (device.health.cycle(now, succeeded, records)) {
+    case DeviceHealth::Change::silent:
+        err << label(device) << "no record for " << fixed(seconds(DeviceHealth::silenceWarning), 0)
+            << " seconds; recvData keeps failing" << std::endl;
+        break;
+    case DeviceHealth::Change::receivingAgain:
+        err << label(device) << "receiving again after "
+            << fixed(seconds(device.health.failingFor()), 2) << " s of failed cycles" << std::endl;
+        break;
+    case DeviceHealth::Change::none:
+        break;
+    }
+}
+
+void HealthMonitor::afterCycle(Clock::time_point now, std::ostream& records) {
+    if (!status) {
+        return;
+    }
+    records.flush();
+    if (now - refreshed >= refreshPeriod) {
+        refresh(now);
+    }
+    if (!lines.empty()) {
+        err << lines << std::flush;
+        drawn = devices.size();
+    }
+}
+
+void HealthMonitor::refresh(Clock::time_point now) {
+    refreshed = now;
+    lines.clear();
+    for (Device& device : devices) {
+        device.history.push_back({now, device.health.records()});
+        while (device.history.size() > 1 &&
+               now - device.history.front().at > std::chrono::seconds(1)) {
+            device.history.pop_front();
+        }
+        lines += statusLine(device, now) + "\n";
+    }
+}
+
+std::string HealthMonitor::statusLine(const Device& device, Clock::time_point now) const {
+    const Snapshot& first = device.history.front();
+    const double span = seconds(now - first.at);
+    const double rate =
+        span > 0.0 ? static_cast<double>(device.health.records() - first.records) / span : 0.0;
+    std::string name = device.name.substr(0, statusNameWidth);
+    name.resize(nameWidth, ' ');
+    std::string line = name + " " + fixed(rate, 1, 7) + " rec/s  ";
+    Clock::time_point last;
+    line += device.health.lastRecord(last) ? "last " + fixed(seconds(now - last), 1) + " s ago"
+                                           : "no record yet";
+    return line + "  failed " + std::to_string(device.health.failedCycles()) + "  reconnections " +
+           std::to_string(device.health.reconnections());
+}
+
+bool HealthMonitor::finish() {
+    beforeCycle();
+    status = false;
+    bool allReceived = true;
+    for (const Device& device : devices) {
+        const DeviceHealth& health = device.health;
+        if (health.cycles() == 0) {
+            continue;
+        }
+        err << label(device) << plural(health.cycles(), "cycle") << ", "
+            << plural(health.records(), "record") << ", "
+            << plural(health.failedCycles(), "failed cycle") << ", longest gap between records "
+            << (health.records() > 1 ? fixed(seconds(health.longestGap()), 3) + " s" : "-") << ", "
+            << plural(health.reconnections(), "reconnection") << std::endl;
+        if (!health.everSucceeded()) {
+            err << label(device) << "delivered no record: recvData failed in every cycle"
+                << std::endl;
+            allReceived = false;
+        }
+    }
+    return allReceived;
+}

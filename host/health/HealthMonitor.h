@@ -1,0 +1,62 @@
+// What trackhost tells the user about its devices' health: a warning when a device
+// goes silent and a note when it receives again, the live status lines while it runs
+// on a terminal, and the summary at the end.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "host/health/DeviceHealth.h"
+
+class HealthMonitor {
+public:
+    using Clock = DeviceHealth::Clock;
+
+    // `names`: the devices in cycle order. With `status`, live status lines are drawn on
+    // `err` with ANSI cursor moves, so `err` must be a terminal that takes them.
+    HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status);
+
+    // Before a cycle writes anything: takes the status lines off the screen, so that
+    // records and messages appear where the lines were.
+    void beforeCycle();
+    // One device's receive cycle; a device that goes silent or receives again is
+    // reported at once.
+    void cycle(std::size_t device, Clock::time_point now, bool succeeded, std::int64_t records);
+    // After a cycle: flushes `records`, which may go to the same terminal, and puts the
+    // status lines back, with their figures refreshed about four times a second.
+    void afterCycle(Clock::time_point now, std::ostream& records);
+    // At the end: takes the status lines off for good and, when the run had receive
+    // cycles, writes one summary line per device and names each device that never
+    // received. False when there was such a device.
+    bool finish();
+
+    static constexpr std::chrono::milliseconds refreshPeriod{250};
+
+private:
+    struct Snapshot {
+        Clock::time_point at;
+        std::int64_t records;
+    };
+    struct Device {
+        std::string name;
+        DeviceHealth health;
+        std::deque<Snapshot> history; // the last second's refreshes, for the record rate
+    };
+
+    void refresh(Clock::time_point now);
+    std::string statusLine(const Device& device, Clock::time_point now) const;
+    std::string label(const Device& device) const;
+
+    std::vector<Device> devices;
+    std::ostream& err;
+    bool status;
+    std::size_t nameWidth = 0;
+    std::string lines;     // the status lines as last refreshed
+    std::size_t drawn = 0; // status lines now on the screen
+    Clock::time_point refreshed{};
+};

@@ -1,0 +1,41 @@
+// The host's configuration file: one section per device, each a list of option
+// lines that become the device's CConfigH record.
+//
+//   [name]                    opens a section; the name becomes the device name
+//   keyword arg arg ...       an option line of the current section
+//   # comment                 from # to the end of the line, outside quotes
+//   "two words"               double quotes group an argument with blanks
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/HostConfig.h"
+#include "host/input/FileError.h"
+
+struct DeviceSection {
+    std::string name;
+    unsigned line = 0; // line of the "[name]" header
+    std::unique_ptr<HostConfig> config;
+};
+
+// Parses the text of a configuration file; false with `error` filled on the first
+// problem. A UTF-8 byte-order mark is skipped; LF, CR LF and CR alone end lines;
+// UTF-16 text is refused by name.
+bool parseConfigText(const std::string& text, const std::string& fileName,
+                     std::vector<DeviceSection>& sections, FileError& error);
+
+// Reads and parses a configuration file; a file that cannot be read, with the
+// system's reason, or one larger than maxConfigFileSize is an error too.
+bool readConfigFile(const std::string& fileName, std::vector<DeviceSection>& sections,
+                    FileError& error);
+constexpr std::size_t maxConfigFileSize = 1024 * 1024;
+
+// The sections can run: there is at least one, and at most four, since one
+// process wakes at most four sensors (a fifth is refused before any sensor
+// wakes). False with `error` when they cannot.
+bool checkDeviceSections(const std::vector<DeviceSection>& sections, const std::string& fileName,
+                         FileError& error);

@@ -1,0 +1,123 @@
+// trackhost's record output with every write checked.
+#include "host/output/RecordOutput.h"
+
+#include "platform/platform.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+RecordOutput::RecordOutput(std::ostream& stream)
+    : external(&stream), outputName("the record stream"), fileStream(&buffer) {}
+
+RecordOutput::RecordOutput(const std::string& path)
+    : path(path), outputName(path), fileStream(&buffer) {}
+
+RecordOutput::RecordOutput(std::FILE* original)
+    : outputName("standard output"), fileStream(&buffer) {
+    buffer.file = original;
+}
+
+RecordOutput::~RecordOutput() {
+    if (buffer.file != nullptr) {
+        std::fclose(buffer.file);
+    }
+}
+
+bool RecordOutput::sameFileAs(const std::string& other) const {
+    std::error_code error;
+    return !path.empty() && std::filesystem::equivalent(path, other, error) && !error;
+}
+
+bool RecordOutput::open() {
+    if (path.empty() || buffer.file != nullptr) {
+        return !failed();
+    }
+    errno = 0;
+    buffer.file = std::fopen(path.c_str(), "w");
+    if (buffer.file == nullptr) {
+        buffer.error = errno != 0 ? errno : EACCES;
+        return false;
+    }
+    return true;
+}
+
+std::ostream& RecordOutput::stream() {
+    return external != nullptr ? *external : fileStream;
+}
+
+bool RecordOutput::failed() const {
+    return external != nullptr ? !*external : buffer.error != 0;
+}
+
+bool RecordOutput::closedPipe() const {
+    return buffer.closedPipe;
+}
+
+bool RecordOutput::close() {
+    if (external != nullptr) {
+        external->flush();
+        return !failed();
+    }
+    if (buffer.file == nullptr) {
+        return !failed();
+    }
+    if (buffer.pubsync() == 0) {
+        errno = 0;
+        if (std::fclose(buffer.file) != 0) {
+            buffer.fail(EIO);
+        }
+    } else {
+        std::fclose(buffer.file);
+    }
+    buffer.file = nullptr;
+    return !failed();
+}
+
+std::string RecordOutput::problem() const {
+    std::string text = "cannot write " + outputName;
+    if (buffer.error != 0) {
+        text += " (" + std::generic_category().message(buffer.error) + ")";
+    }
+    return text;
+}
+
+RecordOutput::FileBuffer::int_type RecordOutput::FileBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+        return traits_type::not_eof(c);
+    }
+    const char character = traits_type::to_char_type(c);
+    return put(&character, 1) ? c : traits_type::eof();
+}
+
+std::streamsize RecordOutput::FileBuffer::xsputn(const char* text, std::streamsize count) {
+    return put(text, static_cast<std::size_t>(count)) ? count : 0;
+}
+
+int RecordOutput::FileBuffer::sync() {
+    if (error == 0 && file != nullptr) {
+        errno = 0;
+        if (std::fflush(file) != 0) {
+            fail(EIO);
+        }
+    }
+    return error == 0 ? 0 : -1;
+}
+
+bool RecordOutput::FileBuffer::put(const char* text, std::size_t count) {
+    if (error != 0 || file == nullptr) {
+        return false;
+    }
+    errno = 0;
+    if (std::fwrite(text, 1, count, file) != count) {
+        fail(EIO);
+        return false;
+    }
+    return true;
+}
+
+void RecordOutput::FileBuffer::fail(int fallback) {
+    const int reason = errno != 0 ? errno : fallback;
+    closedPipe = platform::writeHitClosedPipe(reason);
+    error = reason;
+}

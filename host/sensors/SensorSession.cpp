@@ -1,0 +1,153 @@
+// Recording, replay and simulated noise around a run.
+#include "host/sensors/SensorSession.h"
+
+#include "host/sensors/SimulatorControl.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ostream>
+
+namespace {
+
+using StartFn = std::int32_t (*)(const char*, const char*);
+
+template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* name) {
+    return reinterpret_cast<Fn>(platform::librarySymbol(library, name));
+}
+
+} // namespace
+
+SensorSession::SensorSession(const HostOptions& options, std::ostream& err)
+    : options(options), err(err) {}
+
+SensorSession::~SensorSession() {
+    // A run that ended early still leaves a complete file; the plug-in holds its
+    // own reference to the library while it is loaded.
+    if (recorder != nullptr) {
+        if (!finished && finishRecording != nullptr) {
+            finishRecording();
+        }
+        platform::freeLibrary(recorder);
+    }
+}
+
+int SensorSession::prepare(const std::string& pluginPath) {
+    if (!options.replayFile.empty()) {
+        FileError error;
+        if (!readRecording(options.replayFile, recording, error)) {
+            err << error << std::endl;
+            return exitConfiguration;
+        }
+    }
+    if (options.recordFile.empty()) {
+        return exitSuccess;
+    }
+    // The recording library lies in the folder "record" beside trackhost; the real
+    // sensor library where the plug-in's loader would look for it.
+    const std::string folder = platform::executableFolder();
+    const std::string separator = folder.empty() ? "/" : folder.substr(folder.size() - 1);
+    const std::string libraryName = platform::libraryFileName("3dbird");
+    const std::string path = folder + "record" + separator + libraryName;
+    recorder = platform::loadLibrary(path.c_str());
+    const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
+    if (start != nullptr) {
+        flush = symbol<StatusFn>(recorder, "birdrecord_flush");
+        finishRecording = symbol<StatusFn>(recorder, "birdrecord_finish");
+        error = symbol<TextFn>(recorder, "birdrecord_error");
+    }
+    if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr) {
+        err << "trackhost: cannot load the recording sensor library " << path << std::endl;
+        return exitDevice;
+    }
+    const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
+    if (start(sensorLibrary.c_str(), options.recordFile.c_str()) != 1) {
+        const std::string problem = error();
+        err << "trackhost: " << problem << std::endl;
+        return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
+    }
+    return exitSuccess;
+}
+
+int SensorSession::steer() {
+    const bool replay = !options.replayFile.empty();
+    if (!replay && options.simNoise <= 0.0) {
+        return exitSuccess;
+    }
+    const SimulatorControl simulator;
+    const auto setNoise = simulator.function<void (*)(float)>("birdsim_setNoise");
+    const auto clear = simulator.function<void (*)()>("birdsim_replayClear");
+    const auto add =
+        simulator
+            .function<void (*)(std::uint16_t, std::int32_t, std::int32_t, float, float, float)>(
+                "birdsim_replayAdd");
+    const auto start =
+        simulator.function<void (*)(std::int32_t, std::int32_t)>("birdsim_replayStart");
+    if (!setNoise || !clear || !add || !start) {
+        err << "trackhost: " << (replay ? "--replay" : "--sim-noise")
+            << " needs the simulated sensor library, and the plug-in is bound to another one"
+            << std::endl;
+        return exitDevice;
+    }
+    if (options.simNoise > 0.0) {
+        setNoise(static_cast<float>(options.simNoise));
+    }
+    if (replay) {
+        clear();
+        for (const RecordedReading& read : recording.readings) {
+            add(read.port, read.milliseconds, read.result, read.angles[0], read.angles[1],
+                read.angles[2]);
+        }
+        start(options.replayTimed ? 1 : 0, options.loop ? 1 : 0);
+    }
+    return exitSuccess;
+}
+
+void SensorSession::checkPorts() {
+    if (options.replayFile.empty()) {
+        return;
+    }
+    const SimulatorControl simulator;
+    const auto awake = simulator.function<std::int32_t (*)(std::int32_t)>("birdsim_isAwake");
+    const auto wakeUpArgs =
+        simulator
+            .function<std::int32_t (*)(std::int32_t, std::uint16_t*, std::int32_t*, std::int32_t*)>(
+                "birdsim_wakeUpArgs");
+    if (awake == nullptr || wakeUpArgs == nullptr) {
+        return;
+    }
+    std::vector<std::uint16_t> used;
+    for (std::int32_t index = 0; index < 4; ++index) {
+        std::uint16_t port = 0;
+        if (awake(index) && wakeUpArgs(index, &port, nullptr, nullptr)) {
+            used.push_back(port);
+        }
+    }
+    for (std::uint16_t port : recording.ports) {
+        if (std::find(used.begin(), used.end(), port) == used.end()) {
+            err << "trackhost: warning: " << options.replayFile << " records port " << port
+                << ", which no device of " << options.configFile << " uses" << std::endl;
+        }
+    }
+}
+
+bool SensorSession::recordingFailed(StatusFn call) {
+    if (call == nullptr) {
+        return false; // no recording
+    }
+    const bool written = call() == 1;
+    if (!written && !recordingBroken) {
+        recordingBroken = true;
+        err << "trackhost: " << error() << std::endl;
+    }
+    return !written;
+}
+
+bool SensorSession::cycleDone() {
+    return !recordingBroken && !recordingFailed(flush);
+}
+
+int SensorSession::finish(int code) {
+    finished = true;
+    const bool failed = recordingFailed(finishRecording);
+    return failed && code == exitSuccess ? exitOutput : code;
+}

@@ -1,0 +1,52 @@
+// Where a run's sensor readings come from and go: --record through the recording
+// sensor library loaded ahead of the plug-in, --replay and --sim-noise through the
+// simulator's control calls.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "host/ExitCode.h"
+#include "host/HostOptions.h"
+#include "host/sensors/Recording.h"
+#include "platform/platform.h"
+
+class SensorSession {
+public:
+    SensorSession(const HostOptions& options, std::ostream& err);
+    ~SensorSession();
+
+    SensorSession(const SensorSession&) = delete;
+    SensorSession& operator=(const SensorSession&) = delete;
+
+    // Before the plug-in is loaded: reads the recording to replay and starts the
+    // recording. Answers exitSuccess or the exit code, having said why.
+    int prepare(const std::string& pluginPath);
+    // Once the plug-in is loaded: noise and replay for the simulator.
+    int steer();
+    // Once the devices are initialised: warns of recorded ports no device uses.
+    void checkPorts();
+    // After each receive cycle: false when the recording can no longer be written.
+    bool cycleDone();
+    // After the devices are stopped: closes the recording; answers `code`, or
+    // exitOutput when the recording could not be written.
+    int finish(int code);
+
+private:
+    // The recording library's calls that answer 1 for done; `error` says why not.
+    using StatusFn = std::int32_t (*)();
+    using TextFn = const char* (*)();
+
+    bool recordingFailed(StatusFn call);
+
+    const HostOptions& options;
+    std::ostream& err;
+    Recording recording;
+    platform::LibraryHandle recorder = nullptr;
+    // Looked up once the library is loaded: flush runs after every cycle.
+    StatusFn flush = nullptr;
+    StatusFn finishRecording = nullptr;
+    TextFn error = nullptr;
+    bool recordingBroken = false;
+    bool finished = false;
+};

@@ -1,0 +1,13 @@
+// The viewer's stream: Server-Sent Events, each carrying the latest records of the
+// trackers that changed since the client's previous event.
+#pragma once
+
+#include "host/view/LatestPoses.h"
+
+#include <string>
+#include <vector>
+
+// One event: a JSON object {"trackers":[...]} on a "data:" line, ended by a blank
+// line. Each tracker carries its device name, ID, record time, the six values as
+// the table prints them and the wall-clock time of its delivery in milliseconds.
+std::string viewEvent(const std::vector<LatestPose>& entries);

@@ -1,0 +1,220 @@
+// The viewer on the HTTP library: fixed routes for the page and its scripts, and
+// one Server-Sent Events stream per client, coalesced to one event per 1/60 s.
+#include "host/view/ViewServer.h"
+
+#include "host/view/LatestPoses.h"
+#include "host/view/ViewEvents.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <thread>
+
+// The page and the three.js scripts, embedded at build time.
+extern const char viewPage[];
+extern const std::size_t viewPageSize;
+extern const char threeScript[];
+extern const std::size_t threeScriptSize;
+extern const char orbitControlsScript[];
+extern const std::size_t orbitControlsScriptSize;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// At most one event per frame of a 60 Hz display; records arriving meanwhile
+// replace earlier ones of the same tracker, and the latest is always sent.
+constexpr auto eventInterval = std::chrono::microseconds(1000000 / 60);
+// A comment line this often keeps idle streams open and finds clients gone.
+constexpr auto keepAliveInterval = std::chrono::milliseconds(10000);
+// A client that takes no data for this long is dropped.
+constexpr time_t writeTimeoutSeconds = 2;
+// Worker threads: one per open stream, the rest for page loads.
+constexpr std::size_t workerThreads = 16;
+
+struct StreamState {
+    bool started = false;
+    std::uint64_t seen = 0;
+    Clock::time_point lastSent{};
+};
+
+} // namespace
+
+struct ViewServer::Impl {
+    httplib::Server server;
+    std::thread thread;
+    std::atomic<bool> listening{true};
+    LatestPoses poses;
+    std::string url;
+
+    std::mutex streamMutex;
+    std::condition_variable streamEnded;
+    int openStreams = 0;
+
+    void routes();
+    bool sendNext(StreamState& state, httplib::DataSink& sink);
+};
+
+void ViewServer::Impl::routes() {
+    const auto serve = [this](const char* path, const char* type, const char* data,
+                              std::size_t size) {
+        // Sent from the embedded copy as it stands: the library would otherwise
+        // compress it per request, and brotli takes seconds for three.js.
+        server.Get(path, [=](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(
+                size, type, [=](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(data + offset, std::min(length, size - offset));
+                });
+        });
+    };
+    serve("/", "text/html; charset=utf-8", viewPage, viewPageSize);
+    serve("/three.min.js", "text/javascript", threeScript, threeScriptSize);
+    serve("/OrbitControls.js", "text/javascript", orbitControlsScript, orbitControlsScriptSize);
+
+    server.Get("/events", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        {
+            const std::lock_guard<std::mutex> lock(streamMutex);
+            ++openStreams;
+        }
+        response.set_chunked_content_provider(
+            "text/event-stream",
+            [this, state = StreamState{}](std::size_t, httplib::DataSink& sink) mutable {
+                return sendNext(state, sink);
+            },
+            [this](bool) {
+                {
+                    const std::lock_guard<std::mutex> lock(streamMutex);
+                    --openStreams;
+                }
+                streamEnded.notify_all();
+            });
+    });
+
+    // Everything else, ".." paths included, is not found.
+    server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+        response.set_content(std::to_string(response.status) + "\n", "text/plain");
+    });
+}
+
+// Writes the stream's next piece: the reconnection delay first, then an event
+// whenever records came, or a comment line after a quiet while. Ends the stream
+// once the table is closed and everything in it is sent.
+bool ViewServer::Impl::sendNext(StreamState& state, httplib::DataSink& sink) {
+    if (!state.started) {
+        state.started = true;
+        static const char retry[] = "retry: 1000\n\n";
+        if (!sink.write(retry, sizeof retry - 1)) {
+            return false;
+        }
+    }
+    if (!poses.waitNewer(state.seen, keepAliveInterval)) {
+        static const char comment[] = ": keep-alive\n\n";
+        return sink.write(comment, sizeof comment - 1);
+    }
+    if (!poses.closed()) {
+        std::this_thread::sleep_until(state.lastSent + eventInterval);
+    }
+    const std::vector<LatestPose> entries = poses.changedSince(state.seen);
+    if (!entries.empty()) {
+        const std::string event = viewEvent(entries);
+        if (!sink.write(event.data(), event.size())) {
+            return false;
+        }
+        state.lastSent = Clock::now();
+    }
+    if (poses.closed()) {
+        sink.done();
+    }
+    return true;
+}
+
+ViewServer::ViewServer() : impl(new Impl) {}
+
+ViewServer::~ViewServer() {
+    stop();
+}
+
+bool ViewServer::available() {
+    return true;
+}
+
+bool ViewServer::start(const std::string& address, int port, std::string& error) {
+#ifdef SIGPIPE
+    // A client that goes away must not end trackhost: its write just fails.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    httplib::Server& server = impl->server;
+    server.new_task_queue = [] { return new httplib::ThreadPool(workerThreads); };
+    // The library's default also sets SO_REUSEPORT, with which a second trackhost
+    // would share the port unnoticed; address reuse alone still lets a restarted
+    // trackhost take its port back at once.
+    server.set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes),
+                   sizeof yes);
+    });
+    // Each event goes out at once, not held back until the last one is acknowledged.
+    server.set_tcp_nodelay(true);
+    server.set_keep_alive_timeout(1);
+    server.set_write_timeout(writeTimeoutSeconds, 0);
+    impl->routes();
+
+    const std::string where =
+        address.find(':') == std::string::npos ? address : "[" + address + "]";
+    errno = 0;
+    const int bound = port == 0 ? server.bind_to_any_port(address)
+                                : (server.bind_to_port(address, port) ? port : -1);
+    if (bound < 0) {
+        const int reason = errno;
+        error = "the viewer cannot listen on " + where + ":" + std::to_string(port) + ": ";
+        if (reason == EADDRINUSE) {
+            error += "the port is already in use";
+        } else if (reason == EACCES) {
+            error += "no permission to use the port";
+        } else {
+            error += "not an address of this machine";
+        }
+        return false;
+    }
+    impl->url = "http://" + where + ":" + std::to_string(bound) + "/";
+    impl->thread = std::thread([this] {
+        impl->server.listen_after_bind();
+        impl->listening = false;
+    });
+    // stop() works only on a running server.
+    while (!server.is_running() && impl->listening) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::string ViewServer::url() const {
+    return impl->url;
+}
+
+RecordListener& ViewServer::listener() {
+    return impl->poses;
+}
+
+void ViewServer::stop() {
+    if (!impl->thread.joinable()) {
+        return;
+    }
+    impl->poses.close();
+    {
+        // The streams send what is left; a client that takes nothing is dropped
+        // by the write timeout.
+        std::unique_lock<std::mutex> lock(impl->streamMutex);
+        impl->streamEnded.wait_for(lock, std::chrono::seconds(writeTimeoutSeconds + 1),
+                                   [this] { return impl->openStreams == 0; });
+    }
+    impl->server.stop();
+    impl->thread.join();
+}

@@ -1,0 +1,35 @@
+// trackhost's viewer: a page with a live 3D view, readouts and plots of every
+// tracker, served over HTTP with the three.js scripts it needs, and a stream of
+// the latest records. It serves its fixed routes only: no URL maps to a file.
+#pragma once
+
+#include "host/output/RecordListener.h"
+
+#include <memory>
+#include <string>
+
+class ViewServer {
+public:
+    ViewServer();
+    ~ViewServer(); // stops serving
+
+    ViewServer(const ViewServer&) = delete;
+    ViewServer& operator=(const ViewServer&) = delete;
+
+    // False when this build of trackhost has no viewer.
+    static bool available();
+
+    // Listens on `address`:`port` (port 0: any free one) and serves in threads of
+    // its own. False, with `error` saying why, when it cannot listen there.
+    bool start(const std::string& address, int port, std::string& error);
+    // The page's address once started, e.g. http://127.0.0.1:8080/
+    std::string url() const;
+    // Where the receive cycle hands its records; never waits on the network.
+    RecordListener& listener();
+    // Sends each client the records it has not had yet, ends the streams and stops.
+    void stop();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};

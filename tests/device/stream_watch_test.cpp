@@ -1,0 +1,117 @@
+// The "reconnect" option: when a stream counts as lost, when attempts are due, when
+// it is back; then the device's side of it, through its options and a loss.
+#include "device/StreamWatch.h"
+
+#include "sim/birdsim.h"
+#include "tests/fixtures/DeviceFixture.h"
+#include "tests/fixtures/TestCalibLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using Step = StreamWatch::Step;
+
+struct Readings {
+    std::uint8_t block[bird::readingSize] = {};
+    // A reading that differs from every earlier one.
+    const std::uint8_t* fresh() {
+        ++block[12];
+        return block;
+    }
+};
+
+} // namespace
+
+TEST(StreamWatch, FailedOrRepeatedReadingsForAWholePeriodAreALoss) {
+    for (const bool repeat : {false, true}) {
+        SCOPED_TRACE(repeat);
+        Readings readings;
+        StreamWatch watch(1000);
+        EXPECT_EQ(watch.afterReading(true, readings.fresh(), 0), Step::deliver);
+        const Step stale = repeat ? Step::deliver : Step::failed;
+        EXPECT_EQ(watch.afterReading(repeat, readings.block, 10), stale);
+        EXPECT_EQ(watch.afterReading(repeat, readings.block, 1009), stale);
+        EXPECT_EQ(watch.afterReading(repeat, readings.block, 1010), Step::declareLoss);
+        EXPECT_TRUE(watch.lost());
+    }
+}
+
+TEST(StreamWatch, OneNewReadingRestartsTheCount) {
+    Readings readings;
+    StreamWatch watch(1000);
+    EXPECT_EQ(watch.afterReading(false, readings.block, 0), Step::failed);
+    EXPECT_EQ(watch.afterReading(true, readings.fresh(), 900), Step::deliver);
+    EXPECT_EQ(watch.afterReading(false, readings.block, 1500), Step::failed);
+    EXPECT_EQ(watch.afterReading(false, readings.block, 2499), Step::failed);
+    EXPECT_EQ(watch.afterReading(false, readings.block, 2500), Step::declareLoss);
+}
+
+TEST(StreamWatch, WhileLostOneAttemptPerPeriodUntilANewReading) {
+    Readings readings;
+    StreamWatch watch(500);
+    watch.afterReading(true, readings.fresh(), 0);
+    ASSERT_EQ(watch.afterReading(false, readings.block, 100), Step::failed);
+    ASSERT_EQ(watch.afterReading(false, readings.block, 600), Step::declareLoss);
+    EXPECT_EQ(watch.afterReading(false, readings.block, 1099), Step::wait);
+    EXPECT_EQ(watch.afterReading(true, readings.block, 1100), Step::attempt)
+        << "the last good reading again is no recovery";
+    EXPECT_EQ(watch.afterReading(false, readings.block, 1200), Step::wait);
+    // Plugged back in between two attempts: back at the first new reading.
+    EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1350), Step::recovered);
+    EXPECT_EQ(watch.lostFor(1350), 750);
+    EXPECT_FALSE(watch.lost());
+    EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1360), Step::deliver);
+}
+
+using Reconnect = DeviceFixture;
+
+TEST_F(Reconnect, OptionIsReadLikeTheOthersAndShownInTheDeviceBlock) {
+    HostConfig good;
+    good.add("Reconnect", {"1.5"});
+    ASSERT_EQ(initWith(good), 1) << output;
+    EXPECT_NE(output.find("C3DBird: INFO: RESET                 : No\n"
+                          "C3DBird: INFO: RECONNECT             : 1500 ms\n"
+                          "C3DBird: INFO: NUMBER OF DEVICES     : 1\n"),
+              std::string::npos)
+        << output;
+
+    HostConfig bad;
+    bad.add("reconnect", {"-1"}, 3);
+    bad.add("reconnect", {"soon"}, 4);
+    bad.add("reconnect", {}, 5);
+    bad.add("reconnect", {"1", "2"}, 6);
+    bad.add("reconnect", {"0"}, 7);
+    EXPECT_EQ(initWith(bad), -1);
+    EXPECT_EQ(errors(), "C3DBird: Invalid arg found for Reconnect at line 3.\n"
+                        "C3DBird: Invalid arg found for Reconnect at line 4.\n"
+                        "C3DBird: Incomplete option line found for Reconnect at line 5.\n"
+                        "C3DBird: Too many args found for Reconnect at line 6.\n");
+    EXPECT_EQ(bad.record()->lines[4].used, 1) << "0 is accepted and leaves it off";
+    EXPECT_EQ(output.find("RECONNECT"), std::string::npos);
+}
+
+// A loss makes the first attempt at once; stop during the loss still shuts the
+// sensor down and ends the calibration library.
+TEST_F(Reconnect, StopDuringALossShutsDownAndEndsTheCalibration) {
+    HostConfig config;
+    config.add("reconnect", {"0.001"});
+    config.add("calibration", {platform::libraryFileName("testcalib")});
+    runWith(config);
+    ASSERT_EQ(cycle(), 1);
+    birdsim_unplug(1, birdsimReadingsFail);
+    const std::int32_t wakeUps = birdsim_callCount(birdsimWakeUp);
+    CaptureStdout out;
+    while (birdsim_callCount(birdsimWakeUp) == wakeUps) {
+        ASSERT_EQ(cycle(), -1);
+        EXPECT_EQ(maskBytes(mask), "00 00 00 00");
+    }
+    EXPECT_EQ(linesAfter(out.text(), "C3DBird: WARNING: "),
+              "C3DBird: Sensor on port 1 stopped answering; reconnecting.\n");
+    const TestCalibLibrary calibration;
+    EXPECT_TRUE(device->stop());
+    EXPECT_EQ(birdsim_isAwake(0), 0);
+    EXPECT_EQ(calibration.calls(2), 1);
+}

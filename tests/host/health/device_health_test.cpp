@@ -1,0 +1,94 @@
+// trackhost's view of device health: counts, gaps, silences and reconnections on a
+// made-up clock, and the status lines and summary as a terminal receives them.
+#include "host/health/HealthMonitor.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using Clock = DeviceHealth::Clock;
+using std::chrono::milliseconds;
+using Change = DeviceHealth::Change;
+
+const Clock::time_point t0 = Clock::now();
+
+Clock::time_point at(int ms) {
+    return t0 + milliseconds(ms);
+}
+
+} // namespace
+
+TEST(DeviceHealth, CountsCyclesRecordsFailuresAndTheLongestGapBetweenRecords) {
+    DeviceHealth health;
+    Clock::time_point last;
+    EXPECT_FALSE(health.lastRecord(last));
+    health.cycle(at(0), true, 1);
+    health.cycle(at(10), true, 0); // an unchanged pose: received, no record
+    health.cycle(at(20), false, 0);
+    health.cycle(at(30), true, 1);
+    health.cycle(at(40), true, 1);
+    EXPECT_EQ(health.cycles(), 5);
+    EXPECT_EQ(health.records(), 3);
+    EXPECT_EQ(health.failedCycles(), 1);
+    EXPECT_EQ(health.longestGap(), milliseconds(30));
+    ASSERT_TRUE(health.lastRecord(last));
+    EXPECT_EQ(last, at(40));
+    EXPECT_EQ(health.reconnections(), 0) << "a failure of 10 ms is no reconnection";
+    EXPECT_TRUE(health.everSucceeded());
+}
+
+// A silence is told once, after 2 s of failed cycles, and its end too; a return after
+// at least 1 s of them is a reconnection, if there was something to return to.
+TEST(DeviceHealth, SilencesAndReconnections) {
+    DeviceHealth fromStart;
+    fromStart.cycle(at(0), false, 0);
+    EXPECT_EQ(fromStart.cycle(at(1500), true, 1), Change::none);
+    EXPECT_EQ(fromStart.reconnections(), 0) << "nothing to return to";
+
+    DeviceHealth health;
+    health.cycle(at(0), true, 1);
+    health.cycle(at(10), false, 0);
+    health.cycle(at(1009), true, 0);
+    EXPECT_EQ(health.reconnections(), 0) << "failing for 999 ms";
+    health.cycle(at(1100), false, 0);
+    EXPECT_EQ(health.cycle(at(3099), false, 0), Change::none);
+    EXPECT_EQ(health.cycle(at(3100), false, 0), Change::silent);
+    EXPECT_EQ(health.cycle(at(5000), false, 0), Change::none) << "told once";
+    EXPECT_EQ(health.cycle(at(5100), true, 0), Change::receivingAgain);
+    EXPECT_EQ(health.failingFor(), milliseconds(4000));
+    EXPECT_EQ(health.reconnections(), 1);
+}
+
+TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
+    std::ostringstream err, records;
+    HealthMonitor monitor({"head", "a-rather-long-device-name"}, err, true);
+    const Clock::time_point begin = Clock::now();
+    monitor.beforeCycle();
+    monitor.cycle(0, begin, true, 1);
+    monitor.cycle(1, begin, false, 0);
+    monitor.afterCycle(begin + milliseconds(400), records);
+    const std::string first = err.str();
+    // Refreshed after a refresh period: one record in about 0.4 s; names cut to 16.
+    EXPECT_EQ(first, "head                 2.5 rec/s  last 0.4 s ago  failed 0  reconnections 0\n"
+                     "a-rather-long-de     0.0 rec/s  no record yet  failed 1  reconnections 0\n")
+        << first;
+
+    err.str("");
+    monitor.beforeCycle();
+    EXPECT_EQ(err.str(), "\x1b[2A\r\x1b[J") << "up two lines, clear to the end of the screen";
+    monitor.afterCycle(begin + milliseconds(450), records);
+    EXPECT_EQ(err.str(), "\x1b[2A\r\x1b[J" + first) << "between refreshes the figures stand";
+
+    err.str("");
+    EXPECT_FALSE(monitor.finish());
+    EXPECT_EQ(err.str(),
+              "\x1b[2A\r\x1b[J"
+              "trackhost: device [head]: 1 cycle, 1 record, 0 failed cycles, longest gap between "
+              "records -, 0 reconnections\n"
+              "trackhost: device [a-rather-long-device-name]: 1 cycle, 0 records, 1 failed cycle, "
+              "longest gap between records -, 0 reconnections\n"
+              "trackhost: device [a-rather-long-device-name]: delivered no record: recvData "
+              "failed in every cycle\n");
+}

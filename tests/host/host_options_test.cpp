@@ -1,0 +1,129 @@
+// trackhost's command line and its output formats.
+#include "host/HostOptions.h"
+#include "host/output/RecordFormat.h"
+
+#include "platform/platform.h"
+#include "tests/fixtures/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+ParseResult parseArgs(std::vector<const char*> args, HostOptions& options, std::string& error) {
+    return parseHostOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+std::string usageError(std::vector<const char*> args) {
+    HostOptions options;
+    std::string error;
+    EXPECT_EQ(parseArgs(args, options, error), ParseResult::error);
+    return error;
+}
+
+} // namespace
+
+TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parseArgs({"--rate", "12.5", "--cycles=7", "--format=json", "--debug", "-3",
+                         "--quiet", "--no-thread-id", "my.conf"},
+                        options, error),
+              ParseResult::run)
+        << error;
+    EXPECT_EQ(options.rate, 12.5);
+    EXPECT_EQ(options.cycles, 7);
+    EXPECT_EQ(options.seconds, -1.0); // no limit
+    EXPECT_EQ(options.format, OutputFormat::json);
+    EXPECT_EQ(options.debugLevel, -3);
+    EXPECT_TRUE(options.quiet && options.date && !options.threadId);
+    EXPECT_EQ(options.configFile, "my.conf");
+    EXPECT_EQ(parseArgs({"--rate", "5", "--help", "--bogus"}, options, error), ParseResult::help);
+    EXPECT_EQ(parseArgs({"--version", "--bogus"}, options, error), ParseResult::version);
+
+    HostOptions check;
+    ASSERT_EQ(parseArgs({"--check", "--format", "JSON", "my.conf"}, check, error),
+              ParseResult::run);
+    EXPECT_TRUE(check.check);
+    EXPECT_EQ(check.format, OutputFormat::json);
+}
+
+TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parseArgs({"--sim-dropout", "2:1.5:3", "--no-status", "--sim-dropout=4:0:0.25:repeat",
+                         "my.conf"},
+                        options, error),
+              ParseResult::run)
+        << error;
+    EXPECT_FALSE(options.status);
+    ASSERT_EQ(options.simDropouts.size(), 2u);
+    const SimDropout& first = options.simDropouts[0];
+    const SimDropout& second = options.simDropouts[1];
+    EXPECT_TRUE(first.port == 2 && first.at == 1.5 && first.length == 3.0 && !first.repeat);
+    EXPECT_TRUE(second.port == 4 && second.at == 0.0 && second.length == 0.25 && second.repeat);
+}
+
+TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
+    EXPECT_EQ(usageError({}), "no configuration file given");
+    EXPECT_EQ(usageError({"a.conf", "b.conf"}),
+              "one configuration file only; \"b.conf\" is a second one");
+    EXPECT_EQ(usageError({"a.conf", "--rate"}), "--rate needs a value");
+    EXPECT_EQ(usageError({"--rate", "0", "a.conf"}),
+              "--rate wants cycles per second above 0 and up to 10000, not \"0\"");
+    EXPECT_EQ(usageError({"--format", "xml", "a.conf"}),
+              "--format wants table, csv or json, not \"xml\"");
+    EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
+    EXPECT_EQ(usageError({"--loop", "a.conf"}), "--loop needs --replay FILE");
+    EXPECT_EQ(usageError({"--verbose", "a.conf"}), "--verbose needs --check");
+    EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
+    EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
+              "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");
+    // The limits the readers enforce.
+    EXPECT_EQ(usageError({"--seconds", "2e9", "a.conf"}),
+              "--seconds wants a number from 0 to 1000000000, not \"2e9\"");
+    EXPECT_EQ(usageError({"--cycles", "99999999999999999999", "a.conf"}),
+              "--cycles wants a whole number from 0 to 9223372036854775807, not "
+              "\"99999999999999999999\"");
+    for (const char* bad : {"5:1:1", "0:1:1", "1:-1:1", "1:1:0", "1:1", "1:1:1:fail", "1:1:1:"}) {
+        EXPECT_EQ(usageError({"--sim-dropout", bad, "a.conf"}),
+                  std::string("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port from "
+                              "1 to 4 and seconds (FOR above 0), not \"") +
+                      bad + "\"");
+    }
+}
+
+TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
+    TraData record;
+    record.traID = platform::hostToNet(3);
+    record.seconds = netValue(1700000000);
+    record.microseconds = platform::hostToNet(42000);
+    record.x = netValue(150000);
+    record.y = netValue(-1);
+    record.angle1 = netValue(-572957);
+    record.angle2 = netValue(1145915);
+    record.angle3 = netValue(-9000000);
+    const PoseRow pose = decodeRecord("a,\"b\"", record);
+
+    std::ostringstream csv;
+    RecordWriter csvWriter(csv, OutputFormat::csv, 0);
+    csvWriter.header();
+    csvWriter.row(pose);
+    EXPECT_EQ(csv.str(), "device,id,time,x,y,z,angle1,angle2,angle3\n"
+                         "\"a,\"\"b\"\"\",3,1700000000.042,1.50000,-0.00001,0.00000,-5.72957,"
+                         "11.45915,-90.00000\n");
+    std::ostringstream json;
+    RecordWriter(json, OutputFormat::json, 0).row(pose);
+    EXPECT_EQ(json.str(), "{\"device\":\"a,\\\"b\\\"\",\"id\":3,\"time\":1700000000.042,"
+                          "\"x\":1.50000,\"y\":-0.00001,\"z\":0.00000,\"angle1\":-5.72957,"
+                          "\"angle2\":11.45915,\"angle3\":-90.00000}\n");
+    std::ostringstream table;
+    RecordWriter tableWriter(table, OutputFormat::table, 6);
+    tableWriter.header();
+    tableWriter.row(decodeRecord("wand", record));
+    EXPECT_EQ(table.str(), "device  ID           time           x           y           z"
+                           "      angle1      angle2      angle3\n"
+                           "wand     3 1700000000.042     1.50000    -0.00001     0.00000"
+                           "    -5.72957    11.45915   -90.00000\n");
+}

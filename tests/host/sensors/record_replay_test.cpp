@@ -1,0 +1,128 @@
+// trackhost --record and --replay, run as a user runs them: the built program in a
+// process of its own, so that the recording sensor library is loaded ahead of the
+// plug-in exactly as it is in use.
+#include "platform/platform.h"
+#include "tests/fixtures/RunProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// CSV rows without their time field. The other fields are the records' fields decoded
+// one to one (fixed-point values with all five decimals), so equal rows mean records
+// equal byte for byte but for the time (bytes 8-15 and the clock buffer, 44-55).
+std::vector<std::string> rowsWithoutTime(const std::string& csv) {
+    std::vector<std::string> rows;
+    for (const std::string& line : textLines(csv)) {
+        const std::size_t second = line.find(',', line.find(',') + 1);
+        const std::size_t third = line.find(',', second + 1);
+        rows.push_back(line.substr(0, second) + line.substr(third));
+    }
+    return rows;
+}
+
+struct RecordReplay : ::testing::Test {
+    // Runs trackhost with `args`; its own messages land in `err`, without the notice
+    // that the sensor library is the simulator, the devices' summary lines and the
+    // values the quiet plug-in still writes (no ": " in them).
+    int trackhost(const std::string& args) {
+        const std::string errFile = name("err.txt");
+        const int code = runShell(programCommand("trackhost") + " --quiet " + args + " >" +
+                                  name("out.txt") + " 2>" + errFile);
+        err.clear();
+        for (const std::string& line : textLines(readText(errFile))) {
+            if (line.find(": ") != line.npos && line.find(" is the simulator") == line.npos &&
+                line.find(" reconnections") == line.npos) {
+                err += line + "\n";
+            }
+        }
+        return code;
+    }
+
+    // A file name of this test.
+    std::string name(const std::string& suffix) {
+        const std::string file =
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            suffix;
+        files.push_back(file);
+        return file;
+    }
+
+    std::string write(const std::string& suffix, const std::string& text) {
+        const std::string file = name(suffix);
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }
+
+    void TearDown() override {
+        for (const std::string& file : files) {
+            std::remove(file.c_str());
+        }
+    }
+
+    std::vector<std::string> files;
+    std::string err;
+};
+
+const char* const twoSensors = "[head]\nport 1\nposition 0 5.5 0\ntransmitterrotation 0 1 0 90\n"
+                               "[wand]\nport 3\nsensoroffset 1 0 0 0.5 feet\n";
+
+} // namespace
+
+// Replayed at another rate: one recorded reading per reading call, whatever the timing.
+TEST_F(RecordReplay, ReplayedRunGivesTheRecordedRecords) {
+    const std::string config = write("sensors.conf", twoSensors);
+    const std::string recording = name("recording.txt");
+    const std::string recorded = name("recorded.csv");
+    ASSERT_EQ(trackhost("--record " + recording + " --sim-noise 0.2 --rate 100 --cycles 20 " +
+                        "--format csv --output " + recorded + " " + config),
+              0)
+        << err;
+    const std::vector<std::string> file = textLines(readText(recording));
+    ASSERT_EQ(file.size(), 3u + 40u);
+    EXPECT_EQ(file[0], "trackhost-recording 1");
+    EXPECT_EQ(file[1], "ports 1 3");
+    EXPECT_EQ(file[2].substr(0, 6) + file[2].substr(file[2].size() - 1), "start Z");
+
+    const std::string replayed = name("replayed.csv");
+    ASSERT_EQ(trackhost("--replay " + recording + " --rate 25 --cycles 20 --format csv --output " +
+                        replayed + " " + config),
+              0)
+        << err;
+    EXPECT_EQ(err, "");
+    const std::vector<std::string> expected = rowsWithoutTime(readText(recorded));
+    EXPECT_EQ(expected.size(), 1u + 40u); // noise makes every pose new
+    EXPECT_EQ(rowsWithoutTime(readText(replayed)), expected);
+}
+
+TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
+    const std::string config = write("one.conf", "[d]\n");
+    EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 5);
+    EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt: No such file or directory\n");
+    if (std::ifstream("/dev/full")) {
+        EXPECT_EQ(trackhost("--record /dev/full --rate 1000 " + config), 5);
+        EXPECT_EQ(err, "trackhost: cannot write /dev/full: No space left on device\n");
+    }
+}
+
+TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
+    const std::string config = write("port2.conf", "[d]\nport 2\n");
+    const std::string header = "trackhost-recording 1\nports 1 2\nstart 2026-12-07T11:05:54.123Z\n";
+    const std::string cut = write("cut.txt", header + "0 2 1 0.5 0");
+    EXPECT_EQ(trackhost("--replay " + cut + " --cycles 1 " + config), 3);
+    EXPECT_EQ(err, cut + ":4: the line is cut off (the file ends without a line end)\n");
+
+    const std::string good = write("good.txt", header + "0 1 1 0 0 0\n0 2 0 0 0 0\n");
+    // The recorded failed read, looped, fails every cycle: the device never delivers.
+    EXPECT_EQ(trackhost("--replay " + good + " --loop --cycles 3 " + config), 6);
+    EXPECT_EQ(err, "trackhost: warning: " + good + " records port 1, which no device of " + config +
+                       " uses\ntrackhost: device [d]: delivered no record: recvData failed in "
+                       "every cycle\n");
+}

@@ -1,0 +1,406 @@
+// trackhost's run against the simulated sensors: the built plug-in loaded by path,
+// decoded records, exit codes, and a clean stop whatever way the run ends.
+// Each test runs in a process of its own: a process wakes at most four sensors.
+#include "host/ExitCode.h"
+#include "host/HostRun.h"
+#include "host/sensors/SimulatorControl.h"
+
+#include "platform/BirdLibrary.h"
+#include "platform/platform.h"
+#include "sim/birdsim.h"
+#include "tests/fixtures/CaptureFd.h"
+#include "tests/fixtures/CaptureStdout.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+std::string readFile(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> splitAt(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    std::string part;
+    while (std::getline(stream, part, separator)) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+struct HostRunTest : ::testing::Test {
+    void SetUp() override { birdsim_reset(); }
+    void TearDown() override { std::remove(configFile.c_str()); }
+
+    // Writes the configuration file of this test; its name is the test's.
+    std::string writeConfig(const std::string& text) {
+        configFile =
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".conf";
+        std::ofstream(configFile, std::ios::binary) << text;
+        return configFile;
+    }
+
+    // Runs the host on `options` plus the configuration file; the plug-in's own
+    // messages land in `pluginOutput`, the records in `out` or in `output`.
+    int run(std::vector<const char*> args, const std::string& file,
+            RecordOutput* output = nullptr) {
+        args.push_back(file.c_str());
+        HostOptions options;
+        std::string error;
+        EXPECT_EQ(parseHostOptions(static_cast<int>(args.size()), args.data(), options, error),
+                  ParseResult::run)
+            << error;
+        options.status = statusLines;
+        CaptureFd capture;
+        const int code =
+            output != nullptr ? runHost(options, *output, err) : runHost(options, out, err);
+        pluginOutput = capture.text();
+        return code;
+    }
+
+    // The CSV rows after the header, split into fields.
+    std::vector<std::vector<std::string>> csvRows() const {
+        std::vector<std::vector<std::string>> rows;
+        const std::vector<std::string> lines = splitAt(out.str(), '\n');
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            rows.push_back(splitAt(lines[i], ','));
+        }
+        return rows;
+    }
+    // The six values of a CSV row.
+    static std::vector<std::string> pose(const std::vector<std::string>& row) {
+        return std::vector<std::string>(row.begin() + 3, row.end());
+    }
+
+    // The start-up line that says the poses are not measured.
+    const std::string simulatorNote = "trackhost: the sensor library " +
+                                      platform::libraryFileName("3dbird") +
+                                      " is the simulator: every pose is simulated, none is "
+                                      "measured\n";
+    std::string configFile;
+    bool statusLines = false; // as trackhost does when standard error is no terminal
+    std::ostringstream out;
+    std::ostringstream err;
+    std::string pluginOutput;
+};
+
+} // namespace
+
+TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
+    const std::string file = writeConfig("[arm]\nport 2\nposition 1 2 3\n");
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "3", "--rate", "100"}, file), exitSuccess)
+        << err.str() << pluginOutput;
+    // The reading stays the same, so only the first cycle delivers.
+    const auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1u) << out.str();
+    ASSERT_EQ(rows[0].size(), 9u);
+    EXPECT_EQ(rows[0][0] + "," + rows[0][1], "arm,1");
+    // Radians to degrees, the first and third angle negated (CAVE coordinates).
+    EXPECT_EQ(pose(rows[0]), (std::vector<std::string>{"1.00000", "2.00000", "3.00000", "-5.72957",
+                                                       "11.45915", "-17.18873"}));
+    EXPECT_NEAR(std::stod(rows[0][2]), static_cast<double>(std::time(nullptr)), 5.0);
+    EXPECT_EQ(rows[0][2].size() - rows[0][2].find('.'), 4u) << "milliseconds: " << rows[0][2];
+    EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(birdsim_isAwake(0), 0);
+    EXPECT_EQ(err.str(),
+              simulatorNote +
+                  "trackhost: device [arm]: 3 cycles, 1 record, 0 failed cycles, longest "
+                  "gap between records -, 0 reconnections\n");
+}
+
+TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
+    const std::string file = writeConfig("[moving]\nposition 0 5 0\n");
+    const auto begin = std::chrono::steady_clock::now();
+    ASSERT_EQ(run({"--format", "csv", "--seconds", "0.3", "--rate", "10"}, file), exitSuccess);
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(190));
+    EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
+    // The simulated sensor turns, so every cycle delivers a new pose.
+    EXPECT_EQ(csvRows().size(), 3u) << out.str();
+}
+
+TEST_F(HostRunTest, InterruptStopsAndDeletesEveryDevice) {
+    const std::string file = writeConfig("[one]\nport 1\nposition 1 1 1\n[two]\nport 2\n");
+    int code = -1;
+    std::thread host([&] { code = run({"--rate", "200", "--debug", "1"}, file); });
+    while (birdsim_callCount(birdsimGetMostRecentReading) < 4) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(birdsim_isStreaming(0) && birdsim_isStreaming(1));
+    requestHostStop();
+    host.join();
+    EXPECT_EQ(code, exitSuccess) << err.str();
+    EXPECT_FALSE(birdsim_isAwake(0) || birdsim_isAwake(1));
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 2);
+    const std::string destructor = "C3DBird: \"destructor\" called.";
+    const std::size_t first = pluginOutput.find(destructor);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(pluginOutput.find(destructor, first + 1), std::string::npos);
+}
+
+TEST_F(HostRunTest, FileAndPluginErrorsExitBeforeAnySensorWakes) {
+    const std::string file = writeConfig("[a]\nport 1\nposition 1 \"2 3\n");
+    EXPECT_EQ(run({}, file), exitConfiguration);
+    const std::string other = platform::libraryFileName("boresight");
+    EXPECT_EQ(run({"--plugin", other.c_str()}, writeConfig("[d]\n")), exitDevice);
+    EXPECT_EQ(err.str(), file + ":3: unterminated quote\ntrackhost: " + other +
+                             " exports no createDev and deleteDev; it is not a tracker plug-in\n");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+}
+
+TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes) {
+    const std::string file = writeConfig("[a]\n[b]\nport 2\n[c]\nport 3\n[d]\nport 4\n[e]\n");
+    EXPECT_EQ(run({}, file), exitConfiguration);
+    EXPECT_EQ(err.str(),
+              file + ":8: more than 4 device sections: one process wakes at most 4 sensors\n");
+    err.str("");
+    const std::string missing = platform::libraryFileName("no_such_plugin");
+    EXPECT_EQ(run({"--plugin", missing.c_str()}, writeConfig("[d]\n")), exitDevice);
+    const std::string expected = "trackhost: cannot load the plug-in " + missing + " (";
+    EXPECT_EQ(err.str().substr(0, expected.size()), expected);
+    EXPECT_GT(err.str().size(), expected.size() + 3) << "the system's reason: " << err.str();
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+}
+
+// The output file is created or emptied only once every device came through
+// init, and never when it is the configuration file itself.
+TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
+    const std::string keep = "HostRunTest-keep.txt";
+    std::ofstream(keep, std::ios::binary) << "precious\n";
+    RecordOutput precious(keep);
+    EXPECT_EQ(run({}, "missing.conf", &precious), exitConfiguration);
+    std::string file = writeConfig("[bad]\nport 7\n");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &precious), exitDevice);
+    EXPECT_EQ(readFile(keep), "precious\n");
+    std::remove(keep.c_str());
+
+    const std::string text = "[d]\nport 1\n";
+    file = writeConfig(text);
+    RecordOutput itself("./" + file);
+    EXPECT_EQ(run({"--cycles", "1"}, file, &itself), exitUsage);
+    EXPECT_EQ(readFile(file), text);
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+
+    // An output that cannot be opened stops the devices that init woke.
+    RecordOutput nowhere("no-such-folder/poses.csv");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &nowhere), exitUsage);
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(err.str(),
+              "missing.conf: cannot read the file (No such file or directory)\n" + simulatorNote +
+                  "trackhost: device [bad] at " + file + ":1: init failed\n" +
+                  "trackhost: the output ./" + file + " is the configuration file " + file +
+                  "; the records would overwrite it\n" + simulatorNote +
+                  "trackhost: cannot write no-such-folder/poses.csv (No such file or directory)\n");
+}
+
+TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
+    std::string file = writeConfig("[good]\nport 1\n[bad]\nport 7\n");
+    EXPECT_EQ(run({"--no-date", "--no-time", "--no-thread-id"}, file), exitDevice);
+    std::string expected =
+        simulatorNote + "trackhost: device [bad] at " + file + ":3: init failed\n";
+    // The plug-in's own message tells why.
+    EXPECT_NE(pluginOutput.find("bad: ERROR: C3DBird: Port should be between 1 and 4.\n"),
+              std::string::npos)
+        << pluginOutput;
+    EXPECT_EQ(birdsim_isAwake(0), 0);
+
+    file = writeConfig("[d]\n");
+    birdsim_failCall(birdsimGetDeviceConfig, 1);
+    EXPECT_EQ(run({}, file), exitDevice);
+    birdsim_failCall(birdsimStartStream, 1);
+    EXPECT_EQ(run({}, file), exitDevice);
+    expected += simulatorNote + "trackhost: device [d] at " + file + ":1: configure failed\n" +
+                simulatorNote + "trackhost: device [d] at " + file + ":1: start failed\n";
+    EXPECT_EQ(err.str(), expected);
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(HostRunTest, LoggerSwitchesAndQuietReachThePlugin) {
+    const std::string file = writeConfig("[arm]\n");
+    ASSERT_EQ(
+        run({"--no-date", "--no-time", "--no-thread-id", "--debug", "1", "--cycles", "0"}, file),
+        exitSuccess);
+    EXPECT_EQ(pluginOutput.substr(0, 38), "arm: DEBUG: C3DBird: \"constructor\" cal");
+    EXPECT_NE(pluginOutput.find("\narm: INFO: DEVICE NAME           : arm\n"), std::string::npos);
+
+    ASSERT_EQ(run({"--quiet", "--cycles", "0"}, file), exitSuccess);
+    EXPECT_EQ(pluginOutput.find("INFO"), std::string::npos);
+    EXPECT_EQ(birdsim_isAwake(1), 0);
+}
+
+// The calibration example as written: "boresight" names this platform's library.
+TEST_F(HostRunTest, BoresightExampleMovesEveryPose) {
+    birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "2"},
+                  std::string(TRACKER_SOURCE_DIR) + "/examples/calibration/boresight.conf"),
+              exitSuccess)
+        << pluginOutput;
+    const auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1u) << out.str();
+    EXPECT_EQ(pose(rows[0]), (std::vector<std::string>{"0.00000", "5.50000", "0.00000", "-90.00000",
+                                                       "5.00000", "0.00000"}));
+}
+
+// The examples the README runs: four sensors in all.
+TEST_F(HostRunTest, ExampleConfigurationsRun) {
+    const std::string examples = std::string(TRACKER_SOURCE_DIR) + "/examples/";
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "1"}, examples + "demo.conf"), exitSuccess);
+    auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1u) << out.str();
+    // The fixed position through the transmitter's offset (0, 0, -1 foot) and its
+    // turn about the vertical axis.
+    EXPECT_EQ(std::vector<std::string>(rows[0].begin() + 3, rows[0].begin() + 6),
+              (std::vector<std::string>{"0.00000", "5.50000", "-1.00000"}));
+
+    // Tracker IDs follow the sections in file order.
+    out.str("");
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "1"}, examples + "multi.conf"), exitSuccess);
+    rows = csvRows();
+    ASSERT_EQ(rows.size(), 3u) << out.str();
+    EXPECT_EQ(rows[0][0] + rows[0][1] + rows[1][0] + rows[1][1] + rows[2][0] + rows[2][1],
+              "head1left-hand2right-hand3");
+}
+
+// The rows of one device, and whether `text` holds `part`.
+std::size_t rowsOf(const std::vector<std::vector<std::string>>& rows, const std::string& device) {
+    std::size_t count = 0;
+    for (const auto& row : rows) {
+        count += row[0] == device ? 1 : 0;
+    }
+    return count;
+}
+bool holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Unplugged before cycle 10 of 30 and never reconnected: the other sensor goes on
+// delivering every cycle; with readings that repeat, the cycles succeed without records.
+// A cable still out when the run ends is plugged back in.
+TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
+    const std::string file = writeConfig("[steady]\nport 1\n[pulled]\nport 2\n");
+    ASSERT_EQ(
+        run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout", "2:0.1:0.05"},
+            file),
+        exitSuccess)
+        << err.str();
+    auto rows = csvRows();
+    EXPECT_EQ(rowsOf(rows, "steady"), 30u);
+    EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
+    const std::string said = err.str().substr(simulatorNote.size());
+    const std::string pulled = "trackhost: simulator: sensor on port 2 unplugged\n"
+                               "trackhost: simulator: sensor on port 2 plugged back in\n";
+    EXPECT_EQ(said.substr(0, pulled.size()), pulled);
+    EXPECT_TRUE(holds(said, "device [steady]: 30 cycles, 30 records, 0 failed cycles, ")) << said;
+    EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, ")) << said;
+
+    out.str("");
+    err.str("");
+    ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout",
+                   "2:0.1:60:repeat"},
+                  file),
+              exitSuccess);
+    rows = csvRows();
+    EXPECT_EQ(rowsOf(rows, "steady"), 30u);
+    EXPECT_EQ(rowsOf(rows, "pulled"), 10u);
+    EXPECT_TRUE(holds(err.str(), "sensor on port 2 unplugged (its readings repeat the last one)"));
+    EXPECT_TRUE(holds(err.str(), "device [pulled]: 30 cycles, 10 records, 0 failed cycles, "));
+    EXPECT_FALSE(holds(err.str(), "plugged back in"));
+    EXPECT_EQ(_3dbirdWakeUp(0, 2, 1000, 1000), 1) << "port 2 answers again";
+}
+
+// A device whose recvData fails for 2 s is told of at once, and again when it receives;
+// one that never receives ends the run with status 6, unless the run had no cycles.
+TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails) {
+    const std::string file = writeConfig("[quiet]\n");
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    birdsim_failCall(birdsimGetMostRecentReading, 210);
+    ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "215"}, file), exitSuccess);
+    const std::string said = err.str();
+    const std::size_t silent =
+        said.find("trackhost: device [quiet]: no record for 2 seconds; recvData keeps failing\n");
+    const std::size_t again = said.find("trackhost: device [quiet]: receiving again after ");
+    ASSERT_NE(silent, std::string::npos) << said;
+    ASSERT_NE(again, std::string::npos) << said;
+    EXPECT_LT(silent, again);
+    EXPECT_EQ(said.find("no record for", again), std::string::npos) << "told once";
+    EXPECT_TRUE(holds(said, "215 cycles, 1 record, 210 failed cycles, longest gap between "
+                            "records -, 0 reconnections\n"))
+        << said;
+
+    err.str("");
+    birdsim_failCall(birdsimGetMostRecentReading, -1);
+    EXPECT_EQ(run({"--cycles", "3"}, file), exitNoRecord);
+    EXPECT_TRUE(
+        holds(err.str(), "trackhost: device [quiet]: 3 cycles, 0 records, 3 failed cycles"));
+    EXPECT_TRUE(holds(err.str(),
+                      "trackhost: device [quiet]: delivered no record: recvData failed in every "
+                      "cycle\n"));
+    err.str("");
+    EXPECT_EQ(run({"--cycles", "0"}, file), exitSuccess);
+    EXPECT_EQ(err.str(), simulatorNote);
+}
+
+// Four devices with "reconnect 1"; the sensor on port 2 is unplugged for 3 s at
+// 100 Hz. It is declared lost once, woken again by itself after the replug and goes
+// on under its tracker ID; the other three deliver in every cycle throughout.
+TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
+    const std::string file =
+        writeConfig("[one]\nport 1\nreconnect 1\n[two]\nport 2\nreconnect 1\n"
+                    "[three]\nport 3\nreconnect 1\n[four]\nport 4\nreconnect 1\n");
+    ASSERT_EQ(
+        run({"--format", "csv", "--rate", "100", "--cycles", "450", "--sim-dropout", "2:0.5:3"},
+            file),
+        exitSuccess)
+        << err.str();
+    const auto rows = csvRows();
+    for (const char* steady : {"one", "three", "four"}) {
+        EXPECT_EQ(rowsOf(rows, steady), 450u) << steady;
+    }
+    // Records of "two": every cycle before the cable is pulled, none while the stream
+    // is lost, and again with ID 2 after the replug at 3.5 s.
+    std::vector<double> times;
+    for (const auto& row : rows) {
+        if (row[0] == "two") {
+            EXPECT_EQ(row[1], "2");
+            times.push_back(std::stod(row[2]));
+        }
+    }
+    ASSERT_GT(times.size(), 60u);
+    double gap = 0;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        gap = std::max(gap, times[i] - times[i - 1]);
+    }
+    EXPECT_GT(gap, 2.9);
+    EXPECT_LT(gap, 4.2);
+    EXPECT_EQ(linesAfter(pluginOutput, "WARNING: "),
+              "C3DBird: Sensor on port 2 stopped answering; reconnecting.\n");
+    const std::string back = linesAfter(pluginOutput, "INFO: C3DBird: Sensor on port");
+    EXPECT_EQ(back.rfind(" 2 streams again after ", 0), 0u) << back;
+    // Each attempt shuts the sensor down and wakes it; only the one after the replug
+    // gets on to the configuration and the stream.
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), birdsim_callCount(birdsimShutDown));
+    EXPECT_GE(birdsim_callCount(birdsimWakeUp), 4 + 2);
+    EXPECT_EQ(birdsim_callCount(birdsimGetDeviceConfig), 5);
+    EXPECT_EQ(birdsim_callCount(birdsimStartStream), 5);
+    EXPECT_TRUE(holds(err.str(), "device [two]: 450 cycles, ")) << err.str();
+}
+
+TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {
+    const SimulatorControl simulator;
+    ASSERT_TRUE(simulator.present());
+    const auto callCount = simulator.function<std::int32_t (*)(std::int32_t)>("birdsim_callCount");
+    ASSERT_NE(callCount, nullptr);
+    EXPECT_EQ(callCount(birdsimWakeUp), birdsim_callCount(birdsimWakeUp));
+    EXPECT_EQ(simulator.function<void (*)()>("no_such_call"), nullptr);
+}

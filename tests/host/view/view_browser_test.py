@@ -1,0 +1,89 @@
+"""The viewer's page in a headless Chromium against live trackhost runs: the values it
+shows against the records trackhost wrote, a drawn 3D scene, and the page staying
+on the last picture while trackhost is away and resuming when it is back."""
+import os
+import shutil
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "fixtures"))
+import trackhost_view as rig  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+
+# The share of the 3D canvas's pixels, as the browser shows them (a screenshot of
+# it, decoded in the page), that differ from the background, the hint line at the
+# bottom left out: 0 for a blank scene.
+DRAWN_SHARE = """
+const [png, done] = arguments, image = new Image();
+image.onload = () => {
+  const sample = document.createElement('canvas');
+  [sample.width, sample.height] = [image.width, image.height - 30];
+  sample.getContext('2d').drawImage(image, 0, 0);
+  const pixels = sample.getContext('2d').getImageData(0, 0, sample.width, sample.height).data;
+  let drawn = 0;
+  for (let i = 0; i < pixels.length; i += 4) {
+    drawn += pixels[i] !== 0x1b || pixels[i + 1] !== 0x1f || pixels[i + 2] !== 0x27;
+  }
+  done(drawn / (pixels.length / 4));
+};
+image.src = 'data:image/png;base64,' + png;
+"""
+
+
+class ViewerPage(unittest.TestCase):
+    def setUp(self):
+        self.workdir = tempfile.mkdtemp(prefix="viewer-page-")
+        self.addCleanup(shutil.rmtree, self.workdir, True)
+        self.driver = rig.chromium("1280,860")
+        self.addCleanup(self.driver.quit)
+
+    def test_page_shows_the_records_trackhost_wrote(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "60", "--seconds", "8"]) as host:
+            self.driver.get(host.url)
+            rig.wait_for(lambda: rig.page_state(self.driver)[1] >= 20, what="20 events")
+            # While running: each tracker shows a record trackhost wrote for it.
+            shown = rig.displayed(self.driver)
+            rows = host.rows()
+            self.assertEqual(sorted(shown), [("head", 1), ("left-hand", 2), ("right-hand", 3)])
+            for key, values in shown.items():
+                self.assertIn(values, rows[key], key)
+            canvas = self.driver.find_element(By.CSS_SELECTOR, "#scene canvas")
+            self.assertGreater(
+                self.driver.execute_async_script(DRAWN_SHARE, canvas.screenshot_as_base64), 0.02)
+            time.sleep(4)  # some seconds of plot for the screenshot
+            self.driver.save_screenshot(os.path.join(rig.ARTIFACTS, "viewer.png"))
+            self.assertEqual(host.wait(), 0, host.rest)
+
+            # After the run: the page keeps the last picture, and it is the last records.
+            rig.wait_for(lambda: rig.page_state(self.driver)[0] == "disconnected",
+                         what="the page to show trackhost is gone")
+            rows = host.rows()
+            self.assertEqual(rig.displayed(self.driver),
+                             {key: values[-1] for key, values in rows.items()})
+
+    def test_page_reconnects_when_trackhost_runs_again(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30"]) as first:
+            self.driver.get(first.url)
+            rig.wait_for(lambda: rig.page_state(self.driver)[1] > 0, what="a first event")
+            self.assertEqual(first.stop(), 0, first.rest)
+        rig.wait_for(lambda: rig.page_state(self.driver)[0] == "disconnected",
+                     what="the page to show trackhost is gone")
+        before = rig.displayed(self.driver)
+        self.assertEqual(len(before), 3)
+        events = rig.page_state(self.driver)[1]
+
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30"],
+                           view="127.0.0.1:" + first.port) as second:
+            self.assertEqual(second.url, first.url, second.first_line)
+            rig.wait_for(lambda: rig.page_state(self.driver)[0] == "connected",
+                         what="the page to reconnect")
+            rig.wait_for(lambda: rig.page_state(self.driver)[1] > events + 10,
+                         what="updates to resume")
+            self.assertNotEqual(rig.displayed(self.driver), before)
+            self.assertEqual(second.stop(), 0, second.rest)
+
+
+if __name__ == "__main__":
+    rig.main()

@@ -1,0 +1,119 @@
+"""The viewer over plain HTTP: its fixed routes, 404 for everything else, the event
+stream, the loopback default, and the failures to serve before any sensor wakes."""
+import http.client
+import os
+import shutil
+import socket
+import struct
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "fixtures"))
+import trackhost_view as rig  # noqa: E402
+
+THREE = "/usr/share/javascript/three/"
+
+
+def get(port, path, method="GET"):
+    """Status, type and body, asked for as a browser asks (which once made the server
+    spend seconds compressing three.js for every page load)."""
+    connection = http.client.HTTPConnection("127.0.0.1", int(port), timeout=10)
+    # The path goes out as written, ".." and all.
+    connection.request(method, path, headers={"Accept-Encoding": "gzip, deflate, br"})
+    response = connection.getresponse()
+    body = response.read()
+    connection.close()
+    if response.getheader("Content-Encoding") is not None:
+        return response.status, "encoded", body
+    return response.status, response.getheader("Content-Type"), body
+
+
+class ViewerHttp(unittest.TestCase):
+    def setUp(self):
+        self.workdir = tempfile.mkdtemp(prefix="viewer-http-")
+        self.addCleanup(shutil.rmtree, self.workdir, True)
+
+    def test_fixed_routes_serve_the_page_and_the_packaged_scripts(self):
+        with rig.Trackhost(self.workdir, ["--quiet"]) as host:
+            self.assertEqual(host.host, "127.0.0.1", host.first_line)
+            status, kind, page = get(host.port, "/")
+            self.assertEqual((status, kind), (200, "text/html; charset=utf-8"))
+            self.assertIn(b'<script src="three.min.js"></script>', page)
+            for route, packaged in [("/three.min.js", "three.min.js"),
+                                    ("/OrbitControls.js", "examples/js/controls/OrbitControls.js")]:
+                status, kind, script = get(host.port, route)
+                with open(THREE + packaged, "rb") as file:
+                    self.assertEqual((status, kind, script), (200, "text/javascript", file.read()))
+            for path in ["/nothing", "/index.html", "/favicon.ico", "/../etc/passwd",
+                         "/%2e%2e/etc/passwd", "/events/../three.min.js", "/three.min.js/..",
+                         "//three.min.js", "/usr/share/javascript/three/three.min.js",
+                         "/..%2fetc%2fpasswd", "/.."]:
+                self.assertEqual(get(host.port, path)[0], 404, path)
+            self.assertEqual(get(host.port, "/", "POST")[0], 404)
+            self.assertEqual(host.stop(), 0, host.rest)
+
+    def test_each_client_gets_at_most_60_events_a_second_and_the_last_records(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "500", "--seconds", "2"]) as host:
+            streams = [rig.EventStream(host.port) for _ in range(3)]
+            begin = time.monotonic()
+            received = [list(stream.events()) for stream in streams]
+            seconds = time.monotonic() - begin
+            self.assertEqual(host.wait(), 0, host.rest)
+            rows = host.rows()
+        for stream in streams:
+            stream.close()
+        self.assertIn("Content-Type: text/event-stream", streams[0].head)
+        for events in received:
+            self.assertLessEqual(len(events), 60 * (seconds + 0.5))
+            latest = {}
+            for event in events:
+                for record in event["trackers"]:
+                    latest[(record["device"], record["id"])] = record["values"]
+            # Coalesced, but whatever a device delivered last reaches every client.
+            self.assertEqual(latest, {key: values[-1] for key, values in rows.items()})
+            self.assertEqual(len(latest), 3)
+
+    def test_loopback_by_default_and_clients_that_stall_or_vanish_cost_nothing(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "1000", "--seconds", "2"]) as host:
+            with self.assertRaises(ConnectionRefusedError):
+                socket.create_connection(("127.0.0.2", int(host.port)), timeout=5)
+            stalled = socket.create_connection(("127.0.0.1", int(host.port)))
+            stalled.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1024)
+            stalled.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            # One that goes away in the middle of the stream, with a reset.
+            vanishing = rig.EventStream(host.port)
+            next(vanishing.events())
+            vanishing.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                        struct.pack("ii", 1, 0))
+            vanishing.close()
+            self.assertEqual(host.wait(), 0, host.rest)
+            # Nothing but the simulator's notice and the devices' summaries.
+            said = [line for line in host.rest.splitlines()
+                    if " is the simulator" not in line and not line.endswith(" reconnections")]
+            self.assertEqual(said, [])
+            stalled.close()
+            self.assertGreater(sum(len(v) for v in host.rows().values()), 1000)
+
+    def test_taken_port_or_foreign_address_exit_7_before_any_sensor_wakes(self):
+        taken = socket.socket()
+        taken.bind(("127.0.0.1", 0))
+        taken.listen()
+        port = taken.getsockname()[1]
+        for view, reason in [(str(port), "the port is already in use"),
+                             ("192.0.2.1:0", "not an address of this machine")]:
+            with rig.Trackhost(self.workdir, [], view=view) as host:
+                self.assertEqual(host.wait(), 7)
+                where = view if ":" in view else "127.0.0.1:" + view
+                self.assertEqual(host.first_line + host.rest,
+                                 "trackhost: the viewer cannot listen on %s: %s\n" % (where, reason))
+                # The plug-in never printed a device block: no sensor was woken.
+                self.assertEqual(os.path.getsize(host.stdout.name), 0)
+        taken.close()
+        with rig.Trackhost(self.workdir, [], view="http") as host:
+            self.assertEqual(host.wait(), 2)
+
+
+if __name__ == "__main__":
+    rig.main()
