@@ -2,7 +2,8 @@
 
 # Our own code: warnings are errors.
 function(tracker_code target)
-    target_compile_options(${target} PRIVATE ${TRACKER_WARNINGS})
+    # The resource compiler takes no warning options.
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:C,CXX>:${TRACKER_WARNINGS}>")
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 

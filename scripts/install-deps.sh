@@ -16,6 +16,8 @@ fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
                valgrind
+               # The release archive's layout is checked with unzip.
+               unzip
                # The viewer's tests drive a headless browser.
                chromium chromium-driver python3-selenium)
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both targets and runs every test: natively, then the Windows build under Wine,
-# then the reliability checks: the native suite under AddressSanitizer and
+# then the release archive (scripts/package.sh) with trackhost from it under Wine, then
+# the reliability checks: the native suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer, the plug-in's
 # lifecycles under valgrind's leak check, and the libFuzzer targets for a bounded time.
 # Installs what is missing first (as root, with apt-get). Exit status non-zero on any failure.
@@ -39,6 +40,45 @@ cmake -S . -B build-win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 cmake --build build-win32 -j "$jobs"
 wineboot --init >/dev/null 2>&1 || true
 (cd build-win32 && ctest --output-on-failure)
+
+stage "release archive (Windows, trackhost from it under Wine)"
+scripts/package.sh
+version=$(sed -n 's/^project(tracker3dbird VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=dist/tracker_3dbird-$version-win32.zip
+(cd dist && sha256sum --quiet -c SHA256SUMS)
+# Every file in its folder, and the simulated sensor library nowhere near the plug-in.
+expected="README.md
+calibration/boresight.dll
+calibration/smoothing.dll
+examples/calibration/boresight.conf
+examples/calibration/smoothing/smoothing.conf
+examples/demo.conf
+examples/multi.conf
+plugin/tracker_3dbird.dll
+trackhost/3dbird.dll
+trackhost/boresight.dll
+trackhost/record/3dbird.dll
+trackhost/smoothing.dll
+trackhost/trackhost.exe
+trackhost/tracker_3dbird.dll"
+if ! diff <(LC_ALL=C sort <<<"$expected") <(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort); then
+    echo "package: $zip does not hold the release's layout (< expected, > found)" >&2
+    exit 1
+fi
+# Unpacked as a user would, the plug-in carries the version, and trackhost checks
+# and runs an example on the simulator, which it names.
+unpacked=build-package-win32/unpacked
+rm -rf "$unpacked" && mkdir -p "$unpacked" && unzip -q "$zip" -d "$unpacked"
+strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
+    { echo "package: plugin/tracker_3dbird.dll carries no version $version" >&2; exit 1; }
+(cd "$unpacked" &&
+    [ "$(wine trackhost/trackhost.exe --version | tr -d '\r')" = "trackhost $version" ] &&
+    wine trackhost/trackhost.exe --check examples/calibration/smoothing/smoothing.conf &&
+    wine trackhost/trackhost.exe --cycles 3 examples/calibration/smoothing/smoothing.conf \
+        2>trackhost.log >/dev/null &&
+    grep -q "^trackhost: the sensor library 3dbird.dll is the simulator" trackhost.log) ||
+    { echo "package: trackhost from $zip failed" >&2; exit 1; }
+echo "package: $zip ($(stat -c %s "$zip") bytes) holds the release's layout"
 
 # GCC's documentation warns that sanitizer instrumentation makes -Wmaybe-uninitialized
 # (and, through inlining, -Wmismatched-new-delete) report false positives; the plain
