@@ -5,6 +5,7 @@
 #include "device/CBase.h"
 #include "host/HostStorage.h"
 #include "host/PluginLibrary.h"
+#include "host/check/ConfigCheck.h"
 #include "host/health/HealthMonitor.h"
 #include "host/input/ConfigFile.h"
 #include "host/output/RecordFormat.h"
@@ -151,8 +152,7 @@ void receiveCycle(Devices& devices, HostStorage& storage, RecordWriter& writer,
 bool readSections(const std::string& fileName, std::vector<DeviceSection>& sections,
                   std::ostream& err) {
     FileError error;
-    if (!readConfigFile(fileName, sections, error) ||
-        !checkDeviceSections(sections, fileName, error)) {
+    if (!readConfigFile(fileName, sections, error)) {
         err << error << std::endl;
         return false;
     }
@@ -230,6 +230,11 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     }
     std::vector<DeviceSection> sections;
     if (!readSections(options.configFile, sections, err)) {
+        return exitConfiguration;
+    }
+    // Check the configuration as --check does: its problems stop the run before any
+    // sensor wakes or any file is written; its warnings are told once.
+    if (!checkBeforeRun(sections, options.configFile, err)) {
         return exitConfiguration;
     }
 

@@ -11,7 +11,7 @@ tracker_test(trackhost_test
 tracker_test(trackhost_run_test PER_TEST
     SOURCES host/trackhost_run_test.cpp
     LIBS trackhost_core birdsim
-    DEPENDS tracker_3dbird boresight)
+    DEPENDS tracker_3dbird boresight smoothing)
 
 # trackhost as a user runs it, through the shell, from the folder it was built in:
 # its two channels, and --record and --replay, each run a process of its own.

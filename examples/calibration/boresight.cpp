@@ -6,6 +6,8 @@
 // angle1 to angle3 in degrees, x y z in feet. The plug-in calls calib_init once
 // per device with these arguments, calib_evaluate for every new reading, before
 // the fixed position and the transforms, and calib_exit when the device stops.
+// calib_check, which the plug-in never calls, lets a host refuse bad arguments
+// before a run.
 #include "platform/export.h"
 
 #include <cstdint>
@@ -39,6 +41,29 @@ bool readNumber(const char* text, float& value) {
     return true;
 }
 
+// Why the arguments are refused: one line, without the library's name.
+struct Refusal {
+    char text[200] = {};
+};
+
+// Reads 3 or 6 numbers into `offsets`; false with the reason in `refusal`.
+bool readOffsets(const char* const* args, std::int32_t count, Offsets& offsets, Refusal& refusal) {
+    if (count != 3 && count != 6) {
+        std::snprintf(refusal.text, sizeof refusal.text,
+                      "expected angle1 angle2 angle3 [x y z], got %d arguments",
+                      static_cast<int>(count));
+        return false;
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        float& value = i < 3 ? offsets.angles[i] : offsets.position[i - 3];
+        if (!readNumber(args[i], value)) {
+            std::snprintf(refusal.text, sizeof refusal.text, "\"%s\" is not a number", args[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" {
@@ -48,20 +73,10 @@ extern "C" {
 // its poses unchanged. The reason goes to standard error.
 TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
     Offsets offsets{true, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
-    if (count != 3 && count != 6) {
-        std::fprintf(stderr,
-                     "boresight: expected angle1 angle2 angle3 [x y z], got %d "
-                     "arguments; poses pass unchanged\n",
-                     static_cast<int>(count));
+    Refusal refusal;
+    if (!readOffsets(args, count, offsets, refusal)) {
+        std::fprintf(stderr, "boresight: %s; poses pass unchanged\n", refusal.text);
         return 0;
-    }
-    for (std::int32_t i = 0; i < count; ++i) {
-        float& value = i < 3 ? offsets.angles[i] : offsets.position[i - 3];
-        if (!readNumber(args[i], value)) {
-            std::fprintf(stderr, "boresight: \"%s\" is not a number; poses pass unchanged\n",
-                         args[i]);
-            return 0;
-        }
     }
     const std::lock_guard<std::mutex> lock(slotsMutex);
     for (std::int32_t i = 0; i < slotCount; ++i) {
@@ -72,6 +87,22 @@ TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t cou
     }
     std::fprintf(stderr, "boresight: all %d slots in use; poses pass unchanged\n",
                  static_cast<int>(slotCount));
+    return 0;
+}
+
+// Not called by the plug-in: a host calls it before any device starts, so that bad
+// arguments stop a run instead of leaving the poses uncorrected. Answers 1 when
+// calib_init would take the arguments, else 0 with the reason in `message`.
+TRACKER_EXPORT std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
+                                        std::int32_t size) {
+    Offsets offsets{};
+    Refusal refusal;
+    if (readOffsets(args, count, offsets, refusal)) {
+        return 1;
+    }
+    if (message != nullptr && size > 0) {
+        std::snprintf(message, static_cast<std::size_t>(size), "%s", refusal.text);
+    }
     return 0;
 }
 

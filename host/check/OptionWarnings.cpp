@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace {
 
@@ -54,7 +53,7 @@ std::string shortNumber(double value) {
     return text;
 }
 
-enum class Shape { port, lengths, rotation, matrix };
+enum class Shape { integer, decimal, lengths, rotation, matrix };
 
 // The option lines with numbers worth a look: their shape and whether a
 // tracker ID comes first.
@@ -65,8 +64,9 @@ struct NumberOption {
 };
 
 constexpr NumberOption numberOptions[] = {
-    {"port", Shape::port, false},
-    {"serialport", Shape::port, false},
+    {"port", Shape::integer, false},
+    {"serialport", Shape::integer, false},
+    {"reconnect", Shape::decimal, false},
     {"position", Shape::lengths, false},
     {"transmitteroffset", Shape::lengths, false},
     {"transmitterrotation", Shape::rotation, false},
@@ -83,7 +83,9 @@ public:
     LineLook(const ConfigLine& line, std::vector<CheckFinding>& findings)
         : line(line), findings(findings), option(line.optionName) {}
 
-    void warn(const std::string& message) { findings.push_back({line.lineNumber, true, message}); }
+    void warn(const std::string& message) {
+        findings.push_back({line.lineNumber, CheckFinding::Kind::warning, message});
+    }
 
     // Argument `index` (from 0) read by `reader`, with a warning when the plug-in
     // would read less than the whole argument.
@@ -188,9 +190,10 @@ public:
                 number(0, readInteger);
             }
             switch (known.shape) {
-            case Shape::port:
+            case Shape::integer:
+            case Shape::decimal:
                 if (line.argCount == 1) {
-                    number(0, readInteger);
+                    number(0, known.shape == Shape::integer ? readInteger : readDecimal);
                 }
                 break;
             case Shape::lengths:
@@ -219,46 +222,6 @@ std::vector<CheckFinding> warnOptionValues(const DeviceSection& section) {
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         LineLook(record.lines[i], findings).look();
-    }
-    return findings;
-}
-
-std::vector<CheckFinding> warnAcrossSections(const std::vector<DeviceSection>& sections) {
-    std::vector<CheckFinding> findings;
-    std::map<std::string, unsigned> names;
-    std::map<long, const DeviceSection*> ports;
-    for (const DeviceSection& section : sections) {
-        const auto named = names.emplace(section.name, section.line);
-        if (!named.second) {
-            findings.push_back({section.line, true,
-                                "a second section [" + section.name + "]; the first is at line " +
-                                    std::to_string(named.first->second)});
-        }
-        // The plug-in keeps the last port line; a port outside 1 to 4 fails init.
-        long port = 1;
-        unsigned line = section.line;
-        const CConfigH& record = *section.config->record();
-        for (std::uint32_t i = 0; i < record.lineCount; ++i) {
-            const ConfigLine& option = record.lines[i];
-            if ((compareNoCase(option.optionName, "port") == 0 ||
-                 compareNoCase(option.optionName, "serialport") == 0) &&
-                option.argCount == 1) {
-                port = std::strtol(option.args[0], nullptr, 0);
-                line = option.lineNumber;
-            }
-        }
-        if (port < 1 || port > 4) {
-            continue;
-        }
-        const auto used = ports.emplace(port, &section);
-        if (!used.second) {
-            const DeviceSection& first = *used.first->second;
-            findings.push_back({line, true,
-                                "section [" + section.name + "] is on port " +
-                                    std::to_string(port) + ", as section [" + first.name +
-                                    "] at line " + std::to_string(first.line) +
-                                    " is; a port has one sensor"});
-        }
     }
     return findings;
 }

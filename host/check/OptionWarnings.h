@@ -1,7 +1,7 @@
 // Warnings about option values that the plug-in accepts but that are almost
-// certainly mistakes: a decimal comma, text after a number, a rotation about no
-// axis, a matrix that is not a rotation, a length its record field cannot hold,
-// and two sections on one port or with one name.
+// certainly mistakes: a decimal comma or text after a number in any numeric
+// option, a rotation about no axis, a matrix that is not a rotation, a length its
+// record field cannot hold.
 #pragma once
 
 #include <vector>
@@ -11,7 +11,3 @@
 
 // The warnings for the option lines of one section.
 std::vector<CheckFinding> warnOptionValues(const DeviceSection& section);
-
-// The warnings across sections: two on one port (a section without a port line
-// is on port 1), two with one name.
-std::vector<CheckFinding> warnAcrossSections(const std::vector<DeviceSection>& sections);

@@ -6,6 +6,7 @@
 #include "support/CConfigH.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 
@@ -26,9 +27,38 @@ private:
     std::streambuf* saved;
 };
 
-void addProblems(std::vector<CheckFinding>& findings, const std::vector<OptionProblem>& problems) {
+// Whether a problem is the plug-in's refusal of a unit word: the lengths options
+// report one as an invalid string or unit and have no other string to refuse.
+bool aboutUnitWord(const CConfigH& config, const OptionProblem& problem) {
+    const auto startsWith = [&problem](const char* reason) {
+        return problem.text.compare(0, std::strlen(reason), reason) == 0;
+    };
+    for (std::uint32_t i = 0; i < config.lineCount; ++i) {
+        const ConfigLine& line = config.lines[i];
+        if (line.lineNumber != problem.lineNumber) {
+            continue;
+        }
+        for (const char* lengths :
+             {"position", "transmitteroffset", "sensoroffset", "sensortranslation"}) {
+            if (compareNoCase(line.optionName, lengths) == 0) {
+                return startsWith(optionReason::invalidString) ||
+                       startsWith(optionReason::invalidUnit);
+            }
+        }
+    }
+    return false;
+}
+
+// The plug-in's problems in its own words; one about a unit word is followed by
+// the words it takes.
+void addProblems(std::vector<CheckFinding>& findings, const CConfigH& config,
+                 const std::vector<OptionProblem>& problems) {
     for (const OptionProblem& problem : problems) {
-        findings.push_back({problem.lineNumber, false, problem.text});
+        findings.push_back({problem.lineNumber, CheckFinding::Kind::problem, problem.text});
+        if (aboutUnitWord(config, problem)) {
+            findings.push_back({problem.lineNumber, CheckFinding::Kind::note,
+                                "the unit words are feet, inches, meters or m, cm"});
+        }
     }
 }
 
@@ -38,6 +68,12 @@ std::unique_ptr<CTraCommonH> deviceTable(const CLoggerH& logger) {
     table->createEntries(1);
     table->setEntry(1, 1, nullptr, nullptr, nullptr);
     return table;
+}
+
+void clearUsed(CConfigH& config) {
+    for (std::uint32_t i = 0; i < config.lineCount; ++i) {
+        config.lines[i].used = 0;
+    }
 }
 
 bool reported(const std::vector<OptionProblem>& problems, std::uint32_t lineNumber) {
@@ -90,6 +126,13 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
     return found;
 }
 
+// The optional entry point by which a calibration library judges its arguments
+// before a run: 1 when calib_init would take them, 0 when not, with a one-line
+// reason written to `message` (at most `size` bytes with the closing null). The
+// plug-in never calls it; a library without it takes any arguments.
+using CalibCheckFn = std::int32_t (*)(const char* const* args, std::int32_t count, char* message,
+                                      std::int32_t size);
+
 // Init fails without a word of its own on a library it cannot load or that has no
 // calib_init; the reason the system gave for the failed load is that of the last
 // load, the library's.
@@ -100,12 +143,31 @@ void checkCalibration(const CConfigH& config, CTraCommonH& table,
         return;
     }
     const std::string name = std::string("calibration library \"") + line->args[0] + "\"";
+    const auto problem = [&findings, line](const std::string& text) {
+        findings.push_back({line->lineNumber, CheckFinding::Kind::problem, text});
+    };
     if (!table.calib()->isLoaded()) {
-        findings.push_back({line->lineNumber, false,
-                            name + " cannot be loaded (" + platform::libraryError() + ")"});
-    } else if (table.calib()->getProcAddr("calib_init") == nullptr) {
-        findings.push_back(
-            {line->lineNumber, false, name + " has no calib_init, so init would fail"});
+        problem(name + " cannot be loaded (" + platform::libraryError() + ")");
+        return;
+    }
+    if (table.calib()->getProcAddr("calib_init") == nullptr) {
+        problem(name + " has no calib_init, so init would fail");
+        return;
+    }
+    const auto calibCheck =
+        reinterpret_cast<CalibCheckFn>(table.calib()->getProcAddr("calib_check"));
+    if (calibCheck == nullptr) {
+        return;
+    }
+    std::vector<const char*> args;
+    for (const std::string& arg : table.calibArgs()) {
+        args.push_back(arg.c_str());
+    }
+    char message[256] = {};
+    if (calibCheck(args.data(), static_cast<std::int32_t>(args.size()), message,
+                   static_cast<std::int32_t>(sizeof message)) == 0) {
+        message[sizeof message - 1] = '\0'; // whatever the library wrote
+        problem(name + " refuses its arguments" + (message[0] != '\0' ? ": " : "") + message);
     }
 }
 
@@ -117,9 +179,7 @@ PluginOptionReading readPluginOptions(const DeviceSection& section) {
     logger.enabled = 0;
     logger.setName(section.name.c_str());
     CConfigH& config = *section.config->record();
-    for (std::uint32_t i = 0; i < config.lineCount; ++i) {
-        config.lines[i].used = 0; // an earlier reading may have set them
-    }
+    clearUsed(config); // an earlier reading may have marked lines
 
     PluginOptionReading reading;
     std::vector<OptionProblem> problems;
@@ -128,10 +188,12 @@ PluginOptionReading readPluginOptions(const DeviceSection& section) {
     reading.table->parseOptions(&config, &problems);
     checkLeftLines(config, logger, problems);
 
-    addProblems(reading.findings, problems);
+    addProblems(reading.findings, config, problems);
     checkCalibration(config, *reading.table, reading.findings);
     std::stable_sort(reading.findings.begin(), reading.findings.end(),
                      [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
+    // The record goes to the plug-in as the host hands it over, no line taken yet.
+    clearUsed(config);
     return reading;
 }
 

@@ -21,8 +21,10 @@ struct PluginOptionReading {
 
 // Reads `section` as init does, but goes on past a failed reader, so that the
 // device options, the transform options and the unknown-option check all report.
-// A calibration library is loaded (not started) to see that init could use it.
-// Nothing is written to standard output.
+// A calibration library is loaded (not started) to see that init could use it,
+// and asked about its arguments when it exports calib_check. A problem about a
+// unit word is followed by a note of the words the plug-in takes. Nothing is
+// written to standard output, and the record's lines are left unmarked.
 PluginOptionReading readPluginOptions(const DeviceSection& section);
 
 // The problems the plug-in's option readers find in `section`.

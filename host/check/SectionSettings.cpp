@@ -1,10 +1,10 @@
 // The effective settings of a section.
 #include "host/check/SectionSettings.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ostream>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -64,12 +64,10 @@ std::string quoted(const std::string& text) {
 } // namespace
 
 void printSectionSettings(const DeviceSection& section, const PluginOptionReading& reading,
-                          const std::string& fileName, std::ostream& out) {
+                          bool refused, const std::string& fileName, std::ostream& out) {
     const DeviceSettings& device = reading.device;
     const CTraCommonH& table = *reading.table;
     const TrackerEntry& sensor = table.entry(1);
-    const bool refused = std::any_of(reading.findings.begin(), reading.findings.end(),
-                                     [](const CheckFinding& f) { return !f.warning; });
     std::string calibration = "none";
     if (table.calib() != nullptr) {
         calibration = quoted(table.calibLibrary());
@@ -83,6 +81,10 @@ void printSectionSettings(const DeviceSection& section, const PluginOptionReadin
          << (refused ? " (init would refuse it: see the problems reported)" : "") << '\n';
     setting(text, "port") << device.serialPort << '\n';
     setting(text, "reset") << yesNo(device.reset) << '\n';
+    setting(text, "reconnect") << (device.reconnectMs > 0
+                                       ? std::to_string(device.reconnectMs) + " ms"
+                                       : std::string("off"))
+                               << '\n';
     setting(text, "position") << (device.fixedPosition ? lengths(device.position)
                                                        : "none (x y z stay 0)")
                               << '\n';

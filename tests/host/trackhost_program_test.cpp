@@ -122,8 +122,8 @@ TEST_F(TrackhostProgram, CheckReportsAMissingCalibrationLibraryOnStandardErrorAl
     run = runProgram("trackhost", "--check --verbose " + config);
     EXPECT_EQ(run.status, 3);
     const std::vector<std::string> lines = textLines(run.out);
-    ASSERT_EQ(lines.size(), 11u) << run.out;
+    ASSERT_EQ(lines.size(), 12u) << run.out;
     EXPECT_EQ(lines[0],
               "[head] at " + config + ":1 (init would refuse it: see the problems reported)");
-    EXPECT_EQ(lines[10], "  calibration            nosuch 1 2");
+    EXPECT_EQ(lines[11], "  calibration            nosuch 1 2");
 }

@@ -163,7 +163,10 @@ TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes)
     const std::string file = writeConfig("[a]\n[b]\nport 2\n[c]\nport 3\n[d]\nport 4\n[e]\n");
     EXPECT_EQ(run({}, file), exitConfiguration);
     EXPECT_EQ(err.str(),
-              file + ":8: more than 4 device sections: one process wakes at most 4 sensors\n");
+              file + ":8: more than 4 device sections: one process wakes at most 4 sensors\n" +
+                  file +
+                  ":8: section [e] is on port 1 (it has no port line), as section [a] at line 1 "
+                  "is; a port has one sensor, so init of [e] would fail\n");
     err.str("");
     const std::string missing = platform::libraryFileName("no_such_plugin");
     EXPECT_EQ(run({"--plugin", missing.c_str()}, writeConfig("[d]\n")), exitDevice);
@@ -173,6 +176,32 @@ TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes)
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 }
 
+// A run goes through the checker of --check first: its problems stop the run before
+// any sensor wakes, with the status --check gives; its warnings are told once and the
+// run goes on.
+TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
+    std::string file = writeConfig("[head]\n[hand]\ncalibration smoothing 0\n");
+    EXPECT_EQ(run({"--cycles", "1"}, file), exitConfiguration);
+    EXPECT_EQ(err.str(), file +
+                             ":2: section [hand] is on port 1 (it has no port line), as section "
+                             "[head] at line 1 is; a port has one sensor, so init of [hand] would "
+                             "fail\n" +
+                             file +
+                             ":3: calibration library \"smoothing\" refuses its arguments: "
+                             "minCutoff (argument 1) \"0\" is not a number above 0\n");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+
+    err.str("");
+    file = writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n");
+    ASSERT_EQ(run({"--format", "csv", "--cycles", "2"}, file), exitSuccess) << err.str();
+    EXPECT_EQ(
+        err.str().substr(0, err.str().find(simulatorNote) + simulatorNote.size()),
+        file + ":2: warning: decimal comma in \"5,5\" of position: it reads as 5; write 5.5\n" +
+            file + ":3: warning: text after the number in \"2s\" of reconnect: it reads as 2\n" +
+            simulatorNote);
+    EXPECT_EQ(pose(csvRows().at(0)).at(1), "5.00000");
+}
+
 // The output file is created or emptied only once every device came through
 // init, and never when it is the configuration file itself.
 TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
@@ -180,7 +209,8 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     std::ofstream(keep, std::ios::binary) << "precious\n";
     RecordOutput precious(keep);
     EXPECT_EQ(run({}, "missing.conf", &precious), exitConfiguration);
-    std::string file = writeConfig("[bad]\nport 7\n");
+    std::string file = writeConfig("[bad]\nport 2\n");
+    birdsim_setPortPresent(2, 0);
     EXPECT_EQ(run({"--cycles", "1"}, file, &precious), exitDevice);
     EXPECT_EQ(readFile(keep), "precious\n");
     std::remove(keep.c_str());
@@ -190,7 +220,7 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     RecordOutput itself("./" + file);
     EXPECT_EQ(run({"--cycles", "1"}, file, &itself), exitUsage);
     EXPECT_EQ(readFile(file), text);
-    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1) << "the failed wake-up of [bad] alone";
 
     // An output that cannot be opened stops the devices that init woke.
     RecordOutput nowhere("no-such-folder/poses.csv");
@@ -205,12 +235,13 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
 }
 
 TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
-    std::string file = writeConfig("[good]\nport 1\n[bad]\nport 7\n");
+    std::string file = writeConfig("[good]\nport 1\n[bad]\nport 2\n");
+    birdsim_setPortPresent(2, 0);
     EXPECT_EQ(run({"--no-date", "--no-time", "--no-thread-id"}, file), exitDevice);
     std::string expected =
         simulatorNote + "trackhost: device [bad] at " + file + ":3: init failed\n";
     // The plug-in's own message tells why.
-    EXPECT_NE(pluginOutput.find("bad: ERROR: C3DBird: Port should be between 1 and 4.\n"),
+    EXPECT_NE(pluginOutput.find("bad: ERROR: C3DBird: could not initialize 3DBIRD.\n"),
               std::string::npos)
         << pluginOutput;
     EXPECT_EQ(birdsim_isAwake(0), 0);

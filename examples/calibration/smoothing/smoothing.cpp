@@ -5,7 +5,8 @@
 //
 // minCutoff in Hz (default 0.5), beta in Hz per degree per second (default 0.1),
 // derivativeCutoff in Hz (default 1.0). The sample spacing comes from a monotonic
-// clock, read at each calib_evaluate.
+// clock, read at each calib_evaluate. calib_check, which the plug-in never calls,
+// lets a host refuse bad arguments before a run.
 #include "OneEuroFilter.h"
 #include "platform/export.h"
 
@@ -42,13 +43,19 @@ constexpr Argument arguments[] = {
 };
 constexpr std::int32_t argumentCount = 3;
 
-// Reads the arguments over the defaults; false after saying which one is wrong.
-bool readArguments(const char* const* args, std::int32_t count, OneEuroParameters& parameters) {
+// Why an argument is refused: one line, without the library's name.
+struct Refusal {
+    char text[200] = {};
+};
+
+// Reads the arguments over the defaults; false with the reason in `refusal`.
+bool readArguments(const char* const* args, std::int32_t count, OneEuroParameters& parameters,
+                   Refusal& refusal) {
     if (count > argumentCount) {
-        std::fprintf(stderr,
-                     "smoothing: argument %d \"%s\" is one too many; the arguments are "
-                     "minCutoff beta derivativeCutoff; poses pass unchanged\n",
-                     static_cast<int>(argumentCount + 1), args[argumentCount]);
+        std::snprintf(refusal.text, sizeof refusal.text,
+                      "argument %d \"%s\" is one too many; the arguments are minCutoff beta "
+                      "derivativeCutoff",
+                      static_cast<int>(argumentCount + 1), args[argumentCount]);
         return false;
     }
     for (std::int32_t i = 0; i < count; ++i) {
@@ -57,17 +64,16 @@ bool readArguments(const char* const* args, std::int32_t count, OneEuroParameter
         char* end = nullptr;
         const double value = std::strtod(text, &end);
         if (*text == '\0') {
-            std::fprintf(stderr, "smoothing: %s (argument %d) is missing; poses pass unchanged\n",
-                         argument.name, static_cast<int>(i + 1));
+            std::snprintf(refusal.text, sizeof refusal.text, "%s (argument %d) is missing",
+                          argument.name, static_cast<int>(i + 1));
             return false;
         }
         if (end == text || *end != '\0' || !std::isfinite(value) || value < 0.0 ||
             (value == 0.0 && !argument.zeroAllowed)) {
-            std::fprintf(stderr,
-                         "smoothing: %s (argument %d) \"%s\" is not a number %s; poses pass "
-                         "unchanged\n",
-                         argument.name, static_cast<int>(i + 1), text,
-                         argument.zeroAllowed ? "of at least 0" : "above 0");
+            std::snprintf(refusal.text, sizeof refusal.text,
+                          "%s (argument %d) \"%s\" is not a number %s", argument.name,
+                          static_cast<int>(i + 1), text,
+                          argument.zeroAllowed ? "of at least 0" : "above 0");
             return false;
         }
         parameters.*argument.field = value;
@@ -89,7 +95,9 @@ extern "C" {
 // device with context 0 gets its poses unchanged. The reason goes to standard error.
 TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
     OneEuroParameters parameters;
-    if (!readArguments(args, count, parameters)) {
+    Refusal refusal;
+    if (!readArguments(args, count, parameters, refusal)) {
+        std::fprintf(stderr, "smoothing: %s; poses pass unchanged\n", refusal.text);
         return 0;
     }
     const std::lock_guard<std::mutex> lock(slotsMutex);
@@ -104,6 +112,22 @@ TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t cou
     }
     std::fprintf(stderr, "smoothing: all %d slots in use; poses pass unchanged\n",
                  static_cast<int>(slotCount));
+    return 0;
+}
+
+// Not called by the plug-in: a host calls it before any device starts, so that bad
+// arguments stop a run instead of leaving the poses unfiltered. Answers 1 when
+// calib_init would take the arguments, else 0 with the reason in `message`.
+TRACKER_EXPORT std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
+                                        std::int32_t size) {
+    OneEuroParameters parameters;
+    Refusal refusal;
+    if (readArguments(args, count, parameters, refusal)) {
+        return 1;
+    }
+    if (message != nullptr && size > 0) {
+        std::snprintf(message, static_cast<std::size_t>(size), "%s", refusal.text);
+    }
     return 0;
 }
 

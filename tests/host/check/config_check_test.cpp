@@ -36,38 +36,93 @@ TEST(ConfigCheck, WarnsOfValuesThePluginTakesButNobodyMeans) {
                     "sensorrotationmatrix 1 2 0 0 0 1 0 0 0 1\n"
                     "sensoroffset 1 0 0 7000 m\n"
                     "[hand]\n"
-                    "port 0x1\n"
+                    "port 0x2\n"
                     "position -25000 0 0\n"
+                    "reconnect 2,5\n"
                     "[head]\n"
                     "port 3\n"
+                    "reconnect 2s\n"
                     "transmitterrotationmatrix 0 1 0 -1 0 0 0 0 1\n"
                     "sensorrotationmatrix 1 1 0 0 0 0.7071068 0.7071068 0 -0.7071068 0.7071068\n"
                     "sensorrotation 1 0 1 0 1e-3\n",
                     report),
               exitSuccess);
     const std::string f = "WarnsOfValuesThePluginTakesButNobodyMeans.conf:";
+    EXPECT_EQ(
+        report,
+        f + "2: warning: text after the number in \"1,5\" of port: it reads as 1\n" + f +
+            "3: warning: decimal comma in \"1,5\" of position: it reads as 1; write 1.5\n" + f +
+            "3: warning: text after the number in \"12abc\" of position: it reads as 12\n" + f +
+            "3: warning: \"-x\" in position is not a number; it reads as 0\n" + f +
+            "4: warning: transmitterrotation about the axis 0 0 0 turns nothing\n" + f +
+            "5: warning: transmitterrotationmatrix is not a rotation: its determinant is "
+            "-1, not 1 (a mirroring)\n" +
+            f +
+            "5: warning: transmitterrotationmatrix repeats the transmitter rotation of line "
+            "4; the last one wins\n" +
+            f +
+            "6: warning: sensorrotationmatrix is not a rotation: column 1 is not of length "
+            "1\n" +
+            f +
+            "7: warning: the length 22965.9 feet in sensoroffset does not fit a record, "
+            "which holds less than 21474.83648 feet; it wraps\n" +
+            f +
+            "10: warning: the length -25000 feet in position does not fit a record, which "
+            "holds less than 21474.83648 feet; it wraps\n" +
+            f + "11: warning: decimal comma in \"2,5\" of reconnect: it reads as 2; write 2.5\n" +
+            f + "12: warning: a second section [head]; the first is at line 1\n" + f +
+            "14: warning: text after the number in \"2s\" of reconnect: it reads as 2\n" + f +
+            "17: warning: sensorrotation repeats the sensor rotation of line 16; the last "
+            "one wins\n"
+            "WarnsOfValuesThePluginTakesButNobodyMeans.conf: 3 sections, no problems, 14 "
+            "warnings\n");
+}
+
+// A setting given twice: the plug-in keeps the last, but a zero transmitter offset
+// stores nothing.
+TEST(ConfigCheck, ASettingGivenTwiceNamesBothLines) {
+    std::string report;
+    EXPECT_EQ(check("[a]\nport 2\nSerialPort 3\ntransmitteroffset 1 0 0\n"
+                    "transmitteroffset 0 0 0 m\nposition 1 2 3\n[b]\nposition 1 2 3\n",
+                    report),
+              exitSuccess);
+    const std::string f = "ASettingGivenTwiceNamesBothLines.conf";
     EXPECT_EQ(report,
-              f + "2: warning: text after the number in \"1,5\" of port: it reads as 1\n" + f +
-                  "3: warning: decimal comma in \"1,5\" of position: it reads as 1; write 1.5\n" +
+              f + ":3: warning: SerialPort repeats the port of line 2; the last one wins\n" + f +
+                  ":5: warning: transmitteroffset repeats the transmitter offset of line "
+                  "4, but an offset of 0 0 0 changes nothing: the one of line 4 stays\n" +
+                  f + ": 2 sections, no problems, 2 warnings\n");
+}
+
+// What init is certain to refuse: two sensors on one port (a section without a port
+// line is on port 1), arguments the calibration library refuses; a refused unit
+// word is followed by the words the plug-in takes.
+TEST(ConfigCheck, WhatInitWouldRefuseIsAProblem) {
+    std::string report;
+    EXPECT_EQ(check("[head]\n"
+                    "calibration smoothing 0\n"
+                    "[hand]\n"
+                    "serialport 0x1\n"
+                    "sensortranslation 1 0 0 1 yards\n"
+                    "[wand]\n"
+                    "calibration boresight 1 2\n",
+                    report),
+              exitConfiguration);
+    const std::string f = "WhatInitWouldRefuseIsAProblem.conf:";
+    EXPECT_EQ(report,
+              f +
+                  "2: calibration library \"smoothing\" refuses its arguments: minCutoff "
+                  "(argument 1) \"0\" is not a number above 0\n" +
                   f +
-                  "3: warning: text after the number in \"12abc\" of position: it reads as 12\n" +
-                  f + "3: warning: \"-x\" in position is not a number; it reads as 0\n" + f +
-                  "4: warning: transmitterrotation about the axis 0 0 0 turns nothing\n" + f +
-                  "5: warning: transmitterrotationmatrix is not a rotation: its determinant is "
-                  "-1, not 1 (a mirroring)\n" +
+                  "4: section [hand] is on port 1, as section [head] at line 1 is; a port has "
+                  "one sensor, so init of [hand] would fail\n" +
+                  f + "5: Invalid unit found for SensorTranslation at line 5.\n" + f +
+                  "5: note: the unit words are feet, inches, meters or m, cm\n" + f +
+                  "6: section [wand] is on port 1 (it has no port line), as section [head] at "
+                  "line 1 is; a port has one sensor, so init of [wand] would fail\n" +
                   f +
-                  "6: warning: sensorrotationmatrix is not a rotation: column 1 is not of length "
-                  "1\n" +
-                  f +
-                  "7: warning: the length 22965.9 feet in sensoroffset does not fit a record, "
-                  "which holds less than 21474.83648 feet; it wraps\n" +
-                  f +
-                  "9: warning: section [hand] is on port 1, as section [head] at line 1 is; a "
-                  "port has one sensor\n" +
-                  f +
-                  "10: warning: the length -25000 feet in position does not fit a record, which "
-                  "holds less than 21474.83648 feet; it wraps\n" +
-                  f + "11: warning: a second section [head]; the first is at line 1\n");
+                  "7: calibration library \"boresight\" refuses its arguments: expected angle1 "
+                  "angle2 angle3 [x y z], got 2 arguments\n");
 }
 
 TEST(ConfigCheck, ProblemsFailTheCheckWarningsAndTheExamplesDoNot) {
@@ -82,18 +137,20 @@ TEST(ConfigCheck, ProblemsFailTheCheckWarningsAndTheExamplesDoNot) {
                           "9: more than 4 device sections: one process wakes at most 4 "
                           "sensors\n" +
                           f +
-                          "9: warning: section [e] is on port 1, as section [a] at line 1 is; a "
-                          "port has one sensor\n");
+                          "9: section [e] is on port 1 (it has no port line), as section [a] at "
+                          "line 1 is; a port has one sensor, so init of [e] would fail\n");
     // File errors as for a run.
     EXPECT_EQ(check("[a]\nport \"1\n", report), exitConfiguration);
     EXPECT_EQ(report, f + "2: unterminated quote\n");
     EXPECT_EQ(check("# nothing\n", report), exitConfiguration);
 
     for (const char* example : {"demo.conf", "multi.conf", "calibration/boresight.conf"}) {
+        const std::string file = std::string(TRACKER_SOURCE_DIR) + "/examples/" + example;
         std::ostringstream err;
-        EXPECT_EQ(runCheck(std::string(TRACKER_SOURCE_DIR) + "/examples/" + example, err),
-                  exitSuccess);
-        EXPECT_EQ(err.str(), "") << example;
+        EXPECT_EQ(runCheck(file, err), exitSuccess);
+        const std::string sections =
+            example == std::string("multi.conf") ? "3 sections" : "1 section";
+        EXPECT_EQ(err.str(), file + ": " + sections + ", no problems\n");
     }
 }
 
@@ -116,6 +173,7 @@ TEST(ConfigCheck, ThePluginsOwnProblemsOfEverySectionInOnePass) {
     const std::string f = "ThePluginsOwnProblemsOfEverySectionInOnePass.conf:";
     EXPECT_EQ(report, f + "2: Port should be between 1 and 4.\n" + f +
                           "4: Invalid string found for TransmitterOffset at line 4.\n" + f +
+                          "4: note: the unit words are feet, inches, meters or m, cm\n" + f +
                           "6: Unknown option \"speed\" found at line 6.\n" + f +
                           "9: Invalid string found for Reset at line 9.\n" + f +
                           "10: Invalid tracker ID found for SensorOffset at line 10.\n" + f +
@@ -128,6 +186,7 @@ TEST(ConfigCheck, VerboseShowsTheSettingsADeviceWouldUse) {
     std::ofstream(file) << "[wand]\n"
                            "port 3\n"
                            "reset on\n"
+                           "reconnect 2.5\n"
                            "position 1 2 -0.5\n"
                            "transmitteroffset 0 0 12 inches\n"
                            "transmitterrotation 0 1 0 90\n"
@@ -137,11 +196,12 @@ TEST(ConfigCheck, VerboseShowsTheSettingsADeviceWouldUse) {
     std::ostringstream out;
     EXPECT_EQ(runCheck(file, err, &out), exitSuccess);
     std::remove(file.c_str());
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.str(), file + ": 1 section, no problems\n");
     EXPECT_EQ(out.str(), "[wand] at " + file +
                              ":1\n"
                              "  port                   3\n"
                              "  reset                  yes\n"
+                             "  reconnect              2500 ms\n"
                              "  position               1 2 -0.5 feet\n"
                              "  CAVE coordinates       no\n"
                              "  transmitter offset     0 0 1 feet\n"
