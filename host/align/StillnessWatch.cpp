@@ -64,8 +64,8 @@ bool StillnessWatch::add(double time, const Rotation3& reading, Rotation3& still
             return false;
         }
     }
-    // The pose is the mean of the last three fifths: the first may still hold the end
-    // of the motion that came to rest, small enough to pass but not to leave out.
-    still = nearestRotation(mean(2 * count / pieces, count - 1));
+    // The pose is the mean of the last four fifths: the first may still hold the end
+    // of the motion that came to rest, small enough to pass but not to leave in.
+    still = nearestRotation(mean(count / pieces, count - 1));
     return true;
 }
