@@ -296,7 +296,7 @@ TEST_F(AlignProgram, RecordingGivesTheSameLinesAtAnyRate) {
     ASSERT_EQ(fast.status, 0) << fast.err;
     const ProgramRun slow =
         runProgram("trackhost", "--align head --replay " + recording + " --rate 45 " + config);
-    EXPECT_EQ(slow.out, fast.out);
+    EXPECT_EQ(slow.out, fast.out) << slow.err;
     const std::vector<std::string> lines = textLines(fast.out);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_LT(rotationDistance(lineRotation(lines[0]), axisAngleRotation({0, 1, 0}, 90)), 0.001);
