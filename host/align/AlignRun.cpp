@@ -208,8 +208,8 @@ void tellCheck(const AlignProcedure& procedure, const std::vector<std::string>& 
     err << std::setprecision(3) << "trackhost: residual: the turn and tilt axes were "
         << fit.residual << " degrees from perpendicular" << std::endl;
     if (fit.residual > residualWarning) {
-        err << "trackhost: warning: that is far from the 0 of a turn about the vertical and "
-               "a tilt about the left-right axis; the lines may be off"
+        err << "trackhost: warning: the axes should be perpendicular: the object was not "
+               "turned and tilted as asked, and the lines may be off; run --align again"
             << std::endl;
     }
 }

@@ -323,6 +323,17 @@ TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {
     EXPECT_EQ(run.status, 8);
     EXPECT_NE(run.err.find("the object was turned, not tilted"), std::string::npos) << run.err;
 
+    // A tilt 10 degrees off the left-right axis still gives lines, with a warning.
+    const Rotation3 askew = axisAngleRotation({1, std::tan(0.17453293), 0}, 50);
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &askew}});
+    run = align("head --rate 300 --replay " + recording);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(textLines(run.out).size(), 2u);
+    EXPECT_NE(run.err.find("trackhost: residual: the turn and tilt axes were 10.000 degrees from "
+                           "perpendicular\ntrackhost: warning: the axes should be perpendicular"),
+              std::string::npos)
+        << run.err;
+
     // The simulator's default motion never holds still.
     run = align("head --seconds 1.5");
     EXPECT_EQ(run.status, 8);
