@@ -358,8 +358,10 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         const auto step = static_cast<int>(procedure.step());
         err << "trackhost: --align: "
             << (hostStopRequested() ? "interrupted" : "no still pose came in time") << " at step "
-            << step + 1 << " (" << poseNames[step] << "); hold the object still for a second at "
-            << "each step" << (hostStopRequested() ? "" : ", or give it more --seconds")
+            << step + 1 << " (" << poseNames[step] << ")"
+            << (hostStopRequested() ? ""
+                                    : "; hold the object still for a second at each step, or "
+                                      "give it more --seconds")
             << std::endl;
         code = exitAlignment;
     } else if (fit.problem != AlignProblem::none) {
