@@ -113,12 +113,14 @@ private:
     bool stopDue = false;
 };
 
-// The time of the reading that the receive cycle `cycle` (from 0) takes, in seconds.
-// A recording played one reading per call keeps its own times, so that the steps
-// come out alike at any rate; otherwise the cycles keep time.
+// The time of the reading that a receive cycle takes, in seconds. Live, and with a
+// recording played at its recorded times, the time since the cycles began. A
+// recording played one reading per call keeps its own times, and past its end its
+// last reading stays at the recording's own pace, so that the steps come out alike
+// at any rate.
 class ReadingClock {
 public:
-    ReadingClock(const HostOptions& options, const Recording& recording) : rate(options.rate) {
+    ReadingClock(const HostOptions& options, const Recording& recording) {
         if (options.replayFile.empty() || options.replayTimed) {
             return;
         }
@@ -134,21 +136,26 @@ public:
                 recorded.push_back(reading.milliseconds / 1000.0);
             }
         }
+        if (recorded.size() >= 2) {
+            pace = (recorded.back() - recorded.front()) / static_cast<double>(recorded.size() - 1);
+        }
     }
 
-    double at(std::int64_t cycle) const {
+    // The reading of cycle `cycle` (from 0), taken `elapsed` seconds after the first.
+    double at(std::int64_t cycle, double elapsed) const {
+        if (recorded.empty()) {
+            return elapsed;
+        }
         const auto count = static_cast<std::int64_t>(recorded.size());
         if (cycle < count) {
             return recorded[static_cast<std::size_t>(cycle)];
         }
-        // Past the recording's end the last reading stays, at the cycles' pace.
-        const double base = recorded.empty() ? 0.0 : recorded.back();
-        return base + static_cast<double>(cycle - (count == 0 ? 0 : count - 1)) / rate;
+        return recorded.back() + static_cast<double>(cycle - count + 1) * pace;
     }
 
 private:
-    double rate;
     std::vector<double> recorded;
+    double pace = 0.1; // seconds between two readings past the end
 };
 
 void putAngles(std::ostream& err, const double angles[3]) {
@@ -302,13 +309,12 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     const Clock::time_point begin = Clock::now();
     ready = 1;
     for (std::int64_t cycle = 0; procedure.step() != AlignProcedure::Step::done; ++cycle) {
-        const double time = clock.at(cycle);
-        if (time > limit || (!delivered && time >= std::min(limit, silenceSeconds))) {
-            break;
-        }
         std::this_thread::sleep_until(begin + std::chrono::duration_cast<Clock::duration>(
                                                   period * static_cast<double>(cycle)));
-        if (hostStopRequested()) {
+        const double time =
+            clock.at(cycle, std::chrono::duration<double>(Clock::now() - begin).count());
+        if (hostStopRequested() || time > limit ||
+            (!delivered && time >= std::min(limit, silenceSeconds))) {
             break;
         }
         std::uint8_t mask[4] = {};
