@@ -9,4 +9,5 @@ enum ExitCode : int {
     exitOutput = 5,        // the records or the recording could not be written (also a full disk)
     exitNoRecord = 6,      // a device never delivered a record: every recvData failed
     exitView = 7,          // the viewer could not serve (address in use, bad address)
+    exitAlignment = 8,     // --align found no rotations: poses unfit or not held still in time
 };

@@ -72,6 +72,26 @@ bool readViewAddress(const std::string& text, HostOptions& options) {
     return true;
 }
 
+// "AX:AY:AZ:ANGLE": a turn by ANGLE degrees about an axis of non-zero length.
+bool readSimTurn(const std::string& text, SimTurn& turn) {
+    std::vector<std::string> fields(1);
+    for (const char c : text) {
+        if (c == ':') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    if (fields.size() != 4 || !readDouble(fields[0], turn.axis[0]) ||
+        !readDouble(fields[1], turn.axis[1]) || !readDouble(fields[2], turn.axis[2]) ||
+        !readDouble(fields[3], turn.degrees) ||
+        (turn.axis[0] == 0.0 && turn.axis[1] == 0.0 && turn.axis[2] == 0.0)) {
+        return false;
+    }
+    turn.set = true;
+    return true;
+}
+
 class Arguments {
 public:
     Arguments(int argc, const char* const* argv, std::string& error)
@@ -79,6 +99,8 @@ public:
 
     bool more() const { return next < argc; }
     std::string take() { return argv[next++]; }
+    // The next argument is there and is no option.
+    bool valueNext() const { return more() && (argv[next][0] != '-' || argv[next][1] == '\0'); }
 
     // The value of an option, from "--name=value" or the next argument.
     bool value(const std::string& name, const std::string* inlineValue, std::string& value) {
@@ -111,7 +133,8 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
                             name == "--cycles" || name == "--seconds" || name == "--format" ||
                             name == "--debug" || name == "--debug-threshold" ||
                             name == "--record" || name == "--replay" || name == "--sim-noise" ||
-                            name == "--sim-dropout" || name == "--view";
+                            name == "--sim-dropout" || name == "--view" || name == "--sim-mount" ||
+                            name == "--sim-transmitter" || name == "--sim-motion";
     if (!takesValue && inlineValue != nullptr) {
         return args.fail(name + " takes no value");
     }
@@ -193,6 +216,19 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
             return args.fail("--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
                              value + "\"");
         }
+    } else if (name == "--sim-mount" || name == "--sim-transmitter") {
+        if (!readSimTurn(value,
+                         name == "--sim-mount" ? options.simMount : options.simTransmitter)) {
+            return args.fail(name +
+                             " wants AX:AY:AZ:ANGLE, an axis of non-zero length and "
+                             "degrees, not \"" +
+                             value + "\"");
+        }
+    } else if (name == "--sim-motion") {
+        if (value != "wave" && value != "align") {
+            return args.fail("--sim-motion wants wave or align, not \"" + value + "\"");
+        }
+        options.simMotion = value == "align" ? SimMotion::align : SimMotion::wave;
     } else if (name == "--quiet") {
         options.quiet = true;
     } else if (name == "--no-date") {
@@ -213,6 +249,7 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
                              std::string& error) {
     Arguments args(argc, argv, error);
     bool filesOnly = false;
+    bool sectionOrFile = false; // --align's section, unless no other file follows
     while (args.more()) {
         const std::string arg = args.take();
         if (filesOnly || arg.size() < 2 || arg[0] != '-') {
@@ -227,6 +264,20 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
             return ParseResult::help;
         } else if (arg == "--version") {
             return ParseResult::version;
+        } else if (arg == "--align" || arg.rfind("--align=", 0) == 0) {
+            // --align [SECTION]: the section is the next argument unless it is an
+            // option or the configuration file itself.
+            options.align = true;
+            if (arg.size() > 7) {
+                options.alignSection = arg.substr(8);
+                if (options.alignSection.empty()) {
+                    args.fail("--align= wants a section name");
+                    return ParseResult::error;
+                }
+            } else if (!filesOnly && args.valueNext()) {
+                options.alignSection = args.take();
+                sectionOrFile = true;
+            }
         } else {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(0, equals);
@@ -237,6 +288,20 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
                 return ParseResult::error;
             }
         }
+    }
+    if (sectionOrFile && options.configFile.empty()) {
+        options.configFile = options.alignSection;
+        options.alignSection.clear();
+    }
+    if (options.align && (options.check || !options.outputFile.empty() || options.viewPort >= 0 ||
+                          options.cycles >= 0 || !options.simDropouts.empty())) {
+        error = std::string("--align does not go with ") +
+                (options.check                 ? "--check"
+                 : !options.outputFile.empty() ? "--output: its two lines go to standard output"
+                 : options.viewPort >= 0       ? "--view"
+                 : options.cycles >= 0         ? "--cycles: its time limit is --seconds"
+                                               : "--sim-dropout");
+        return ParseResult::error;
     }
     if (options.configFile.empty()) {
         error = "no configuration file given";
@@ -256,6 +321,7 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
 std::string usageText() {
     return R"(Usage: trackhost [options] CONFIG_FILE
        trackhost --check [--verbose] CONFIG_FILE
+       trackhost --align [SECTION] [options] CONFIG_FILE
 
 Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
 one shared data storage, runs init, configure and start, then the receive
@@ -317,6 +383,19 @@ Options:
                    it back in FOR seconds later; with :repeat its readings
                    repeat the last one instead of failing (may be given
                    more than once)
+  --align [SECTION]
+                   find the transmitterrotation and sensorrotation lines of
+                   SECTION (needed when CONFIG_FILE has several): hold the
+                   tracked object still at the front, turned left and tilted
+                   up as the prompts on standard error say; the two lines go
+                   to standard output; --seconds limits the time (default 60)
+  --sim-mount AX:AY:AZ:ANGLE, --sim-transmitter AX:AY:AZ:ANGLE
+                   with the simulated sensor library only: the sensor is
+                   mounted crooked behind a turned transmitter, so that it
+                   takes "sensorrotation 1 AX AY AZ ANGLE" and
+                   "transmitterrotation AX AY AZ ANGLE" to set it right
+  --sim-motion M   with the simulated sensor library only: wave (default) or
+                   align, which holds the three poses of --align
   -h, --help       show this text
   --version        show the version
 
@@ -331,6 +410,8 @@ Exit status:
   5  the records or the recording could not be written (a write error, a full disk)
   6  a device never delivered a record (recvData failed in every cycle)
   7  the viewer could not serve (port in use, bad address, no viewer in this build)
+  8  --align found no rotations (turn or tilt too small, the tilt about the turn
+     axis, no still pose in time)
 )";
 }
 

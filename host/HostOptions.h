@@ -7,6 +7,7 @@
 
 #include "host/output/OutputFormat.h"
 #include "host/sensors/SimDropout.h"
+#include "host/sensors/SimPose.h"
 
 struct HostOptions {
     std::string configFile;
@@ -33,6 +34,14 @@ struct HostOptions {
     std::vector<SimDropout> simDropouts;
     std::string viewAddress = "127.0.0.1"; // --view: where the viewer listens
     int viewPort = -1;                     // -1: no viewer; 0: any free port
+
+    // --align [SECTION]: find the transmitter and sensor rotations of one section.
+    bool align = false;
+    std::string alignSection; // empty: the configuration's only section
+    // --sim-mount, --sim-transmitter, --sim-motion: the simulated sensor's set-up.
+    SimTurn simMount;
+    SimTurn simTransmitter;
+    SimMotion simMotion = SimMotion::wave;
 };
 
 enum class ParseResult { run, help, version, error };

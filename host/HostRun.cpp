@@ -11,6 +11,7 @@
 #include "host/output/RecordFormat.h"
 #include "host/sensors/DropoutSchedule.h"
 #include "host/sensors/SensorSession.h"
+#include "host/sensors/SimPoseControl.h"
 #include "host/sensors/SimulatorControl.h"
 #include "platform/platform.h"
 
@@ -21,10 +22,6 @@
 #include <ostream>
 #include <thread>
 #include <vector>
-
-namespace {
-
-std::atomic<bool> stopFlag{false};
 
 CLoggerH makeLogger(const HostOptions& options, const std::string& name) {
     CLoggerH logger;
@@ -37,6 +34,10 @@ CLoggerH makeLogger(const HostOptions& options, const std::string& name) {
     logger.debugThreshold = options.debugThreshold;
     return logger;
 }
+
+namespace {
+
+std::atomic<bool> stopFlag{false};
 
 // The devices of one run. Whatever way the run ends, every device that came
 // through init is stopped and every device is given back to deleteDev.
@@ -250,6 +251,9 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
         return exitDevice;
     }
     if (const int code = session.steer()) {
+        return code;
+    }
+    if (const int code = steerSimPose(options, err)) {
         return code;
     }
     // Drop-outs are scripted through the simulator's control calls, so only with it.

@@ -2,6 +2,7 @@
 #include "host/ExitCode.h"
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
+#include "host/align/AlignRun.h"
 #include "host/check/ConfigCheck.h"
 #include "host/output/RecordOutput.h"
 #include "host/view/ViewServer.h"
@@ -74,5 +75,8 @@ int main(int argc, char** argv) {
         return exitOutput;
     }
     RecordOutput output(original);
+    if (options.align) {
+        return runAlign(options, output, std::cerr);
+    }
     return runHost(options, output, std::cerr, listener);
 }

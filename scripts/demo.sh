@@ -22,11 +22,23 @@
 #
 # serves the three simulated sensors of examples/multi.conf to browsers instead
 # (port 8080 by default), until Ctrl-C.
+#
+#   scripts/demo.sh align [trackhost options]
+#
+# runs trackhost --align on examples/demo.conf with a simulated sensor mounted
+# crooked behind a transmitter turned on its stand, which walks through the three
+# poses by itself (about 10 seconds), then runs the same sensor for 6 seconds with
+# the two lines it printed appended to a copy of the file: level at the front it
+# reads 0 0 0, turned left it reads about 70 0 0.
 set -euo pipefail
 caller=$PWD
 dropout=no
 view=no
-if [ "${1:-}" = dropout ]; then
+align=no
+if [ "${1:-}" = align ]; then
+    align=yes
+    shift
+elif [ "${1:-}" = dropout ]; then
     dropout=yes
     shift
 elif [ "${1:-}" = --view ]; then
@@ -57,6 +69,21 @@ case $build in /*) ;; *) build=$root/$build ;; esac
     cmake "${configure[@]}" >/dev/null
     cmake --build "$build" --target trackhost
 } >&2
+
+if [ $align = yes ]; then
+    cd "$caller"
+    sim=(--sim-transmitter 0:1:0:90 --sim-mount 1:1:0:35 --sim-motion align --sim-noise 0.05)
+    aligned=$(mktemp)
+    trap 'rm -f "$aligned"' EXIT
+    cp "$root/examples/demo.conf" "$aligned"
+    echo "== trackhost --align ${sim[*]} $* examples/demo.conf" >&2
+    lines=$("$build/bin/trackhost" --align "${sim[@]}" --quiet "$@" "$root/examples/demo.conf")
+    echo "== the two lines on standard output:" >&2
+    printf '%s\n' "$lines" | tee -a "$aligned"
+    echo "== the same sensor with these lines appended to a copy of examples/demo.conf" >&2
+    "$build/bin/trackhost" "${sim[@]}" --seconds 6 --rate 2 --quiet "$aligned"
+    exit 0
+fi
 
 # The options that take a value, to tell a configuration file from an option's value.
 takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold \

@@ -91,6 +91,75 @@ float motionAngle(std::int32_t deviceIndex, int angle, double seconds) {
     return static_cast<float>(sign * sum);
 }
 
+// A 3x3 rotation for column vectors, m[row][column], in double precision: the
+// simulator's own, so that it checks the plug-in's transforms rather than sharing them.
+struct Turn {
+    double m[3][3];
+};
+
+Turn multiply(const Turn& a, const Turn& b) {
+    Turn product{};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            product.m[r][c] = a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] + a.m[r][2] * b.m[2][c];
+        }
+    }
+    return product;
+}
+
+Turn transposed(const Turn& a) {
+    Turn t{};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            t.m[r][c] = a.m[c][r];
+        }
+    }
+    return t;
+}
+
+// Right-handed turn by `radians` about an axis; a zero axis turns nothing.
+Turn axisTurn(double ax, double ay, double az, double radians) {
+    double length = std::sqrt(ax * ax + ay * ay + az * az);
+    if (length == 0.0) {
+        ax = length = 1.0;
+        radians = 0.0;
+    }
+    const double n[3] = {ax / length, ay / length, az / length};
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    const double t = 1.0 - c;
+    return {{{c + t * n[0] * n[0], t * n[0] * n[1] - s * n[2], t * n[0] * n[2] + s * n[1]},
+             {t * n[0] * n[1] + s * n[2], c + t * n[1] * n[1], t * n[1] * n[2] - s * n[0]},
+             {t * n[0] * n[2] - s * n[1], t * n[1] * n[2] + s * n[0], c + t * n[2] * n[2]}}};
+}
+
+// The orientation of azimuth a (about Y), elevation e (about X) and roll r (about Z),
+// in radians: Ry(a) Rx(e) Rz(r).
+Turn eulerTurn(double a, double e, double r) {
+    return multiply(axisTurn(0, 1, 0, a), multiply(axisTurn(1, 0, 0, e), axisTurn(0, 0, 1, r)));
+}
+
+void eulerAngles(const Turn& t, float angles[3]) {
+    const double(&m)[3][3] = t.m;
+    angles[0] = static_cast<float>(std::atan2(m[0][2], m[2][2]));
+    angles[1] = static_cast<float>(std::atan2(-m[1][2], std::hypot(m[0][2], m[2][2])));
+    angles[2] = static_cast<float>(std::atan2(m[1][0], m[1][1]));
+}
+
+// The alignment's script: azimuth and elevation of the body in degrees at `seconds`.
+void alignPose(double seconds, double& azimuth, double& elevation) {
+    // From 0 to 1 over [from, to], smoothly.
+    const auto ramp = [seconds](double from, double to) {
+        const double u = std::min(1.0, std::max(0.0, (seconds - from) / (to - from)));
+        return 0.5 - 0.5 * std::cos(3.141592653589793 * u);
+    };
+    constexpr double turn = 70.0;
+    constexpr double tilt = 50.0;
+    // Settling at the front, the turn and back, the tilt and back.
+    azimuth = 15.0 * (1.0 - ramp(0.0, 0.8)) + turn * (ramp(2.6, 3.8) - ramp(5.6, 6.6));
+    elevation = -10.0 * (1.0 - ramp(0.0, 0.8)) + tilt * (ramp(6.6, 7.6) - ramp(9.4, 10.4));
+}
+
 struct Sensor {
     bool awake = false;
     bool streaming = false;
@@ -185,6 +254,12 @@ struct State {
     std::mt19937 noiseSource;
     std::normal_distribution<float> noise;
     Replay replay;
+    // The body's motion and the turns of transmitter and mount (birdsim_setMotion,
+    // birdsim_setTransmitter, birdsim_setMount); the readings are turned when one is set.
+    std::int32_t motion = birdsimMotionWave;
+    bool mounted = false;
+    Turn transmitterInverse = axisTurn(1, 0, 0, 0);
+    Turn mountInverse = axisTurn(1, 0, 0, 0);
 
     // Simulator time since the last reset.
     Clock::duration now() const {
@@ -236,6 +311,33 @@ struct State {
 
 std::mutex simMutex;
 State state;
+
+// The reading of a device index's body `seconds` into its motion, in radians. The
+// orientation the plug-in sees with CAVE coordinates negates the first and third
+// reading angle.
+void motionReading(std::int32_t deviceIndex, double seconds, float angles[3]) {
+    if (state.motion != birdsimMotionAlign && !state.mounted) {
+        for (int i = 0; i < 3; ++i) {
+            angles[i] = motionAngle(deviceIndex, i, seconds);
+        }
+        return;
+    }
+    constexpr double radians = 0.017453292519943295;
+    Turn body;
+    if (state.motion == birdsimMotionAlign) {
+        double azimuth = 0.0;
+        double elevation = 0.0;
+        alignPose(seconds, azimuth, elevation);
+        body = eulerTurn(azimuth * radians, elevation * radians, 0.0);
+    } else {
+        body =
+            eulerTurn(-motionAngle(deviceIndex, 0, seconds), motionAngle(deviceIndex, 1, seconds),
+                      -motionAngle(deviceIndex, 2, seconds));
+    }
+    eulerAngles(multiply(state.transmitterInverse, multiply(body, state.mountInverse)), angles);
+    angles[0] = -angles[0];
+    angles[2] = -angles[2];
+}
 
 using Lock = std::lock_guard<std::mutex>;
 
@@ -353,8 +455,9 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     const double moving = Seconds(now - sensor->motionStart).count();
     const IndexRecord& record = state.records[deviceIndex];
     float angles[3];
+    motionReading(deviceIndex, moving, angles);
     for (int i = 0; i < 3; ++i) {
-        angles[i] = record.fixed ? record.fixedAngles[i] : motionAngle(deviceIndex, i, moving);
+        angles[i] = record.fixed ? record.fixedAngles[i] : angles[i];
         if (state.noiseRadians > 0.0f) {
             angles[i] += state.noiseRadians * state.noise(state.noiseSource);
         }
@@ -519,4 +622,21 @@ void birdsim_replayStart(std::int32_t timed, std::int32_t loop) {
     state.replay.loop = loop != 0;
     state.replay.start = state.now();
     std::fill(std::begin(state.replay.next), std::end(state.replay.next), std::size_t{0});
+}
+
+void birdsim_setTransmitter(float ax, float ay, float az, float degrees) {
+    Lock lock(simMutex);
+    state.transmitterInverse = transposed(axisTurn(ax, ay, az, degrees * 0.017453292519943295));
+    state.mounted = true;
+}
+
+void birdsim_setMount(float ax, float ay, float az, float degrees) {
+    Lock lock(simMutex);
+    state.mountInverse = transposed(axisTurn(ax, ay, az, degrees * 0.017453292519943295));
+    state.mounted = true;
+}
+
+void birdsim_setMotion(std::int32_t motion) {
+    Lock lock(simMutex);
+    state.motion = motion == birdsimMotionAlign ? birdsimMotionAlign : birdsimMotionWave;
 }

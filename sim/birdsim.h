@@ -23,6 +23,16 @@ enum BirdSimUnplugged : std::int32_t {
     birdsimReadingsRepeat = 1 // every reading answers the last one unchanged
 };
 
+// What the simulated sensors' bodies do when no reading is fixed (birdsim_setMotion).
+enum BirdSimMotion : std::int32_t {
+    birdsimMotionWave = 0, // smooth turns about all three axes, the default
+    // The three poses of an alignment, in 10.4 s from the motion's start: level and
+    // facing -Z from 0.8 s to 2.6 s, turned left by 70 degrees about the vertical
+    // from 3.8 s to 5.6 s, tilted nose up by 50 degrees from 7.6 s to 9.4 s, and
+    // back at the front from 10.4 s on.
+    birdsimMotionAlign = 1
+};
+
 extern "C" {
 // Back to the state of a freshly loaded library: no sensor awake, no failures,
 // counters zero, default motion.
@@ -62,6 +72,16 @@ TRACKER_EXPORT void birdsim_setClock(std::int32_t milliseconds);
 // normal deviate of `degreesRms` per angle, from a generator that restarts with each
 // reset, so a run's noise is the same every time. 0 (after a reset) adds none.
 TRACKER_EXPORT void birdsim_setNoise(float degreesRms);
+// A sensor mounted crooked behind a turned transmitter: from then on every sensor
+// reports its body's motion as a plug-in with CAVE coordinates sees it only after
+// "transmitterrotation AX AY AZ DEGREES" and "sensorrotation 1 AX AY AZ DEGREES" with
+// these values. An axis of zero length turns nothing. Fixed readings and replayed ones
+// are not turned.
+TRACKER_EXPORT void birdsim_setTransmitter(float ax, float ay, float az, float degrees);
+TRACKER_EXPORT void birdsim_setMount(float ax, float ay, float az, float degrees);
+// The bodies' motion, a BirdSimMotion; it starts from its beginning at each wake-up
+// and orientation reset.
+TRACKER_EXPORT void birdsim_setMotion(std::int32_t motion);
 // Replay of a recording: birdsim_replayClear, birdsim_replayAdd for each recorded
 // reading in order, then birdsim_replayStart. A sensor woken on a port with recorded
 // readings then answers its reading calls with them (result and angles in radians):

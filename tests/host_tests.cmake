@@ -24,3 +24,11 @@ tracker_test(record_replay_test
     SOURCES host/sensors/record_replay_test.cpp
     LIBS platform
     DEPENDS trackhost birdrecord)
+
+# trackhost --align: its computation through the plug-in's transforms, its steps, its
+# command line, and runs as a user makes them, in bin/.
+tracker_test(align_test
+    SOURCES host/align/align_test.cpp
+    LIBS trackhost_core
+    DEPENDS trackhost)
+set_tests_properties(align_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

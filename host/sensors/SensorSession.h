@@ -26,6 +26,8 @@ public:
     int steer();
     // Once the devices are initialised: warns of recorded ports no device uses.
     void checkPorts();
+    // The recording --replay plays (empty without one).
+    const Recording& replayed() const { return recording; }
     // After each receive cycle: false when the recording can no longer be written.
     bool cycleDone();
     // After the devices are stopped: closes the recording; answers `code`, or

@@ -1,0 +1,388 @@
+// trackhost --align: the device, the receive cycle and the steps of the alignment.
+#include "host/align/AlignRun.h"
+
+#include "device/CBase.h"
+#include "host/ExitCode.h"
+#include "host/HostRun.h"
+#include "host/HostStorage.h"
+#include "host/PluginLibrary.h"
+#include "host/align/AlignLines.h"
+#include "host/align/AlignProcedure.h"
+#include "host/input/ConfigFile.h"
+#include "host/output/RecordFormat.h"
+#include "host/sensors/SensorSession.h"
+#include "host/sensors/SimPoseControl.h"
+#include "host/sensors/SimulatorControl.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <iomanip>
+#include <memory>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr double defaultSeconds = 60.0;
+// A sensor that has delivered nothing after this long is given up.
+constexpr double silenceSeconds = 2.0;
+// Axes further than this from perpendicular mean the poses were not the ones asked for.
+constexpr double residualWarning = 5.0;
+
+const char* const prompts[3] = {
+    "hold the tracked object level, facing the front wall (-Z), and keep it still",
+    "turn it left about the vertical by 45 to 120 degrees and keep it still",
+    "bring it back to the front, tilt it nose up by 30 to 80 degrees and keep it still",
+};
+const char* const poseNames[3] = {"front", "left", "up"};
+
+// The section's lines without the rotation lines, which the alignment replaces;
+// the numbers of the lines left out go to `dropped`.
+std::unique_ptr<HostConfig> withoutRotations(const DeviceSection& section,
+                                             std::vector<std::uint32_t>& dropped) {
+    auto config = std::make_unique<HostConfig>(section.name);
+    const CConfigH& record = *section.config->record();
+    for (std::uint32_t i = 0; i < record.lineCount; ++i) {
+        const ConfigLine& line = record.lines[i];
+        bool rotation = false;
+        for (const char* keyword : {"transmitterrotation", "transmitterrotationmatrix",
+                                    "sensorrotation", "sensorrotationmatrix"}) {
+            rotation = rotation || compareNoCase(line.optionName, keyword) == 0;
+        }
+        if (rotation) {
+            dropped.push_back(line.lineNumber);
+            continue;
+        }
+        config->add(line.optionName, std::vector<std::string>(line.args, line.args + line.argCount),
+                    line.lineNumber);
+    }
+    return config;
+}
+
+// The section --align names, or the only one; null once the problem is told.
+const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
+                                 const HostOptions& options, std::ostream& err) {
+    if (options.alignSection.empty()) {
+        if (sections.size() == 1) {
+            return &sections.front();
+        }
+        err << "trackhost: " << options.configFile << " has " << sections.size()
+            << " sections; name the one to align: --align SECTION" << std::endl;
+        return nullptr;
+    }
+    for (const DeviceSection& section : sections) {
+        if (section.name == options.alignSection) {
+            return &section;
+        }
+    }
+    err << "trackhost: " << options.configFile << " has no section [" << options.alignSection << "]"
+        << std::endl;
+    return nullptr;
+}
+
+// The plug-in's device of the section; stopped and deleted whatever way the run ends.
+class AlignDevice {
+public:
+    AlignDevice(const PluginLibrary& plugin, HostConfig& config, const CLoggerH& logger)
+        : plugin(plugin), device(plugin.createDev(config.record(), &logger)) {}
+    ~AlignDevice() { finish(); }
+
+    AlignDevice(const AlignDevice&) = delete;
+    AlignDevice& operator=(const AlignDevice&) = delete;
+
+    CBase& operator*() { return *device; }
+    CBase* operator->() { return device; }
+    void initialised() { stopDue = true; }
+    // Stops and deletes the device; false when its stop failed.
+    bool finish() {
+        const bool stopped = !stopDue || device->stop();
+        stopDue = false;
+        if (device != nullptr) {
+            plugin.deleteDev(device);
+            device = nullptr;
+        }
+        return stopped;
+    }
+
+private:
+    const PluginLibrary& plugin;
+    CBase* device;
+    bool stopDue = false;
+};
+
+// The time of the reading that a receive cycle takes, in seconds. Live, and with a
+// recording played at its recorded times, the time since the cycles began. A
+// recording played one reading per call keeps its own times, and past its end its
+// last reading stays at the recording's own pace, so that the steps come out alike
+// at any rate.
+class ReadingClock {
+public:
+    ReadingClock(const HostOptions& options, const Recording& recording) {
+        if (options.replayFile.empty() || options.replayTimed) {
+            return;
+        }
+        std::uint16_t port = 0;
+        const SimulatorControl simulator;
+        const auto wakeUpArgs = simulator.function<std::int32_t (*)(
+            std::int32_t, std::uint16_t*, std::int32_t*, std::int32_t*)>("birdsim_wakeUpArgs");
+        if (wakeUpArgs == nullptr || !wakeUpArgs(0, &port, nullptr, nullptr)) {
+            return;
+        }
+        for (const RecordedReading& reading : recording.readings) {
+            if (reading.port == port) {
+                recorded.push_back(reading.milliseconds / 1000.0);
+            }
+        }
+        if (recorded.size() >= 2) {
+            pace = (recorded.back() - recorded.front()) / static_cast<double>(recorded.size() - 1);
+        }
+    }
+
+    // The reading of cycle `cycle` (from 0), taken `elapsed` seconds after the first.
+    double at(std::int64_t cycle, double elapsed) const {
+        if (recorded.empty()) {
+            return elapsed;
+        }
+        const auto count = static_cast<std::int64_t>(recorded.size());
+        if (cycle < count) {
+            return recorded[static_cast<std::size_t>(cycle)];
+        }
+        return recorded.back() + static_cast<double>(cycle - count + 1) * pace;
+    }
+
+private:
+    std::vector<double> recorded;
+    double pace = 0.1; // seconds between two readings past the end
+};
+
+void putAngles(std::ostream& err, const double angles[3]) {
+    err << std::fixed << std::setprecision(3);
+    for (int i = 0; i < 3; ++i) {
+        err << std::setw(9) << (std::fabs(angles[i]) < 5e-4 ? 0.0 : angles[i]);
+    }
+}
+
+// Why the poses gave no rotations, with what to do instead.
+void tellProblem(const AlignFit& fit, std::ostream& err) {
+    err << std::fixed << std::setprecision(1) << "trackhost: --align: ";
+    switch (fit.problem) {
+    case AlignProblem::smallTurn:
+        err << "the turn was " << fit.turn << " degrees, less than "
+            << static_cast<int>(alignMinimumTurn) << "; turn the object left by 45 to 120 degrees";
+        break;
+    case AlignProblem::tiltAboutTurnAxis:
+        err << "the tilt turned about an axis " << fit.axisSeparation
+            << " degrees from the turn's: the object was turned, not tilted; tilt it nose up "
+               "by 30 to 80 degrees";
+        break;
+    case AlignProblem::smallTilt:
+        err << "the tilt was " << fit.tilt << " degrees, less than "
+            << static_cast<int>(alignMinimumTilt)
+            << "; tilt the object nose up by 30 to 80 degrees";
+        break;
+    case AlignProblem::none:
+        break;
+    }
+    err << std::endl;
+}
+
+// The captured poses through the plug-in's reader and transforms with the lines.
+void tellCheck(const AlignProcedure& procedure, const std::vector<std::string>& lines,
+               std::ostream& err) {
+    const LineTransforms transforms(lines);
+    const AlignFit& fit = procedure.fit();
+    const double expected[3][3] = {{0, 0, 0}, {fit.turn, 0, 0}, {0, fit.tilt, 0}};
+    err << "trackhost: check: the three poses through these lines (angle1 angle2 angle3)"
+        << std::endl;
+    for (int step = 0; step < 3; ++step) {
+        double angles[3];
+        poseAngles(procedure.pose(static_cast<AlignProcedure::Step>(step)), angles);
+        TrackerPose pose{};
+        pose.angle1 = static_cast<float>(angles[0]);
+        pose.angle2 = static_cast<float>(angles[1]);
+        pose.angle3 = static_cast<float>(angles[2]);
+        pose = transforms.apply(pose);
+        const double aligned[3] = {pose.angle1, pose.angle2, pose.angle3};
+        err << "trackhost:   " << std::left << std::setw(5) << poseNames[step] << std::right;
+        putAngles(err, aligned);
+        err << "   expected";
+        putAngles(err, expected[step]);
+        err << std::endl;
+    }
+    err << std::setprecision(3) << "trackhost: residual: the turn and tilt axes were "
+        << fit.residual << " degrees from perpendicular" << std::endl;
+    if (fit.residual > residualWarning) {
+        err << "trackhost: warning: the axes should be perpendicular: the object was not "
+               "turned and tilted as asked, and the lines may be off; run --align again"
+            << std::endl;
+    }
+}
+
+} // namespace
+
+int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err) {
+    std::vector<DeviceSection> sections;
+    FileError fileError;
+    if (!readConfigFile(options.configFile, sections, fileError) ||
+        !checkDeviceSections(sections, options.configFile, fileError)) {
+        err << fileError << std::endl;
+        return exitConfiguration;
+    }
+    const DeviceSection* section = pickSection(sections, options, err);
+    if (section == nullptr) {
+        return exitUsage;
+    }
+    std::vector<std::uint32_t> dropped;
+    const std::unique_ptr<HostConfig> config = withoutRotations(*section, dropped);
+
+    const std::string pluginPath =
+        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    SensorSession session(options, err);
+    if (const int code = session.prepare(pluginPath)) {
+        return code;
+    }
+    PluginLibrary plugin(pluginPath);
+    if (!plugin.loaded()) {
+        err << "trackhost: " << plugin.problem() << std::endl;
+        return exitDevice;
+    }
+    if (const int code = session.steer()) {
+        return code;
+    }
+    if (const int code = steerSimPose(options, err)) {
+        return code;
+    }
+    if (SimulatorControl().present()) {
+        err << "trackhost: the sensor library " << platform::libraryFileName("3dbird")
+            << " is the simulator: every pose is simulated, none is measured" << std::endl;
+    }
+    if (!dropped.empty()) {
+        err << "trackhost: --align reads [" << section->name << "] without its rotation line";
+        err << (dropped.size() > 1 ? "s" : "");
+        for (std::size_t i = 0; i < dropped.size(); ++i) {
+            err << (i == 0 ? " " : ", ") << options.configFile << ":" << dropped[i];
+        }
+        err << std::endl;
+    }
+
+    const CLoggerH storageLogger = makeLogger(options, "trackhost");
+    HostStorage storage(&storageLogger);
+    std::int32_t ready = 0;
+    InitInfo info{};
+    info.dataStorage = storage.storage();
+    info.readyFlag = &ready;
+    const CLoggerH logger = makeLogger(options, section->name);
+    AlignDevice device(plugin, *config, logger);
+    const auto failed = [&](const char* operation) {
+        err << "trackhost: device [" << section->name << "] at " << options.configFile << ":"
+            << section->line << ": " << operation << " failed" << std::endl;
+        return exitDevice;
+    };
+    if (device->init(&info) != 1) {
+        return failed("init");
+    }
+    device.initialised();
+    const std::int32_t configured = device->configure();
+    if (configured < 0) {
+        return failed("configure");
+    }
+    if (configured == 0) {
+        err << "trackhost: device [" << section->name
+            << "]: the orientation reset failed; going on without it" << std::endl;
+    }
+    if (!device->start()) {
+        return failed("start");
+    }
+
+    using Clock = std::chrono::steady_clock;
+    const ReadingClock clock(options, session.replayed());
+    const double limit = options.seconds >= 0.0 ? options.seconds : defaultSeconds;
+    const std::chrono::duration<double> period(1.0 / options.rate);
+    AlignProcedure procedure;
+    bool delivered = false;
+    bool recordingFailed = false;
+    TrackerPose last{};
+    err << "trackhost: align [" << section->name << "] step 1 of 3: " << prompts[0] << std::endl;
+    const Clock::time_point begin = Clock::now();
+    ready = 1;
+    for (std::int64_t cycle = 0; procedure.step() != AlignProcedure::Step::done; ++cycle) {
+        std::this_thread::sleep_until(begin + std::chrono::duration_cast<Clock::duration>(
+                                                  period * static_cast<double>(cycle)));
+        const double time =
+            clock.at(cycle, std::chrono::duration<double>(Clock::now() - begin).count());
+        if (hostStopRequested() || time > limit ||
+            (!delivered && time >= std::min(limit, silenceSeconds))) {
+            break;
+        }
+        std::uint8_t mask[4] = {};
+        const bool received = device->recvData(mask, 0) == 1;
+        TraData record;
+        // The device's one tracker has ID 1; an unchanged pose is delivered once.
+        if (received && (mask[3] & 1u) != 0 && storage.readSlot(1, record)) {
+            last = decodeRecord(section->name, record);
+            delivered = true;
+        }
+        if (!session.cycleDone()) {
+            recordingFailed = true;
+            break;
+        }
+        if (!received || !delivered) {
+            continue;
+        }
+        const auto step = static_cast<int>(procedure.step());
+        const AlignProcedure::Event event =
+            procedure.add(time, poseRotation(last.angle1, last.angle2, last.angle3));
+        if (event == AlignProcedure::Event::captured) {
+            double angles[3];
+            poseAngles(procedure.pose(static_cast<AlignProcedure::Step>(step)), angles);
+            err << "trackhost: the " << poseNames[step] << " pose, held still:";
+            putAngles(err, angles);
+            err << std::endl
+                << "trackhost: align [" << section->name << "] step " << step + 2
+                << " of 3: " << prompts[step + 1] << std::endl;
+        }
+    }
+    ready = 0;
+    const bool stopped = device.finish();
+    if (!stopped) {
+        err << "trackhost: device [" << section->name << "] at " << options.configFile << ":"
+            << section->line << ": stop failed" << std::endl;
+    }
+
+    int code = exitSuccess;
+    const AlignFit& fit = procedure.fit();
+    if (recordingFailed) {
+        code = exitOutput;
+    } else if (!delivered) {
+        err << "trackhost: device [" << section->name
+            << "]: delivered no record; --align needs its sensor's readings" << std::endl;
+        code = exitNoRecord;
+    } else if (procedure.step() != AlignProcedure::Step::done) {
+        const auto step = static_cast<int>(procedure.step());
+        err << "trackhost: --align: "
+            << (hostStopRequested() ? "interrupted" : "no still pose came in time") << " at step "
+            << step + 1 << " (" << poseNames[step] << ")"
+            << (hostStopRequested() ? ""
+                                    : "; hold the object still for a second at each step, or "
+                                      "give it more --seconds")
+            << std::endl;
+        code = exitAlignment;
+    } else if (fit.problem != AlignProblem::none) {
+        tellProblem(fit, err);
+        code = exitAlignment;
+    } else {
+        const std::vector<std::string> lines = alignLines(fit);
+        for (const std::string& line : lines) {
+            output.stream() << line << '\n';
+        }
+        if (!output.close() && !output.closedPipe()) {
+            err << "trackhost: " << output.problem() << std::endl;
+            code = exitOutput;
+        }
+        tellCheck(procedure, lines, err);
+    }
+    return session.finish(stopped ? code : exitDevice);
+}

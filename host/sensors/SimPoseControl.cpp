@@ -1,0 +1,37 @@
+// The simulated sensor's set-up and motion.
+#include "host/sensors/SimPoseControl.h"
+
+#include "host/ExitCode.h"
+#include "host/sensors/SimulatorControl.h"
+#include "sim/birdsim.h"
+
+#include <cstdint>
+#include <ostream>
+
+int steerSimPose(const HostOptions& options, std::ostream& err) {
+    if (!options.simMount.set && !options.simTransmitter.set &&
+        options.simMotion == SimMotion::wave) {
+        return exitSuccess;
+    }
+    using TurnFn = void (*)(float, float, float, float);
+    const SimulatorControl simulator;
+    const auto mount = simulator.function<TurnFn>("birdsim_setMount");
+    const auto transmitter = simulator.function<TurnFn>("birdsim_setTransmitter");
+    const auto motion = simulator.function<void (*)(std::int32_t)>("birdsim_setMotion");
+    if (mount == nullptr || transmitter == nullptr || motion == nullptr) {
+        err << "trackhost: --sim-mount, --sim-transmitter and --sim-motion need the simulated "
+               "sensor library, and the loaded "
+            << platform::libraryFileName("3dbird") << " is not the simulator" << std::endl;
+        return exitUsage;
+    }
+    const auto set = [](TurnFn call, const SimTurn& turn) {
+        if (turn.set) {
+            call(static_cast<float>(turn.axis[0]), static_cast<float>(turn.axis[1]),
+                 static_cast<float>(turn.axis[2]), static_cast<float>(turn.degrees));
+        }
+    };
+    set(mount, options.simMount);
+    set(transmitter, options.simTransmitter);
+    motion(options.simMotion == SimMotion::align ? birdsimMotionAlign : birdsimMotionWave);
+    return exitSuccess;
+}

@@ -1,0 +1,360 @@
+// trackhost --align: the rotations it finds for sensors mounted crooked behind turned
+// transmitters, read back through the plug-in's own option reader and transforms;
+// its steps on noisy readings; its refusals and their statuses; its command line.
+#include "host/HostOptions.h"
+#include "host/align/AlignLines.h"
+#include "host/align/AlignProcedure.h"
+#include "tests/fixtures/RunProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+// A transmitter turned by X and a sensor mounted so that it takes the rotation M to
+// set right: a body turned by R is measured as X^-1 R M^-1.
+struct Mount {
+    Vector3 transmitterAxis;
+    double transmitterDegrees;
+    Vector3 mountAxis;
+    double mountDegrees;
+};
+
+Rotation3 measured(const Mount& mount, const Rotation3& body) {
+    return transposed(axisAngleRotation(mount.transmitterAxis, mount.transmitterDegrees)) * body *
+           transposed(axisAngleRotation(mount.mountAxis, mount.mountDegrees));
+}
+
+const Rotation3 front = identityRotation();
+const Rotation3 turnedLeft = axisAngleRotation({0, 1, 0}, 70);
+const Rotation3 tiltedUp = axisAngleRotation({1, 0, 0}, 50);
+
+TrackerPose poseOf(const Rotation3& orientation) {
+    double angles[3];
+    poseAngles(orientation, angles);
+    TrackerPose pose{};
+    pose.angle1 = static_cast<float>(angles[0]);
+    pose.angle2 = static_cast<float>(angles[1]);
+    pose.angle3 = static_cast<float>(angles[2]);
+    return pose;
+}
+
+Rotation3 rotationOf(const TrackerPose& pose) {
+    return poseRotation(pose.angle1, pose.angle2, pose.angle3);
+}
+
+// The rotation of an option line's last four numbers: AX AY AZ ANGLE.
+Rotation3 lineRotation(const std::string& line) {
+    std::istringstream words(line);
+    std::vector<double> numbers;
+    std::string word;
+    while (words >> word) {
+        numbers.push_back(std::atof(word.c_str()));
+    }
+    const std::size_t n = numbers.size();
+    return axisAngleRotation({numbers[n - 4], numbers[n - 3], numbers[n - 2]}, numbers[n - 1]);
+}
+
+class AlignMounts : public testing::TestWithParam<Mount> {};
+
+} // namespace
+
+// The printed lines, read and applied by the plug-in's code, turn the measured
+// orientation of any pose of the body back into the body's own.
+TEST_P(AlignMounts, PrintedLinesThroughThePluginGiveTheBodysOrientation) {
+    const Mount& mount = GetParam();
+    const AlignFit fit = fitAlignment(
+        {measured(mount, front), measured(mount, turnedLeft), measured(mount, tiltedUp)});
+    ASSERT_EQ(fit.problem, AlignProblem::none);
+    EXPECT_NEAR(fit.turn, 70.0, 1e-6);
+    EXPECT_NEAR(fit.tilt, 50.0, 1e-6);
+    EXPECT_NEAR(fit.residual, 0.0, 1e-6);
+
+    const std::vector<std::string> lines = alignLines(fit);
+    ASSERT_EQ(lines.size(), 2u);
+    const std::string number = " -?[0-9]+\\.[0-9]{6}";
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("transmitterrotation(" + number + "){4}")))
+        << lines[0];
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex("sensorrotation 1(" + number + "){4}")))
+        << lines[1];
+
+    const LineTransforms plugin(lines);
+    ASSERT_TRUE(plugin.valid());
+    const Rotation3 bodies[] = {front, turnedLeft, tiltedUp, poseRotation(-130, 35, 80),
+                                poseRotation(20, -75, -160)};
+    for (const Rotation3& body : bodies) {
+        const TrackerPose aligned = plugin.apply(poseOf(measured(mount, body)));
+        EXPECT_LT(rotationDistance(rotationOf(aligned), body), 0.001)
+            << aligned.angle1 << " " << aligned.angle2 << " " << aligned.angle3;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FixedMounts, AlignMounts,
+    testing::Values(Mount{{0, 1, 0}, 0, {0, 1, 0}, 0},     // nothing to set right
+                    Mount{{0, 1, 0}, 90, {1, 0, 0}, 30},   // transmitter turned on its stand
+                    Mount{{1, 1, 0}, 180, {0, 0, 1}, 180}, // half turns
+                    Mount{{-2, 1, 3}, 123.4, {0.3, -1, 0.2}, 77})); // crooked everywhere
+
+TEST(AlignFit, PosesThatCannotGiveTheRotationsAreRefused) {
+    const Mount mount{{0, 1, 0}, 40, {1, 0, 0}, 10};
+    const auto fit = [&](const Rotation3& left, const Rotation3& up) {
+        return fitAlignment({measured(mount, front), measured(mount, left), measured(mount, up)});
+    };
+    EXPECT_EQ(fit(axisAngleRotation({0, 1, 0}, 15), tiltedUp).problem, AlignProblem::smallTurn);
+    // Turned further instead of tilted.
+    const AlignFit turned = fit(turnedLeft, axisAngleRotation({0.1, 1, 0}, 110));
+    EXPECT_EQ(turned.problem, AlignProblem::tiltAboutTurnAxis);
+    EXPECT_NEAR(turned.axisSeparation, 5.7, 0.1);
+    EXPECT_EQ(fit(turnedLeft, axisAngleRotation({1, 0, 0}, 12)).problem, AlignProblem::smallTilt);
+    // A tilt 3 degrees off perpendicular is fitted, and the residual says so.
+    EXPECT_NEAR(fit(turnedLeft, axisAngleRotation({1, std::tan(0.05236), 0}, 50)).residual, 3.0,
+                0.01);
+}
+
+// Jittering readings at 30 a second: each pose is taken once held still for a
+// second, the front held again between the second and third step is passed over,
+// and the means of the held seconds give the rotations to well within 0.2 degrees.
+TEST(AlignProcedure, StepsTakeStillPosesOfNoisyReadings) {
+    const Mount mount{{1, 0, 1}, 60, {0, 1, 1}, 25};
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0.0, 0.05);
+    AlignProcedure procedure;
+    std::vector<AlignProcedure::Event> events;
+    const std::pair<double, Rotation3> script[] = {
+        {1.5, front}, {1.5, turnedLeft}, {1.5, front}, {1.5, tiltedUp}};
+    int reading = 0;
+    for (const auto& [seconds, body] : script) {
+        for (int i = 0; i < seconds * 30; ++i, ++reading) {
+            TrackerPose pose = poseOf(measured(mount, body));
+            pose.angle1 += static_cast<float>(noise(random));
+            pose.angle2 += static_cast<float>(noise(random));
+            pose.angle3 += static_cast<float>(noise(random));
+            const AlignProcedure::Event event = procedure.add(reading / 30.0, rotationOf(pose));
+            if (event != AlignProcedure::Event::none) {
+                events.push_back(event);
+            }
+        }
+    }
+    using Event = AlignProcedure::Event;
+    EXPECT_EQ(events, (std::vector<Event>{Event::captured, Event::captured, Event::finished}));
+    ASSERT_EQ(procedure.fit().problem, AlignProblem::none);
+    const Rotation3 transmitter =
+        axisAngleRotation(mount.transmitterAxis, mount.transmitterDegrees);
+    const Rotation3 sensor = axisAngleRotation(mount.mountAxis, mount.mountDegrees);
+    EXPECT_LT(rotationDistance(procedure.fit().transmitter, transmitter), 0.05);
+    EXPECT_LT(rotationDistance(procedure.fit().sensor, sensor), 0.05);
+}
+
+namespace {
+
+std::vector<const char*> argsOf(std::initializer_list<const char*> args) {
+    return args;
+}
+
+ParseResult parse(std::vector<const char*> args, HostOptions& options, std::string& error) {
+    return parseHostOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+} // namespace
+
+TEST(AlignOptions, SectionIsOptionalAndSimulatorSetUpIsRead) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parse(argsOf({"--align", "head", "--rate", "50", "my.conf"}), options, error),
+              ParseResult::run);
+    EXPECT_TRUE(options.align);
+    EXPECT_EQ(options.alignSection, "head");
+    EXPECT_EQ(options.configFile, "my.conf");
+    for (auto args : {argsOf({"--align", "my.conf"}), argsOf({"my.conf", "--align"}),
+                      argsOf({"--align", "--seconds", "9", "my.conf"})}) {
+        HostOptions alone;
+        ASSERT_EQ(parse(args, alone, error), ParseResult::run) << error;
+        EXPECT_EQ(alone.alignSection, "");
+        EXPECT_EQ(alone.configFile, "my.conf");
+    }
+    HostOptions sim;
+    ASSERT_EQ(parse(argsOf({"--align=hand", "--sim-mount", "1:0:0:30",
+                            "--sim-transmitter=0:1:0:-90", "--sim-motion", "align", "my.conf"}),
+                    sim, error),
+              ParseResult::run)
+        << error;
+    EXPECT_EQ(sim.alignSection, "hand");
+    EXPECT_TRUE(sim.simMount.set);
+    EXPECT_EQ(sim.simMount.degrees, 30.0);
+    EXPECT_EQ(sim.simTransmitter.axis[1], 1.0);
+    EXPECT_EQ(sim.simTransmitter.degrees, -90.0);
+    EXPECT_EQ(sim.simMotion, SimMotion::align);
+
+    const auto refused = [&](std::vector<const char*> args) {
+        HostOptions any;
+        EXPECT_EQ(parse(args, any, error), ParseResult::error);
+        return error;
+    };
+    EXPECT_EQ(refused({"--align", "--check", "a.conf"}), "--align does not go with --check");
+    EXPECT_EQ(refused({"--align", "--cycles", "5", "a.conf"}),
+              "--align does not go with --cycles: its time limit is --seconds");
+    EXPECT_EQ(refused({"--align=", "a.conf"}), "--align= wants a section name");
+    for (const char* bad : {"0:0:0:30", "1:0:0", "1:0:0:x", "1:0:0:30:1"}) {
+        EXPECT_EQ(refused({"--sim-mount", bad, "a.conf"}),
+                  std::string("--sim-mount wants AX:AY:AZ:ANGLE, an axis of non-zero length and "
+                              "degrees, not \"") +
+                      bad + "\"");
+    }
+    EXPECT_EQ(refused({"--sim-motion", "circle", "a.conf"}),
+              "--sim-motion wants wave or align, not \"circle\"");
+}
+
+namespace {
+
+// trackhost --align as a user runs it, in bin/, on a configuration of its own and on
+// recordings written here: 30 readings a second of a body held in turn at given
+// orientations, as the mounted sensor measures them.
+struct AlignProgram : testing::Test {
+    void SetUp() override {
+        name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        config = name + ".conf";
+        recording = name + ".rec";
+        std::ofstream(config) << "[head]\nsensorrotation 1 0 0 1 45\n[hand]\nport 2\n";
+    }
+    void TearDown() override {
+        std::remove(config.c_str());
+        std::remove(recording.c_str());
+    }
+
+    // Each entry: seconds held and the body's orientation; nullptr readings fail.
+    void record(const Mount& mount,
+                const std::vector<std::pair<double, const Rotation3*>>& script) {
+        std::ofstream file(recording);
+        file << "trackhost-recording 1\nports 1\nstart 2026-12-07T11:10:11.033Z\n";
+        int reading = 0;
+        for (const auto& [seconds, body] : script) {
+            for (int i = 0; i < seconds * 30; ++i, ++reading) {
+                file << reading * 100 / 3 << " 1 ";
+                if (body == nullptr) {
+                    file << "0 0 0 0\n";
+                    continue;
+                }
+                double angles[3];
+                poseAngles(measured(mount, *body), angles);
+                // The reading's radians; the plug-in's CAVE coordinates negate the first
+                // and third angle.
+                char text[100];
+                std::snprintf(
+                    text, sizeof text, "1 %.9g %.9g %.9g\n", -angles[0] * 3.141592653589793 / 180,
+                    angles[1] * 3.141592653589793 / 180, -angles[2] * 3.141592653589793 / 180);
+                file << text;
+            }
+        }
+    }
+
+    std::string name;
+    std::string config;
+    std::string recording;
+};
+
+const Mount crooked{{0, 1, 0}, 90, {1, 0, 0}, 30};
+
+} // namespace
+
+// The simulated sensor behind a turned transmitter, jittering 0.05 degrees, walks
+// through the three poses: the lines on standard output are the ones the simulator
+// was set up to need, within 0.2 degrees, and nothing else is there.
+TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLive) {
+    const ProgramRun run =
+        runProgram("trackhost", "--align head --sim-transmitter 0:1:0:90 --sim-mount 1:0:0:30 "
+                                "--sim-motion align --sim-noise 0.05 --rate 40 " +
+                                    config);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = textLines(run.out);
+    ASSERT_EQ(lines.size(), 2u) << run.out;
+    EXPECT_EQ(lines[0].rfind("transmitterrotation ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("sensorrotation 1 ", 0), 0u);
+    EXPECT_LT(rotationDistance(lineRotation(lines[0]), axisAngleRotation({0, 1, 0}, 90)), 0.2);
+    EXPECT_LT(rotationDistance(lineRotation(lines[1]), axisAngleRotation({1, 0, 0}, 30)), 0.2);
+    for (const char* said :
+         {"--align reads [head] without its rotation line " /* the section's own */,
+          "step 1 of 3: hold the tracked object level", "step 2 of 3: turn it left",
+          "step 3 of 3: bring it back to the front, tilt it nose up", "trackhost:   front",
+          "trackhost: residual: the turn and tilt axes were "}) {
+        EXPECT_NE(run.err.find(said), std::string::npos) << said << "\n" << run.err;
+    }
+}
+
+// A recording is played one reading per call, with its own times: any rate gives the
+// same lines, and those are exact for exact readings.
+TEST_F(AlignProgram, RecordingGivesTheSameLinesAtAnyRate) {
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {0.5, &front}, {1.5, &tiltedUp}});
+    const ProgramRun fast =
+        runProgram("trackhost", "--align head --replay " + recording + " --rate 300 " + config);
+    ASSERT_EQ(fast.status, 0) << fast.err;
+    const ProgramRun slow =
+        runProgram("trackhost", "--align head --replay " + recording + " --rate 45 " + config);
+    EXPECT_EQ(slow.out, fast.out) << slow.err;
+    const std::vector<std::string> lines = textLines(fast.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_LT(rotationDistance(lineRotation(lines[0]), axisAngleRotation({0, 1, 0}, 90)), 0.001);
+    EXPECT_LT(rotationDistance(lineRotation(lines[1]), axisAngleRotation({1, 0, 0}, 30)), 0.001);
+}
+
+TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {
+    const auto align = [&](const std::string& options) {
+        return runProgram("trackhost", "--align " + options + " " + config);
+    };
+    const Rotation3 small = axisAngleRotation({0, 1, 0}, 15);
+    record(crooked, {{1.5, &front}, {1.5, &small}});
+    ProgramRun run = align("head --rate 300 --replay " + recording);
+    EXPECT_EQ(run.status, 8);
+    EXPECT_NE(run.err.find("trackhost: --align: the turn was 15.0 degrees, less than 20; turn the "
+                           "object left by 45 to 120 degrees\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out, "");
+
+    const Rotation3 further = axisAngleRotation({0, 1, 0}, 120);
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &further}});
+    run = align("head --rate 300 --replay " + recording);
+    EXPECT_EQ(run.status, 8);
+    EXPECT_NE(run.err.find("the object was turned, not tilted"), std::string::npos) << run.err;
+
+    // A tilt 10 degrees off the left-right axis still gives lines, with a warning.
+    const Rotation3 askew = axisAngleRotation({1, std::tan(0.17453293), 0}, 50);
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &askew}});
+    run = align("head --rate 300 --replay " + recording);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(textLines(run.out).size(), 2u);
+    EXPECT_NE(run.err.find("trackhost: residual: the turn and tilt axes were 10.000 degrees from "
+                           "perpendicular\ntrackhost: warning: the axes should be perpendicular"),
+              std::string::npos)
+        << run.err;
+
+    // The simulator's default motion never holds still.
+    run = align("head --seconds 1.5");
+    EXPECT_EQ(run.status, 8);
+    EXPECT_NE(run.err.find("trackhost: --align: no still pose came in time at step 1 (front)"),
+              std::string::npos)
+        << run.err;
+
+    record(crooked, {{0.5, nullptr}});
+    run = align("head --seconds 1 --rate 300 --replay " + recording);
+    EXPECT_EQ(run.status, 6);
+    EXPECT_NE(run.err.find("trackhost: device [head]: delivered no record; --align needs its "
+                           "sensor's readings\n"),
+              std::string::npos)
+        << run.err;
+
+    run = align("");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(" has 2 sections; name the one to align: --align SECTION\n"),
+              std::string::npos)
+        << run.err;
+    run = align("feet");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(" has no section [feet]\n"), std::string::npos) << run.err;
+}
