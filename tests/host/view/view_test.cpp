@@ -65,7 +65,8 @@ TEST(ViewOption, PortWithAnOptionalAddress) {
     EXPECT_EQ(parse("8080"), "127.0.0.1 8080");
     EXPECT_EQ(parse("0.0.0.0:0"), "0.0.0.0 0");
     EXPECT_EQ(parse("[::1]:9000"), "::1 9000");
-    for (const char* bad : {"", "http", "65536", "-1", ":80", "[]:80", "host:"}) {
+    for (const char* bad : {"", "http", "65536", "-1", ":80", "[]:80", "host:",
+                            "http://127.0.0.1:8080", "http://[::1]:8080", "localhost:80/"}) {
         EXPECT_EQ(parse(bad), "--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
                                   std::string(bad) + "\"");
     }
