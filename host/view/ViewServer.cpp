@@ -76,6 +76,7 @@ struct ViewServer::Impl {
     std::string address;
     int port = 0;
     std::string url;
+    std::string run; // names this run of trackhost: the start's wall-clock milliseconds
 
     std::mutex streamMutex;
     std::condition_variable streamEnded;
@@ -140,8 +141,8 @@ void ViewServer::Impl::endStream() {
 bool ViewServer::Impl::sendNext(StreamState& state, httplib::DataSink& sink) {
     if (!state.started) {
         state.started = true;
-        static const char retry[] = "retry: 1000\n\n";
-        if (!sink.write(retry, sizeof retry - 1)) {
+        const std::string start = viewStreamStart(run);
+        if (!sink.write(start.data(), start.size())) {
             return false;
         }
     }
@@ -223,6 +224,9 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
         return false;
     }
     server.widenBacklog();
+    impl->run = std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::system_clock::now().time_since_epoch())
+                                   .count());
     impl->address = address;
     impl->port = bound;
     impl->url = "http://" + where + ":" + std::to_string(bound) + "/";

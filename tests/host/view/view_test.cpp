@@ -51,6 +51,7 @@ TEST(ViewEvents, OneDataLineWithTheTextsTheTablePrints) {
         "\"0.00000\",\"0.00000\",\"-90.00000\"]}";
     EXPECT_EQ(viewEvent({entry, entry}),
               "data: {\"trackers\":[" + record + "," + record + "]}\n\n");
+    EXPECT_EQ(viewStreamStart("1796630220007"), "retry: 1000\nevent: run\ndata: 1796630220007\n\n");
 }
 
 TEST(ViewOption, PortWithAnOptionalAddress) {
