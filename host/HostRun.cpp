@@ -8,6 +8,7 @@
 #include "host/health/HealthMonitor.h"
 #include "host/input/ConfigFile.h"
 #include "host/output/RecordFormat.h"
+#include "host/sensors/DropoutCheck.h"
 #include "host/sensors/DropoutSchedule.h"
 #include "host/sensors/SensorSession.h"
 #include "host/sensors/SimulatorControl.h"
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <thread>
 #include <vector>
@@ -232,6 +234,10 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     if (!readSections(options.configFile, sections, err)) {
         return exitConfiguration;
     }
+    if (!checkDropouts(options.simDropouts, sections, options.configFile, cycleLimit(options),
+                       options.rate, err)) {
+        return exitUsage;
+    }
 
     const std::string pluginPath =
         options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
@@ -290,7 +296,8 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     using Clock = std::chrono::steady_clock;
     const std::int64_t limit = cycleLimit(options);
     const std::chrono::duration<double> period(1.0 / options.rate);
-    HealthMonitor health(names, err, options.status);
+    HealthMonitor health(names, err, options.status,
+                         [] { return platform::terminalColumns(stderr); });
     const Clock::time_point begin = Clock::now();
     ready = 1;
     for (std::int64_t cycle = 0;
