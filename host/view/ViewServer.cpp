@@ -57,7 +57,7 @@ constexpr int listenBacklog = 128;
 class HttpServer : public httplib::Server {
 public:
     // Lets more connections wait to be accepted than the library's backlog does.
-    bool widenBacklog() { return ::listen(svr_sock_, listenBacklog) == 0; }
+    void widenBacklog() { ::listen(svr_sock_, listenBacklog); }
 };
 
 struct StreamState {
@@ -135,7 +135,8 @@ void ViewServer::Impl::endStream() {
     streamEnded.notify_all();
 }
 
-// Writes the stream's next piece: the reconnection delay first, then an event
+// Writes the stream's next piece: the reconnection delay and the run's name first,
+// then an event
 // whenever records came, or a comment line after a quiet while. Ends the stream
 // once the table is closed and everything in it is sent.
 bool ViewServer::Impl::sendNext(StreamState& state, httplib::DataSink& sink) {
