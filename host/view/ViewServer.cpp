@@ -53,6 +53,16 @@ constexpr std::size_t pageWorkers = 8;
 // loses connections and waits a second for the retry.
 constexpr int listenBacklog = 128;
 
+// The library's task queue on the viewer's worker threads.
+class WorkerQueue : public httplib::TaskQueue {
+public:
+    explicit WorkerQueue(const std::atomic<int>& streams) : workers(pageWorkers, streams) {}
+    void enqueue(std::function<void()> job) override { workers.enqueue(std::move(job)); }
+    void shutdown() override { workers.shutdown(); }
+
+    ViewWorkers workers;
+};
+
 // The library's server, with its listening socket in reach.
 class HttpServer : public httplib::Server {
 public:
@@ -185,7 +195,9 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
 #endif
     HttpServer& server = impl->server;
     server.new_task_queue = [this] {
-        return impl->workers = new ViewWorkers(pageWorkers, impl->openStreams);
+        WorkerQueue* const queue = new WorkerQueue(impl->openStreams);
+        impl->workers = &queue->workers;
+        return queue;
     };
     // The library's default also sets SO_REUSEPORT, with which a second trackhost
     // would share the port unnoticed; address reuse alone still lets a restarted

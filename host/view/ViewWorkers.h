@@ -2,10 +2,8 @@
 // lasts, so a fixed pool would let a few streams take every thread and leave page
 // requests waiting. Here the streams' threads are counted apart: besides them,
 // `pageWorkers` threads serve everything else, and a thread that turns into a
-// stream is replaced at once.
+// stream is replaced at once. The server's task queue hands its connections here.
 #pragma once
-
-#include <httplib.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -17,21 +15,21 @@
 #include <thread>
 #include <vector>
 
-class ViewWorkers : public httplib::TaskQueue {
+class ViewWorkers {
 public:
     // `streams`: how many of the threads now serve an event stream.
     ViewWorkers(std::size_t pageWorkers, const std::atomic<int>& streams);
-    ~ViewWorkers() override;
+    ~ViewWorkers();
 
     ViewWorkers(const ViewWorkers&) = delete;
     ViewWorkers& operator=(const ViewWorkers&) = delete;
 
     // One connection to serve; never waits.
-    void enqueue(std::function<void()> job) override;
+    void enqueue(std::function<void()> job);
     // The calling worker thread now serves a stream (counted in `streams`).
     void streamStarted();
     // Serves what is queued, then ends every thread.
-    void shutdown() override;
+    void shutdown();
 
 private:
     void work();
