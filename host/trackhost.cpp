@@ -13,7 +13,9 @@
 #include <cerrno>
 #include <csignal>
 #include <iostream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 namespace {
 
