@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """The viewer's cost, measured side by side in one run: trackhost at 240 Hz with four
 simulated trackers, in turn without a client, with one headless Chromium on the
-page, and with a plain stream reader (a socket in this script, no browser).
-Prints trackhost's CPU time (user + system, from the kernel's accounting of the
-process) as a share of one core, and the latency from a record's delivery in
-trackhost to its arrival in the page's event handler (the delivery time carried
-in each event against the browser's clock; same machine, same clock) or in the
-stream reader.
+page, with a plain stream reader (a socket in this script, no browser), and under
+load: 40 stream readers, 20 clients that ask for the stream and read nothing, and
+the page asked for five times a second. Prints trackhost's CPU time (user +
+system, from the kernel's accounting of the process) as a share of one core, the
+records written per second (their own time stamps), the latency from a record's
+delivery in trackhost to its arrival in the page's event handler (the delivery
+time carried in each event against the browser's clock; same machine, same clock)
+or in the stream reader, and under load the time the page takes to arrive.
 
     bench/view_bench.py [BUILD_DIR] [--seconds S] [--rounds N] [--window W,H]
 """
@@ -19,23 +21,37 @@ import tempfile
 import time
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(SOURCE, "tests", "support"))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "fixtures"))
 import trackhost_view as rig  # noqa: E402
 
 CONFIG = "".join("[tracker%d]\nport %d\nposition %d 4 0\n" % (n, n, 2 * n - 5) for n in (1, 2, 3, 4))
 
 
+def records_per_second(csv):
+    """Records over the span of their own time stamps."""
+    with open(csv) as file:
+        times = [float(line.split(",")[2]) for line in file.readlines()[1:]]
+    return (len(times) - 1) / (max(times) - min(times))
+
+
 def run(trackhost, config, seconds, client, browser):
-    """One run of trackhost with no client, a plain stream reader or the browser;
-    answers (CPU seconds, wall seconds, latencies in ms)."""
+    """One run of trackhost with no client, a plain stream reader, the browser or the
+    load; answers (CPU seconds, wall seconds, latencies in ms, records per second,
+    page times in ms)."""
+    csv = tempfile.NamedTemporaryFile(suffix=".csv", delete=False).name
     process = subprocess.Popen(
         [trackhost, "--view", "0", "--quiet", "--rate", "240", "--seconds", str(seconds),
-         "--format", "csv", "--output", os.devnull, config],
+         "--format", "csv", "--output", csv, config],
         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     begin = time.monotonic()
     url = re.search(r"http://\S+:(\d+)/", process.stderr.readline())
-    latencies = []
-    if client == "1 browser":
+    latencies, pages = [], []
+    if client == "load":
+        load = rig.Load(url.group(1), readers=40, silent=20)
+        time.sleep(seconds - 1)
+        load.stop()
+        pages = [1000.0 * t if t is not None else float("inf") for t in load.page_seconds]
+    elif client == "1 browser":
         browser.get(url.group(0))
     elif client == "stream reader":
         # The stream's own path, without a browser: a socket read in Python.
@@ -52,12 +68,12 @@ def run(trackhost, config, seconds, client, browser):
     wall = time.monotonic() - begin
     if status != 0:
         sys.exit("trackhost failed: status %d" % status)
-    return usage.ru_utime + usage.ru_stime, wall, latencies
+    rate = records_per_second(csv)
+    os.unlink(csv)
+    return usage.ru_utime + usage.ru_stime, wall, latencies, rate, pages
 
 
-def percentile(values, share):
-    ordered = sorted(values)
-    return ordered[min(len(ordered) - 1, int(share * len(ordered)))]
+percentile = rig.percentile
 
 
 def main():
@@ -76,28 +92,41 @@ def main():
     try:
         print("trackhost, 4 trackers at 240 Hz, %.0f s per run, %d rounds"
               % (options.seconds, options.rounds))
-        print("%-6s %-14s %10s %10s %9s %9s %9s"
-              % ("round", "clients", "CPU s", "% of core", "records", "p50 ms", "p99 ms"))
-        clients = ["none", "1 browser", "stream reader"]
+        print("%-6s %-14s %10s %10s %10s %9s %9s %9s"
+              % ("round", "clients", "CPU s", "% of core", "records/s", "events", "p50 ms",
+                 "p99 ms"))
+        clients = ["none", "1 browser", "stream reader", "load"]
         shares = {client: [] for client in clients}
         latencies = {client: [] for client in clients}
+        rates = {client: [] for client in clients}
+        pages = []
         for round in range(1, options.rounds + 1):
             for client in clients:
                 browser.get("about:blank")
-                cpu, wall, measured = run(trackhost, config.name, options.seconds, client,
-                                          browser)
+                cpu, wall, measured, rate, page = run(trackhost, config.name, options.seconds,
+                                                      client, browser)
                 shares[client].append(100.0 * cpu / wall)
                 latencies[client] += measured
+                rates[client].append(rate)
+                pages += page
+                if page:  # under load: the page's times, not the events'
+                    measured = page
                 figures = ("%9d %9.2f %9.2f" % (len(measured), percentile(measured, 0.5),
                                                 percentile(measured, 0.99))
                            if measured else "%9s %9s %9s" % ("-", "-", "-"))
-                print("%-6d %-14s %10.3f %10.2f %s"
-                      % (round, client, cpu, shares[client][-1], figures))
+                print("%-6d %-14s %10.3f %10.2f %10.1f %s"
+                      % (round, client, cpu, shares[client][-1], rate, figures))
         median = {client: sorted(values)[len(values) // 2] for client, values in shares.items()}
         print("CPU with one browser against none (medians): %.2f%% against %.2f%% of one core,"
               " %+.2f points" % (median["1 browser"], median["none"],
                                  median["1 browser"] - median["none"]))
-        for client in clients[1:]:
+        print("records per second at 240 Hz x 4 trackers (medians): %.1f without a client,"
+              " %.1f under load" % (sorted(rates["none"])[len(rates["none"]) // 2],
+                                    sorted(rates["load"])[len(rates["load"]) // 2]))
+        print("page under load, all rounds: p50 %.2f ms, p99 %.2f ms, max %.2f ms over %d"
+              " requests" % (percentile(pages, 0.5), percentile(pages, 0.99), max(pages),
+                             len(pages)))
+        for client in clients[1:3]:
             every = latencies[client]
             print("latency from delivery to the %s, all rounds: p50 %.2f ms, p99 %.2f ms,"
                   " max %.2f ms over %d records"

@@ -30,7 +30,8 @@ StreamWatch::Step StreamWatch::afterReading(bool ok, const std::uint8_t* reading
     }
     if (nowMs - staleSince >= period) {
         isLost = true;
-        lostAt = lastAttempt = nowMs;
+        lostAt = staleSince;
+        lastAttempt = nowMs;
         return Step::declareLoss;
     }
     return ok ? Step::deliver : Step::failed;

@@ -30,7 +30,8 @@ public:
 
     // `ok`: the reading call succeeded; `reading`: its 36-byte block.
     Step afterReading(bool ok, const std::uint8_t* reading, std::int64_t nowMs);
-    // Milliseconds from the declared loss to `nowMs`.
+    // Milliseconds from the first reading that failed or repeated, a period before
+    // the loss was declared, to `nowMs`: the whole time the stream gave nothing new.
     std::int64_t lostFor(std::int64_t nowMs) const { return nowMs - lostAt; }
 
 private:

@@ -1,5 +1,6 @@
 // trackhost's command line.
 #include "host/HostOptions.h"
+#include "host/view/ViewAddress.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,26 +50,6 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
     }
     dropout.port = static_cast<std::uint16_t>(port);
     dropout.repeat = fields.size() == 4;
-    return true;
-}
-
-// [ADDRESS:]PORT; an IPv6 address in brackets, [::1]:8080.
-bool readViewAddress(const std::string& text, HostOptions& options) {
-    const std::size_t colon = text.rfind(':');
-    std::string address = colon == std::string::npos ? std::string() : text.substr(0, colon);
-    if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
-        address = address.substr(1, address.size() - 2);
-    }
-    const std::string portText = colon == std::string::npos ? text : text.substr(colon + 1);
-    long long port = 0;
-    if (!readInteger(portText, port) || port < 0 || port > 65535 ||
-        (colon != std::string::npos && address.empty())) {
-        return false;
-    }
-    if (colon != std::string::npos) {
-        options.viewAddress = address;
-    }
-    options.viewPort = static_cast<int>(port);
     return true;
 }
 
@@ -212,7 +193,7 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
     } else if (name == "--no-status") {
         options.status = false;
     } else if (name == "--view") {
-        if (!readViewAddress(value, options)) {
+        if (!parseViewAddress(value, options.viewAddress, options.viewPort)) {
             return args.fail("--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
                              value + "\"");
         }

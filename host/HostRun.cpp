@@ -9,6 +9,7 @@
 #include "host/health/HealthMonitor.h"
 #include "host/input/ConfigFile.h"
 #include "host/output/RecordFormat.h"
+#include "host/sensors/DropoutCheck.h"
 #include "host/sensors/DropoutSchedule.h"
 #include "host/sensors/SensorSession.h"
 #include "host/sensors/SimPoseControl.h"
@@ -19,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <thread>
 #include <vector>
@@ -238,6 +240,10 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     if (!checkBeforeRun(sections, options.configFile, err)) {
         return exitConfiguration;
     }
+    if (!checkDropouts(options.simDropouts, sections, options.configFile, cycleLimit(options),
+                       options.rate, err)) {
+        return exitUsage;
+    }
 
     const std::string pluginPath =
         options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
@@ -299,7 +305,8 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     using Clock = std::chrono::steady_clock;
     const std::int64_t limit = cycleLimit(options);
     const std::chrono::duration<double> period(1.0 / options.rate);
-    HealthMonitor health(names, err, options.status);
+    HealthMonitor health(names, err, options.status,
+                         [] { return platform::terminalColumns(stderr); });
     const Clock::time_point begin = Clock::now();
     ready = 1;
     for (std::int64_t cycle = 0;

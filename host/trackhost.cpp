@@ -5,6 +5,7 @@
 #include "host/align/AlignRun.h"
 #include "host/check/ConfigCheck.h"
 #include "host/output/RecordOutput.h"
+#include "host/view/ViewAddress.h"
 #include "host/view/ViewServer.h"
 #include "platform/platform.h"
 
@@ -13,12 +14,28 @@
 #include <cerrno>
 #include <csignal>
 #include <iostream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 namespace {
 
 extern "C" void onInterrupt(int) {
     requestHostStop();
+}
+
+// A viewer beyond loopback shows the poses to the network.
+void warnOfRemoteViewers(const ViewServer& viewer, const std::string& address) {
+    std::cerr << "trackhost: warning: the viewer listens on " << address
+              << ", not on loopback only: anyone who reaches this address can watch the poses"
+              << std::endl;
+    const std::vector<std::string> urls = viewer.remoteUrls();
+    std::cerr << "trackhost: other machines reach the viewer at";
+    for (const std::string& url : urls) {
+        std::cerr << ' ' << url;
+    }
+    std::cerr << (urls.empty() ? " none: no interface but loopback has an address" : "")
+              << std::endl;
 }
 
 } // namespace
@@ -51,6 +68,9 @@ int main(int argc, char** argv) {
             return exitView;
         }
         std::cerr << "trackhost: viewer at " << viewer.url() << std::endl;
+        if (!isLoopbackAddress(options.viewAddress)) {
+            warnOfRemoteViewers(viewer, options.viewAddress);
+        }
     }
     RecordListener* const listener = options.viewPort >= 0 ? &viewer.listener() : nullptr;
     // A reader that goes away makes a write fail, which ends the run cleanly.

@@ -109,6 +109,8 @@ bool isTerminal(std::FILE* stream);
 // Lets a terminal stream take ANSI cursor and erase sequences, which a Windows
 // console must have switched on; false when the stream is no terminal that can.
 bool enableTerminalEscapes(std::FILE* stream);
+// The width of the terminal `stream` writes to, in columns; 0 when unknown.
+std::size_t terminalColumns(std::FILE* stream);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -241,6 +242,14 @@ bool isTerminal(std::FILE* stream) {
 
 bool enableTerminalEscapes(std::FILE* stream) {
     return isTerminal(stream);
+}
+
+std::size_t terminalColumns(std::FILE* stream) {
+    winsize size{};
+    if (stream == nullptr || ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) {
+        return 0;
+    }
+    return size.ws_col;
 }
 
 std::uint32_t hostToNet(std::uint32_t value) {

@@ -196,6 +196,18 @@ bool enableTerminalEscapes(std::FILE* stream) {
            SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+std::size_t terminalColumns(std::FILE* stream) {
+    if (!isTerminal(stream)) {
+        return 0;
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    if (!GetConsoleScreenBufferInfo(handle, &info)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
 std::uint32_t hostToNet(std::uint32_t value) {
     return htonl(value);
 }

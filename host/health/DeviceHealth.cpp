@@ -8,7 +8,16 @@ constexpr DeviceHealth::Clock::duration DeviceHealth::reconnectionRun;
 
 DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
                                          std::int64_t records) {
-    ++cycleCount;
+    if (++cycleCount == 1) {
+        quietSince = now;
+    }
+    lastCycleAt = now;
+    if (!succeeded || records == 0) {
+        if (!quiet) {
+            quiet = true;
+            quietSince = now;
+        }
+    }
     if (!succeeded) {
         ++failedCount;
         if (!failing) {
@@ -16,7 +25,6 @@ DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
             warned = false;
             failingSince = now;
         }
-        failedUntil = now;
         if (!warned && now - failingSince >= silenceWarning) {
             warned = true;
             return Change::silent;
@@ -27,6 +35,7 @@ DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
     const bool returning = succeededOnce;
     succeededOnce = true;
     if (records > 0) {
+        quiet = false;
         if (recorded) {
             longest = std::max(longest, now - lastRecordAt);
         }
@@ -38,7 +47,7 @@ DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
         return Change::none;
     }
     failing = false;
-    failedUntil = now;
+    silence = now - quietSince;
     if (returning && now - failingSince >= reconnectionRun) {
         ++reconnectionCount;
     }
@@ -48,4 +57,8 @@ DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
 bool DeviceHealth::lastRecord(Clock::time_point& at) const {
     at = lastRecordAt;
     return recorded;
+}
+
+DeviceHealth::Clock::duration DeviceHealth::longestGap() const {
+    return recorded ? std::max(longest, lastCycleAt - lastRecordAt) : Clock::duration::zero();
 }

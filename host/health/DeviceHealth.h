@@ -28,13 +28,15 @@ public:
     std::int64_t failedCycles() const { return failedCount; }
     std::int64_t reconnections() const { return reconnectionCount; }
     bool everSucceeded() const { return succeededOnce; }
-    // The longest time between two records; zero before the second record.
-    Clock::duration longestGap() const { return longest; }
+    // The longest time between two records, the silence after the last record up to
+    // the latest cycle included; zero before the first record.
+    Clock::duration longestGap() const;
     // When the last record came; false before the first.
     bool lastRecord(Clock::time_point& at) const;
-    // How long the last run of failed cycles has lasted: up to its latest cycle while
-    // it goes on, up to the cycle that ended it afterwards.
-    Clock::duration failingFor() const { return failedUntil - failingSince; }
+    // The silence that the last return to a successful recvData ended: from the first
+    // cycle without a record to that return. The plug-in's "streams again after N ms"
+    // counts the same stretch, from its first reading that failed or repeated.
+    Clock::duration lastSilence() const { return silence; }
 
 private:
     std::int64_t cycleCount = 0;
@@ -44,9 +46,12 @@ private:
     bool succeededOnce = false;
     bool recorded = false;
     Clock::time_point lastRecordAt{};
+    Clock::time_point lastCycleAt{};
     Clock::duration longest{};
+    bool quiet = true; // no record since quietSince
+    Clock::time_point quietSince{};
+    Clock::duration silence{};
     bool failing = false;
     bool warned = false;
     Clock::time_point failingSince{};
-    Clock::time_point failedUntil{};
 };

@@ -30,8 +30,9 @@ std::string plural(std::int64_t count, const char* noun) {
 
 constexpr std::chrono::milliseconds HealthMonitor::refreshPeriod;
 
-HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status)
-    : err(err), status(status) {
+HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
+                             Columns columns)
+    : err(err), status(status), columns(std::move(columns)) {
     // The first status lines come after a refresh period, so that no rate is taken
     // over a mere moment.
     refreshed = Clock::now();
@@ -60,10 +61,13 @@ void HealthMonitor::cycle(std::size_t index, Clock::time_point now, bool succeed
     case DeviceHealth::Change::silent:
         err << label(device) << "no record for " << fixed(seconds(DeviceHealth::silenceWarning), 0)
             << " seconds; recvData keeps failing" << std::endl;
+        changed = true;
         break;
     case DeviceHealth::Change::receivingAgain:
+        // To the millisecond, as the plug-in tells the same stretch.
         err << label(device) << "receiving again after "
-            << fixed(seconds(device.health.failingFor()), 2) << " s of failed cycles" << std::endl;
+            << fixed(seconds(device.health.lastSilence()), 3) << " s without a record" << std::endl;
+        changed = true;
         break;
     case DeviceHealth::Change::none:
         break;
@@ -75,7 +79,8 @@ void HealthMonitor::afterCycle(Clock::time_point now, std::ostream& records) {
         return;
     }
     records.flush();
-    if (now - refreshed >= refreshPeriod) {
+    // The lines drawn before a device's change would contradict the message above them.
+    if (changed || now - refreshed >= refreshPeriod) {
         refresh(now);
     }
     if (!lines.empty()) {
@@ -86,25 +91,34 @@ void HealthMonitor::afterCycle(Clock::time_point now, std::ostream& records) {
 
 void HealthMonitor::refresh(Clock::time_point now) {
     refreshed = now;
+    changed = false;
     lines.clear();
+    const std::size_t width = columns ? columns() : 0;
     for (Device& device : devices) {
         device.history.push_back({now, device.health.records()});
-        while (device.history.size() > 1 &&
-               now - device.history.front().at > std::chrono::seconds(1)) {
+        while (device.history.size() > 1 && now - device.history[1].at >= std::chrono::seconds(1)) {
             device.history.pop_front();
         }
-        lines += statusLine(device, now) + "\n";
+        std::string line = statusLine(device, now);
+        // One column is left free: some terminals wrap a line that fills the last one.
+        if (width > 1 && line.size() >= width) {
+            line.resize(width - 1);
+        }
+        lines += line + "\n";
     }
 }
 
 std::string HealthMonitor::statusLine(const Device& device, Clock::time_point now) const {
+    // The rate over the last second, once a second has passed.
     const Snapshot& first = device.history.front();
     const double span = seconds(now - first.at);
-    const double rate =
-        span > 0.0 ? static_cast<double>(device.health.records() - first.records) / span : 0.0;
+    const std::string rate =
+        span >= 1.0
+            ? fixed(static_cast<double>(device.health.records() - first.records) / span, 1, 7)
+            : "      -";
     std::string name = device.name.substr(0, statusNameWidth);
     name.resize(nameWidth, ' ');
-    std::string line = name + " " + fixed(rate, 1, 7) + " rec/s  ";
+    std::string line = name + " " + rate + " rec/s  ";
     Clock::time_point last;
     line += device.health.lastRecord(last) ? "last " + fixed(seconds(now - last), 1) + " s ago"
                                            : "no record yet";
@@ -124,7 +138,7 @@ bool HealthMonitor::finish() {
         err << label(device) << plural(health.cycles(), "cycle") << ", "
             << plural(health.records(), "record") << ", "
             << plural(health.failedCycles(), "failed cycle") << ", longest gap between records "
-            << (health.records() > 1 ? fixed(seconds(health.longestGap()), 3) + " s" : "-") << ", "
+            << (health.records() > 0 ? fixed(seconds(health.longestGap()), 3) + " s" : "-") << ", "
             << plural(health.reconnections(), "reconnection") << std::endl;
         if (!health.everSucceeded()) {
             err << label(device) << "delivered no record: recvData failed in every cycle"

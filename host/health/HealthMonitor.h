@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -17,9 +18,14 @@ class HealthMonitor {
 public:
     using Clock = DeviceHealth::Clock;
 
+    // The terminal's width in columns, asked at every refresh; 0 when unknown.
+    using Columns = std::function<std::size_t()>;
+
     // `names`: the devices in cycle order. With `status`, live status lines are drawn on
-    // `err` with ANSI cursor moves, so `err` must be a terminal that takes them.
-    HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status);
+    // `err` with ANSI cursor moves, so `err` must be a terminal that takes them; they
+    // are cut to the terminal's width, so that none wraps.
+    HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
+                  Columns columns = Columns());
 
     // Before a cycle writes anything: takes the status lines off the screen, so that
     // records and messages appear where the lines were.
@@ -28,7 +34,8 @@ public:
     // reported at once.
     void cycle(std::size_t device, Clock::time_point now, bool succeeded, std::int64_t records);
     // After a cycle: flushes `records`, which may go to the same terminal, and puts the
-    // status lines back, with their figures refreshed about four times a second.
+    // status lines back, with their figures refreshed about four times a second, and at
+    // once after a device went silent or received again.
     void afterCycle(Clock::time_point now, std::ostream& records);
     // At the end: takes the status lines off for good and, when the run had receive
     // cycles, writes one summary line per device and names each device that never
@@ -45,7 +52,8 @@ private:
     struct Device {
         std::string name;
         DeviceHealth health;
-        std::deque<Snapshot> history; // the last second's refreshes, for the record rate
+        // The refreshes of the last second and the one before it, for the record rate.
+        std::deque<Snapshot> history;
     };
 
     void refresh(Clock::time_point now);
@@ -55,6 +63,8 @@ private:
     std::vector<Device> devices;
     std::ostream& err;
     bool status;
+    Columns columns;
+    bool changed = false; // a device went silent or received again since the refresh
     std::size_t nameWidth = 0;
     std::string lines;     // the status lines as last refreshed
     std::size_t drawn = 0; // status lines now on the screen

@@ -23,3 +23,7 @@ std::string viewEvent(const std::vector<LatestPose>& entries) {
     }
     return text + "]}\n\n";
 }
+
+std::string viewStreamStart(const std::string& run) {
+    return "retry: 1000\nevent: run\ndata: " + run + "\n\n";
+}

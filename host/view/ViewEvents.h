@@ -11,3 +11,8 @@
 // line. Each tracker carries its device name, ID, record time, the six values as
 // the table prints them and the wall-clock time of its delivery in milliseconds.
 std::string viewEvent(const std::vector<LatestPose>& entries);
+
+// What every stream starts with: the client's reconnection delay, and an event
+// "run" that names this run of trackhost, so that a page sees when trackhost was
+// started again.
+std::string viewStreamStart(const std::string& run);

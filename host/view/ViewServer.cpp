@@ -3,9 +3,14 @@
 #include "host/view/ViewServer.h"
 
 #include "host/view/LatestPoses.h"
+#include "host/view/ViewAddress.h"
 #include "host/view/ViewEvents.h"
+#include "host/view/ViewWorkers.h"
 
 #include <httplib.h>
+
+#include <ifaddrs.h>
+#include <net/if.h>
 
 #include <algorithm>
 #include <atomic>
@@ -33,10 +38,37 @@ using Clock = std::chrono::steady_clock;
 constexpr auto eventInterval = std::chrono::microseconds(1000000 / 60);
 // A comment line this often keeps idle streams open and finds clients gone.
 constexpr auto keepAliveInterval = std::chrono::milliseconds(10000);
-// A client that takes no data for this long is dropped.
+// A client that takes no data for this long is dropped. The send buffer is kept
+// small, so that a client that reads nothing fills it within seconds instead of
+// queueing megabytes first.
 constexpr time_t writeTimeoutSeconds = 2;
-// Worker threads: one per open stream, the rest for page loads.
-constexpr std::size_t workerThreads = 16;
+constexpr int sendBufferBytes = 16 * 1024;
+// At most this many event streams at once; beyond them a client is told 503.
+constexpr int maxStreams = 32;
+// Threads for page and script requests, besides one per open stream.
+constexpr std::size_t pageWorkers = 8;
+
+// Connections that may wait to be accepted: the library listens with a backlog of
+// 5, with which a burst of clients (a page and its scripts in several browsers)
+// loses connections and waits a second for the retry.
+constexpr int listenBacklog = 128;
+
+// The library's task queue on the viewer's worker threads.
+class WorkerQueue : public httplib::TaskQueue {
+public:
+    explicit WorkerQueue(const std::atomic<int>& streams) : workers(pageWorkers, streams) {}
+    void enqueue(std::function<void()> job) override { workers.enqueue(std::move(job)); }
+    void shutdown() override { workers.shutdown(); }
+
+    ViewWorkers workers;
+};
+
+// The library's server, with its listening socket in reach.
+class HttpServer : public httplib::Server {
+public:
+    // Lets more connections wait to be accepted than the library's backlog does.
+    void widenBacklog() { ::listen(svr_sock_, listenBacklog); }
+};
 
 struct StreamState {
     bool started = false;
@@ -47,17 +79,22 @@ struct StreamState {
 } // namespace
 
 struct ViewServer::Impl {
-    httplib::Server server;
+    HttpServer server;
     std::thread thread;
     std::atomic<bool> listening{true};
     LatestPoses poses;
+    std::string address;
+    int port = 0;
     std::string url;
+    std::string run; // names this run of trackhost: the start's wall-clock milliseconds
 
     std::mutex streamMutex;
     std::condition_variable streamEnded;
-    int openStreams = 0;
+    std::atomic<int> openStreams{0};
+    ViewWorkers* workers = nullptr; // while the server listens
 
     void routes();
+    void endStream();
     bool sendNext(StreamState& state, httplib::DataSink& sink);
 };
 
@@ -78,23 +115,20 @@ void ViewServer::Impl::routes() {
     serve("/OrbitControls.js", "text/javascript", orbitControlsScript, orbitControlsScriptSize);
 
     server.Get("/events", [this](const httplib::Request&, httplib::Response& response) {
-        response.set_header("Cache-Control", "no-store");
-        {
-            const std::lock_guard<std::mutex> lock(streamMutex);
-            ++openStreams;
+        if (++openStreams > maxStreams) {
+            endStream();
+            response.status = 503;
+            response.set_header("Retry-After", "1");
+            return;
         }
+        workers->streamStarted();
+        response.set_header("Cache-Control", "no-store");
         response.set_chunked_content_provider(
             "text/event-stream",
             [this, state = StreamState{}](std::size_t, httplib::DataSink& sink) mutable {
                 return sendNext(state, sink);
             },
-            [this](bool) {
-                {
-                    const std::lock_guard<std::mutex> lock(streamMutex);
-                    --openStreams;
-                }
-                streamEnded.notify_all();
-            });
+            [this](bool) { endStream(); });
     });
 
     // Everything else, ".." paths included, is not found.
@@ -103,14 +137,23 @@ void ViewServer::Impl::routes() {
     });
 }
 
-// Writes the stream's next piece: the reconnection delay first, then an event
+void ViewServer::Impl::endStream() {
+    {
+        const std::lock_guard<std::mutex> lock(streamMutex);
+        --openStreams;
+    }
+    streamEnded.notify_all();
+}
+
+// Writes the stream's next piece: the reconnection delay and the run's name first,
+// then an event
 // whenever records came, or a comment line after a quiet while. Ends the stream
 // once the table is closed and everything in it is sent.
 bool ViewServer::Impl::sendNext(StreamState& state, httplib::DataSink& sink) {
     if (!state.started) {
         state.started = true;
-        static const char retry[] = "retry: 1000\n\n";
-        if (!sink.write(retry, sizeof retry - 1)) {
+        const std::string start = viewStreamStart(run);
+        if (!sink.write(start.data(), start.size())) {
             return false;
         }
     }
@@ -150,8 +193,12 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
     // A client that goes away must not end trackhost: its write just fails.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    httplib::Server& server = impl->server;
-    server.new_task_queue = [] { return new httplib::ThreadPool(workerThreads); };
+    HttpServer& server = impl->server;
+    server.new_task_queue = [this] {
+        WorkerQueue* const queue = new WorkerQueue(impl->openStreams);
+        impl->workers = &queue->workers;
+        return queue;
+    };
     // The library's default also sets SO_REUSEPORT, with which a second trackhost
     // would share the port unnoticed; address reuse alone still lets a restarted
     // trackhost take its port back at once.
@@ -159,10 +206,16 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes),
                    sizeof yes);
+        // Taken over by every connection accepted on it.
+        setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBufferBytes),
+                   sizeof sendBufferBytes);
     });
     // Each event goes out at once, not held back until the last one is acknowledged.
     server.set_tcp_nodelay(true);
-    server.set_keep_alive_timeout(1);
+    // One request per connection: an idle connection kept alive would hold a page
+    // thread, and a browser loads the page's three files on connections of its own.
+    server.set_keep_alive_max_count(1);
+    server.set_read_timeout(writeTimeoutSeconds, 0);
     server.set_write_timeout(writeTimeoutSeconds, 0);
     impl->routes();
 
@@ -183,6 +236,12 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
         }
         return false;
     }
+    server.widenBacklog();
+    impl->run = std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::system_clock::now().time_since_epoch())
+                                   .count());
+    impl->address = address;
+    impl->port = bound;
     impl->url = "http://" + where + ":" + std::to_string(bound) + "/";
     impl->thread = std::thread([this] {
         impl->server.listen_after_bind();
@@ -197,6 +256,52 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
 
 std::string ViewServer::url() const {
     return impl->url;
+}
+
+std::vector<std::string> ViewServer::remoteUrls() const {
+    const std::string& address = impl->address;
+    if (impl->url.empty() || isLoopbackAddress(address)) {
+        return {};
+    }
+    const auto urlOf = [this](const std::string& host) {
+        const std::string where = host.find(':') == std::string::npos ? host : "[" + host + "]";
+        return "http://" + where + ":" + std::to_string(impl->port) + "/";
+    };
+    const bool anyIPv4 = address == "0.0.0.0";
+    // A socket on :: takes IPv4 connections too.
+    const bool anyIPv6 = address == "::";
+    if (!anyIPv4 && !anyIPv6) {
+        return {impl->url};
+    }
+    std::vector<std::string> urls;
+    ifaddrs* interfaces = nullptr;
+    if (getifaddrs(&interfaces) != 0) {
+        return urls;
+    }
+    for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || (entry->ifa_flags & IFF_UP) == 0 ||
+            (entry->ifa_flags & IFF_LOOPBACK) != 0) {
+            continue;
+        }
+        char text[INET6_ADDRSTRLEN] = {};
+        const int family = entry->ifa_addr->sa_family;
+        if (family == AF_INET) {
+            inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr,
+                      text, sizeof text);
+        } else if (family == AF_INET6 && anyIPv6) {
+            const in6_addr& ip = reinterpret_cast<const sockaddr_in6*>(entry->ifa_addr)->sin6_addr;
+            // A link-local address needs the interface's name in the URL; left out.
+            if (IN6_IS_ADDR_LINKLOCAL(&ip)) {
+                continue;
+            }
+            inet_ntop(AF_INET6, &ip, text, sizeof text);
+        }
+        if (text[0] != '\0') {
+            urls.push_back(urlOf(text));
+        }
+    }
+    freeifaddrs(interfaces);
+    return urls;
 }
 
 RecordListener& ViewServer::listener() {

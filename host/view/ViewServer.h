@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class ViewServer {
 public:
@@ -24,6 +25,10 @@ public:
     bool start(const std::string& address, int port, std::string& error);
     // The page's address once started, e.g. http://127.0.0.1:8080/
     std::string url() const;
+    // The page's addresses for other machines: empty on a loopback address; for an
+    // address that stands for every interface (0.0.0.0, ::), one per address of
+    // this machine's interfaces that are up, loopback left out.
+    std::vector<std::string> remoteUrls() const;
     // Where the receive cycle hands its records; never waits on the network.
     RecordListener& listener();
     // Sends each client the records it has not had yet, ends the streams and stops.

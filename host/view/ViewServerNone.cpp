@@ -23,6 +23,10 @@ std::string ViewServer::url() const {
     return std::string();
 }
 
+std::vector<std::string> ViewServer::remoteUrls() const {
+    return {};
+}
+
 RecordListener& ViewServer::listener() {
     return impl->poses;
 }

@@ -61,7 +61,7 @@ TEST(StreamWatch, WhileLostOneAttemptPerPeriodUntilANewReading) {
     EXPECT_EQ(watch.afterReading(false, readings.block, 1200), Step::wait);
     // Plugged back in between two attempts: back at the first new reading.
     EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1350), Step::recovered);
-    EXPECT_EQ(watch.lostFor(1350), 750);
+    EXPECT_EQ(watch.lostFor(1350), 1250) << "from the first failed reading";
     EXPECT_FALSE(watch.lost());
     EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1360), Step::deliver);
 }

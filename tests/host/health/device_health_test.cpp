@@ -37,6 +37,11 @@ TEST(DeviceHealth, CountsCyclesRecordsFailuresAndTheLongestGapBetweenRecords) {
     EXPECT_EQ(last, at(40));
     EXPECT_EQ(health.reconnections(), 0) << "a failure of 10 ms is no reconnection";
     EXPECT_TRUE(health.everSucceeded());
+
+    // A silence up to the end of the run is a gap too.
+    health.cycle(at(50), false, 0);
+    health.cycle(at(15040), false, 0);
+    EXPECT_EQ(health.longestGap(), milliseconds(15000));
 }
 
 // A silence is told once, after 2 s of failed cycles, and its end too; a return after
@@ -57,7 +62,8 @@ TEST(DeviceHealth, SilencesAndReconnections) {
     EXPECT_EQ(health.cycle(at(3100), false, 0), Change::silent);
     EXPECT_EQ(health.cycle(at(5000), false, 0), Change::none) << "told once";
     EXPECT_EQ(health.cycle(at(5100), true, 0), Change::receivingAgain);
-    EXPECT_EQ(health.failingFor(), milliseconds(4000));
+    // Without a record since the failure at 10 ms (the success at 1009 ms brought none).
+    EXPECT_EQ(health.lastSilence(), milliseconds(5090));
     EXPECT_EQ(health.reconnections(), 1);
 }
 
@@ -70,9 +76,9 @@ TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
     monitor.cycle(1, begin, false, 0);
     monitor.afterCycle(begin + milliseconds(400), records);
     const std::string first = err.str();
-    // Refreshed after a refresh period: one record in about 0.4 s; names cut to 16.
-    EXPECT_EQ(first, "head                 2.5 rec/s  last 0.4 s ago  failed 0  reconnections 0\n"
-                     "a-rather-long-de     0.0 rec/s  no record yet  failed 1  reconnections 0\n")
+    // Refreshed after a refresh period, no rate before a second has passed; names cut to 16.
+    EXPECT_EQ(first, "head                   - rec/s  last 0.4 s ago  failed 0  reconnections 0\n"
+                     "a-rather-long-de       - rec/s  no record yet  failed 1  reconnections 0\n")
         << first;
 
     err.str("");
@@ -86,9 +92,35 @@ TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
     EXPECT_EQ(err.str(),
               "\x1b[2A\r\x1b[J"
               "trackhost: device [head]: 1 cycle, 1 record, 0 failed cycles, longest gap between "
-              "records -, 0 reconnections\n"
+              "records 0.000 s, 0 reconnections\n"
               "trackhost: device [a-rather-long-device-name]: 1 cycle, 0 records, 1 failed cycle, "
               "longest gap between records -, 0 reconnections\n"
               "trackhost: device [a-rather-long-device-name]: delivered no record: recvData "
               "failed in every cycle\n");
+}
+
+// Status lines never wrap, and the ones drawn after a device received again already
+// show it; the message gives the silence to the millisecond.
+TEST(HealthMonitor, StatusLinesFitTheTerminalAndFollowARecoveryAtOnce) {
+    std::ostringstream err, records;
+    std::size_t width = 30;
+    HealthMonitor monitor({"head"}, err, true, [&] { return width; });
+    const Clock::time_point begin = Clock::now();
+    monitor.cycle(0, begin, true, 1);
+    monitor.afterCycle(begin + milliseconds(300), records);
+    EXPECT_EQ(err.str(), "head       - rec/s  last 0.3 \n");
+
+    width = 0;
+    for (int ms = 400; ms <= 2400; ms += 100) {
+        monitor.cycle(0, begin + milliseconds(ms), false, 0);
+    }
+    monitor.afterCycle(begin + milliseconds(2450), records);
+    err.str("");
+    monitor.beforeCycle();
+    monitor.cycle(0, begin + milliseconds(2500), true, 1);
+    monitor.afterCycle(begin + milliseconds(2500), records);
+    EXPECT_EQ(err.str(),
+              "\x1b[1A\r\x1b[J"
+              "trackhost: device [head]: receiving again after 2.100 s without a record\n"
+              "head     0.5 rec/s  last 0.0 s ago  failed 21  reconnections 1\n");
 }

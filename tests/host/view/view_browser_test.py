@@ -63,6 +63,35 @@ class ViewerPage(unittest.TestCase):
             self.assertEqual(rig.displayed(self.driver),
                              {key: values[-1] for key, values in rows.items()})
 
+    def test_without_webgl_readouts_plots_and_stale_marks_go_on(self):
+        self.driver.quit()
+        self.driver = rig.chromium("1280,860", webgl=False)
+        # The sensor on port 2 (left-hand) is unplugged after 1 s.
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30", "--seconds", "8",
+                                          "--sim-dropout", "2:1:20"]) as host:
+            self.driver.get(host.url)
+            rig.wait_for(lambda: rig.page_state(self.driver)[1] >= 20, what="20 events")
+            shown, rows = rig.displayed(self.driver), host.rows()
+            for key, values in shown.items():
+                self.assertIn(values, rows[key], key)
+            self.assertEqual(self.driver.find_element(By.ID, "scene").text,
+                             "No 3D view: this browser offers no WebGL. Readouts and plots go on.")
+            self.assertFalse(self.driver.execute_script("return window.viewer.scene"))
+            heads = [cell.text for cell in self.driver.find_elements(
+                By.CSS_SELECTOR, ".tracker[data-id='1'] th")]
+            self.assertEqual(heads, ["x (ft)", "y (ft)", "z (ft)",
+                                     "angle1 (°)", "angle2 (°)", "angle3 (°)"])
+            stale = "return [...document.querySelectorAll('.tracker.stale')].map(p => p.dataset.device)"
+            rig.wait_for(lambda: self.driver.execute_script(stale) == ["left-hand"],
+                         timeout=5, what="left-hand alone marked stale")
+            self.assertEqual(host.wait(), 0, host.rest)
+            self.driver.save_screenshot(os.path.join(rig.ARTIFACTS, "viewer-no-webgl.png"))
+        # An angle plot's line breaks where the angle wraps at ±180°; positions do not wrap.
+        runs = """return [true, false].map(angle => lineRuns(
+            [170, 179, -179, -170, 10].map(a => ({v: [a, 0, 0, a, 0, 0]})), 3 * angle, angle)
+            .map(run => run.length))"""
+        self.assertEqual(self.driver.execute_script(runs), [[2, 3], [5]])
+
     def test_page_reconnects_when_trackhost_runs_again(self):
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30"]) as first:
             self.driver.get(first.url)
@@ -74,6 +103,7 @@ class ViewerPage(unittest.TestCase):
         self.assertEqual(len(before), 3)
         events = rig.page_state(self.driver)[1]
 
+        restarted = time.time() * 1000
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30"],
                            view="127.0.0.1:" + first.port) as second:
             self.assertEqual(second.url, first.url, second.first_line)
@@ -82,6 +112,9 @@ class ViewerPage(unittest.TestCase):
             rig.wait_for(lambda: rig.page_state(self.driver)[1] > events + 10,
                          what="updates to resume")
             self.assertNotEqual(rig.displayed(self.driver), before)
+            # The plots start afresh: no point of the first run is left.
+            for id, oldest in self.driver.execute_script("return window.viewer.plotted()"):
+                self.assertGreaterEqual(oldest, restarted, id)
             self.assertEqual(second.stop(), 0, second.rest)
 
 

@@ -96,6 +96,42 @@ class ViewerHttp(unittest.TestCase):
             stalled.close()
             self.assertGreater(sum(len(v) for v in host.rows().values()), 1000)
 
+    def test_page_is_served_while_many_clients_stream_and_silent_ones_are_dropped(self):
+        rate, seconds = 100, 24
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", str(rate),
+                                          "--seconds", str(seconds)]) as host:
+            load = rig.Load(host.port, readers=40, silent=20)
+            time.sleep(20 - (time.monotonic() - load.opened))
+            dropped = load.silent_dropped()
+            load.stop()
+            self.assertEqual(host.wait(), 0, host.rest)
+            times = host.times()
+        self.assertEqual(dropped, 20, "silent clients still connected after 20 s")
+        # Streams are capped; the clients beyond the cap are told the server is busy.
+        self.assertIn(503, load.statuses)
+        self.assertEqual(set(load.statuses), {200, 503})
+        self.assertLessEqual(load.statuses.count(200), 32)
+        late = [t for t in load.page_seconds if t is None or t > 1.0]
+        self.assertEqual(late, [], "page requests unanswered or slower than 1 s")
+        self.assertGreater(len(load.page_seconds), 50)
+        # The records came at the rate asked for, with no pause in the cycle.
+        for key, stamps in times.items():
+            self.assertGreaterEqual(len(stamps), rate * seconds * 0.99, key)
+            self.assertLess(max(b - a for a, b in zip(stamps, stamps[1:])), 0.25, key)
+
+    def test_an_address_beyond_loopback_is_warned_of_with_the_urls_others_use(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--cycles", "1"], view="0.0.0.0:0") as host:
+            warning = host.process.stderr.readline()
+            others = host.process.stderr.readline()
+            self.assertEqual(host.wait(), 0, host.rest)
+        self.assertEqual(warning, "trackhost: warning: the viewer listens on 0.0.0.0, not on "
+                         "loopback only: anyone who reaches this address can watch the poses\n")
+        self.assertTrue(others.startswith("trackhost: other machines reach the viewer at "), others)
+        urls = others.split(" at ", 1)[1].split()
+        for url in urls if urls[0] != "none:" else []:
+            self.assertRegex(url, r"^http://[0-9.]+:%s/$" % host.port)
+            self.assertNotIn("127.0.0.1", url)
+
     def test_taken_port_or_foreign_address_exit_7_before_any_sensor_wakes(self):
         taken = socket.socket()
         taken.bind(("127.0.0.1", 0))
@@ -111,8 +147,9 @@ class ViewerHttp(unittest.TestCase):
                 # The plug-in never printed a device block: no sensor was woken.
                 self.assertEqual(os.path.getsize(host.stdout.name), 0)
         taken.close()
-        with rig.Trackhost(self.workdir, [], view="http") as host:
-            self.assertEqual(host.wait(), 2)
+        for url in ["http", "http://127.0.0.1:0"]:
+            with rig.Trackhost(self.workdir, [], view=url) as host:
+                self.assertEqual(host.wait(), 2, url)
 
 
 if __name__ == "__main__":

@@ -51,6 +51,7 @@ TEST(ViewEvents, OneDataLineWithTheTextsTheTablePrints) {
         "\"0.00000\",\"0.00000\",\"-90.00000\"]}";
     EXPECT_EQ(viewEvent({entry, entry}),
               "data: {\"trackers\":[" + record + "," + record + "]}\n\n");
+    EXPECT_EQ(viewStreamStart("1796630220007"), "retry: 1000\nevent: run\ndata: 1796630220007\n\n");
 }
 
 TEST(ViewOption, PortWithAnOptionalAddress) {
@@ -65,7 +66,8 @@ TEST(ViewOption, PortWithAnOptionalAddress) {
     EXPECT_EQ(parse("8080"), "127.0.0.1 8080");
     EXPECT_EQ(parse("0.0.0.0:0"), "0.0.0.0 0");
     EXPECT_EQ(parse("[::1]:9000"), "::1 9000");
-    for (const char* bad : {"", "http", "65536", "-1", ":80", "[]:80", "host:"}) {
+    for (const char* bad : {"", "http", "65536", "-1", ":80", "[]:80", "host:",
+                            "http://127.0.0.1:8080", "http://[::1]:8080", "localhost:80/"}) {
         EXPECT_EQ(parse(bad), "--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
                                   std::string(bad) + "\"");
     }

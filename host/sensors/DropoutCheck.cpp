@@ -1,0 +1,61 @@
+// --sim-dropout against the configuration and the run's length.
+#include "host/sensors/DropoutCheck.h"
+
+#include "device/DeviceOptions.h"
+#include "support/CLoggerH.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+namespace {
+
+// The serial port a device of `section` opens, as its option reader takes it.
+std::int32_t sectionPort(const DeviceSection& section) {
+    CLoggerH logger;
+    logger.enabled = 0;
+    // A copy: the reader marks the lines it takes, and init must find them unmarked.
+    CConfigH config = *section.config->record();
+    DeviceSettings settings;
+    std::vector<OptionProblem> problems;
+    readDeviceOptions(config, settings, logger, &problems);
+    return settings.serialPort;
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+std::string optionText(const SimDropout& dropout) {
+    return "--sim-dropout " + std::to_string(dropout.port) + ":" + number(dropout.at) + ":" +
+           number(dropout.length) + (dropout.repeat ? ":repeat" : "");
+}
+
+} // namespace
+
+bool checkDropouts(const std::vector<SimDropout>& dropouts,
+                   const std::vector<DeviceSection>& sections, const std::string& fileName,
+                   std::int64_t cycles, double rate, std::ostream& err) {
+    std::vector<std::int32_t> ports;
+    for (const DeviceSection& section : sections) {
+        ports.push_back(sectionPort(section));
+    }
+    for (const SimDropout& dropout : dropouts) {
+        if (std::find(ports.begin(), ports.end(), dropout.port) == ports.end()) {
+            err << "trackhost: " << optionText(dropout) << ": no section of " << fileName
+                << " uses port " << dropout.port << std::endl;
+            return false;
+        }
+    }
+    for (const SimDropout& dropout : dropouts) {
+        // The drop-outs are applied before each cycle, at its time into the run.
+        if (cycles >= 0 && !(cycles > 0 && static_cast<double>(cycles - 1) / rate >= dropout.at)) {
+            err << "trackhost: warning: " << optionText(dropout) << " starts after the run ends ("
+                << number(static_cast<double>(cycles) / rate) << " s): nothing is unplugged"
+                << std::endl;
+        }
+    }
+    return true;
+}
