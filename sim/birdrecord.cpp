@@ -34,7 +34,6 @@ using BlockFn = std::int32_t (*)(std::int32_t, std::uint8_t*);
 using IndexFn = std::int32_t (*)(std::int32_t);
 
 constexpr int formatVersion = 1;
-constexpr std::int32_t deviceSlots = 4;
 
 struct Recorder {
     std::string libraryPath;
@@ -54,8 +53,8 @@ struct Recorder {
     Clock::time_point start;
     std::time_t startWall = 0;
     int startMilliseconds = 0;
-    std::uint16_t ports[deviceSlots] = {}; // the port of each awake device index
-    unsigned portsWoken = 0;               // bit n: a sensor was woken on port n
+    std::uint16_t ports[bird::maxSensors] = {}; // the port of each awake device index
+    unsigned portsWoken = 0;                    // bit n: a sensor was woken on port n
 
     bool forwarding() const { return shutDown != nullptr; }
 
@@ -85,7 +84,7 @@ struct Recorder {
     }
 
     void writeReading(std::int32_t deviceIndex, std::int32_t result, const std::uint8_t* reading) {
-        if (file == nullptr || failed || deviceIndex < 0 || deviceIndex >= deviceSlots ||
+        if (file == nullptr || failed || deviceIndex < 0 || deviceIndex >= bird::maxSensors ||
             ports[deviceIndex] == 0) {
             return;
         }
@@ -210,7 +209,7 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
         return 0;
     }
     const std::int32_t result = recorder.wakeUp(deviceIndex, serialPort, a, b);
-    if (result != 0 && deviceIndex >= 0 && deviceIndex < deviceSlots && serialPort < 16) {
+    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors && serialPort < 16) {
         recorder.ports[deviceIndex] = serialPort;
         recorder.portsWoken |= 1u << serialPort;
     }
@@ -255,7 +254,7 @@ std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
         return 0;
     }
     const std::int32_t result = recorder.shutDown(deviceIndex);
-    if (result != 0 && deviceIndex >= 0 && deviceIndex < deviceSlots) {
+    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors) {
         recorder.ports[deviceIndex] = 0;
     }
     return result;

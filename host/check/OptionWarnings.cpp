@@ -1,6 +1,7 @@
 // Warnings about accepted but unlikely option values, read as the plug-in reads them.
 #include "host/check/OptionWarnings.h"
 
+#include "platform/BirdLibrary.h"
 #include "support/CConfigH.h"
 #include "support/OptionReader.h"
 
@@ -247,7 +248,7 @@ std::vector<CheckFinding> warnAcrossSections(const std::vector<DeviceSection>& s
                 line = option.lineNumber;
             }
         }
-        if (port < 1 || port > 4) {
+        if (port < 1 || port > bird::maxSensors) {
             continue;
         }
         const auto used = ports.emplace(port, &section);

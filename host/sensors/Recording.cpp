@@ -2,6 +2,7 @@
 #include "host/sensors/Recording.h"
 
 #include "host/input/TextFile.h"
+#include "platform/BirdLibrary.h"
 
 #include <algorithm>
 #include <charconv>
@@ -75,8 +76,9 @@ private:
         }
         for (std::size_t i = 1; i < fields.size(); ++i) {
             std::uint16_t port = 0;
-            if (!readWhole(fields[i], port) || port < 1 || port > 4) {
-                return fail(number, "port \"" + fields[i] + "\" is not 1 to 4");
+            if (!readWhole(fields[i], port) || port < 1 || port > bird::maxSensors) {
+                return fail(number, "port \"" + fields[i] + "\" is not 1 to " +
+                                        std::to_string(bird::maxSensors));
             }
             recording.ports.push_back(port);
         }

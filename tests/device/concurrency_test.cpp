@@ -3,6 +3,7 @@
 // sanitizer in the test script. Each test runs in a process of its own.
 #include "device/C3DBird.h"
 
+#include "platform/BirdLibrary.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
 #include "tests/fixtures/TestHost.h"
@@ -35,7 +36,7 @@ struct Concurrency : ::testing::Test {
 } // namespace
 
 TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
-    constexpr int devices = C3DBird::maxSensors;
+    constexpr int devices = bird::maxSensors;
     std::vector<std::unique_ptr<HostConfig>> configs;
     std::vector<std::unique_ptr<C3DBird>> created;
     for (int i = 0; i < devices; ++i) {
@@ -79,7 +80,7 @@ TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
 // Devices of one process on storages of their own share the process's sensor
 // count all the same: no two of them are woken under one index.
 TEST_F(Concurrency, DevicesOnSeparateStoragesGetDistinctIndices) {
-    constexpr int devices = C3DBird::maxSensors;
+    constexpr int devices = bird::maxSensors;
     std::vector<std::unique_ptr<TestHost>> hosts;
     std::vector<std::unique_ptr<HostConfig>> configs;
     std::vector<std::unique_ptr<C3DBird>> created;
@@ -150,7 +151,7 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
     }
     std::vector<std::unique_ptr<HostConfig>> configs;
     std::vector<std::unique_ptr<C3DBird>> joined;
-    for (int i = 1; i < C3DBird::maxSensors; ++i) {
+    for (int i = 1; i < bird::maxSensors; ++i) {
         configs.push_back(std::make_unique<HostConfig>("joined" + std::to_string(i)));
         configs.back()->add("port", {std::to_string(i + 1)});
         joined.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
