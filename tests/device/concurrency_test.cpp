@@ -6,6 +6,7 @@
 #include "platform/BirdLibrary.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
+#include "tests/fixtures/DeviceFixture.h"
 #include "tests/fixtures/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -37,13 +38,8 @@ struct Concurrency : ::testing::Test {
 
 TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
     constexpr int devices = bird::maxSensors;
-    std::vector<std::unique_ptr<HostConfig>> configs;
-    std::vector<std::unique_ptr<C3DBird>> created;
-    for (int i = 0; i < devices; ++i) {
-        configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        created.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
-    }
+    const auto configs = sensorConfigs("sensor", 0, devices);
+    const auto created = devicesFor(configs);
     std::int32_t results[devices] = {};
     std::atomic<int> ready{0};
     {
@@ -82,14 +78,11 @@ TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
 TEST_F(Concurrency, DevicesOnSeparateStoragesGetDistinctIndices) {
     constexpr int devices = bird::maxSensors;
     std::vector<std::unique_ptr<TestHost>> hosts;
-    std::vector<std::unique_ptr<HostConfig>> configs;
-    std::vector<std::unique_ptr<C3DBird>> created;
     for (int i = 0; i < devices; ++i) {
         hosts.push_back(std::make_unique<TestHost>());
-        configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        created.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
     }
+    const auto configs = sensorConfigs("sensor", 0, devices);
+    const auto created = devicesFor(configs);
     std::int32_t results[devices] = {};
     std::atomic<int> ready{0};
     {
@@ -149,13 +142,10 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
     while (delivered.load() == 0 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::yield();
     }
-    std::vector<std::unique_ptr<HostConfig>> configs;
-    std::vector<std::unique_ptr<C3DBird>> joined;
-    for (int i = 1; i < bird::maxSensors; ++i) {
-        configs.push_back(std::make_unique<HostConfig>("joined" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        joined.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
-        EXPECT_EQ(joined.back()->init(&info), 1);
+    const auto configs = sensorConfigs("joined", 1, bird::maxSensors);
+    const auto joined = devicesFor(configs);
+    for (const auto& device : joined) {
+        EXPECT_EQ(device->init(&info), 1);
     }
     running = false;
     cycling.join();
