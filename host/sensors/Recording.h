@@ -10,8 +10,6 @@
 #include "host/input/FileError.h"
 #include "sim/RecordingFormat.h"
 
-constexpr int recordingVersion = recordingFormatVersion;
-
 using RecordedReading = RecordingReading;
 
 struct Recording {
