@@ -3,22 +3,13 @@
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
+#include "tests/fixtures/PlainLogger.h"
 
 #include <cmath>
 #include <iostream>
 #include <stdexcept>
 
 namespace {
-
-CLoggerH quietLogger(const char* name) {
-    CLoggerH logger;
-    logger.dateOn = 0;
-    logger.timeOn = 0;
-    logger.threadIdOn = 0;
-    logger.debugLevel = 0; // DEBUG off
-    logger.setName(name);
-    return logger;
-}
 
 // Keeps the device information blocks and transform printouts of init out of the
 // benchmark's report.
@@ -66,7 +57,7 @@ ReadingRing::ReadingRing() : readings(size) {
 }
 
 BenchRig::BenchRig(int count)
-    : logger(quietLogger("C3DBird")), hostStorage(&logger), calibration(calibrationOption()) {
+    : logger(plainLogger("C3DBird")), hostStorage(&logger), calibration(calibrationOption()) {
     SilentStdout silent;
     for (int i = 0; i < count; ++i) {
         auto config = std::make_unique<HostConfig>("sensor" + std::to_string(i + 1));

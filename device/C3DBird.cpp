@@ -66,7 +66,7 @@ bool C3DBird::validRecord() const {
 // the storage's lock.
 bool C3DBird::wakeUpSensor() {
     const std::lock_guard<std::mutex> guard(deviceCounterMutex);
-    if (deviceCounter >= maxSensors) {
+    if (deviceCounter >= bird::maxSensors) {
         logger->error("C3DBird: Only up to 4 3DBIRD can be used.");
         return false;
     }

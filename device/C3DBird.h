@@ -17,7 +17,6 @@ struct CConfigH;
 class C3DBird final : public CBase {
 public:
     static constexpr int sensorCount = 1;
-    static constexpr std::int32_t maxSensors = 4; // sensors one process may wake
 
     C3DBird(CConfigH* config, const CLoggerH* hostLogger);
     ~C3DBird();

@@ -17,7 +17,7 @@ bool port(DeviceSettings& options, const OptionLine& line) {
     }
     const std::int64_t written = readOptionInteger(line.arg(1));
     options.serialPort = toInteger(line.arg(1));
-    if (written < 1 || written > DeviceSettings::portCount) {
+    if (written < 1 || written > bird::maxSensors) {
         return line.failWith("Port should be between 1 and 4.");
     }
     return true;

@@ -4,11 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/BirdLibrary.h"
 #include "support/OptionReader.h"
 
 struct DeviceSettings {
-    static constexpr std::int32_t portCount = 4; // serial ports 1 to 4
-
     std::int32_t serialPort = 1;
     bool reset = false;           // reset the sensor's orientation in configure
     bool fixedPosition = false;   // put `position` into every record

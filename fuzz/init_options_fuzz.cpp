@@ -11,6 +11,7 @@
 #include "host/HostStorage.h"
 #include "platform/platform.h"
 #include "support/TraData.h"
+#include "tests/fixtures/PlainLogger.h"
 #include "tracker/CTraCommonH.h"
 #include "tracker/PoseTransform.h"
 
@@ -72,13 +73,6 @@ void clearUsed(CConfigH& record) {
     }
 }
 
-CLoggerH quietLogger() {
-    CLoggerH logger;
-    logger.dateOn = 0;
-    logger.timeOn = 0;
-    return logger;
-}
-
 void runDevice(HostConfig& config, const CLoggerH& logger) {
     HostStorage host(&logger);
     std::int32_t ready = 1;
@@ -129,7 +123,7 @@ void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static NullBuffer nothing;
     std::cout.rdbuf(&nothing);
-    static const CLoggerH logger = quietLogger();
+    static const CLoggerH logger = plainLogger("MESSAGE");
     // libFuzzer cannot follow an instrumented library that is unloaded again, so
     // the test calibration library stays loaded for the whole run.
     static const platform::LibraryHandle keptLoaded =

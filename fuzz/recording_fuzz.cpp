@@ -1,7 +1,9 @@
 // Fuzzes the reader of recordings that trackhost --replay plays. Whatever the text,
 // the reader either fails with a line inside the text, or gives readings that the
-// simulator can play: ports from the header (1 to 4), times that never decrease.
+// simulator can play: ports from the header (1 to the sensor limit), times that never
+// decrease.
 #include "host/sensors/Recording.h"
+#include "platform/BirdLibrary.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -26,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parseRecordingText(text, "fuzz.txt", recording, error)) {
         std::int32_t last = 0;
         for (const RecordedReading& read : recording.readings) {
-            check(read.port >= 1 && read.port <= 4 && read.milliseconds >= last);
+            check(read.port >= 1 && read.port <= bird::maxSensors && read.milliseconds >= last);
             check(std::find(recording.ports.begin(), recording.ports.end(), read.port) !=
                   recording.ports.end());
             last = read.milliseconds;

@@ -2,6 +2,8 @@
 #include "host/HostOptions.h"
 #include "host/view/ViewAddress.h"
 
+#include "platform/BirdLibrary.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -43,7 +45,7 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
     }
     long long port = 0;
     if ((fields.size() != 3 && !(fields.size() == 4 && fields[3] == "repeat")) ||
-        !readInteger(fields[0], port) || port < 1 || port > 4 ||
+        !readInteger(fields[0], port) || port < 1 || port > bird::maxSensors ||
         !readDouble(fields[1], dropout.at) || dropout.at < 0.0 ||
         !readDouble(fields[2], dropout.length) || dropout.length <= 0.0) {
         return false;
@@ -185,9 +187,9 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
     } else if (name == "--sim-dropout") {
         SimDropout dropout;
         if (!readSimDropout(value, dropout)) {
-            return args.fail("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port "
-                             "from 1 to 4 and seconds (FOR above 0), not \"" +
-                             value + "\"");
+            const std::string ports = "from 1 to " + std::to_string(bird::maxSensors);
+            return args.fail("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port " +
+                             ports + " and seconds (FOR above 0), not \"" + value + "\"");
         }
         options.simDropouts.push_back(dropout);
     } else if (name == "--no-status") {

@@ -19,6 +19,9 @@
 #endif
 
 namespace bird {
+// Sensors one process may wake: device indices 0 to maxSensors - 1, on serial ports
+// 1 to maxSensors.
+constexpr std::int32_t maxSensors = 4;
 constexpr std::size_t configSize = 20; // the configuration block
 constexpr std::size_t readingSize =
     36; // the reading block: three float angles (radians) at 0, 4, 8

@@ -1,20 +1,12 @@
 // The recording sensor library: forwards the seven sensor calls to the real sensor
-// library and writes every reading the plug-in takes, with its time, to a text file.
-//
-//   trackhost-recording 1
-//   ports 1 2
-//   start 2026-12-07T11:05:54.123Z
-//   0 1 1 0.1 -0.25 3.1415925
-//
-// The header is written before the first reading, when the wake-ups have named the
-// ports. A reading line holds the milliseconds since the start, the serial port, the
-// call's result and the three angles in radians in their shortest exact decimal
-// form (zero for a failed read, whose block the plug-in does not use).
+// library and writes every reading the plug-in takes, with its time, to a text file
+// in the recording format (RecordingFormat.h). The header is written before the first
+// reading, when the wake-ups have named the ports. A failed read's angles are written
+// as zero: the plug-in does not use its block.
 #include "birdrecord.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +15,7 @@
 #include <mutex>
 #include <string>
 
+#include "RecordingFormat.h"
 #include "platform/BirdLibrary.h"
 #include "platform/platform.h"
 
@@ -32,9 +25,6 @@ using Clock = std::chrono::steady_clock;
 using WakeUpFn = std::int32_t (*)(std::int32_t, std::uint16_t, std::int32_t, std::int32_t);
 using BlockFn = std::int32_t (*)(std::int32_t, std::uint8_t*);
 using IndexFn = std::int32_t (*)(std::int32_t);
-
-constexpr int formatVersion = 1;
-constexpr std::int32_t deviceSlots = 4;
 
 struct Recorder {
     std::string libraryPath;
@@ -54,8 +44,8 @@ struct Recorder {
     Clock::time_point start;
     std::time_t startWall = 0;
     int startMilliseconds = 0;
-    std::uint16_t ports[deviceSlots] = {}; // the port of each awake device index
-    unsigned portsWoken = 0;               // bit n: a sensor was woken on port n
+    std::uint16_t ports[bird::maxSensors] = {}; // the port of each awake device index
+    unsigned portsWoken = 0;                    // bit n: a sensor was woken on port n
 
     bool forwarding() const { return shutDown != nullptr; }
 
@@ -69,23 +59,19 @@ struct Recorder {
 
     void writeHeader() {
         headerWritten = true;
-        std::tm utc{};
-        char when[32] = "1970-01-01T00:00:00";
-        if (platform::utcTime(startWall, utc)) {
-            std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%S", &utc);
-        }
-        std::string ports = "ports";
-        for (unsigned port = 1; port < 16; ++port) {
+        RecordingHeader header;
+        for (std::uint16_t port = 1; port < 16; ++port) {
             if ((portsWoken & (1u << port)) != 0) {
-                ports += " " + std::to_string(port);
+                header.ports.push_back(port);
             }
         }
-        check(std::fprintf(file, "trackhost-recording %d\n%s\nstart %s.%03dZ\n", formatVersion,
-                           ports.c_str(), when, startMilliseconds) > 0);
+        header.start = recordingStartTime(startWall, startMilliseconds);
+        const std::string text = recordingHeaderText(header);
+        check(std::fwrite(text.data(), 1, text.size(), file) == text.size());
     }
 
     void writeReading(std::int32_t deviceIndex, std::int32_t result, const std::uint8_t* reading) {
-        if (file == nullptr || failed || deviceIndex < 0 || deviceIndex >= deviceSlots ||
+        if (file == nullptr || failed || deviceIndex < 0 || deviceIndex >= bird::maxSensors ||
             ports[deviceIndex] == 0) {
             return;
         }
@@ -94,22 +80,14 @@ struct Recorder {
         }
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        char line[160];
-        int length =
-            std::snprintf(line, sizeof line, "%lld %u %ld", static_cast<long long>(elapsed),
-                          static_cast<unsigned>(ports[deviceIndex]), static_cast<long>(result));
-        for (std::size_t i = 0; i < 3; ++i) {
-            float angle = 0.0f;
-            if (result != 0 && reading != nullptr) {
-                std::memcpy(&angle, reading + i * sizeof angle, sizeof angle);
-            }
-            line[length++] = ' ';
-            length = static_cast<int>(
-                std::to_chars(line + length, line + sizeof line - 2, angle).ptr - line);
+        float angles[3] = {};
+        if (result != 0 && reading != nullptr) {
+            std::memcpy(angles, reading, sizeof angles);
         }
-        line[length++] = '\n';
-        check(std::fwrite(line, 1, static_cast<std::size_t>(length), file) ==
-              static_cast<std::size_t>(length));
+        char line[recordingLineSize];
+        const std::size_t length =
+            writeRecordingLine(elapsed, ports[deviceIndex], result, angles, line);
+        check(std::fwrite(line, 1, length, file) == length);
     }
 
     bool flush() {
@@ -210,7 +188,7 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
         return 0;
     }
     const std::int32_t result = recorder.wakeUp(deviceIndex, serialPort, a, b);
-    if (result != 0 && deviceIndex >= 0 && deviceIndex < deviceSlots && serialPort < 16) {
+    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors && serialPort < 16) {
         recorder.ports[deviceIndex] = serialPort;
         recorder.portsWoken |= 1u << serialPort;
     }
@@ -255,7 +233,7 @@ std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
         return 0;
     }
     const std::int32_t result = recorder.shutDown(deviceIndex);
-    if (result != 0 && deviceIndex >= 0 && deviceIndex < deviceSlots) {
+    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors) {
         recorder.ports[deviceIndex] = 0;
     }
     return result;

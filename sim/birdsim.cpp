@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr std::int32_t deviceSlots = 4;
-constexpr std::uint16_t portCount = 4;
-
 using ConfigBlock = std::array<std::uint8_t, bird::configSize>;
 using Clock = std::chrono::steady_clock;
 
@@ -200,13 +197,13 @@ struct Replay {
     bool timed = false;
     bool loop = false;
     Clock::duration start{};
-    std::vector<ReplayReading> readings[portCount + 1];
-    std::size_t next[portCount + 1] = {};
+    std::vector<ReplayReading> readings[bird::maxSensors + 1];
+    std::size_t next[bird::maxSensors + 1] = {};
 
     // The reading a call on `port` gets at simulator time `now`; null when the port
     // has no recorded readings.
     const ReplayReading* take(std::uint16_t port, Clock::duration now) {
-        if (!active || port < 1 || port > portCount || readings[port].empty()) {
+        if (!active || port < 1 || port > bird::maxSensors || readings[port].empty()) {
             return nullptr;
         }
         const std::vector<ReplayReading>& list = readings[port];
@@ -242,10 +239,10 @@ struct Replay {
 };
 
 struct State {
-    Sensor sensors[deviceSlots];
-    IndexRecord records[deviceSlots];
-    bool portPresent[portCount + 1] = {false, true, true, true, true};
-    bool unplugged[portCount + 1] = {};
+    Sensor sensors[bird::maxSensors];
+    IndexRecord records[bird::maxSensors];
+    bool portAbsent[bird::maxSensors + 1] = {}; // every port answers after a reset
+    bool unplugged[bird::maxSensors + 1] = {};
     std::int32_t failuresLeft[birdsimCallCount] = {}; // -1: every call
     std::int32_t calls[birdsimCallCount] = {};
     Clock::time_point epoch = Clock::now();
@@ -305,7 +302,7 @@ struct State {
     }
 
     static bool validIndex(std::int32_t deviceIndex) {
-        return deviceIndex >= 0 && deviceIndex < deviceSlots;
+        return deviceIndex >= 0 && deviceIndex < bird::maxSensors;
     }
 };
 
@@ -347,8 +344,8 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
                            std::int32_t b) {
     Lock lock(simMutex);
     if (state.injectedFailure(birdsimWakeUp) || !State::validIndex(deviceIndex) || serialPort < 1 ||
-        serialPort > portCount || !state.portPresent[serialPort] || state.unplugged[serialPort] ||
-        state.portTaken(serialPort)) {
+        serialPort > bird::maxSensors || state.portAbsent[serialPort] ||
+        state.unplugged[serialPort] || state.portTaken(serialPort)) {
         return 0;
     }
     Sensor& sensor = state.sensors[deviceIndex];
@@ -552,14 +549,14 @@ std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::uint16_t* port, s
 
 void birdsim_setPortPresent(std::uint16_t port, std::int32_t present) {
     Lock lock(simMutex);
-    if (port >= 1 && port <= portCount) {
-        state.portPresent[port] = present != 0;
+    if (port >= 1 && port <= bird::maxSensors) {
+        state.portAbsent[port] = present == 0;
     }
 }
 
 void birdsim_unplug(std::uint16_t port, std::int32_t unplugged) {
     Lock lock(simMutex);
-    if (port < 1 || port > portCount) {
+    if (port < 1 || port > bird::maxSensors) {
         return;
     }
     state.unplugged[port] = true;
@@ -573,7 +570,7 @@ void birdsim_unplug(std::uint16_t port, std::int32_t unplugged) {
 
 void birdsim_replug(std::uint16_t port) {
     Lock lock(simMutex);
-    if (port >= 1 && port <= portCount) {
+    if (port >= 1 && port <= bird::maxSensors) {
         state.unplugged[port] = false;
     }
 }
@@ -610,7 +607,7 @@ void birdsim_replayClear() {
 void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseconds, std::int32_t result,
                        float angle1, float angle2, float angle3) {
     Lock lock(simMutex);
-    if (port >= 1 && port <= portCount) {
+    if (port >= 1 && port <= bird::maxSensors) {
         state.replay.readings[port].push_back({milliseconds, result, {angle1, angle2, angle3}});
     }
 }

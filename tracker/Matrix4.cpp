@@ -3,14 +3,6 @@
 
 #include <cmath>
 
-namespace {
-
-// Degrees to radians as the single-precision constant the transforms have always
-// used (not pi/180 in double precision).
-constexpr float degreesToRadians = 0.01745329f;
-
-} // namespace
-
 bool zeroMatrix(Matrix4* matrix) {
     if (matrix == nullptr) {
         return false;

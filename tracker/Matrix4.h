@@ -7,6 +7,11 @@ struct Matrix4 {
     float m[16];
 };
 
+// Degrees to radians as the single-precision constant the transforms have always
+// used (not pi/180 in double precision): the rotations and the transformed poses
+// reproduce it to the last float place.
+constexpr float degreesToRadians = 0.01745329f;
+
 bool zeroMatrix(Matrix4* matrix);
 bool identityMatrix(Matrix4* matrix);
 // Offset x, y, z in m[3], m[7], m[11]; every other element 0, m[15] included.

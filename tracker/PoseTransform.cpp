@@ -10,9 +10,8 @@
 
 namespace {
 
-// Single-precision constants; their product is 0.99999983, not 1, so every
-// transformed angle shrinks a little. Kept so for compatibility.
-constexpr float degreesToRadians = 0.01745329f;
+// Single-precision constants; with degreesToRadians their product is 0.99999983,
+// not 1, so every transformed angle shrinks a little. Kept so for compatibility.
 constexpr float radiansToDegrees = 57.295776f;
 constexpr float negRadiansToDegrees = -57.295776f;
 

@@ -3,7 +3,7 @@
 
 #include "host/input/TextFile.h"
 
-#include "device/C3DBird.h"
+#include "platform/BirdLibrary.h"
 #include "support/CDataStorage.h"
 
 #include <ostream>
@@ -183,7 +183,7 @@ bool checkDeviceSections(const std::vector<DeviceSection>& sections, const std::
         error = {fileName, 0, "no device section; a section starts with a line [name]"};
         return false;
     }
-    constexpr std::size_t limit = C3DBird::maxSensors;
+    constexpr std::size_t limit = bird::maxSensors;
     if (sections.size() <= limit) {
         return true;
     }

@@ -1,14 +1,6 @@
 // A recording of sensor readings, as `trackhost --record` writes it and `--replay`
-// plays it back through the simulated sensor library.
-//
-//   trackhost-recording 1             format name and version
-//   ports 1 2                         the serial ports whose sensors were woken
-//   start 2026-12-07T11:05:54.123Z    when the recording started (UTC)
-//   MS PORT RESULT ANGLE1 ANGLE2 ANGLE3
-//
-// One line per reading call: milliseconds since the start, the sensor's port, the
-// call's result and the three angles in radians, each in a form that reads back as
-// the exact float.
+// plays it back through the simulated sensor library; its text is read by the
+// recording format's reader (sim/RecordingFormat.h), which also describes it.
 #pragma once
 
 #include <cstdint>
@@ -16,15 +8,9 @@
 #include <vector>
 
 #include "host/input/FileError.h"
+#include "sim/RecordingFormat.h"
 
-constexpr int recordingVersion = 1;
-
-struct RecordedReading {
-    std::int32_t milliseconds;
-    std::uint16_t port;
-    std::int32_t result;
-    float angles[3];
-};
+using RecordedReading = RecordingReading;
 
 struct Recording {
     std::vector<std::uint16_t> ports;

@@ -2,6 +2,7 @@
 #include "host/sensors/SensorSession.h"
 
 #include "host/sensors/SimulatorControl.h"
+#include "platform/BirdLibrary.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -116,7 +117,7 @@ void SensorSession::checkPorts() {
         return;
     }
     std::vector<std::uint16_t> used;
-    for (std::int32_t index = 0; index < 4; ++index) {
+    for (std::int32_t index = 0; index < bird::maxSensors; ++index) {
         std::uint16_t port = 0;
         if (awake(index) && wakeUpArgs(index, &port, nullptr, nullptr)) {
             used.push_back(port);

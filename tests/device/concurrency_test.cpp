@@ -3,8 +3,10 @@
 // sanitizer in the test script. Each test runs in a process of its own.
 #include "device/C3DBird.h"
 
+#include "platform/BirdLibrary.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
+#include "tests/fixtures/DeviceFixture.h"
 #include "tests/fixtures/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -35,14 +37,9 @@ struct Concurrency : ::testing::Test {
 } // namespace
 
 TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
-    constexpr int devices = C3DBird::maxSensors;
-    std::vector<std::unique_ptr<HostConfig>> configs;
-    std::vector<std::unique_ptr<C3DBird>> created;
-    for (int i = 0; i < devices; ++i) {
-        configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        created.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
-    }
+    constexpr int devices = bird::maxSensors;
+    const auto configs = sensorConfigs("sensor", 0, devices);
+    const auto created = devicesFor(configs);
     std::int32_t results[devices] = {};
     std::atomic<int> ready{0};
     {
@@ -79,16 +76,13 @@ TEST_F(Concurrency, DevicesInitialisedAtOnceGetDistinctIndicesAndIds) {
 // Devices of one process on storages of their own share the process's sensor
 // count all the same: no two of them are woken under one index.
 TEST_F(Concurrency, DevicesOnSeparateStoragesGetDistinctIndices) {
-    constexpr int devices = C3DBird::maxSensors;
+    constexpr int devices = bird::maxSensors;
     std::vector<std::unique_ptr<TestHost>> hosts;
-    std::vector<std::unique_ptr<HostConfig>> configs;
-    std::vector<std::unique_ptr<C3DBird>> created;
     for (int i = 0; i < devices; ++i) {
         hosts.push_back(std::make_unique<TestHost>());
-        configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        created.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
     }
+    const auto configs = sensorConfigs("sensor", 0, devices);
+    const auto created = devicesFor(configs);
     std::int32_t results[devices] = {};
     std::atomic<int> ready{0};
     {
@@ -148,13 +142,10 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
     while (delivered.load() == 0 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::yield();
     }
-    std::vector<std::unique_ptr<HostConfig>> configs;
-    std::vector<std::unique_ptr<C3DBird>> joined;
-    for (int i = 1; i < C3DBird::maxSensors; ++i) {
-        configs.push_back(std::make_unique<HostConfig>("joined" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        joined.push_back(std::make_unique<C3DBird>(configs.back()->record(), nullptr));
-        EXPECT_EQ(joined.back()->init(&info), 1);
+    const auto configs = sensorConfigs("joined", 1, bird::maxSensors);
+    const auto joined = devicesFor(configs);
+    for (const auto& device : joined) {
+        EXPECT_EQ(device->init(&info), 1);
     }
     running = false;
     cycling.join();

@@ -4,6 +4,7 @@
 
 #include "sim/birdsim.h"
 #include "tests/fixtures/DeviceFixture.h"
+#include "tests/fixtures/PlainLogger.h"
 
 #include <gtest/gtest.h>
 

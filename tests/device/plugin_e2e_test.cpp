@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
-#include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 #include "tests/fixtures/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -110,14 +110,12 @@ TEST_F(PluginEndToEnd, DeviceWithoutInitFreesOnlyItsOwnParts) {
 TEST_F(PluginEndToEnd, ConcurrentDevicesNeverTearARecord) {
     constexpr int devices = 4;
     constexpr int cycles = 3000;
-    std::vector<std::unique_ptr<HostConfig>> configs;
+    const auto configs = sensorConfigs("sensor", 0, devices);
     std::vector<CBase*> created;
     CaptureFd out;
     const InitInfo info = host.initInfo();
-    for (int i = 0; i < devices; ++i) {
-        configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
-        configs.back()->add("port", {std::to_string(i + 1)});
-        CBase* device = plugin.createDev(configs.back()->record(), nullptr);
+    for (const auto& config : configs) {
+        CBase* device = plugin.createDev(config->record(), nullptr);
         ASSERT_EQ(device->init(&info), 1);
         ASSERT_TRUE(device->start());
         created.push_back(device);

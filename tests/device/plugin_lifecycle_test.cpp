@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
-#include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 #include "tests/fixtures/TestHost.h"
 
 #include <gtest/gtest.h>

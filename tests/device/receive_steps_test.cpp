@@ -7,6 +7,7 @@
 #include "host/HostConfig.h"
 #include "support/TraData.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 #include "tests/fixtures/TestHost.h"
 
 #include <gtest/gtest.h>

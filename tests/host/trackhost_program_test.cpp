@@ -2,12 +2,11 @@
 // output and every message on standard error, failed writes reported with their
 // own status, a reader that goes away ending the run cleanly, and --version.
 #include "tests/fixtures/RunProgram.h"
+#include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -23,13 +22,10 @@ std::size_t count(const std::string& text, const std::string& part) {
 
 struct TrackhostProgram : testing::Test {
     void SetUp() override {
-        name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        config = name + ".conf";
-        std::ofstream(config) << "[head]\nposition 1 2 3\n[hand]\nport 2\n";
+        config = files.writeConfig("[head]\nposition 1 2 3\n[hand]\nport 2\n");
     }
-    void TearDown() override { std::remove(config.c_str()); }
 
-    std::string name;
+    TestFiles files;
     std::string config;
 };
 
@@ -61,10 +57,9 @@ TEST_F(TrackhostProgram, RecordsAloneOnStandardOutputEveryMessageOnStandardError
     }
 
     // With --output the records go to the file and the plug-in keeps standard output.
-    const std::string csv = name + ".csv";
+    const std::string csv = files.name(".csv");
     run = runProgram("trackhost", "--format csv --cycles 1 --output " + csv + " " + config);
     EXPECT_EQ(textLines(readText(csv)).size(), 3u);
-    std::remove(csv.c_str());
     EXPECT_NE(run.out.find("INFO: DEVICE NAME"), std::string::npos);
     EXPECT_EQ(run.err.find("INFO"), std::string::npos);
 }
@@ -79,7 +74,7 @@ TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunClea
         GTEST_SKIP() << "standard output to /dev/full and head need a POSIX shell";
     }
     const std::string trackhost = programCommand("trackhost") + " ";
-    const std::string err = name + "-err.txt";
+    const std::string err = files.name("-err.txt");
     EXPECT_EQ(runShell(trackhost + "--cycles 3 " + config + " >/dev/full 2>" + err), 5);
     EXPECT_NE(readText(err).find("trackhost: cannot write standard output (No space left on "
                                  "device)\n"),
@@ -87,8 +82,8 @@ TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunClea
         << readText(err);
 
     // trackhost | head -n 3: the run ends when head does, long before its limit.
-    const std::string out = name + "-out.txt";
-    const std::string status = name + "-status.txt";
+    const std::string out = files.name("-out.txt");
+    const std::string status = files.name("-status.txt");
     runShell("{ " + trackhost + "--rate 1000 --seconds 30 --debug 1 --format csv " + config +
              " 2>" + err + "; echo $? >" + status + "; } | head -n 3 >" + out);
     EXPECT_EQ(readText(status), "0\n");
@@ -97,9 +92,6 @@ TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunClea
     EXPECT_EQ(messages.find("cannot write"), std::string::npos) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"stop\" called."), 2u) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"destructor\" called."), 2u) << messages;
-    for (const std::string& file : {err, out, status}) {
-        std::remove(file.c_str());
-    }
 }
 
 TEST_F(TrackhostProgram, VersionComesFromTheProject) {
@@ -109,7 +101,7 @@ TEST_F(TrackhostProgram, VersionComesFromTheProject) {
 }
 
 TEST_F(TrackhostProgram, CheckReportsAMissingCalibrationLibraryOnStandardErrorAlone) {
-    std::ofstream(config) << "[head]\ncalibration nosuch 1 2\n";
+    files.writeConfig("[head]\ncalibration nosuch 1 2\n");
     ProgramRun run = runProgram("trackhost", "--check " + config);
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.out, "");

@@ -10,6 +10,7 @@
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -42,15 +43,6 @@ std::vector<std::string> splitAt(const std::string& text, char separator) {
 
 struct HostRunTest : ::testing::Test {
     void SetUp() override { birdsim_reset(); }
-    void TearDown() override { std::remove(configFile.c_str()); }
-
-    // Writes the configuration file of this test; its name is the test's.
-    std::string writeConfig(const std::string& text) {
-        configFile =
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".conf";
-        std::ofstream(configFile, std::ios::binary) << text;
-        return configFile;
-    }
 
     // Runs the host on `options` plus the configuration file; the plug-in's own
     // messages land in `pluginOutput`, the records in `out` or in `output`.
@@ -89,7 +81,7 @@ struct HostRunTest : ::testing::Test {
                                       platform::libraryFileName("3dbird") +
                                       " is the simulator: every pose is simulated, none is "
                                       "measured\n";
-    std::string configFile;
+    TestFiles files;          // the configuration file of each test
     bool statusLines = false; // as trackhost does when standard error is no terminal
     std::ostringstream out;
     std::ostringstream err;
@@ -99,7 +91,7 @@ struct HostRunTest : ::testing::Test {
 } // namespace
 
 TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
-    const std::string file = writeConfig("[arm]\nport 2\nposition 1 2 3\n");
+    const std::string file = files.writeConfig("[arm]\nport 2\nposition 1 2 3\n");
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     ASSERT_EQ(run({"--format", "csv", "--cycles", "3", "--rate", "100"}, file), exitSuccess)
         << err.str() << pluginOutput;
@@ -126,7 +118,7 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
-    const std::string file = writeConfig("[moving]\nposition 0 5 0\n");
+    const std::string file = files.writeConfig("[moving]\nposition 0 5 0\n");
     const auto begin = std::chrono::steady_clock::now();
     ASSERT_EQ(run({"--format", "csv", "--seconds", "0.3", "--rate", "10"}, file), exitSuccess);
     EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(190));
@@ -136,7 +128,7 @@ TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
 }
 
 TEST_F(HostRunTest, InterruptStopsAndDeletesEveryDevice) {
-    const std::string file = writeConfig("[one]\nport 1\nposition 1 1 1\n[two]\nport 2\n");
+    const std::string file = files.writeConfig("[one]\nport 1\nposition 1 1 1\n[two]\nport 2\n");
     int code = -1;
     std::thread host([&] { code = run({"--rate", "200", "--debug", "1"}, file); });
     while (birdsim_callCount(birdsimGetMostRecentReading) < 4) {
@@ -155,17 +147,17 @@ TEST_F(HostRunTest, InterruptStopsAndDeletesEveryDevice) {
 }
 
 TEST_F(HostRunTest, FileAndPluginErrorsExitBeforeAnySensorWakes) {
-    const std::string file = writeConfig("[a]\nport 1\nposition 1 \"2 3\n");
+    const std::string file = files.writeConfig("[a]\nport 1\nposition 1 \"2 3\n");
     EXPECT_EQ(run({}, file), exitConfiguration);
     const std::string other = platform::libraryFileName("boresight");
-    EXPECT_EQ(run({"--plugin", other.c_str()}, writeConfig("[d]\n")), exitDevice);
+    EXPECT_EQ(run({"--plugin", other.c_str()}, files.writeConfig("[d]\n")), exitDevice);
     EXPECT_EQ(err.str(), file + ":3: unterminated quote\ntrackhost: " + other +
                              " exports no createDev and deleteDev; it is not a tracker plug-in\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 }
 
 TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes) {
-    const std::string file = writeConfig("[a]\n[b]\nport 2\n[c]\nport 3\n[d]\nport 4\n[e]\n");
+    const std::string file = files.writeConfig("[a]\n[b]\nport 2\n[c]\nport 3\n[d]\nport 4\n[e]\n");
     EXPECT_EQ(run({}, file), exitConfiguration);
     EXPECT_EQ(err.str(),
               file + ":8: more than 4 device sections: one process wakes at most 4 sensors\n" +
@@ -174,7 +166,7 @@ TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes)
                   "is; a port has one sensor, so init of [e] would fail\n");
     err.str("");
     const std::string missing = platform::libraryFileName("no_such_plugin");
-    EXPECT_EQ(run({"--plugin", missing.c_str()}, writeConfig("[d]\n")), exitDevice);
+    EXPECT_EQ(run({"--plugin", missing.c_str()}, files.writeConfig("[d]\n")), exitDevice);
     const std::string expected = "trackhost: cannot load the plug-in " + missing + " (";
     EXPECT_EQ(err.str().substr(0, expected.size()), expected);
     EXPECT_GT(err.str().size(), expected.size() + 3) << "the system's reason: " << err.str();
@@ -185,7 +177,7 @@ TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes)
 // any sensor wakes, with the status --check gives; its warnings are told once and the
 // run goes on.
 TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
-    std::string file = writeConfig("[head]\n[hand]\ncalibration smoothing 0\n");
+    std::string file = files.writeConfig("[head]\n[hand]\ncalibration smoothing 0\n");
     EXPECT_EQ(run({"--cycles", "1"}, file), exitConfiguration);
     EXPECT_EQ(err.str(), file +
                              ":2: section [hand] is on port 1 (it has no port line), as section "
@@ -197,7 +189,7 @@ TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 
     err.str("");
-    file = writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n");
+    file = files.writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n");
     ASSERT_EQ(run({"--format", "csv", "--cycles", "2"}, file), exitSuccess) << err.str();
     EXPECT_EQ(
         err.str().substr(0, err.str().find(simulatorNote) + simulatorNote.size()),
@@ -214,14 +206,14 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     std::ofstream(keep, std::ios::binary) << "precious\n";
     RecordOutput precious(keep);
     EXPECT_EQ(run({}, "missing.conf", &precious), exitConfiguration);
-    std::string file = writeConfig("[bad]\nport 2\n");
+    std::string file = files.writeConfig("[bad]\nport 2\n");
     birdsim_setPortPresent(2, 0);
     EXPECT_EQ(run({"--cycles", "1"}, file, &precious), exitDevice);
     EXPECT_EQ(readFile(keep), "precious\n");
     std::remove(keep.c_str());
 
     const std::string text = "[d]\nport 1\n";
-    file = writeConfig(text);
+    file = files.writeConfig(text);
     RecordOutput itself("./" + file);
     EXPECT_EQ(run({"--cycles", "1"}, file, &itself), exitUsage);
     EXPECT_EQ(readFile(file), text);
@@ -240,7 +232,7 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
 }
 
 TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
-    std::string file = writeConfig("[good]\nport 1\n[bad]\nport 2\n");
+    std::string file = files.writeConfig("[good]\nport 1\n[bad]\nport 2\n");
     birdsim_setPortPresent(2, 0);
     EXPECT_EQ(run({"--no-date", "--no-time", "--no-thread-id"}, file), exitDevice);
     std::string expected =
@@ -251,7 +243,7 @@ TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
         << pluginOutput;
     EXPECT_EQ(birdsim_isAwake(0), 0);
 
-    file = writeConfig("[d]\n");
+    file = files.writeConfig("[d]\n");
     birdsim_failCall(birdsimGetDeviceConfig, 1);
     EXPECT_EQ(run({}, file), exitDevice);
     birdsim_failCall(birdsimStartStream, 1);
@@ -263,7 +255,7 @@ TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
 }
 
 TEST_F(HostRunTest, LoggerSwitchesAndQuietReachThePlugin) {
-    const std::string file = writeConfig("[arm]\n");
+    const std::string file = files.writeConfig("[arm]\n");
     ASSERT_EQ(
         run({"--no-date", "--no-time", "--no-thread-id", "--debug", "1", "--cycles", "0"}, file),
         exitSuccess);
@@ -324,7 +316,7 @@ bool holds(const std::string& text, const std::string& part) {
 // delivering every cycle; with readings that repeat, the cycles succeed without records.
 // A cable still out when the run ends is plugged back in.
 TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
-    const std::string file = writeConfig("[steady]\nport 1\n[pulled]\nport 2\n");
+    const std::string file = files.writeConfig("[steady]\nport 1\n[pulled]\nport 2\n");
     ASSERT_EQ(
         run({"--format", "csv", "--rate", "100", "--cycles", "30", "--sim-dropout", "2:0.1:0.05"},
             file),
@@ -358,7 +350,7 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
 // A drop-out on a port no section uses is refused before any sensor wakes; one that
 // would start after the run is warned of.
 TEST_F(HostRunTest, DropoutsMustMeetASectionAndTheRun) {
-    const std::string file = writeConfig("[a]\n[b]\nport 3\n");
+    const std::string file = files.writeConfig("[a]\n[b]\nport 3\n");
     EXPECT_EQ(run({"--cycles", "5", "--sim-dropout", "1:0:1", "--sim-dropout", "2:0:1"}, file),
               exitUsage);
     EXPECT_EQ(err.str(),
@@ -377,7 +369,7 @@ TEST_F(HostRunTest, DropoutsMustMeetASectionAndTheRun) {
 // A device whose recvData fails for 2 s is told of at once, and again when it receives;
 // one that never receives ends the run with status 6, unless the run had no cycles.
 TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails) {
-    const std::string file = writeConfig("[quiet]\n");
+    const std::string file = files.writeConfig("[quiet]\n");
     birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
     birdsim_failCall(birdsimGetMostRecentReading, 210);
     ASSERT_EQ(run({"--format", "csv", "--rate", "100", "--cycles", "215"}, file), exitSuccess);
@@ -412,8 +404,8 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
 // on under its tracker ID; the other three deliver in every cycle throughout.
 TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
     const std::string file =
-        writeConfig("[one]\nport 1\nreconnect 1\n[two]\nport 2\nreconnect 1\n"
-                    "[three]\nport 3\nreconnect 1\n[four]\nport 4\nreconnect 1\n");
+        files.writeConfig("[one]\nport 1\nreconnect 1\n[two]\nport 2\nreconnect 1\n"
+                          "[three]\nport 3\nreconnect 1\n[four]\nport 4\nreconnect 1\n");
     ASSERT_EQ(
         run({"--format", "csv", "--rate", "100", "--cycles", "450", "--sim-dropout", "2:0.5:3"},
             file),

@@ -6,6 +6,7 @@
 #include "support/CMutexH.h"
 #include "support/TraData.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "support/TrackerPose.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 #include "tests/fixtures/TestCalibLibrary.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "host/HostConfig.h"
 #include "support/CLoggerH.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/PlainLogger.h"
 
 #include <gtest/gtest.h>
 

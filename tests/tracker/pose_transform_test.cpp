@@ -2,18 +2,14 @@
 // Angles are compared exactly: a moved narrowing point shows in the last float place.
 #include "tracker/PoseTransform.h"
 
+#include "tests/fixtures/IdentityMatrix.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-Matrix4 identity() {
-    Matrix4 m;
-    identityMatrix(&m);
-    return m;
-}
 
 TrackerPose transformed(TrackerPose pose, const Matrix4& transmitter = identity(),
                         const Matrix4& sensor = identity(), const float* translation = nullptr) {

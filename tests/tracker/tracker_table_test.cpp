@@ -1,6 +1,8 @@
 // Tracker table: defaults, the entry table and the UpdateMask bits.
 #include "tracker/CTraCommonH.h"
 
+#include "tests/fixtures/IdentityMatrix.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,12 +11,6 @@ namespace {
 
 bool same(const Matrix4& a, const Matrix4& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-Matrix4 identity() {
-    Matrix4 m;
-    identityMatrix(&m);
-    return m;
 }
 
 } // namespace

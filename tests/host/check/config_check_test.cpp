@@ -4,22 +4,19 @@
 #include "host/HostOptions.h"
 #include "host/check/ConfigCheck.h"
 
+#include "tests/fixtures/TestFiles.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 
 namespace {
 
 // Runs the check on `text` written to a file named after the test.
 int check(const std::string& text, std::string& report) {
-    const std::string file =
-        std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".conf";
-    std::ofstream(file, std::ios::binary) << text;
+    TestFiles files;
     std::ostringstream err;
-    const int code = runCheck(file, err);
-    std::remove(file.c_str());
+    const int code = runCheck(files.writeConfig(text), err);
     report = err.str();
     return code;
 }
@@ -182,20 +179,19 @@ TEST(ConfigCheck, ThePluginsOwnProblemsOfEverySectionInOnePass) {
 }
 
 TEST(ConfigCheck, VerboseShowsTheSettingsADeviceWouldUse) {
-    const std::string file = "VerboseShowsTheSettingsADeviceWouldUse.conf";
-    std::ofstream(file) << "[wand]\n"
-                           "port 3\n"
-                           "reset on\n"
-                           "reconnect 2.5\n"
-                           "position 1 2 -0.5\n"
-                           "transmitteroffset 0 0 12 inches\n"
-                           "transmitterrotation 0 1 0 90\n"
-                           "sensortranslation 1 0 0.5 0\n"
-                           "cavecoord off\n";
+    TestFiles files;
+    const std::string file = files.writeConfig("[wand]\n"
+                                               "port 3\n"
+                                               "reset on\n"
+                                               "reconnect 2.5\n"
+                                               "position 1 2 -0.5\n"
+                                               "transmitteroffset 0 0 12 inches\n"
+                                               "transmitterrotation 0 1 0 90\n"
+                                               "sensortranslation 1 0 0.5 0\n"
+                                               "cavecoord off\n");
     std::ostringstream err;
     std::ostringstream out;
     EXPECT_EQ(runCheck(file, err, &out), exitSuccess);
-    std::remove(file.c_str());
     EXPECT_EQ(err.str(), file + ": 1 section, no problems\n");
     EXPECT_EQ(out.str(), "[wand] at " + file +
                              ":1\n"

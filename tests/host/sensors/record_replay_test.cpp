@@ -3,10 +3,10 @@
 // plug-in exactly as it is in use.
 #include "platform/platform.h"
 #include "tests/fixtures/RunProgram.h"
+#include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -33,9 +33,9 @@ struct RecordReplay : ::testing::Test {
     // that the sensor library is the simulator, the devices' summary lines and the
     // values the quiet plug-in still writes (no ": " in them).
     int trackhost(const std::string& args) {
-        const std::string errFile = name("err.txt");
+        const std::string errFile = files.name("-err.txt");
         const int code = runShell(programCommand("trackhost") + " --quiet " + args + " >" +
-                                  name("out.txt") + " 2>" + errFile);
+                                  files.name("-out.txt") + " 2>" + errFile);
         err.clear();
         for (const std::string& line : textLines(readText(errFile))) {
             if (line.find(": ") != line.npos && line.find(" is the simulator") == line.npos &&
@@ -46,28 +46,7 @@ struct RecordReplay : ::testing::Test {
         return code;
     }
 
-    // A file name of this test.
-    std::string name(const std::string& suffix) {
-        const std::string file =
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-            suffix;
-        files.push_back(file);
-        return file;
-    }
-
-    std::string write(const std::string& suffix, const std::string& text) {
-        const std::string file = name(suffix);
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-
-    void TearDown() override {
-        for (const std::string& file : files) {
-            std::remove(file.c_str());
-        }
-    }
-
-    std::vector<std::string> files;
+    TestFiles files;
     std::string err;
 };
 
@@ -78,9 +57,9 @@ const char* const twoSensors = "[head]\nport 1\nposition 0 5.5 0\ntransmitterrot
 
 // Replayed at another rate: one recorded reading per reading call, whatever the timing.
 TEST_F(RecordReplay, ReplayedRunGivesTheRecordedRecords) {
-    const std::string config = write("sensors.conf", twoSensors);
-    const std::string recording = name("recording.txt");
-    const std::string recorded = name("recorded.csv");
+    const std::string config = files.write("-sensors.conf", twoSensors);
+    const std::string recording = files.name("-recording.txt");
+    const std::string recorded = files.name("-recorded.csv");
     ASSERT_EQ(trackhost("--record " + recording + " --sim-noise 0.2 --rate 100 --cycles 20 " +
                         "--format csv --output " + recorded + " " + config),
               0)
@@ -91,7 +70,7 @@ TEST_F(RecordReplay, ReplayedRunGivesTheRecordedRecords) {
     EXPECT_EQ(file[1], "ports 1 3");
     EXPECT_EQ(file[2].substr(0, 6) + file[2].substr(file[2].size() - 1), "start Z");
 
-    const std::string replayed = name("replayed.csv");
+    const std::string replayed = files.name("-replayed.csv");
     ASSERT_EQ(trackhost("--replay " + recording + " --rate 25 --cycles 20 --format csv --output " +
                         replayed + " " + config),
               0)
@@ -103,7 +82,7 @@ TEST_F(RecordReplay, ReplayedRunGivesTheRecordedRecords) {
 }
 
 TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
-    const std::string config = write("one.conf", "[d]\n");
+    const std::string config = files.write("-one.conf", "[d]\n");
     EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 5);
     EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt: No such file or directory\n");
     if (std::ifstream("/dev/full")) {
@@ -113,13 +92,13 @@ TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
 }
 
 TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
-    const std::string config = write("port2.conf", "[d]\nport 2\n");
+    const std::string config = files.write("-port2.conf", "[d]\nport 2\n");
     const std::string header = "trackhost-recording 1\nports 1 2\nstart 2026-12-07T11:05:54.123Z\n";
-    const std::string cut = write("cut.txt", header + "0 2 1 0.5 0");
+    const std::string cut = files.write("-cut.txt", header + "0 2 1 0.5 0");
     EXPECT_EQ(trackhost("--replay " + cut + " --cycles 1 " + config), 3);
     EXPECT_EQ(err, cut + ":4: the line is cut off (the file ends without a line end)\n");
 
-    const std::string good = write("good.txt", header + "0 1 1 0 0 0\n0 2 0 0 0 0\n");
+    const std::string good = files.write("-good.txt", header + "0 1 1 0 0 0\n0 2 0 0 0 0\n");
     // The recorded failed read, looped, fails every cycle: the device never delivers.
     EXPECT_EQ(trackhost("--replay " + good + " --loop --cycles 3 " + config), 6);
     EXPECT_EQ(err, "trackhost: warning: " + good + " records port 1, which no device of " + config +
