@@ -1,4 +1,5 @@
-// trackhost's command line.
+// trackhost's command line: one table of its options, read by one reader, and the
+// usage text written from the same table.
 #include "host/HostOptions.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -30,8 +32,58 @@ bool readInteger(const std::string& text, long long& value) {
     return *end == '\0' && errno == 0;
 }
 
-// "PORT:AT:FOR" or "PORT:AT:FOR:repeat", in seconds.
-bool readSimDropout(const std::string& text, SimDropout& dropout) {
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Takes a value into the options; false when the value is not one the option takes.
+using Setter = std::function<bool(HostOptions& options, const std::string& value)>;
+
+// A switch: sets `field` to `value`.
+Setter flag(bool HostOptions::*field, bool value = true) {
+    return [field, value](HostOptions& options, const std::string&) {
+        options.*field = value;
+        return true;
+    };
+}
+
+// Any text; with `nonEmpty`, any but the empty one.
+Setter text(std::string HostOptions::*field, bool nonEmpty = false) {
+    return [field, nonEmpty](HostOptions& options, const std::string& value) {
+        options.*field = value;
+        return !nonEmpty || !value.empty();
+    };
+}
+
+// A decimal number from `low` (included when `withLow`) up to and including `high`.
+Setter real(double HostOptions::*field, double low, bool withLow, double high) {
+    return [=](HostOptions& options, const std::string& value) {
+        double number = 0.0;
+        if (!readDouble(value, number) || number < low || (!withLow && number == low) ||
+            number > high) {
+            return false;
+        }
+        options.*field = number;
+        return true;
+    };
+}
+
+// A whole decimal number from `low` to `high`.
+template <typename T> Setter whole(T HostOptions::*field, long long low, long long high) {
+    return [=](HostOptions& options, const std::string& value) {
+        long long number = 0;
+        if (!readInteger(value, number) || number < low || number > high) {
+            return false;
+        }
+        options.*field = static_cast<T>(number);
+        return true;
+    };
+}
+
+// "PORT:AT:FOR" or "PORT:AT:FOR:repeat", in seconds; each one adds a drop-out.
+bool addSimDropout(HostOptions& options, const std::string& text) {
     std::vector<std::string> fields(1);
     for (const char c : text) {
         if (c == ':') {
@@ -40,6 +92,7 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
             fields.back() += c;
         }
     }
+    SimDropout dropout;
     long long port = 0;
     if ((fields.size() != 3 && !(fields.size() == 4 && fields[3] == "repeat")) ||
         !readInteger(fields[0], port) || port < 1 || port > 4 ||
@@ -49,11 +102,12 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
     }
     dropout.port = static_cast<std::uint16_t>(port);
     dropout.repeat = fields.size() == 4;
+    options.simDropouts.push_back(dropout);
     return true;
 }
 
 // [ADDRESS:]PORT; an IPv6 address in brackets, [::1]:8080.
-bool readViewAddress(const std::string& text, HostOptions& options) {
+bool readViewAddress(HostOptions& options, const std::string& text) {
     const std::size_t colon = text.rfind(':');
     std::string address = colon == std::string::npos ? std::string() : text.substr(0, colon);
     if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
@@ -72,137 +126,135 @@ bool readViewAddress(const std::string& text, HostOptions& options) {
     return true;
 }
 
-class Arguments {
-public:
-    Arguments(int argc, const char* const* argv, std::string& error)
-        : argc(argc), argv(argv), error(error) {}
+bool readFormat(HostOptions& options, const std::string& value) {
+    return parseOutputFormat(lowerCase(value), options.format);
+}
 
-    bool more() const { return next < argc; }
-    std::string take() { return argv[next++]; }
+// One option of trackhost's.
+struct HostOption {
+    const char* name;  // "--rate"
+    const char* value; // the value's name in the usage text ("HZ"); null: a switch
+    // What a value must be: "--rate wants WANTS, not \"0\""; null for a file's name,
+    // which only the empty text fails: "--record wants a file name".
+    const char* wants;
+    Setter set;       // null for --help and --version
+    const char* help; // the usage text's lines for it
+    // Another option this one needs, or null.
+    const char* needs = nullptr;
+    const char* alias = nullptr; // "-h"
+    ParseResult result = ParseResult::run;
 
-    // The value of an option, from "--name=value" or the next argument.
-    bool value(const std::string& name, const std::string* inlineValue, std::string& value) {
-        if (inlineValue != nullptr) {
-            value = *inlineValue;
-            return true;
-        }
-        if (!more()) {
-            return fail(name + " needs a value");
-        }
-        value = take();
-        return true;
+    // "--rate HZ", or "-h, --help".
+    std::string label() const {
+        return (alias != nullptr ? std::string(alias) + ", " : std::string()) + name +
+               (value != nullptr ? std::string(" ") + value : std::string());
     }
-
-    bool fail(const std::string& message) {
-        error = message;
-        return false;
-    }
-
-private:
-    int argc;
-    const char* const* argv;
-    int next = 0;
-    std::string& error;
 };
 
-bool setOption(Arguments& args, const std::string& name, const std::string* inlineValue,
-               HostOptions& options) {
-    const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
-                            name == "--cycles" || name == "--seconds" || name == "--format" ||
-                            name == "--debug" || name == "--debug-threshold" ||
-                            name == "--record" || name == "--replay" || name == "--sim-noise" ||
-                            name == "--sim-dropout" || name == "--view";
-    if (!takesValue && inlineValue != nullptr) {
-        return args.fail(name + " takes no value");
+// Every option, in the order of the usage text.
+const std::vector<HostOption>& hostOptions() {
+    using O = HostOptions;
+    static const std::vector<HostOption> table = {
+        {"--check", nullptr, nullptr, flag(&O::check),
+         "read CONFIG_FILE and report every problem in it, as\n"
+         "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
+         "warning: message; wakes no sensor and loads no plug-in\n"
+         "(a calibration library is loaded to see that it can be)"},
+        {"--verbose", nullptr, nullptr, flag(&O::verbose),
+         "with --check: then print each section's settings as the\n"
+         "plug-in would use them, on standard output",
+         "--check"},
+        {"--plugin", "PATH", nullptr, text(&O::pluginPath),
+         "the plug-in library (default: the one built beside trackhost)"},
+        {"--rate", "HZ", "cycles per second above 0 and up to 10000",
+         real(&O::rate, 0.0, false, 10000.0), "receive cycles per second (default 30)"},
+        {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
+         whole(&O::cycles, 0, INT64_MAX),
+         "stop after N cycles (0: init, configure, start and stop only)"},
+        {"--seconds", "S", "a number from 0 to 1000000000", real(&O::seconds, 0.0, true, 1e9),
+         "stop after S seconds (S x HZ cycles)"},
+        {"--format", "F", "table, csv or json", readFormat,
+         "table (default), csv, or json (one object per line); any\n"
+         "letter case"},
+        {"--output", "FILE", nullptr, text(&O::outputFile),
+         "write the records to FILE, opened once every device has\n"
+         "come through init; the plug-in's messages stay on standard\n"
+         "output then"},
+        {"--debug", "LEVEL", "a whole number", whole(&O::debugLevel, INT32_MIN, INT32_MAX),
+         "debug level of the plug-in's logger (default 0: no DEBUG\n"
+         "lines); a level at or above the threshold shows all DEBUG\n"
+         "lines, else only those of the class it names: 1 the\n"
+         "device, 3 the transforms and the calibration library"},
+        {"--debug-threshold", "N", "a whole number",
+         whole(&O::debugThreshold, INT32_MIN, INT32_MAX),
+         "the threshold the level is compared with (default 1)"},
+        {"--record", "FILE", nullptr, text(&O::recordFile, true),
+         "write every reading the sensor library gives the plug-in\n"
+         "to FILE (through a pass-through sensor library)"},
+        {"--replay", "FILE", nullptr, text(&O::replayFile, true),
+         "the simulated sensors play the recording FILE, one recorded\n"
+         "reading per reading call"},
+        {"--replay-timed", nullptr, nullptr, flag(&O::replayTimed),
+         "play the recording at its recorded times instead", "--replay"},
+        {"--loop", nullptr, nullptr, flag(&O::loop),
+         "start the recording over at its end (default: hold the\n"
+         "last reading)",
+         "--replay"},
+        {"--sim-noise", "DEG", "degrees RMS from 0 to 45", real(&O::simNoise, 0.0, true, 45.0),
+         "the simulated sensors jitter by DEG degrees RMS"},
+        {"--view", "[ADDRESS:]PORT", "[ADDRESS:]PORT with a port from 0 to 65535", readViewAddress,
+         "also serve a live 3D view of the trackers to browsers at\n"
+         "http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port\n"
+         "0 picks a free one); the URL is printed at start"},
+        {"--quiet", nullptr, nullptr, flag(&O::quiet), "switch the plug-in's log lines off"},
+        {"--no-date", nullptr, nullptr, flag(&O::date, false), "log line heads without the date"},
+        {"--no-time", nullptr, nullptr, flag(&O::time, false), "log line heads without the time"},
+        {"--no-thread-id", nullptr, nullptr, flag(&O::threadId, false),
+         "log line heads without the thread ID"},
+        {"--no-status", nullptr, nullptr, flag(&O::status, false),
+         "no live status lines (drawn only when standard error is a\n"
+         "terminal: per device records per second, age of the last\n"
+         "record, failed cycles and reconnections)"},
+        {"--sim-dropout", "PORT:AT:FOR[:repeat]",
+         "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to 4 and seconds (FOR above 0)",
+         addSimDropout,
+         "with the simulated sensor library only: unplug the sensor\n"
+         "on serial PORT AT seconds into the receive cycle and plug\n"
+         "it back in FOR seconds later; with :repeat its readings\n"
+         "repeat the last one instead of failing (may be given\n"
+         "more than once)"},
+        {"--help", nullptr, nullptr, nullptr, "show this text", nullptr, "-h", ParseResult::help},
+        {"--version", nullptr, nullptr, nullptr, "show the version", nullptr, nullptr,
+         ParseResult::version},
+    };
+    return table;
+}
+
+const HostOption* findOption(const std::string& name) {
+    for (const HostOption& option : hostOptions()) {
+        if (name == option.name || (option.alias != nullptr && name == option.alias)) {
+            return &option;
+        }
     }
-    std::string value;
-    if (takesValue && !args.value(name, inlineValue, value)) {
+    return nullptr;
+}
+
+// Options that cannot be given together, and options that need another one.
+bool checkCombinations(const HostOptions& options, const std::vector<const HostOption*>& given,
+                       std::string& error) {
+    const auto wasGiven = [&given](const char* name) {
+        return std::any_of(given.begin(), given.end(),
+                           [name](const HostOption* option) { return option->name == name; });
+    };
+    if (options.configFile.empty()) {
+        error = "no configuration file given";
         return false;
     }
-    double real = 0.0;
-    long long integer = 0;
-    if (name == "--plugin") {
-        options.pluginPath = value;
-    } else if (name == "--output") {
-        options.outputFile = value;
-    } else if (name == "--rate") {
-        if (!readDouble(value, real) || real <= 0.0 || real > 10000.0) {
-            return args.fail("--rate wants cycles per second above 0 and up to 10000, not \"" +
-                             value + "\"");
+    for (const HostOption& option : hostOptions()) {
+        if (option.needs != nullptr && wasGiven(option.name) && !wasGiven(option.needs)) {
+            error = std::string(option.name) + " needs " + findOption(option.needs)->label();
+            return false;
         }
-        options.rate = real;
-    } else if (name == "--cycles") {
-        if (!readInteger(value, integer) || integer < 0) {
-            return args.fail("--cycles wants a whole number from 0 to " +
-                             std::to_string(INT64_MAX) + ", not \"" + value + "\"");
-        }
-        options.cycles = integer;
-    } else if (name == "--seconds") {
-        if (!readDouble(value, real) || real < 0.0 || real > 1e9) {
-            return args.fail("--seconds wants a number from 0 to 1000000000, not \"" + value +
-                             "\"");
-        }
-        options.seconds = real;
-    } else if (name == "--format") {
-        std::string lower = value;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (!parseOutputFormat(lower, options.format)) {
-            return args.fail("--format wants table, csv or json, not \"" + value + "\"");
-        }
-    } else if (name == "--debug") {
-        if (!readInteger(value, integer) || integer < INT32_MIN || integer > INT32_MAX) {
-            return args.fail("--debug wants a whole number, not \"" + value + "\"");
-        }
-        options.debugLevel = static_cast<std::int32_t>(integer);
-    } else if (name == "--debug-threshold") {
-        if (!readInteger(value, integer) || integer < INT32_MIN || integer > INT32_MAX) {
-            return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
-        }
-        options.debugThreshold = static_cast<std::int32_t>(integer);
-    } else if (name == "--record" || name == "--replay") {
-        if (value.empty()) {
-            return args.fail(name + " wants a file name");
-        }
-        (name == "--record" ? options.recordFile : options.replayFile) = value;
-    } else if (name == "--replay-timed") {
-        options.replayTimed = true;
-    } else if (name == "--loop") {
-        options.loop = true;
-    } else if (name == "--sim-noise") {
-        if (!readDouble(value, real) || real < 0.0 || real > 45.0) {
-            return args.fail("--sim-noise wants degrees RMS from 0 to 45, not \"" + value + "\"");
-        }
-        options.simNoise = real;
-    } else if (name == "--check") {
-        options.check = true;
-    } else if (name == "--verbose") {
-        options.verbose = true;
-    } else if (name == "--sim-dropout") {
-        SimDropout dropout;
-        if (!readSimDropout(value, dropout)) {
-            return args.fail("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port "
-                             "from 1 to 4 and seconds (FOR above 0), not \"" +
-                             value + "\"");
-        }
-        options.simDropouts.push_back(dropout);
-    } else if (name == "--no-status") {
-        options.status = false;
-    } else if (name == "--view") {
-        if (!readViewAddress(value, options)) {
-            return args.fail("--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
-                             value + "\"");
-        }
-    } else if (name == "--quiet") {
-        options.quiet = true;
-    } else if (name == "--no-date") {
-        options.date = false;
-    } else if (name == "--no-time") {
-        options.time = false;
-    } else if (name == "--no-thread-id") {
-        options.threadId = false;
-    } else {
-        return args.fail("unknown option " + name);
     }
     return true;
 }
@@ -211,49 +263,83 @@ bool setOption(Arguments& args, const std::string& name, const std::string* inli
 
 ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
                              std::string& error) {
-    Arguments args(argc, argv, error);
     bool filesOnly = false;
-    while (args.more()) {
-        const std::string arg = args.take();
+    std::vector<const HostOption*> given;
+    for (int next = 0; next < argc;) {
+        const std::string arg = argv[next++];
         if (filesOnly || arg.size() < 2 || arg[0] != '-') {
             if (!options.configFile.empty()) {
-                args.fail("one configuration file only; \"" + arg + "\" is a second one");
+                error = "one configuration file only; \"" + arg + "\" is a second one";
                 return ParseResult::error;
             }
             options.configFile = arg;
-        } else if (arg == "--") {
+            continue;
+        }
+        if (arg == "--") {
             filesOnly = true;
-        } else if (arg == "-h" || arg == "--help") {
-            return ParseResult::help;
-        } else if (arg == "--version") {
-            return ParseResult::version;
-        } else {
-            const std::size_t equals = arg.find('=');
-            const std::string name = arg.substr(0, equals);
-            const std::string inlineValue =
-                equals == std::string::npos ? std::string() : arg.substr(equals + 1);
-            if (!setOption(args, name, equals == std::string::npos ? nullptr : &inlineValue,
-                           options)) {
+            continue;
+        }
+        // "--name=value" or "--name value".
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const HostOption* option = findOption(name);
+        if (option == nullptr) {
+            error = "unknown option " + name;
+            return ParseResult::error;
+        }
+        if (option->value == nullptr && equals != std::string::npos) {
+            error = name + " takes no value";
+            return ParseResult::error;
+        }
+        if (option->result != ParseResult::run) {
+            return option->result;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (option->value != nullptr) {
+            if (next == argc) {
+                error = name + " needs a value";
                 return ParseResult::error;
             }
+            value = argv[next++];
         }
+        if (!option->set(options, value)) {
+            error = name + (option->wants == nullptr ? std::string(" wants a file name")
+                                                     : " wants " + std::string(option->wants) +
+                                                           ", not \"" + value + "\"");
+            return ParseResult::error;
+        }
+        given.push_back(option);
     }
-    if (options.configFile.empty()) {
-        error = "no configuration file given";
-        return ParseResult::error;
+    return checkCombinations(options, given, error) ? ParseResult::run : ParseResult::error;
+}
+
+std::vector<std::string> hostOptionLabels() {
+    std::vector<std::string> labels;
+    for (const HostOption& option : hostOptions()) {
+        labels.push_back(option.label());
     }
-    if (options.verbose && !options.check) {
-        error = "--verbose needs --check";
-        return ParseResult::error;
-    }
-    if ((options.replayTimed || options.loop) && options.replayFile.empty()) {
-        error = std::string(options.loop ? "--loop" : "--replay-timed") + " needs --replay FILE";
-        return ParseResult::error;
-    }
-    return ParseResult::run;
+    return labels;
 }
 
 std::string usageText() {
+    std::string options;
+    // Labels of up to 15 characters share the line with the help's first line.
+    constexpr std::size_t column = 19;
+    const std::string indent(column, ' ');
+    for (const HostOption& option : hostOptions()) {
+        const std::string label = "  " + option.label();
+        options += label.size() + 2 <= column ? label + std::string(column - label.size(), ' ')
+                                              : label + "\n" + indent;
+        for (const char* c = option.help; *c != '\0'; ++c) {
+            options += *c;
+            if (*c == '\n') {
+                options += indent;
+            }
+        }
+        options += '\n';
+    }
     return R"(Usage: trackhost [options] CONFIG_FILE
        trackhost --check [--verbose] CONFIG_FILE
 
@@ -271,55 +357,8 @@ Records go to standard output and nothing else does: trackhost's messages and,
 while the records go there, the plug-in's messages go to standard error.
 
 Options:
-  --check          read CONFIG_FILE and report every problem in it, as
-                   FILE:LINE: message, and likely mistakes, as FILE:LINE:
-                   warning: message; wakes no sensor and loads no plug-in
-                   (a calibration library is loaded to see that it can be)
-  --verbose        with --check: then print each section's settings as the
-                   plug-in would use them, on standard output
-  --plugin PATH    the plug-in library (default: the one built beside trackhost)
-  --rate HZ        receive cycles per second (default 30)
-  --cycles N       stop after N cycles (0: init, configure, start and stop only)
-  --seconds S      stop after S seconds (S x HZ cycles)
-  --format F       table (default), csv, or json (one object per line); any
-                   letter case
-  --output FILE    write the records to FILE, opened once every device has
-                   come through init; the plug-in's messages stay on standard
-                   output then
-  --debug LEVEL    debug level of the plug-in's logger (default 0: no DEBUG
-                   lines); a level at or above the threshold shows all DEBUG
-                   lines, else only those of the class it names: 1 the
-                   device, 3 the transforms and the calibration library
-  --debug-threshold N
-                   the threshold the level is compared with (default 1)
-  --record FILE    write every reading the sensor library gives the plug-in
-                   to FILE (through a pass-through sensor library)
-  --replay FILE    the simulated sensors play the recording FILE, one recorded
-                   reading per reading call
-  --replay-timed   play the recording at its recorded times instead
-  --loop           start the recording over at its end (default: hold the
-                   last reading)
-  --sim-noise DEG  the simulated sensors jitter by DEG degrees RMS
-  --view [ADDRESS:]PORT
-                   also serve a live 3D view of the trackers to browsers at
-                   http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port
-                   0 picks a free one); the URL is printed at start
-  --quiet          switch the plug-in's log lines off
-  --no-date        log line heads without the date
-  --no-time        log line heads without the time
-  --no-thread-id   log line heads without the thread ID
-  --no-status      no live status lines (drawn only when standard error is a
-                   terminal: per device records per second, age of the last
-                   record, failed cycles and reconnections)
-  --sim-dropout PORT:AT:FOR[:repeat]
-                   with the simulated sensor library only: unplug the sensor
-                   on serial PORT AT seconds into the receive cycle and plug
-                   it back in FOR seconds later; with :repeat its readings
-                   repeat the last one instead of failing (may be given
-                   more than once)
-  -h, --help       show this text
-  --version        show the version
-
+)" + options +
+           R"(
 Exit status:
   0  success (also when the reader of the records goes away, as head does;
      --check: no error, warnings alone do not fail)

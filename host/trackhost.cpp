@@ -1,5 +1,6 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
 #include "host/ExitCode.h"
+#include "host/HostMessage.h"
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
 #include "host/check/ConfigCheck.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
         std::cout << versionText();
         return exitSuccess;
     case ParseResult::error:
-        std::cerr << "trackhost: " << error << "\nTry 'trackhost --help'." << std::endl;
+        hostMessage(std::cerr) << error << "\nTry 'trackhost --help'." << std::endl;
         return exitUsage;
     case ParseResult::run:
         break;
@@ -46,10 +47,10 @@ int main(int argc, char** argv) {
     ViewServer viewer;
     if (options.viewPort >= 0) {
         if (!viewer.start(options.viewAddress, options.viewPort, error)) {
-            std::cerr << "trackhost: " << error << std::endl;
+            hostMessage(std::cerr) << error << std::endl;
             return exitView;
         }
-        std::cerr << "trackhost: viewer at " << viewer.url() << std::endl;
+        hostMessage(std::cerr) << "viewer at " << viewer.url() << std::endl;
     }
     RecordListener* const listener = options.viewPort >= 0 ? &viewer.listener() : nullptr;
     // A reader that goes away makes a write fail, which ends the run cleanly.
@@ -68,9 +69,9 @@ int main(int argc, char** argv) {
     errno = 0;
     std::FILE* original = platform::separateStdout();
     if (original == nullptr) {
-        std::cerr << "trackhost: cannot write standard output ("
-                  << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
-                  << std::endl;
+        hostMessage(std::cerr) << "cannot write standard output ("
+                               << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
+                               << std::endl;
         return exitOutput;
     }
     RecordOutput output(original);

@@ -58,9 +58,9 @@ case $build in /*) ;; *) build=$root/$build ;; esac
     cmake --build "$build" --target trackhost
 } >&2
 
-# The options that take a value, to tell a configuration file from an option's value.
-takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold \
-    --record --replay --sim-noise --sim-dropout --view "
+# The options that take a value, to tell a configuration file from an option's value:
+# those that trackhost's usage text shows with one ("  --rate HZ").
+takes_value=" $("$build/bin/trackhost" --help | sed -n 's/^  \(--[a-z-]*\) [A-Z[].*/\1/p' | tr '\n' ' ')"
 defaults=()
 limit=no
 for arg in "$@"; do

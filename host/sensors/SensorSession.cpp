@@ -1,5 +1,6 @@
 // Recording, replay and simulated noise around a run.
 #include "host/sensors/SensorSession.h"
+#include "host/HostMessage.h"
 
 #include "host/sensors/SimulatorControl.h"
 
@@ -56,13 +57,13 @@ int SensorSession::prepare(const std::string& pluginPath) {
         error = symbol<TextFn>(recorder, "birdrecord_error");
     }
     if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr) {
-        err << "trackhost: cannot load the recording sensor library " << path << std::endl;
+        hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
     const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
     if (start(sensorLibrary.c_str(), options.recordFile.c_str()) != 1) {
         const std::string problem = error();
-        err << "trackhost: " << problem << std::endl;
+        hostMessage(err) << problem << std::endl;
         return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
     }
     return exitSuccess;
@@ -83,7 +84,8 @@ int SensorSession::steer() {
     const auto start =
         simulator.function<void (*)(std::int32_t, std::int32_t)>("birdsim_replayStart");
     if (!setNoise || !clear || !add || !start) {
-        err << "trackhost: " << (replay ? "--replay" : "--sim-noise")
+        hostMessage(err)
+            << (replay ? "--replay" : "--sim-noise")
             << " needs the simulated sensor library, and the plug-in is bound to another one"
             << std::endl;
         return exitDevice;
@@ -124,8 +126,9 @@ void SensorSession::checkPorts() {
     }
     for (std::uint16_t port : recording.ports) {
         if (std::find(used.begin(), used.end(), port) == used.end()) {
-            err << "trackhost: warning: " << options.replayFile << " records port " << port
-                << ", which no device of " << options.configFile << " uses" << std::endl;
+            hostMessage(err) << "warning: " << options.replayFile << " records port " << port
+                             << ", which no device of " << options.configFile << " uses"
+                             << std::endl;
         }
     }
 }
@@ -137,7 +140,7 @@ bool SensorSession::recordingFailed(StatusFn call) {
     const bool written = call() == 1;
     if (!written && !recordingBroken) {
         recordingBroken = true;
-        err << "trackhost: " << error() << std::endl;
+        hostMessage(err) << error() << std::endl;
     }
     return !written;
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -92,6 +94,36 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
                               "1 to 4 and seconds (FOR above 0), not \"") +
                       bad + "\"");
     }
+}
+
+// The README's option list names every option of the table, with its value, and no other.
+TEST(HostOptions, TheReadmeListsTheOptionsOfTheTable) {
+    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/README.md");
+    std::set<std::string> listed;
+    bool inList = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line == "| Option | Meaning |") {
+            inList = true;
+        } else if (inList && line.rfind("| `", 0) == 0) {
+            // "| `--plugin PATH` | ..." or "| `-h`, `--help` | ...": each name in the first column.
+            const std::string names = line.substr(0, line.find(" | "));
+            for (std::size_t at = names.find('`'); at != std::string::npos;
+                 at = names.find('`', names.find('`', at + 1) + 1)) {
+                listed.insert(names.substr(at + 1, names.find('`', at + 1) - at - 1));
+            }
+        } else if (inList && line.rfind("|---", 0) != 0) {
+            break;
+        }
+    }
+    std::set<std::string> table;
+    for (const std::string& label : hostOptionLabels()) {
+        const std::size_t comma = label.find(", ");
+        table.insert(comma == std::string::npos ? label : label.substr(0, comma));
+        if (comma != std::string::npos) {
+            table.insert(label.substr(comma + 2));
+        }
+    }
+    EXPECT_EQ(listed, table);
 }
 
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
