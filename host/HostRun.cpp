@@ -8,6 +8,7 @@
 #include "host/PluginLibrary.h"
 #include "host/health/HealthMonitor.h"
 #include "host/input/ConfigFile.h"
+#include "host/output/FileClash.h"
 #include "host/output/RecordFormat.h"
 #include "host/sensors/DropoutSchedule.h"
 #include "host/sensors/SensorSession.h"
@@ -224,14 +225,14 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
 
 int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
             RecordListener* listener) {
-    if (output.sameFileAs(options.configFile)) {
-        hostMessage(err) << "the output " << output.name() << " is the configuration file "
-                         << options.configFile << "; the records would overwrite it" << std::endl;
-        return exitUsage;
-    }
     std::vector<DeviceSection> sections;
     if (!readSections(options.configFile, sections, err)) {
         return exitConfiguration;
+    }
+    const std::string clash = findFileClash(options, output, sections);
+    if (!clash.empty()) {
+        hostMessage(err) << clash << std::endl;
+        return exitUsage;
     }
 
     const std::string pluginPath =

@@ -8,8 +8,6 @@
 #include "host/view/ViewServer.h"
 #include "platform/platform.h"
 
-#include "platform/platform.h"
-
 #include <cerrno>
 #include <csignal>
 #include <iostream>
@@ -19,6 +17,15 @@ namespace {
 
 extern "C" void onInterrupt(int) {
     requestHostStop();
+}
+
+// "-", or a file that is standard output itself (/dev/stdout, or the file standard
+// output was sent to), means standard output.
+bool isStandardOutput(const std::string& path) {
+    platform::FileIdentity file;
+    platform::FileIdentity out;
+    return path == "-" || (platform::fileIdentity(path, file) &&
+                           platform::streamIdentity(stdout, out) && file == out);
 }
 
 } // namespace
@@ -60,6 +67,9 @@ int main(int argc, char** argv) {
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    if (!options.outputFile.empty() && isStandardOutput(options.outputFile)) {
+        options.outputFile.clear();
+    }
     if (!options.outputFile.empty()) {
         RecordOutput output(options.outputFile);
         return runHost(options, output, std::cerr, listener);

@@ -37,6 +37,29 @@ std::string executableFolder();
 // on Win32.
 std::string dependencyFolder(const std::string& libraryPath);
 
+// The file a loaded library was loaded from, as the loader found it; empty when
+// unknown.
+std::string libraryPath(LibraryHandle library);
+
+// ---- file identity -----------------------------------------------------------
+// What makes a file the same file under any of its names (a link, "./x"): the
+// device and inode on POSIX, the volume serial number and file index on Win32.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool regular = false; // a file of data, not a terminal, pipe or other device
+};
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+    return a.volume == b.volume && a.index == b.index;
+}
+
+// The identity of the file at `path`, following links; false when there is no
+// such file or the system cannot tell.
+bool fileIdentity(const std::string& path, FileIdentity& identity);
+// The identity of the file an open C stream writes to or reads from; false when
+// the system cannot tell.
+bool streamIdentity(std::FILE* stream, FileIdentity& identity);
+
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is
 // a mutex HANDLE; on POSIX it points to a robust pthread mutex owned by the layer.

@@ -69,6 +69,24 @@ TEST_F(TrackhostProgram, RecordsAloneOnStandardOutputEveryMessageOnStandardError
     EXPECT_EQ(run.err.find("INFO"), std::string::npos);
 }
 
+// "-", and on POSIX /dev/stdout, are standard output: the records alone go there.
+TEST_F(TrackhostProgram, StandardOutputByAnyNameCarriesTheRecordsAlone) {
+    std::vector<std::string> names = {"-"};
+    if (posixShell()) {
+        names.push_back("/dev/stdout");
+    }
+    for (const std::string& output : names) {
+        const ProgramRun run =
+            runProgram("trackhost", "--format csv --cycles 2 --output " + output + " " + config);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<std::string> rows = textLines(run.out);
+        ASSERT_EQ(rows.size(), 5u) << output << ":\n" << run.out;
+        EXPECT_EQ(rows[0], "device,id,time,x,y,z,angle1,angle2,angle3");
+        EXPECT_NE(run.err.find("INFO: DEVICE NAME"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::ifstream("-"));
+}
+
 TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunCleanly) {
     const ProgramRun run = runProgram("trackhost", "--cycles 3 --output /dev/full " + config);
     EXPECT_EQ(run.status, 5);
