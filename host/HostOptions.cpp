@@ -197,8 +197,8 @@ const std::vector<HostOption>& hostOptions() {
         {"--replay-timed", nullptr, nullptr, flag(&O::replayTimed),
          "play the recording at its recorded times instead", "--replay"},
         {"--loop", nullptr, nullptr, flag(&O::loop),
-         "start the recording over at its end (default: hold the\n"
-         "last reading)",
+         "start the recording over at its end (default: the run\n"
+         "ends there)",
          "--replay"},
         {"--sim-noise", "DEG", "degrees RMS from 0 to 45", real(&O::simNoise, 0.0, true, 45.0),
          "the simulated sensors jitter by DEG degrees RMS"},

@@ -238,7 +238,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     const std::string pluginPath =
         options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
     SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath)) {
+    if (const int code = session.prepare(pluginPath, sections)) {
         return code;
     }
     PluginLibrary plugin(pluginPath);
@@ -258,7 +258,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
                          << std::endl;
         return exitUsage;
     }
-    if (simulator.present()) {
+    if (!session.tellReplay() && simulator.present()) {
         hostMessage(err) << "the sensor library " << platform::libraryFileName("3dbird")
                          << " is the simulator: every pose is simulated, none is measured"
                          << std::endl;

@@ -4,6 +4,9 @@
 
 #include "host/sensors/SimulatorControl.h"
 
+#include "device/DeviceOptions.h"
+#include "support/CLoggerH.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <ostream>
@@ -14,6 +17,33 @@ using StartFn = std::int32_t (*)(const char*, const char*);
 
 template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* name) {
     return reinterpret_cast<Fn>(platform::librarySymbol(library, name));
+}
+
+// The serial port the device of `section` will use, read as init reads it; 0 when
+// a device option is bad, so that init fails and says why.
+std::uint16_t sectionPort(const DeviceSection& section) {
+    CConfigH lines = *section.config->record(); // the readers mark the lines they take
+    CLoggerH quiet;
+    quiet.enabled = 0;
+    DeviceSettings settings;
+    std::vector<OptionProblem> problems;
+    return readDeviceOptions(lines, settings, quiet, &problems)
+               ? static_cast<std::uint16_t>(settings.serialPort)
+               : 0;
+}
+
+// The first section's port that the recording has no reading for; 0 when none.
+std::uint16_t portWithoutReadings(const Recording& recording,
+                                  const std::vector<DeviceSection>& sections) {
+    for (const DeviceSection& section : sections) {
+        const std::uint16_t port = sectionPort(section);
+        if (port != 0 &&
+            std::none_of(recording.readings.begin(), recording.readings.end(),
+                         [port](const RecordedReading& read) { return read.port == port; })) {
+            return port;
+        }
+    }
+    return 0;
 }
 
 } // namespace
@@ -32,11 +62,18 @@ SensorSession::~SensorSession() {
     }
 }
 
-int SensorSession::prepare(const std::string& pluginPath) {
+int SensorSession::prepare(const std::string& pluginPath,
+                           const std::vector<DeviceSection>& sections) {
     if (!options.replayFile.empty()) {
         FileError error;
         if (!readRecording(options.replayFile, recording, error)) {
             err << error << std::endl;
+            return exitConfiguration;
+        }
+        // A device without readings would get the simulator's own motion instead.
+        if (const std::uint16_t port = portWithoutReadings(recording, sections)) {
+            err << FileError{options.replayFile, 0, "no readings for port " + std::to_string(port)}
+                << std::endl;
             return exitConfiguration;
         }
     }
@@ -100,8 +137,18 @@ int SensorSession::steer() {
                 read.angles[2]);
         }
         start(options.replayTimed ? 1 : 0, options.loop ? 1 : 0);
+        replayFinished = simulator.function<StatusFn>("birdsim_replayFinished");
     }
     return exitSuccess;
+}
+
+bool SensorSession::tellReplay() {
+    if (options.replayFile.empty()) {
+        return false;
+    }
+    hostMessage(err) << "replaying " << options.replayFile << ", recorded at " << recording.start
+                     << std::endl;
+    return true;
 }
 
 void SensorSession::checkPorts() {
@@ -146,6 +193,12 @@ bool SensorSession::recordingFailed(StatusFn call) {
 }
 
 bool SensorSession::cycleDone() {
+    if (replayFinished != nullptr && replayFinished() == 1) {
+        replayFinished = nullptr;
+        hostMessage(err) << "the recording " << options.replayFile
+                         << " has run out; the run ends (--loop plays it again)" << std::endl;
+        return false;
+    }
     return !recordingBroken && !recordingFailed(flush);
 }
 
