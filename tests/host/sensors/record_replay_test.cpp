@@ -127,10 +127,10 @@ TEST_F(RecordReplay, ARunEndsWhenItsRecordingRunsOut) {
 TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
     const std::string config = write("one.conf", "[d]\n");
     EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 5);
-    EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt: No such file or directory\n");
+    EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n");
     if (std::ifstream("/dev/full")) {
         EXPECT_EQ(trackhost("--record /dev/full --rate 1000 " + config), 5);
-        EXPECT_EQ(err, "trackhost: cannot write /dev/full: No space left on device\n");
+        EXPECT_EQ(err, "trackhost: cannot write /dev/full (No space left on device)\n");
     }
 }
 
