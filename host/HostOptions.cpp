@@ -82,7 +82,8 @@ template <typename T> Setter whole(T HostOptions::*field, long long low, long lo
     };
 }
 
-// "PORT:AT:FOR" or "PORT:AT:FOR:repeat", in seconds; each one adds a drop-out.
+// "PORT:AT:FOR" or "PORT:AT:FOR:repeat" (in any letter case), in seconds; each one
+// adds a drop-out.
 bool addSimDropout(HostOptions& options, const std::string& text) {
     std::vector<std::string> fields(1);
     for (const char c : text) {
@@ -94,7 +95,7 @@ bool addSimDropout(HostOptions& options, const std::string& text) {
     }
     SimDropout dropout;
     long long port = 0;
-    if ((fields.size() != 3 && !(fields.size() == 4 && fields[3] == "repeat")) ||
+    if ((fields.size() != 3 && !(fields.size() == 4 && lowerCase(fields[3]) == "repeat")) ||
         !readInteger(fields[0], port) || port < 1 || port > 4 ||
         !readDouble(fields[1], dropout.at) || dropout.at < 0.0 ||
         !readDouble(fields[2], dropout.length) || dropout.length <= 0.0) {
@@ -206,7 +207,9 @@ const std::vector<HostOption>& hostOptions() {
          "also serve a live 3D view of the trackers to browsers at\n"
          "http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port\n"
          "0 picks a free one); the URL is printed at start"},
-        {"--quiet", nullptr, nullptr, flag(&O::quiet), "switch the plug-in's log lines off"},
+        {"--quiet", nullptr, nullptr, flag(&O::quiet),
+         "switch the plug-in's log lines off and discard whatever\n"
+         "else it writes"},
         {"--no-date", nullptr, nullptr, flag(&O::date, false), "log line heads without the date"},
         {"--no-time", nullptr, nullptr, flag(&O::time, false), "log line heads without the time"},
         {"--no-thread-id", nullptr, nullptr, flag(&O::threadId, false),
@@ -243,11 +246,17 @@ const HostOption* findOption(const std::string& name) {
 bool checkCombinations(const HostOptions& options, const std::vector<const HostOption*>& given,
                        std::string& error) {
     const auto wasGiven = [&given](const char* name) {
-        return std::any_of(given.begin(), given.end(),
-                           [name](const HostOption* option) { return option->name == name; });
+        return std::any_of(given.begin(), given.end(), [name](const HostOption* option) {
+            return std::string(option->name) == name;
+        });
     };
     if (options.configFile.empty()) {
         error = "no configuration file given";
+        return false;
+    }
+    // Both would set how long the run lasts.
+    if (wasGiven("--cycles") && wasGiven("--seconds")) {
+        error = "--cycles and --seconds cannot be given together";
         return false;
     }
     for (const HostOption& option : hostOptions()) {

@@ -65,6 +65,12 @@ TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
     const SimDropout& second = options.simDropouts[1];
     EXPECT_TRUE(first.port == 2 && first.at == 1.5 && first.length == 3.0 && !first.repeat);
     EXPECT_TRUE(second.port == 4 && second.at == 0.0 && second.length == 0.25 && second.repeat);
+    // The word in any letter case, as other words.
+    HostOptions anyCase;
+    ASSERT_EQ(parseArgs({"--sim-dropout", "1:0:1:Repeat", "my.conf"}, anyCase, error),
+              ParseResult::run)
+        << error;
+    EXPECT_TRUE(anyCase.simDropouts.at(0).repeat);
 }
 
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
@@ -78,6 +84,8 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
               "--format wants table, csv or json, not \"xml\"");
     EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
     EXPECT_EQ(usageError({"--loop", "a.conf"}), "--loop needs --replay FILE");
+    EXPECT_EQ(usageError({"--cycles", "3", "--seconds=1", "a.conf"}),
+              "--cycles and --seconds cannot be given together");
     EXPECT_EQ(usageError({"--verbose", "a.conf"}), "--verbose needs --check");
     EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
