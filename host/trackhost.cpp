@@ -19,6 +19,14 @@ extern "C" void onInterrupt(int) {
     requestHostStop();
 }
 
+// Standard output cannot be taken apart from the plug-in's messages.
+int cannotWriteStandardOutput() {
+    hostMessage(std::cerr) << "cannot write standard output ("
+                           << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
+                           << std::endl;
+    return exitOutput;
+}
+
 // "-", or a file that is standard output itself (/dev/stdout, or the file standard
 // output was sent to), means standard output.
 bool isStandardOutput(const std::string& path) {
@@ -67,22 +75,25 @@ int main(int argc, char** argv) {
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    platform::catchHangUp(onInterrupt);
     if (!options.outputFile.empty() && isStandardOutput(options.outputFile)) {
         options.outputFile.clear();
     }
     if (!options.outputFile.empty()) {
+        // --quiet: the plug-in's channel is standard output, and nothing of it is wanted.
+        if (options.quiet && !platform::discardStdout()) {
+            return cannotWriteStandardOutput();
+        }
         RecordOutput output(options.outputFile);
         return runHost(options, output, std::cerr, listener);
     }
     // Standard output carries the records alone: the plug-in's messages, written
-    // to standard output by design, are sent to standard error before it loads.
+    // to standard output by design, are sent to standard error before it loads
+    // (with --quiet, nowhere).
     errno = 0;
     std::FILE* original = platform::separateStdout();
-    if (original == nullptr) {
-        hostMessage(std::cerr) << "cannot write standard output ("
-                               << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
-                               << std::endl;
-        return exitOutput;
+    if (original == nullptr || (options.quiet && !platform::discardStdout())) {
+        return cannotWriteStandardOutput();
     }
     RecordOutput output(original);
     return runHost(options, output, std::cerr, listener);

@@ -120,8 +120,14 @@ bool posixSystem();
 // that still writes to the original standard output. Null when it fails; nothing
 // has moved then.
 std::FILE* separateStdout();
+// Sends everything this process writes to standard output from now on (the same
+// three ways) to the null device. False when it cannot; nothing has moved then.
+bool discardStdout();
 // A write to a closed pipe fails with EPIPE instead of ending the process.
 void ignoreBrokenPipe();
+// `handler` is called when the terminal the process runs in hangs up (SIGHUP);
+// Win32 has no such signal, so there nothing is to be done.
+void catchHangUp(void (*handler)(int));
 // A C stream write that just failed with errno `error` failed because the pipe's
 // reader has gone; call it before any other system call.
 bool writeHitClosedPipe(int error);

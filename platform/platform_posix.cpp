@@ -268,6 +268,21 @@ std::FILE* separateStdout() {
     return original;
 }
 
+bool discardStdout() {
+    std::fflush(stdout);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0) {
+        return false;
+    }
+    const bool moved = dup2(null, 1) >= 0;
+    close(null);
+    return moved;
+}
+
+void catchHangUp(void (*handler)(int)) {
+    signal(SIGHUP, handler);
+}
+
 void ignoreBrokenPipe() {
     signal(SIGPIPE, SIG_IGN);
 }

@@ -212,6 +212,22 @@ std::FILE* separateStdout() {
     return original;
 }
 
+bool discardStdout() {
+    std::fflush(stdout);
+    const int null = _open("NUL", _O_WRONLY);
+    if (null < 0) {
+        return false;
+    }
+    const bool moved = _dup2(null, 1) == 0;
+    _close(null);
+    if (moved) {
+        SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(1)));
+    }
+    return moved;
+}
+
+void catchHangUp(void (*)(int)) {}
+
 // Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
 void ignoreBrokenPipe() {}
 
