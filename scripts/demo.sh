@@ -79,7 +79,8 @@ case " $* ${defaults[*]} " in *" --rate "* | *" --rate="*) ;; *) defaults+=(--ra
 config=()
 last=${*: -1}
 before=${*: -2:1}
-if [ $# -eq 0 ] || [[ $last == -* ]] ||
+# An option that wants a value last gets none: trackhost then says it needs one.
+if [ $# -eq 0 ] || { [[ $last == -* ]] && [[ $takes_value != *" $last "* ]]; } ||
     { [ $# -ge 2 ] && [[ $takes_value == *" $before "* ]]; }; then
     config=("$root/examples/demo.conf")
     [ $view = no ] || config=("$root/examples/multi.conf")

@@ -3,6 +3,7 @@
 tracker_test(trackhost_test
     SOURCES host/input/config_file_test.cpp host/host_options_test.cpp examples/boresight_test.cpp host/sensors/recording_test.cpp
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
+            host/output/record_output_test.cpp
     LIBS trackhost_core one_euro_filter
     DEPENDS boresight smoothing)
 
@@ -11,7 +12,7 @@ tracker_test(trackhost_test
 tracker_test(trackhost_run_test PER_TEST
     SOURCES host/trackhost_run_test.cpp
     LIBS trackhost_core birdsim
-    DEPENDS tracker_3dbird boresight)
+    DEPENDS tracker_3dbird boresight smoothing)
 
 # trackhost as a user runs it, through the shell, from the folder it was built in:
 # its two channels, and --record and --replay, each run a process of its own.
@@ -24,3 +25,11 @@ tracker_test(record_replay_test
     SOURCES host/sensors/record_replay_test.cpp
     LIBS platform
     DEPENDS trackhost birdrecord)
+
+# scripts/demo.sh on the native build (it builds trackhost in that folder first, so
+# it runs alone).
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME demo_script_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/host/demo_script_test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+    set_tests_properties(demo_script_test PROPERTIES RUN_SERIAL TRUE)
+endif()

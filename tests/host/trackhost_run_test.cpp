@@ -290,6 +290,15 @@ TEST_F(HostRunTest, BoresightExampleMovesEveryPose) {
                                                        "5.00000", "0.00000"}));
 }
 
+// The smoothing example names its library by the bare name both builds complete.
+TEST_F(HostRunTest, SmoothingExampleRunsOnEveryBuild) {
+    EXPECT_EQ(
+        run({"--sim-noise", "0.2", "--cycles", "2"},
+            std::string(TRACKER_SOURCE_DIR) + "/examples/calibration/smoothing/smoothing.conf"),
+        exitSuccess)
+        << err.str();
+}
+
 // The examples the README runs: four sensors in all.
 TEST_F(HostRunTest, ExampleConfigurationsRun) {
     const std::string examples = std::string(TRACKER_SOURCE_DIR) + "/examples/";
