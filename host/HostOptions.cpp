@@ -1,4 +1,5 @@
-// trackhost's command line.
+// trackhost's command line: one table of its options, read by one reader, and the
+// usage text written from the same table.
 #include "host/HostOptions.h"
 #include "host/view/ViewAddress.h"
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -33,8 +35,59 @@ bool readInteger(const std::string& text, long long& value) {
     return *end == '\0' && errno == 0;
 }
 
-// "PORT:AT:FOR" or "PORT:AT:FOR:repeat", in seconds.
-bool readSimDropout(const std::string& text, SimDropout& dropout) {
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Takes a value into the options; false when the value is not one the option takes.
+using Setter = std::function<bool(HostOptions& options, const std::string& value)>;
+
+// A switch: sets `field` to `value`.
+Setter flag(bool HostOptions::*field, bool value = true) {
+    return [field, value](HostOptions& options, const std::string&) {
+        options.*field = value;
+        return true;
+    };
+}
+
+// Any text; with `nonEmpty`, any but the empty one.
+Setter text(std::string HostOptions::*field, bool nonEmpty = false) {
+    return [field, nonEmpty](HostOptions& options, const std::string& value) {
+        options.*field = value;
+        return !nonEmpty || !value.empty();
+    };
+}
+
+// A decimal number from `low` (included when `withLow`) up to and including `high`.
+Setter real(double HostOptions::*field, double low, bool withLow, double high) {
+    return [=](HostOptions& options, const std::string& value) {
+        double number = 0.0;
+        if (!readDouble(value, number) || number < low || (!withLow && number == low) ||
+            number > high) {
+            return false;
+        }
+        options.*field = number;
+        return true;
+    };
+}
+
+// A whole decimal number from `low` to `high`.
+template <typename T> Setter whole(T HostOptions::*field, long long low, long long high) {
+    return [=](HostOptions& options, const std::string& value) {
+        long long number = 0;
+        if (!readInteger(value, number) || number < low || number > high) {
+            return false;
+        }
+        options.*field = static_cast<T>(number);
+        return true;
+    };
+}
+
+// "PORT:AT:FOR" or "PORT:AT:FOR:repeat" (in any letter case), in seconds; each one
+// adds a drop-out.
+bool addSimDropout(HostOptions& options, const std::string& text) {
     std::vector<std::string> fields(1);
     for (const char c : text) {
         if (c == ':') {
@@ -43,8 +96,9 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
             fields.back() += c;
         }
     }
+    SimDropout dropout;
     long long port = 0;
-    if ((fields.size() != 3 && !(fields.size() == 4 && fields[3] == "repeat")) ||
+    if ((fields.size() != 3 && !(fields.size() == 4 && lowerCase(fields[3]) == "repeat")) ||
         !readInteger(fields[0], port) || port < 1 || port > bird::maxSensors ||
         !readDouble(fields[1], dropout.at) || dropout.at < 0.0 ||
         !readDouble(fields[2], dropout.length) || dropout.length <= 0.0) {
@@ -52,7 +106,13 @@ bool readSimDropout(const std::string& text, SimDropout& dropout) {
     }
     dropout.port = static_cast<std::uint16_t>(port);
     dropout.repeat = fields.size() == 4;
+    options.simDropouts.push_back(dropout);
     return true;
+}
+
+// [ADDRESS:]PORT; an IPv6 address in brackets, [::1]:8080. A URL is no address.
+bool readViewAddress(HostOptions& options, const std::string& text) {
+    return parseViewAddress(text, options.viewAddress, options.viewPort);
 }
 
 // "AX:AY:AZ:ANGLE": a turn by ANGLE degrees about an axis of non-zero length.
@@ -75,206 +135,177 @@ bool readSimTurn(const std::string& text, SimTurn& turn) {
     return true;
 }
 
-class Arguments {
-public:
-    Arguments(int argc, const char* const* argv, std::string& error)
-        : argc(argc), argv(argv), error(error) {}
+Setter simTurn(SimTurn HostOptions::*field) {
+    return [field](HostOptions& options, const std::string& value) {
+        return readSimTurn(value, options.*field);
+    };
+}
 
-    bool more() const { return next < argc; }
-    std::string take() { return argv[next++]; }
-    // The next argument is there and is no option.
-    bool valueNext() const { return more() && (argv[next][0] != '-' || argv[next][1] == '\0'); }
-
-    // The value of an option, from "--name=value" or the next argument.
-    bool value(const std::string& name, const std::string* inlineValue, std::string& value) {
-        if (inlineValue != nullptr) {
-            value = *inlineValue;
-            return true;
-        }
-        if (!more()) {
-            return fail(name + " needs a value");
-        }
-        value = take();
-        return true;
-    }
-
-    bool fail(const std::string& message) {
-        error = message;
+bool readSimMotion(HostOptions& options, const std::string& value) {
+    if (value != "wave" && value != "align") {
         return false;
     }
-
-private:
-    int argc;
-    const char* const* argv;
-    int next = 0;
-    std::string& error;
-};
-
-bool setOption(Arguments& args, const std::string& name, const std::string* inlineValue,
-               HostOptions& options) {
-    const bool takesValue = name == "--plugin" || name == "--output" || name == "--rate" ||
-                            name == "--cycles" || name == "--seconds" || name == "--format" ||
-                            name == "--debug" || name == "--debug-threshold" ||
-                            name == "--record" || name == "--replay" || name == "--sim-noise" ||
-                            name == "--sim-dropout" || name == "--view" || name == "--sim-mount" ||
-                            name == "--sim-transmitter" || name == "--sim-motion";
-    if (!takesValue && inlineValue != nullptr) {
-        return args.fail(name + " takes no value");
-    }
-    std::string value;
-    if (takesValue && !args.value(name, inlineValue, value)) {
-        return false;
-    }
-    double real = 0.0;
-    long long integer = 0;
-    if (name == "--plugin") {
-        options.pluginPath = value;
-    } else if (name == "--output") {
-        options.outputFile = value;
-    } else if (name == "--rate") {
-        if (!readDouble(value, real) || real <= 0.0 || real > 10000.0) {
-            return args.fail("--rate wants cycles per second above 0 and up to 10000, not \"" +
-                             value + "\"");
-        }
-        options.rate = real;
-    } else if (name == "--cycles") {
-        if (!readInteger(value, integer) || integer < 0) {
-            return args.fail("--cycles wants a whole number from 0 to " +
-                             std::to_string(INT64_MAX) + ", not \"" + value + "\"");
-        }
-        options.cycles = integer;
-    } else if (name == "--seconds") {
-        if (!readDouble(value, real) || real < 0.0 || real > 1e9) {
-            return args.fail("--seconds wants a number from 0 to 1000000000, not \"" + value +
-                             "\"");
-        }
-        options.seconds = real;
-    } else if (name == "--format") {
-        std::string lower = value;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (!parseOutputFormat(lower, options.format)) {
-            return args.fail("--format wants table, csv or json, not \"" + value + "\"");
-        }
-    } else if (name == "--debug") {
-        if (!readInteger(value, integer) || integer < INT32_MIN || integer > INT32_MAX) {
-            return args.fail("--debug wants a whole number, not \"" + value + "\"");
-        }
-        options.debugLevel = static_cast<std::int32_t>(integer);
-    } else if (name == "--debug-threshold") {
-        if (!readInteger(value, integer) || integer < INT32_MIN || integer > INT32_MAX) {
-            return args.fail("--debug-threshold wants a whole number, not \"" + value + "\"");
-        }
-        options.debugThreshold = static_cast<std::int32_t>(integer);
-    } else if (name == "--record" || name == "--replay") {
-        if (value.empty()) {
-            return args.fail(name + " wants a file name");
-        }
-        (name == "--record" ? options.recordFile : options.replayFile) = value;
-    } else if (name == "--replay-timed") {
-        options.replayTimed = true;
-    } else if (name == "--loop") {
-        options.loop = true;
-    } else if (name == "--sim-noise") {
-        if (!readDouble(value, real) || real < 0.0 || real > 45.0) {
-            return args.fail("--sim-noise wants degrees RMS from 0 to 45, not \"" + value + "\"");
-        }
-        options.simNoise = real;
-    } else if (name == "--check") {
-        options.check = true;
-    } else if (name == "--verbose") {
-        options.verbose = true;
-    } else if (name == "--sim-dropout") {
-        SimDropout dropout;
-        if (!readSimDropout(value, dropout)) {
-            const std::string ports = "from 1 to " + std::to_string(bird::maxSensors);
-            return args.fail("--sim-dropout wants PORT:AT:FOR or PORT:AT:FOR:repeat, a port " +
-                             ports + " and seconds (FOR above 0), not \"" + value + "\"");
-        }
-        options.simDropouts.push_back(dropout);
-    } else if (name == "--no-status") {
-        options.status = false;
-    } else if (name == "--view") {
-        if (!parseViewAddress(value, options.viewAddress, options.viewPort)) {
-            return args.fail("--view wants [ADDRESS:]PORT with a port from 0 to 65535, not \"" +
-                             value + "\"");
-        }
-    } else if (name == "--sim-mount" || name == "--sim-transmitter") {
-        if (!readSimTurn(value,
-                         name == "--sim-mount" ? options.simMount : options.simTransmitter)) {
-            return args.fail(name +
-                             " wants AX:AY:AZ:ANGLE, an axis of non-zero length and "
-                             "degrees, not \"" +
-                             value + "\"");
-        }
-    } else if (name == "--sim-motion") {
-        if (value != "wave" && value != "align") {
-            return args.fail("--sim-motion wants wave or align, not \"" + value + "\"");
-        }
-        options.simMotion = value == "align" ? SimMotion::align : SimMotion::wave;
-    } else if (name == "--quiet") {
-        options.quiet = true;
-    } else if (name == "--no-date") {
-        options.date = false;
-    } else if (name == "--no-time") {
-        options.time = false;
-    } else if (name == "--no-thread-id") {
-        options.threadId = false;
-    } else {
-        return args.fail("unknown option " + name);
-    }
+    options.simMotion = value == "align" ? SimMotion::align : SimMotion::wave;
     return true;
 }
 
-} // namespace
+// --align [SECTION]: the section is optional.
+bool readAlign(HostOptions& options, const std::string& value) {
+    options.align = true;
+    options.alignSection = value;
+    return true;
+}
 
-ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
-                             std::string& error) {
-    Arguments args(argc, argv, error);
-    bool filesOnly = false;
-    bool sectionOrFile = false; // --align's section, unless no other file follows
-    while (args.more()) {
-        const std::string arg = args.take();
-        if (filesOnly || arg.size() < 2 || arg[0] != '-') {
-            if (!options.configFile.empty()) {
-                args.fail("one configuration file only; \"" + arg + "\" is a second one");
-                return ParseResult::error;
-            }
-            options.configFile = arg;
-        } else if (arg == "--") {
-            filesOnly = true;
-        } else if (arg == "-h" || arg == "--help") {
-            return ParseResult::help;
-        } else if (arg == "--version") {
-            return ParseResult::version;
-        } else if (arg == "--align" || arg.rfind("--align=", 0) == 0) {
-            // --align [SECTION]: the section is the next argument unless it is an
-            // option or the configuration file itself.
-            options.align = true;
-            if (arg.size() > 7) {
-                options.alignSection = arg.substr(8);
-                if (options.alignSection.empty()) {
-                    args.fail("--align= wants a section name");
-                    return ParseResult::error;
-                }
-            } else if (!filesOnly && args.valueNext()) {
-                options.alignSection = args.take();
-                sectionOrFile = true;
-            }
-        } else {
-            const std::size_t equals = arg.find('=');
-            const std::string name = arg.substr(0, equals);
-            const std::string inlineValue =
-                equals == std::string::npos ? std::string() : arg.substr(equals + 1);
-            if (!setOption(args, name, equals == std::string::npos ? nullptr : &inlineValue,
-                           options)) {
-                return ParseResult::error;
-            }
+bool readFormat(HostOptions& options, const std::string& value) {
+    return parseOutputFormat(lowerCase(value), options.format);
+}
+
+// One option of trackhost's.
+struct HostOption {
+    const char* name;  // "--rate"
+    const char* value; // the value's name in the usage text ("HZ"); null: a switch
+    // What a value must be: "--rate wants WANTS, not \"0\""; null for a file's name,
+    // which only the empty text fails: "--record wants a file name".
+    std::string wants;
+    Setter set;       // null for --help and --version
+    const char* help; // the usage text's lines for it
+    // Another option this one needs, or null.
+    const char* needs = nullptr;
+    const char* alias = nullptr; // "-h"
+    ParseResult result = ParseResult::run;
+    // The value may be left out: "--align" or "--align SECTION", where SECTION is
+    // the next argument unless that is an option.
+    bool optionalValue = false;
+
+    // "--rate HZ", or "-h, --help".
+    std::string label() const {
+        return (alias != nullptr ? std::string(alias) + ", " : std::string()) + name +
+               (value != nullptr ? std::string(" ") + value : std::string());
+    }
+};
+
+// Every option, in the order of the usage text.
+const std::vector<HostOption>& hostOptions() {
+    using O = HostOptions;
+    static const std::vector<HostOption> table = {
+        {"--check", nullptr, {}, flag(&O::check),
+         "read CONFIG_FILE and report every problem in it, as\n"
+         "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
+         "warning: message; wakes no sensor and loads no plug-in\n"
+         "(a calibration library is loaded to see that it can be)"},
+        {"--verbose", nullptr, {}, flag(&O::verbose),
+         "with --check: then print each section's settings as the\n"
+         "plug-in would use them, on standard output",
+         "--check"},
+        {"--plugin", "PATH", {}, text(&O::pluginPath),
+         "the plug-in library (default: the one built beside trackhost)"},
+        {"--rate", "HZ", "cycles per second above 0 and up to 10000",
+         real(&O::rate, 0.0, false, 10000.0), "receive cycles per second (default 30)"},
+        {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
+         whole(&O::cycles, 0, INT64_MAX),
+         "stop after N cycles (0: init, configure, start and stop only)"},
+        {"--seconds", "S", "a number from 0 to 1000000000", real(&O::seconds, 0.0, true, 1e9),
+         "stop after S seconds (S x HZ cycles)"},
+        {"--format", "F", "table, csv or json", readFormat,
+         "table (default), csv, or json (one object per line); any\n"
+         "letter case"},
+        {"--output", "FILE", {}, text(&O::outputFile),
+         "write the records to FILE, opened once every device has\n"
+         "come through init; the plug-in's messages stay on standard\n"
+         "output then"},
+        {"--debug", "LEVEL", "a whole number", whole(&O::debugLevel, INT32_MIN, INT32_MAX),
+         "debug level of the plug-in's logger (default 0: no DEBUG\n"
+         "lines); a level at or above the threshold shows all DEBUG\n"
+         "lines, else only those of the class it names: 1 the\n"
+         "device, 3 the transforms and the calibration library"},
+        {"--debug-threshold", "N", "a whole number",
+         whole(&O::debugThreshold, INT32_MIN, INT32_MAX),
+         "the threshold the level is compared with (default 1)"},
+        {"--record", "FILE", {}, text(&O::recordFile, true),
+         "write every reading the sensor library gives the plug-in\n"
+         "to FILE (through a pass-through sensor library)"},
+        {"--replay", "FILE", {}, text(&O::replayFile, true),
+         "the simulated sensors play the recording FILE, one recorded\n"
+         "reading per reading call"},
+        {"--replay-timed", nullptr, {}, flag(&O::replayTimed),
+         "play the recording at its recorded times instead", "--replay"},
+        {"--loop", nullptr, {}, flag(&O::loop),
+         "start the recording over at its end (default: the run\n"
+         "ends there)",
+         "--replay"},
+        {"--sim-noise", "DEG", "degrees RMS from 0 to 45", real(&O::simNoise, 0.0, true, 45.0),
+         "the simulated sensors jitter by DEG degrees RMS"},
+        {"--view", "[ADDRESS:]PORT", "[ADDRESS:]PORT with a port from 0 to 65535", readViewAddress,
+         "also serve a live 3D view of the trackers to browsers at\n"
+         "http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port\n"
+         "0 picks a free one); the URL is printed at start"},
+        {"--quiet", nullptr, {}, flag(&O::quiet),
+         "switch the plug-in's log lines off and discard whatever\n"
+         "else it writes"},
+        {"--no-date", nullptr, {}, flag(&O::date, false), "log line heads without the date"},
+        {"--no-time", nullptr, {}, flag(&O::time, false), "log line heads without the time"},
+        {"--no-thread-id", nullptr, {}, flag(&O::threadId, false),
+         "log line heads without the thread ID"},
+        {"--no-status", nullptr, {}, flag(&O::status, false),
+         "no live status lines (drawn only when standard error is a\n"
+         "terminal: per device records per second, age of the last\n"
+         "record, failed cycles and reconnections)"},
+        {"--sim-dropout", "PORT:AT:FOR[:repeat]",
+         "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to " +
+             std::to_string(bird::maxSensors) + " and seconds (FOR above 0)",
+         addSimDropout,
+         "with the simulated sensor library only: unplug the sensor\n"
+         "on serial PORT AT seconds into the receive cycle and plug\n"
+         "it back in FOR seconds later; with :repeat its readings\n"
+         "repeat the last one instead of failing (may be given\n"
+         "more than once)"},
+        {"--align", "[SECTION]", "a section name", readAlign,
+         "find the transmitterrotation and sensorrotation lines of\n"
+         "SECTION (needed when CONFIG_FILE has several): hold the\n"
+         "tracked object still at the front, turned left and tilted\n"
+         "up as the prompts on standard error say; the two lines go\n"
+         "to standard output; --seconds limits the time (default 60)",
+         nullptr, nullptr, ParseResult::run, true},
+        {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
+         simTurn(&O::simMount),
+         "with the simulated sensor library only: the sensor is\n"
+         "mounted crooked, so that it takes\n"
+         "\"sensorrotation 1 AX AY AZ ANGLE\" to set it right"},
+        {"--sim-transmitter", "AX:AY:AZ:ANGLE",
+         "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees", simTurn(&O::simTransmitter),
+         "with the simulated sensor library only: the transmitter is\n"
+         "turned, so that it takes \"transmitterrotation AX AY AZ\n"
+         "ANGLE\" to set it right"},
+        {"--sim-motion", "M", "wave or align", readSimMotion,
+         "with the simulated sensor library only: wave (default) or\n"
+         "align, which holds the three poses of --align"},
+        {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
+        {"--version", nullptr, {}, nullptr, "show the version", nullptr, nullptr,
+         ParseResult::version},
+    };
+    return table;
+}
+
+const HostOption* findOption(const std::string& name) {
+    for (const HostOption& option : hostOptions()) {
+        if (name == option.name || (option.alias != nullptr && name == option.alias)) {
+            return &option;
         }
     }
-    if (sectionOrFile && options.configFile.empty()) {
-        options.configFile = options.alignSection;
-        options.alignSection.clear();
+    return nullptr;
+}
+
+// Options that cannot be given together, and options that need another one.
+bool checkCombinations(const HostOptions& options, const std::vector<const HostOption*>& given,
+                       std::string& error) {
+    const auto wasGiven = [&given](const char* name) {
+        return std::any_of(given.begin(), given.end(), [name](const HostOption* option) {
+            return std::string(option->name) == name;
+        });
+    };
+    if (options.configFile.empty()) {
+        error = "no configuration file given";
+        return false;
     }
     if (options.align && (options.check || !options.outputFile.empty() || options.viewPort >= 0 ||
                           options.cycles >= 0 || !options.simDropouts.empty())) {
@@ -284,24 +315,119 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
                  : options.viewPort >= 0       ? "--view"
                  : options.cycles >= 0         ? "--cycles: its time limit is --seconds"
                                                : "--sim-dropout");
-        return ParseResult::error;
+        return false;
     }
-    if (options.configFile.empty()) {
-        error = "no configuration file given";
-        return ParseResult::error;
+    // Both would set how long the run lasts.
+    if (wasGiven("--cycles") && wasGiven("--seconds")) {
+        error = "--cycles and --seconds cannot be given together";
+        return false;
     }
-    if (options.verbose && !options.check) {
-        error = "--verbose needs --check";
-        return ParseResult::error;
+    for (const HostOption& option : hostOptions()) {
+        if (option.needs != nullptr && wasGiven(option.name) && !wasGiven(option.needs)) {
+            error = std::string(option.name) + " needs " + findOption(option.needs)->label();
+            return false;
+        }
     }
-    if ((options.replayTimed || options.loop) && options.replayFile.empty()) {
-        error = std::string(options.loop ? "--loop" : "--replay-timed") + " needs --replay FILE";
-        return ParseResult::error;
+    return true;
+}
+
+} // namespace
+
+ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
+                             std::string& error) {
+    bool filesOnly = false;
+    std::vector<const HostOption*> given;
+    bool valueOrFile = false; // an optional value was taken: it may be the file
+    for (int next = 0; next < argc;) {
+        const std::string arg = argv[next++];
+        if (filesOnly || arg.size() < 2 || arg[0] != '-') {
+            if (!options.configFile.empty()) {
+                error = "one configuration file only; \"" + arg + "\" is a second one";
+                return ParseResult::error;
+            }
+            options.configFile = arg;
+            continue;
+        }
+        if (arg == "--") {
+            filesOnly = true;
+            continue;
+        }
+        // "--name=value" or "--name value".
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const HostOption* option = findOption(name);
+        if (option == nullptr) {
+            error = "unknown option " + name;
+            return ParseResult::error;
+        }
+        if (option->value == nullptr && equals != std::string::npos) {
+            error = name + " takes no value";
+            return ParseResult::error;
+        }
+        if (option->result != ParseResult::run) {
+            return option->result;
+        }
+        std::string value;
+        if (option->optionalValue && equals != std::string::npos && equals + 1 == arg.size()) {
+            error = name + "= wants " + option->wants;
+            return ParseResult::error;
+        }
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (option->optionalValue) {
+            // The next argument, unless it is an option; when no other file follows,
+            // it was the configuration file.
+            if (!filesOnly && next < argc && (argv[next][0] != '-' || argv[next][1] == '\0')) {
+                value = argv[next++];
+                valueOrFile = true;
+            }
+        } else if (option->value != nullptr) {
+            if (next == argc) {
+                error = name + " needs a value";
+                return ParseResult::error;
+            }
+            value = argv[next++];
+        }
+        if (!option->set(options, value)) {
+            error = name + (option->wants.empty()
+                            ? std::string(" wants a file name")
+                            : " wants " + option->wants + ", not \"" + value + "\"");
+            return ParseResult::error;
+        }
+        given.push_back(option);
     }
-    return ParseResult::run;
+    if (valueOrFile && options.configFile.empty()) {
+        options.configFile = options.alignSection;
+        options.alignSection.clear();
+    }
+    return checkCombinations(options, given, error) ? ParseResult::run : ParseResult::error;
+}
+
+std::vector<std::string> hostOptionLabels() {
+    std::vector<std::string> labels;
+    for (const HostOption& option : hostOptions()) {
+        labels.push_back(option.label());
+    }
+    return labels;
 }
 
 std::string usageText() {
+    std::string options;
+    // Labels of up to 15 characters share the line with the help's first line.
+    constexpr std::size_t column = 19;
+    const std::string indent(column, ' ');
+    for (const HostOption& option : hostOptions()) {
+        const std::string label = "  " + option.label();
+        options += label.size() + 2 <= column ? label + std::string(column - label.size(), ' ')
+                                              : label + "\n" + indent;
+        for (const char* c = option.help; *c != '\0'; ++c) {
+            options += *c;
+            if (*c == '\n') {
+                options += indent;
+            }
+        }
+        options += '\n';
+    }
     return R"(Usage: trackhost [options] CONFIG_FILE
        trackhost --check [--verbose] CONFIG_FILE
        trackhost --align [SECTION] [options] CONFIG_FILE
@@ -320,68 +446,8 @@ Records go to standard output and nothing else does: trackhost's messages and,
 while the records go there, the plug-in's messages go to standard error.
 
 Options:
-  --check          read CONFIG_FILE and report every problem in it, as
-                   FILE:LINE: message, and likely mistakes, as FILE:LINE:
-                   warning: message; wakes no sensor and loads no plug-in
-                   (a calibration library is loaded to see that it can be)
-  --verbose        with --check: then print each section's settings as the
-                   plug-in would use them, on standard output
-  --plugin PATH    the plug-in library (default: the one built beside trackhost)
-  --rate HZ        receive cycles per second (default 30)
-  --cycles N       stop after N cycles (0: init, configure, start and stop only)
-  --seconds S      stop after S seconds (S x HZ cycles)
-  --format F       table (default), csv, or json (one object per line); any
-                   letter case
-  --output FILE    write the records to FILE, opened once every device has
-                   come through init; the plug-in's messages stay on standard
-                   output then
-  --debug LEVEL    debug level of the plug-in's logger (default 0: no DEBUG
-                   lines); a level at or above the threshold shows all DEBUG
-                   lines, else only those of the class it names: 1 the
-                   device, 3 the transforms and the calibration library
-  --debug-threshold N
-                   the threshold the level is compared with (default 1)
-  --record FILE    write every reading the sensor library gives the plug-in
-                   to FILE (through a pass-through sensor library)
-  --replay FILE    the simulated sensors play the recording FILE, one recorded
-                   reading per reading call
-  --replay-timed   play the recording at its recorded times instead
-  --loop           start the recording over at its end (default: hold the
-                   last reading)
-  --sim-noise DEG  the simulated sensors jitter by DEG degrees RMS
-  --view [ADDRESS:]PORT
-                   also serve a live 3D view of the trackers to browsers at
-                   http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port
-                   0 picks a free one); the URL is printed at start
-  --quiet          switch the plug-in's log lines off
-  --no-date        log line heads without the date
-  --no-time        log line heads without the time
-  --no-thread-id   log line heads without the thread ID
-  --no-status      no live status lines (drawn only when standard error is a
-                   terminal: per device records per second, age of the last
-                   record, failed cycles and reconnections)
-  --sim-dropout PORT:AT:FOR[:repeat]
-                   with the simulated sensor library only: unplug the sensor
-                   on serial PORT AT seconds into the receive cycle and plug
-                   it back in FOR seconds later; with :repeat its readings
-                   repeat the last one instead of failing (may be given
-                   more than once)
-  --align [SECTION]
-                   find the transmitterrotation and sensorrotation lines of
-                   SECTION (needed when CONFIG_FILE has several): hold the
-                   tracked object still at the front, turned left and tilted
-                   up as the prompts on standard error say; the two lines go
-                   to standard output; --seconds limits the time (default 60)
-  --sim-mount AX:AY:AZ:ANGLE, --sim-transmitter AX:AY:AZ:ANGLE
-                   with the simulated sensor library only: the sensor is
-                   mounted crooked behind a turned transmitter, so that it
-                   takes "sensorrotation 1 AX AY AZ ANGLE" and
-                   "transmitterrotation AX AY AZ ANGLE" to set it right
-  --sim-motion M   with the simulated sensor library only: wave (default) or
-                   align, which holds the three poses of --align
-  -h, --help       show this text
-  --version        show the version
-
+)" + options +
+           R"(
 Exit status:
   0  success (also when the reader of the records goes away, as head does;
      --check: no error, warnings alone do not fail)

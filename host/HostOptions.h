@@ -52,5 +52,7 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
 
 // The text of --help.
 std::string usageText();
+// Each option as the usage text names it: "--rate HZ", "-h, --help".
+std::vector<std::string> hostOptionLabels();
 // The text of --version.
 std::string versionText();

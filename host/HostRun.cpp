@@ -1,6 +1,7 @@
 // trackhost's run: devices from the configuration file driven through the plug-in.
 #include "host/HostRun.h"
 #include "host/ExitCode.h"
+#include "host/HostMessage.h"
 
 #include "device/CBase.h"
 #include "host/HostStorage.h"
@@ -8,6 +9,7 @@
 #include "host/check/ConfigCheck.h"
 #include "host/health/HealthMonitor.h"
 #include "host/input/ConfigFile.h"
+#include "host/output/FileClash.h"
 #include "host/output/RecordFormat.h"
 #include "host/sensors/DropoutCheck.h"
 #include "host/sensors/DropoutSchedule.h"
@@ -68,8 +70,8 @@ public:
 
     // The host's message for a failed operation; the plug-in has said why.
     void report(const Device& device, const char* operation) {
-        err << "trackhost: device [" << device.section->name << "] at " << fileName << ":"
-            << device.section->line << ": " << operation << " failed" << std::endl;
+        hostMessage(err) << "device [" << device.section->name << "] at " << fileName << ":"
+                         << device.section->line << ": " << operation << " failed" << std::endl;
     }
 
     // False when a device's stop failed.
@@ -187,8 +189,8 @@ bool startDevices(Devices& devices, std::ostream& err) {
             return false;
         }
         if (configured == 0) {
-            err << "trackhost: device [" << device.section->name
-                << "]: the orientation reset failed; going on without it" << std::endl;
+            hostMessage(err) << "device [" << device.section->name
+                             << "]: the orientation reset failed; going on without it" << std::endl;
         }
     }
     for (Devices::Device& device : devices.all()) {
@@ -226,34 +228,35 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
 
 int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
             RecordListener* listener) {
-    if (output.sameFileAs(options.configFile)) {
-        err << "trackhost: the output " << output.name() << " is the configuration file "
-            << options.configFile << "; the records would overwrite it" << std::endl;
-        return exitUsage;
-    }
     std::vector<DeviceSection> sections;
     if (!readSections(options.configFile, sections, err)) {
         return exitConfiguration;
+    }
+    const std::string clash = findFileClash(options, output, sections);
+    if (!clash.empty()) {
+        hostMessage(err) << clash << std::endl;
+        return exitUsage;
+    }
+    if (!checkDropouts(options.simDropouts, sections, options.configFile, cycleLimit(options),
+                       options.rate, err)) {
+        return exitUsage;
     }
     // Check the configuration as --check does: its problems stop the run before any
     // sensor wakes or any file is written; its warnings are told once.
     if (!checkBeforeRun(sections, options.configFile, err)) {
         return exitConfiguration;
-    }
-    if (!checkDropouts(options.simDropouts, sections, options.configFile, cycleLimit(options),
-                       options.rate, err)) {
         return exitUsage;
     }
 
     const std::string pluginPath =
         options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
     SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath)) {
+    if (const int code = session.prepare(pluginPath, sections)) {
         return code;
     }
     PluginLibrary plugin(pluginPath);
     if (!plugin.loaded()) {
-        err << "trackhost: " << plugin.problem() << std::endl;
+        hostMessage(err) << plugin.problem() << std::endl;
         return exitDevice;
     }
     if (const int code = session.steer()) {
@@ -266,13 +269,15 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     const SimulatorControl simulator;
     DropoutSchedule dropouts(options.simDropouts, simulator);
     if (!dropouts.ready()) {
-        err << "trackhost: --sim-dropout needs the simulated sensor library, and the loaded "
-            << platform::libraryFileName("3dbird") << " is not the simulator" << std::endl;
+        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
+                         << platform::libraryFileName("3dbird") << " is not the simulator"
+                         << std::endl;
         return exitUsage;
     }
-    if (simulator.present()) {
-        err << "trackhost: the sensor library " << platform::libraryFileName("3dbird")
-            << " is the simulator: every pose is simulated, none is measured" << std::endl;
+    if (!session.tellReplay() && simulator.present()) {
+        hostMessage(err) << "the sensor library " << platform::libraryFileName("3dbird")
+                         << " is the simulator: every pose is simulated, none is measured"
+                         << std::endl;
     }
     const CLoggerH storageLogger = makeLogger(options, "trackhost");
     HostStorage storage(&storageLogger);
@@ -288,7 +293,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     session.checkPorts();
     // Only now may the output be created or emptied: nothing before could fail.
     if (!output.open()) {
-        err << "trackhost: " << output.problem() << std::endl;
+        hostMessage(err) << output.problem() << std::endl;
         return exitUsage;
     }
     if (!startDevices(devices, err)) {
@@ -331,7 +336,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     const bool stopped = devices.shutDown();
     // A reader that went away (trackhost | head) ends the run as Ctrl-C does.
     if (!output.close() && !output.closedPipe()) {
-        err << "trackhost: " << output.problem() << std::endl;
+        hostMessage(err) << output.problem() << std::endl;
         return exitOutput;
     }
     return session.finish(!stopped ? exitDevice : allReceived ? exitSuccess : exitNoRecord);

@@ -1,5 +1,6 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
 #include "host/ExitCode.h"
+#include "host/HostMessage.h"
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
 #include "host/align/AlignRun.h"
@@ -7,8 +8,6 @@
 #include "host/output/RecordOutput.h"
 #include "host/view/ViewAddress.h"
 #include "host/view/ViewServer.h"
-#include "platform/platform.h"
-
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -26,16 +25,33 @@ extern "C" void onInterrupt(int) {
 
 // A viewer beyond loopback shows the poses to the network.
 void warnOfRemoteViewers(const ViewServer& viewer, const std::string& address) {
-    std::cerr << "trackhost: warning: the viewer listens on " << address
+    hostMessage(std::cerr) << "warning: the viewer listens on " << address
               << ", not on loopback only: anyone who reaches this address can watch the poses"
               << std::endl;
     const std::vector<std::string> urls = viewer.remoteUrls();
-    std::cerr << "trackhost: other machines reach the viewer at";
+    hostMessage(std::cerr) << "other machines reach the viewer at";
     for (const std::string& url : urls) {
         std::cerr << ' ' << url;
     }
     std::cerr << (urls.empty() ? " none: no interface but loopback has an address" : "")
               << std::endl;
+}
+
+// Standard output cannot be taken apart from the plug-in's messages.
+int cannotWriteStandardOutput() {
+    hostMessage(std::cerr) << "cannot write standard output ("
+                           << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
+                           << std::endl;
+    return exitOutput;
+}
+
+// "-", or a file that is standard output itself (/dev/stdout, or the file standard
+// output was sent to), means standard output.
+bool isStandardOutput(const std::string& path) {
+    platform::FileIdentity file;
+    platform::FileIdentity out;
+    return path == "-" || (platform::fileIdentity(path, file) &&
+                           platform::streamIdentity(stdout, out) && file == out);
 }
 
 } // namespace
@@ -51,7 +67,7 @@ int main(int argc, char** argv) {
         std::cout << versionText();
         return exitSuccess;
     case ParseResult::error:
-        std::cerr << "trackhost: " << error << "\nTry 'trackhost --help'." << std::endl;
+        hostMessage(std::cerr) << error << "\nTry 'trackhost --help'." << std::endl;
         return exitUsage;
     case ParseResult::run:
         break;
@@ -64,10 +80,10 @@ int main(int argc, char** argv) {
     ViewServer viewer;
     if (options.viewPort >= 0) {
         if (!viewer.start(options.viewAddress, options.viewPort, error)) {
-            std::cerr << "trackhost: " << error << std::endl;
+            hostMessage(std::cerr) << error << std::endl;
             return exitView;
         }
-        std::cerr << "trackhost: viewer at " << viewer.url() << std::endl;
+        hostMessage(std::cerr) << "viewer at " << viewer.url() << std::endl;
         if (!isLoopbackAddress(options.viewAddress)) {
             warnOfRemoteViewers(viewer, options.viewAddress);
         }
@@ -80,19 +96,25 @@ int main(int argc, char** argv) {
     // Ctrl-C ends the receive cycle; the devices are then stopped and deleted.
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    platform::catchHangUp(onInterrupt);
+    if (!options.outputFile.empty() && isStandardOutput(options.outputFile)) {
+        options.outputFile.clear();
+    }
     if (!options.outputFile.empty()) {
+        // --quiet: the plug-in's channel is standard output, and nothing of it is wanted.
+        if (options.quiet && !platform::discardStdout()) {
+            return cannotWriteStandardOutput();
+        }
         RecordOutput output(options.outputFile);
         return runHost(options, output, std::cerr, listener);
     }
     // Standard output carries the records alone: the plug-in's messages, written
-    // to standard output by design, are sent to standard error before it loads.
+    // to standard output by design, are sent to standard error before it loads
+    // (with --quiet, nowhere).
     errno = 0;
     std::FILE* original = platform::separateStdout();
-    if (original == nullptr) {
-        std::cerr << "trackhost: cannot write standard output ("
-                  << std::generic_category().message(errno != 0 ? errno : EBADF) << ")"
-                  << std::endl;
-        return exitOutput;
+    if (original == nullptr || (options.quiet && !platform::discardStdout())) {
+        return cannotWriteStandardOutput();
     }
     RecordOutput output(original);
     if (options.align) {

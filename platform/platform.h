@@ -37,6 +37,29 @@ std::string executableFolder();
 // on Win32.
 std::string dependencyFolder(const std::string& libraryPath);
 
+// The file a loaded library was loaded from, as the loader found it; empty when
+// unknown.
+std::string libraryPath(LibraryHandle library);
+
+// ---- file identity -----------------------------------------------------------
+// What makes a file the same file under any of its names (a link, "./x"): the
+// device and inode on POSIX, the volume serial number and file index on Win32.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool regular = false; // a file of data, not a terminal, pipe or other device
+};
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+    return a.volume == b.volume && a.index == b.index;
+}
+
+// The identity of the file at `path`, following links; false when there is no
+// such file or the system cannot tell.
+bool fileIdentity(const std::string& path, FileIdentity& identity);
+// The identity of the file an open C stream writes to or reads from; false when
+// the system cannot tell.
+bool streamIdentity(std::FILE* stream, FileIdentity& identity);
+
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is
 // a mutex HANDLE; on POSIX it points to a robust pthread mutex owned by the layer.
@@ -97,8 +120,14 @@ bool posixSystem();
 // that still writes to the original standard output. Null when it fails; nothing
 // has moved then.
 std::FILE* separateStdout();
+// Sends everything this process writes to standard output from now on (the same
+// three ways) to the null device. False when it cannot; nothing has moved then.
+bool discardStdout();
 // A write to a closed pipe fails with EPIPE instead of ending the process.
 void ignoreBrokenPipe();
+// `handler` is called when the terminal the process runs in hangs up (SIGHUP);
+// Win32 has no such signal, so there nothing is to be done.
+void catchHangUp(void (*handler)(int));
 // A C stream write that just failed with errno `error` failed because the pipe's
 // reader has gone; call it before any other system call.
 bool writeHitClosedPipe(int error);

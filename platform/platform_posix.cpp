@@ -4,9 +4,11 @@
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,6 +102,45 @@ std::string dependencyFolder(const std::string& libraryPath) {
         return executableFolder();
     }
     return libraryPath.substr(0, slash + 1);
+}
+
+std::string libraryPath(LibraryHandle library) {
+    link_map* map = nullptr;
+    if (library == nullptr || dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr ||
+        map->l_name == nullptr) {
+        return {};
+    }
+    return map->l_name;
+}
+
+namespace {
+
+FileIdentity identityOf(const struct stat& status) {
+    FileIdentity identity;
+    identity.volume = static_cast<std::uint64_t>(status.st_dev);
+    identity.index = static_cast<std::uint64_t>(status.st_ino);
+    identity.regular = S_ISREG(status.st_mode);
+    return identity;
+}
+
+} // namespace
+
+bool fileIdentity(const std::string& path, FileIdentity& identity) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) {
+        return false;
+    }
+    identity = identityOf(status);
+    return true;
+}
+
+bool streamIdentity(std::FILE* stream, FileIdentity& identity) {
+    struct stat status;
+    if (stream == nullptr || fstat(fileno(stream), &status) != 0) {
+        return false;
+    }
+    identity = identityOf(status);
+    return true;
 }
 
 MutexHandle createMutex() {
@@ -226,6 +267,21 @@ std::FILE* separateStdout() {
         return nullptr;
     }
     return original;
+}
+
+bool discardStdout() {
+    std::fflush(stdout);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0) {
+        return false;
+    }
+    const bool moved = dup2(null, 1) >= 0;
+    close(null);
+    return moved;
+}
+
+void catchHangUp(void (*handler)(int)) {
+    signal(SIGHUP, handler);
 }
 
 void ignoreBrokenPipe() {

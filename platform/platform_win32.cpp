@@ -32,6 +32,51 @@ LibraryHandle loadLibrary(const char* fileName) {
     return reinterpret_cast<LibraryHandle>(library);
 }
 
+std::string libraryPath(LibraryHandle library) {
+    char path[MAX_PATH] = {};
+    const DWORD length =
+        library != nullptr ? GetModuleFileNameA(reinterpret_cast<HMODULE>(library), path, MAX_PATH)
+                           : 0;
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+namespace {
+
+// The identity of an open handle: only a file on a disk has one.
+bool handleIdentity(HANDLE handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr ||
+        GetFileType(handle) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(handle, &information)) {
+        return false;
+    }
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.index =
+        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    identity.regular = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return true;
+}
+
+} // namespace
+
+bool fileIdentity(const std::string& path, FileIdentity& identity) {
+    // No access asked: a file that others hold open, a loaded library too, still answers.
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool known = handleIdentity(handle, identity);
+    CloseHandle(handle);
+    return known;
+}
+
+bool streamIdentity(std::FILE* stream, FileIdentity& identity) {
+    return stream != nullptr &&
+           handleIdentity(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), identity);
+}
+
 std::string libraryError() {
     std::string text = errorText(lastLibraryError);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
@@ -166,6 +211,22 @@ std::FILE* separateStdout() {
     SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
     return original;
 }
+
+bool discardStdout() {
+    std::fflush(stdout);
+    const int null = _open("NUL", _O_WRONLY);
+    if (null < 0) {
+        return false;
+    }
+    const bool moved = _dup2(null, 1) == 0;
+    _close(null);
+    if (moved) {
+        SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(1)));
+    }
+    return moved;
+}
+
+void catchHangUp(void (*)(int)) {}
 
 // Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
 void ignoreBrokenPipe() {}

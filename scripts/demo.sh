@@ -85,9 +85,9 @@ if [ $align = yes ]; then
     exit 0
 fi
 
-# The options that take a value, to tell a configuration file from an option's value.
-takes_value=" --plugin --output --rate --cycles --seconds --format --debug --debug-threshold \
-    --record --replay --sim-noise --sim-dropout --view "
+# The options that take a value, to tell a configuration file from an option's value:
+# those that trackhost's usage text shows with one ("  --rate HZ").
+takes_value=" $("$build/bin/trackhost" --help | sed -n 's/^  \(--[a-z-]*\) [A-Z[].*/\1/p' | tr '\n' ' ')"
 defaults=()
 limit=no
 for arg in "$@"; do
@@ -106,7 +106,8 @@ case " $* ${defaults[*]} " in *" --rate "* | *" --rate="*) ;; *) defaults+=(--ra
 config=()
 last=${*: -1}
 before=${*: -2:1}
-if [ $# -eq 0 ] || [[ $last == -* ]] ||
+# An option that wants a value last gets none: trackhost then says it needs one.
+if [ $# -eq 0 ] || { [[ $last == -* ]] && [[ $takes_value != *" $last "* ]]; } ||
     { [ $# -ge 2 ] && [[ $takes_value == *" $before "* ]]; }; then
     config=("$root/examples/demo.conf")
     [ $view = no ] || config=("$root/examples/multi.conf")

@@ -53,7 +53,7 @@ struct Recorder {
     void check(bool ok) {
         if (!ok && !failed) {
             failed = true;
-            error = "cannot write " + fileName + ": " + std::strerror(errno);
+            error = "cannot write " + fileName + " (" + std::strerror(errno) + ")";
         }
     }
 
@@ -137,7 +137,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
     recorder.fileName = file;
     recorder.file = std::fopen(file, "wb");
     if (recorder.file == nullptr) {
-        recorder.error = "cannot write " + recorder.fileName + ": " + std::strerror(errno);
+        recorder.error = "cannot write " + recorder.fileName + " (" + std::strerror(errno) + ")";
         return 0;
     }
     recorder.failed = false;

@@ -199,6 +199,8 @@ struct Replay {
     Clock::duration start{};
     std::vector<ReplayReading> readings[bird::maxSensors + 1];
     std::size_t next[bird::maxSensors + 1] = {};
+    // Milliseconds since the start at which each port last took a reading; -1: none.
+    long long lastTakenMs[bird::maxSensors + 1] = {};
 
     // The reading a call on `port` gets at simulator time `now`; null when the port
     // has no recorded readings.
@@ -237,6 +239,17 @@ struct Replay {
         return &list.back();
     }
 };
+
+// Every reading recorded for `port` has been played: one per call up to the last,
+// or, timed, a call at or after the last one's time. Never with `loop`.
+bool playedOut(const Replay& replay, std::uint16_t port) {
+    const std::vector<ReplayReading>& list = replay.readings[port];
+    if (replay.loop || list.empty()) {
+        return false;
+    }
+    return replay.timed ? replay.lastTakenMs[port] >= list.back().milliseconds
+                        : replay.next[port] >= list.size();
+}
 
 struct State {
     Sensor sensors[bird::maxSensors];
@@ -428,8 +441,11 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     const Clock::duration now = state.now();
     if (sensor && reading && !sensor->lost) {
         // A replayed read answers as recorded, streaming or not.
-        if (const ReplayReading* replayed =
-                state.replay.take(state.records[deviceIndex].port, now)) {
+        const std::uint16_t port = state.records[deviceIndex].port;
+        if (const ReplayReading* replayed = state.replay.take(port, now)) {
+            state.replay.lastTakenMs[port] =
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - state.replay.start)
+                    .count();
             if (replayed->result != 0) {
                 std::uint8_t block[bird::readingSize] = {};
                 std::memcpy(block, replayed->angles, sizeof replayed->angles);
@@ -619,6 +635,24 @@ void birdsim_replayStart(std::int32_t timed, std::int32_t loop) {
     state.replay.loop = loop != 0;
     state.replay.start = state.now();
     std::fill(std::begin(state.replay.next), std::end(state.replay.next), std::size_t{0});
+    std::fill(std::begin(state.replay.lastTakenMs), std::end(state.replay.lastTakenMs), -1LL);
+}
+
+std::int32_t birdsim_replayFinished() {
+    Lock lock(simMutex);
+    bool any = false;
+    for (std::int32_t index = 0; index < deviceSlots; ++index) {
+        const std::uint16_t port = state.records[index].port;
+        if (!state.replay.active || !state.sensors[index].awake || port < 1 || port > portCount ||
+            state.replay.readings[port].empty()) {
+            continue;
+        }
+        if (!playedOut(state.replay, port)) {
+            return 0;
+        }
+        any = true;
+    }
+    return any ? 1 : 0;
 }
 
 void birdsim_setTransmitter(float ax, float ay, float az, float degrees) {

@@ -93,4 +93,7 @@ TRACKER_EXPORT void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseco
                                       std::int32_t result, float angle1, float angle2,
                                       float angle3);
 TRACKER_EXPORT void birdsim_replayStart(std::int32_t timed, std::int32_t loop);
+// 1 once every awake sensor on a port with recorded readings has played them all
+// (never with `loop`); 0 before, and when no such sensor is awake.
+TRACKER_EXPORT std::int32_t birdsim_replayFinished();
 }

@@ -3,6 +3,7 @@
 tracker_test(trackhost_test
     SOURCES host/input/config_file_test.cpp host/host_options_test.cpp examples/boresight_test.cpp host/sensors/recording_test.cpp
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
+            host/output/record_output_test.cpp
     LIBS trackhost_core one_euro_filter
     DEPENDS boresight smoothing)
 
@@ -32,3 +33,10 @@ tracker_test(align_test
     LIBS trackhost_core
     DEPENDS trackhost)
 set_tests_properties(align_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# scripts/demo.sh on the native build (it builds trackhost in that folder first, so
+# it runs alone).
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME demo_script_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/host/demo_script_test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+    set_tests_properties(demo_script_test PROPERTIES RUN_SERIAL TRUE)
+endif()

@@ -1,5 +1,6 @@
 // What trackhost tells the user about its devices' health.
 #include "host/health/HealthMonitor.h"
+#include "host/HostMessage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,7 +44,7 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
 }
 
 std::string HealthMonitor::label(const Device& device) const {
-    return "trackhost: device [" + device.name + "]: ";
+    return hostMessagePrefix + ("device [" + device.name + "]: ");
 }
 
 void HealthMonitor::beforeCycle() {

@@ -4,7 +4,6 @@
 #include "platform/platform.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <system_error>
 
 RecordOutput::RecordOutput(std::ostream& stream)
@@ -24,9 +23,11 @@ RecordOutput::~RecordOutput() {
     }
 }
 
-bool RecordOutput::sameFileAs(const std::string& other) const {
-    std::error_code error;
-    return !path.empty() && std::filesystem::equivalent(path, other, error) && !error;
+bool RecordOutput::identity(platform::FileIdentity& identity) const {
+    if (!path.empty()) {
+        return platform::fileIdentity(path, identity);
+    }
+    return external == nullptr && platform::streamIdentity(buffer.file, identity);
 }
 
 bool RecordOutput::open() {

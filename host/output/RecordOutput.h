@@ -8,6 +8,8 @@
 #include <streambuf>
 #include <string>
 
+#include "platform/platform.h"
+
 class RecordOutput {
 public:
     // Records to `stream`, which the caller owns and never closes here.
@@ -22,9 +24,11 @@ public:
     RecordOutput(const RecordOutput&) = delete;
     RecordOutput& operator=(const RecordOutput&) = delete;
 
-    // The output is a file that exists and is the same file as `path`, whatever
-    // names the two are given.
-    bool sameFileAs(const std::string& path) const;
+    // The file the records go to, whatever its name: the output file once it
+    // exists, or what standard output writes to. False when there is none to tell.
+    bool identity(platform::FileIdentity& identity) const;
+    // The output file's path; empty for a stream or standard output.
+    const std::string& filePath() const { return path; }
 
     // Opens the file (nothing to do for the other kinds); false when it cannot.
     bool open();

@@ -1,5 +1,6 @@
 // Scripted drop-outs of simulated sensors.
 #include "host/sensors/DropoutSchedule.h"
+#include "host/HostMessage.h"
 
 #include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"
@@ -36,14 +37,15 @@ void DropoutSchedule::apply(double elapsed, std::ostream& err) {
         if (!step.unplugged && elapsed >= dropout.at) {
             step.unplugged = true;
             unplug(dropout.port, dropout.repeat ? birdsimReadingsRepeat : birdsimReadingsFail);
-            err << "trackhost: simulator: sensor on port " << dropout.port << " unplugged"
-                << (dropout.repeat ? " (its readings repeat the last one)" : "") << std::endl;
+            hostMessage(err) << "simulator: sensor on port " << dropout.port << " unplugged"
+                             << (dropout.repeat ? " (its readings repeat the last one)" : "")
+                             << std::endl;
         }
         if (step.unplugged && !step.done && elapsed >= dropout.at + dropout.length) {
             step.done = true;
             replug(dropout.port);
-            err << "trackhost: simulator: sensor on port " << dropout.port << " plugged back in"
-                << std::endl;
+            hostMessage(err) << "simulator: sensor on port " << dropout.port << " plugged back in"
+                             << std::endl;
         }
     }
 }

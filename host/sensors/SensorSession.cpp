@@ -1,8 +1,12 @@
 // Recording, replay and simulated noise around a run.
 #include "host/sensors/SensorSession.h"
+#include "host/HostMessage.h"
 
 #include "host/sensors/SimulatorControl.h"
 #include "platform/BirdLibrary.h"
+
+#include "device/DeviceOptions.h"
+#include "support/CLoggerH.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +18,33 @@ using StartFn = std::int32_t (*)(const char*, const char*);
 
 template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* name) {
     return reinterpret_cast<Fn>(platform::librarySymbol(library, name));
+}
+
+// The serial port the device of `section` will use, read as init reads it; 0 when
+// a device option is bad, so that init fails and says why.
+std::uint16_t sectionPort(const DeviceSection& section) {
+    CConfigH lines = *section.config->record(); // the readers mark the lines they take
+    CLoggerH quiet;
+    quiet.enabled = 0;
+    DeviceSettings settings;
+    std::vector<OptionProblem> problems;
+    return readDeviceOptions(lines, settings, quiet, &problems)
+               ? static_cast<std::uint16_t>(settings.serialPort)
+               : 0;
+}
+
+// The first section's port that the recording has no reading for; 0 when none.
+std::uint16_t portWithoutReadings(const Recording& recording,
+                                  const std::vector<DeviceSection>& sections) {
+    for (const DeviceSection& section : sections) {
+        const std::uint16_t port = sectionPort(section);
+        if (port != 0 &&
+            std::none_of(recording.readings.begin(), recording.readings.end(),
+                         [port](const RecordedReading& read) { return read.port == port; })) {
+            return port;
+        }
+    }
+    return 0;
 }
 
 } // namespace
@@ -32,11 +63,18 @@ SensorSession::~SensorSession() {
     }
 }
 
-int SensorSession::prepare(const std::string& pluginPath) {
+int SensorSession::prepare(const std::string& pluginPath,
+                           const std::vector<DeviceSection>& sections) {
     if (!options.replayFile.empty()) {
         FileError error;
         if (!readRecording(options.replayFile, recording, error)) {
             err << error << std::endl;
+            return exitConfiguration;
+        }
+        // A device without readings would get the simulator's own motion instead.
+        if (const std::uint16_t port = portWithoutReadings(recording, sections)) {
+            err << FileError{options.replayFile, 0, "no readings for port " + std::to_string(port)}
+                << std::endl;
             return exitConfiguration;
         }
     }
@@ -57,13 +95,13 @@ int SensorSession::prepare(const std::string& pluginPath) {
         error = symbol<TextFn>(recorder, "birdrecord_error");
     }
     if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr) {
-        err << "trackhost: cannot load the recording sensor library " << path << std::endl;
+        hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
     const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
     if (start(sensorLibrary.c_str(), options.recordFile.c_str()) != 1) {
         const std::string problem = error();
-        err << "trackhost: " << problem << std::endl;
+        hostMessage(err) << problem << std::endl;
         return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
     }
     return exitSuccess;
@@ -84,7 +122,8 @@ int SensorSession::steer() {
     const auto start =
         simulator.function<void (*)(std::int32_t, std::int32_t)>("birdsim_replayStart");
     if (!setNoise || !clear || !add || !start) {
-        err << "trackhost: " << (replay ? "--replay" : "--sim-noise")
+        hostMessage(err)
+            << (replay ? "--replay" : "--sim-noise")
             << " needs the simulated sensor library, and the plug-in is bound to another one"
             << std::endl;
         return exitDevice;
@@ -99,8 +138,18 @@ int SensorSession::steer() {
                 read.angles[2]);
         }
         start(options.replayTimed ? 1 : 0, options.loop ? 1 : 0);
+        replayFinished = simulator.function<StatusFn>("birdsim_replayFinished");
     }
     return exitSuccess;
+}
+
+bool SensorSession::tellReplay() {
+    if (options.replayFile.empty()) {
+        return false;
+    }
+    hostMessage(err) << "replaying " << options.replayFile << ", recorded at " << recording.start
+                     << std::endl;
+    return true;
 }
 
 void SensorSession::checkPorts() {
@@ -125,8 +174,9 @@ void SensorSession::checkPorts() {
     }
     for (std::uint16_t port : recording.ports) {
         if (std::find(used.begin(), used.end(), port) == used.end()) {
-            err << "trackhost: warning: " << options.replayFile << " records port " << port
-                << ", which no device of " << options.configFile << " uses" << std::endl;
+            hostMessage(err) << "warning: " << options.replayFile << " records port " << port
+                             << ", which no device of " << options.configFile << " uses"
+                             << std::endl;
         }
     }
 }
@@ -138,12 +188,18 @@ bool SensorSession::recordingFailed(StatusFn call) {
     const bool written = call() == 1;
     if (!written && !recordingBroken) {
         recordingBroken = true;
-        err << "trackhost: " << error() << std::endl;
+        hostMessage(err) << error() << std::endl;
     }
     return !written;
 }
 
 bool SensorSession::cycleDone() {
+    if (replayFinished != nullptr && replayFinished() == 1) {
+        replayFinished = nullptr;
+        hostMessage(err) << "the recording " << options.replayFile
+                         << " has run out; the run ends (--loop plays it again)" << std::endl;
+        return false;
+    }
     return !recordingBroken && !recordingFailed(flush);
 }
 

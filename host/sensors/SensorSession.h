@@ -5,9 +5,11 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "host/ExitCode.h"
 #include "host/HostOptions.h"
+#include "host/input/ConfigFile.h"
 #include "host/sensors/Recording.h"
 #include "platform/platform.h"
 
@@ -19,16 +21,21 @@ public:
     SensorSession(const SensorSession&) = delete;
     SensorSession& operator=(const SensorSession&) = delete;
 
-    // Before the plug-in is loaded: reads the recording to replay and starts the
-    // recording. Answers exitSuccess or the exit code, having said why.
-    int prepare(const std::string& pluginPath);
+    // Before the plug-in is loaded: reads the recording to replay, which must hold
+    // readings for the port of every section, and starts the recording. Answers
+    // exitSuccess or the exit code, having said why.
+    int prepare(const std::string& pluginPath, const std::vector<DeviceSection>& sections);
     // Once the plug-in is loaded: noise and replay for the simulator.
     int steer();
+    // Says what is replayed ("replaying FILE, recorded at START"); false when
+    // nothing is.
+    bool tellReplay();
     // Once the devices are initialised: warns of recorded ports no device uses.
     void checkPorts();
     // The recording --replay plays (empty without one).
     const Recording& replayed() const { return recording; }
-    // After each receive cycle: false when the recording can no longer be written.
+    // After each receive cycle: false when the recording can no longer be written,
+    // or when the recording replayed has run out (said once).
     bool cycleDone();
     // After the devices are stopped: closes the recording; answers `code`, or
     // exitOutput when the recording could not be written.
@@ -49,6 +56,8 @@ private:
     StatusFn flush = nullptr;
     StatusFn finishRecording = nullptr;
     TextFn error = nullptr;
+    // The simulator's answer to whether the replayed recording has run out.
+    StatusFn replayFinished = nullptr;
     bool recordingBroken = false;
     bool finished = false;
 };

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -63,6 +65,12 @@ TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
     const SimDropout& second = options.simDropouts[1];
     EXPECT_TRUE(first.port == 2 && first.at == 1.5 && first.length == 3.0 && !first.repeat);
     EXPECT_TRUE(second.port == 4 && second.at == 0.0 && second.length == 0.25 && second.repeat);
+    // The word in any letter case, as other words.
+    HostOptions anyCase;
+    ASSERT_EQ(parseArgs({"--sim-dropout", "1:0:1:Repeat", "my.conf"}, anyCase, error),
+              ParseResult::run)
+        << error;
+    EXPECT_TRUE(anyCase.simDropouts.at(0).repeat);
 }
 
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
@@ -76,6 +84,8 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
               "--format wants table, csv or json, not \"xml\"");
     EXPECT_EQ(usageError({"--quiet=yes", "a.conf"}), "--quiet takes no value");
     EXPECT_EQ(usageError({"--loop", "a.conf"}), "--loop needs --replay FILE");
+    EXPECT_EQ(usageError({"--cycles", "3", "--seconds=1", "a.conf"}),
+              "--cycles and --seconds cannot be given together");
     EXPECT_EQ(usageError({"--verbose", "a.conf"}), "--verbose needs --check");
     EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
@@ -92,6 +102,36 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
                               "1 to 4 and seconds (FOR above 0), not \"") +
                       bad + "\"");
     }
+}
+
+// The README's option list names every option of the table, with its value, and no other.
+TEST(HostOptions, TheReadmeListsTheOptionsOfTheTable) {
+    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/README.md");
+    std::set<std::string> listed;
+    bool inList = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line == "| Option | Meaning |") {
+            inList = true;
+        } else if (inList && line.rfind("| `", 0) == 0) {
+            // "| `--plugin PATH` | ..." or "| `-h`, `--help` | ...": each name in the first column.
+            const std::string names = line.substr(0, line.find(" | "));
+            for (std::size_t at = names.find('`'); at != std::string::npos;
+                 at = names.find('`', names.find('`', at + 1) + 1)) {
+                listed.insert(names.substr(at + 1, names.find('`', at + 1) - at - 1));
+            }
+        } else if (inList && line.rfind("|---", 0) != 0) {
+            break;
+        }
+    }
+    std::set<std::string> table;
+    for (const std::string& label : hostOptionLabels()) {
+        const std::size_t comma = label.find(", ");
+        table.insert(comma == std::string::npos ? label : label.substr(0, comma));
+        if (comma != std::string::npos) {
+            table.insert(label.substr(comma + 2));
+        }
+    }
+    EXPECT_EQ(listed, table);
 }
 
 TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {

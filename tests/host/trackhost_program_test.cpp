@@ -64,6 +64,24 @@ TEST_F(TrackhostProgram, RecordsAloneOnStandardOutputEveryMessageOnStandardError
     EXPECT_EQ(run.err.find("INFO"), std::string::npos);
 }
 
+// "-", and on POSIX /dev/stdout, are standard output: the records alone go there.
+TEST_F(TrackhostProgram, StandardOutputByAnyNameCarriesTheRecordsAlone) {
+    std::vector<std::string> names = {"-"};
+    if (posixShell()) {
+        names.push_back("/dev/stdout");
+    }
+    for (const std::string& output : names) {
+        const ProgramRun run =
+            runProgram("trackhost", "--format csv --cycles 2 --output " + output + " " + config);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<std::string> rows = textLines(run.out);
+        ASSERT_EQ(rows.size(), 5u) << output << ":\n" << run.out;
+        EXPECT_EQ(rows[0], "device,id,time,x,y,z,angle1,angle2,angle3");
+        EXPECT_NE(run.err.find("INFO: DEVICE NAME"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::ifstream("-"));
+}
+
 TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunCleanly) {
     const ProgramRun run = runProgram("trackhost", "--cycles 3 --output /dev/full " + config);
     EXPECT_EQ(run.status, 5);
@@ -92,6 +110,42 @@ TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunClea
     EXPECT_EQ(messages.find("cannot write"), std::string::npos) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"stop\" called."), 2u) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"destructor\" called."), 2u) << messages;
+}
+
+// --quiet leaves nothing of the plug-in on either channel, not even the values it
+// writes after its line heads itself.
+TEST_F(TrackhostProgram, QuietLeavesNothingOfThePlugin) {
+    for (const std::string& output : {std::string(), "--output " + name + ".csv "}) {
+        const ProgramRun run = runProgram("trackhost", "--quiet --cycles 1 " + output + config);
+        EXPECT_EQ(run.status, 0) << run.err;
+        for (const std::string& line : textLines(run.err)) {
+            EXPECT_EQ(line.rfind("trackhost: ", 0), 0u) << line;
+        }
+        EXPECT_EQ(run.out.empty(), !output.empty()) << run.out;
+    }
+    std::remove((name + ".csv").c_str());
+}
+
+// A hang-up ends a run as Ctrl-C does: the summary, then every device stopped and deleted.
+TEST_F(TrackhostProgram, AHangUpEndsTheRunCleanly) {
+    if (!posixShell()) {
+        GTEST_SKIP() << "Windows has no hang-up signal";
+    }
+    const std::string out = name + "-out.txt";
+    const std::string err = name + "-err.txt";
+    runShell(programCommand("trackhost") + " --debug 1 --seconds 60 " + config + " >" + out +
+             " 2>" + err + " & pid=$!; i=0; while [ $(wc -l <" + out +
+             ") -lt 3 ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; kill -HUP $pid; "
+             "wait $pid; echo $? >" +
+             name + "-status.txt");
+    EXPECT_EQ(readText(name + "-status.txt"), "0\n");
+    const std::string messages = readText(err);
+    EXPECT_NE(messages.find("trackhost: device [head]: "), std::string::npos) << messages;
+    EXPECT_EQ(count(messages, "C3DBird: \"stop\" called."), 2u) << messages;
+    EXPECT_EQ(count(messages, "C3DBird: \"destructor\" called."), 2u) << messages;
+    for (const std::string& file : {out, err, name + "-status.txt"}) {
+        std::remove(file.c_str());
+    }
 }
 
 TEST_F(TrackhostProgram, VersionComesFromTheProject) {

@@ -10,6 +10,7 @@
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -226,9 +227,46 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     EXPECT_EQ(err.str(),
               "missing.conf: cannot read the file (No such file or directory)\n" + simulatorNote +
                   "trackhost: device [bad] at " + file + ":1: init failed\n" +
-                  "trackhost: the output ./" + file + " is the configuration file " + file +
-                  "; the records would overwrite it\n" + simulatorNote +
+                  "trackhost: --output and the configuration are the same file (" + file + ")\n" +
+                  simulatorNote +
                   "trackhost: cannot write no-such-folder/poses.csv (No such file or directory)\n");
+}
+
+// A file written is never one read, nor one written twice, under whatever name;
+// nothing is touched and no sensor wakes.
+TEST_F(HostRunTest, AFileWrittenIsNeverAFileRead) {
+    const std::string text = "[d]\ncalibration boresight\n";
+    const std::string file = files.writeConfig(text);
+    const std::string recording = "HostRunTest-recording.txt";
+    std::ofstream(recording) << "trackhost-recording 1\nports 1\nstart 2026-12-07T11:05:54.123Z\n";
+    RecordOutput toRecording("./" + recording);
+    RecordOutput toNewFile("new.csv");
+    const std::string library =
+        platform::executableFolder() + platform::libraryFileName("boresight");
+    RecordOutput toLibrary(library);
+    const std::string record = "--record=./" + file;
+    EXPECT_EQ(run({record.c_str()}, file), exitUsage);
+    EXPECT_EQ(run({"--replay", recording.c_str()}, file, &toRecording), exitUsage);
+    EXPECT_EQ(run({"--record", "./new.csv"}, file, &toNewFile), exitUsage);
+    EXPECT_EQ(run({"--cycles", "1"}, file, &toLibrary), exitUsage);
+    EXPECT_EQ(err.str().substr(0, err.str().rfind('(')),
+              "trackhost: --record and the configuration are the same file (" + file + ")\n" +
+                  "trackhost: --output and --replay are the same file (" + recording + ")\n" +
+                  "trackhost: --output and --record are the same file (./new.csv)\n" +
+                  "trackhost: --output and the calibration library of [d] are the same file ");
+    if (platform::posixSystem()) {
+        const std::string link = "HostRunTest-link.conf";
+        std::remove(link.c_str());
+        ASSERT_EQ(runShell("ln -s " + file + " " + link), 0);
+        const std::string option = "--record=" + link;
+        EXPECT_EQ(run({option.c_str()}, file), exitUsage);
+        std::remove(link.c_str());
+    }
+    EXPECT_EQ(readFile(file), text);
+    EXPECT_EQ(readFile(recording).substr(0, 21), "trackhost-recording 1");
+    EXPECT_FALSE(std::ifstream("new.csv"));
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    std::remove(recording.c_str());
 }
 
 TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
@@ -278,6 +316,15 @@ TEST_F(HostRunTest, BoresightExampleMovesEveryPose) {
     ASSERT_EQ(rows.size(), 1u) << out.str();
     EXPECT_EQ(pose(rows[0]), (std::vector<std::string>{"0.00000", "5.50000", "0.00000", "-90.00000",
                                                        "5.00000", "0.00000"}));
+}
+
+// The smoothing example names its library by the bare name both builds complete.
+TEST_F(HostRunTest, SmoothingExampleRunsOnEveryBuild) {
+    EXPECT_EQ(
+        run({"--sim-noise", "0.2", "--cycles", "2"},
+            std::string(TRACKER_SOURCE_DIR) + "/examples/calibration/smoothing/smoothing.conf"),
+        exitSuccess)
+        << err.str();
 }
 
 // The examples the README runs: four sensors in all.

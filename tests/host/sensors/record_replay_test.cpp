@@ -50,6 +50,11 @@ struct RecordReplay : ::testing::Test {
     std::string err;
 };
 
+// The start-up note of a replay of the recordings these tests write.
+std::string replaying(const std::string& recording) {
+    return "trackhost: replaying " + recording + ", recorded at 2026-12-07T11:05:54.123Z\n";
+}
+
 const char* const twoSensors = "[head]\nport 1\nposition 0 5.5 0\ntransmitterrotation 0 1 0 90\n"
                                "[wand]\nport 3\nsensoroffset 1 0 0 0.5 feet\n";
 
@@ -75,25 +80,50 @@ TEST_F(RecordReplay, ReplayedRunGivesTheRecordedRecords) {
                         replayed + " " + config),
               0)
         << err;
-    EXPECT_EQ(err, "");
+    // Twenty readings a port: the recording runs out with the twentieth cycle.
+    EXPECT_EQ(err, "trackhost: replaying " + recording + ", recorded at " + file[2].substr(6) +
+                       "\ntrackhost: the recording " + recording +
+                       " has run out; the run ends (--loop plays it again)\n");
     const std::vector<std::string> expected = rowsWithoutTime(readText(recorded));
     EXPECT_EQ(expected.size(), 1u + 40u); // noise makes every pose new
     EXPECT_EQ(rowsWithoutTime(readText(replayed)), expected);
 }
 
+// Without --loop or a limit, the run ends when the recording does; timed, its
+// readings lie far enough apart that a late cycle skips none.
+TEST_F(RecordReplay, ARunEndsWhenItsRecordingRunsOut) {
+    const std::string config = files.write("-one.conf", "[d]\nport 2\n");
+    const std::string recording =
+        files.write("-three.txt", "trackhost-recording 1\nports 2\nstart 2026-12-07T11:05:54.123Z\n"
+                           "0 2 1 0.1 0 0\n300 2 1 0.2 0 0\n600 2 1 0.3 0 0\n");
+    for (const char* timed : {"", "--replay-timed "}) {
+        EXPECT_EQ(trackhost("--replay " + recording + " --rate 100 " + timed + config), 0);
+        EXPECT_EQ(err, replaying(recording) + "trackhost: the recording " + recording +
+                           " has run out; the run ends (--loop plays it again)\n");
+        EXPECT_EQ(textLines(readText(files.name("-out.txt"))).size(), 4u) << timed;
+    }
+}
+
 TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
     const std::string config = files.write("-one.conf", "[d]\n");
     EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 5);
-    EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt: No such file or directory\n");
+    EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n");
     if (std::ifstream("/dev/full")) {
         EXPECT_EQ(trackhost("--record /dev/full --rate 1000 " + config), 5);
-        EXPECT_EQ(err, "trackhost: cannot write /dev/full: No space left on device\n");
+        EXPECT_EQ(err, "trackhost: cannot write /dev/full (No space left on device)\n");
     }
 }
 
 TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
     const std::string config = files.write("-port2.conf", "[d]\nport 2\n");
     const std::string header = "trackhost-recording 1\nports 1 2\nstart 2026-12-07T11:05:54.123Z\n";
+    // No device plays the simulator's own motion in a replay.
+    for (const std::string& readings : {std::string(), std::string("0 1 1 0 0 0\n")}) {
+        const std::string none = files.write("-none.txt", header + readings);
+        EXPECT_EQ(trackhost("--replay " + none + " --cycles 1 " + config), 3);
+        EXPECT_EQ(err, none + ": no readings for port 2\n");
+    }
+
     const std::string cut = files.write("-cut.txt", header + "0 2 1 0.5 0");
     EXPECT_EQ(trackhost("--replay " + cut + " --cycles 1 " + config), 3);
     EXPECT_EQ(err, cut + ":4: the line is cut off (the file ends without a line end)\n");
@@ -101,7 +131,8 @@ TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
     const std::string good = files.write("-good.txt", header + "0 1 1 0 0 0\n0 2 0 0 0 0\n");
     // The recorded failed read, looped, fails every cycle: the device never delivers.
     EXPECT_EQ(trackhost("--replay " + good + " --loop --cycles 3 " + config), 6);
-    EXPECT_EQ(err, "trackhost: warning: " + good + " records port 1, which no device of " + config +
+    EXPECT_EQ(err, replaying(good) + "trackhost: warning: " + good +
+                       " records port 1, which no device of " + config +
                        " uses\ntrackhost: device [d]: delivered no record: recvData failed in "
                        "every cycle\n");
 }
