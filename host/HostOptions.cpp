@@ -188,16 +188,25 @@ struct HostOption {
 const std::vector<HostOption>& hostOptions() {
     using O = HostOptions;
     static const std::vector<HostOption> table = {
-        {"--check", nullptr, {}, flag(&O::check),
+        {"--check",
+         nullptr,
+         {},
+         flag(&O::check),
          "read CONFIG_FILE and report every problem in it, as\n"
          "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
          "warning: message; wakes no sensor and loads no plug-in\n"
          "(a calibration library is loaded to see that it can be)"},
-        {"--verbose", nullptr, {}, flag(&O::verbose),
+        {"--verbose",
+         nullptr,
+         {},
+         flag(&O::verbose),
          "with --check: then print each section's settings as the\n"
          "plug-in would use them, on standard output",
          "--check"},
-        {"--plugin", "PATH", {}, text(&O::pluginPath),
+        {"--plugin",
+         "PATH",
+         {},
+         text(&O::pluginPath),
          "the plug-in library (default: the one built beside trackhost)"},
         {"--rate", "HZ", "cycles per second above 0 and up to 10000",
          real(&O::rate, 0.0, false, 10000.0), "receive cycles per second (default 30)"},
@@ -209,7 +218,10 @@ const std::vector<HostOption>& hostOptions() {
         {"--format", "F", "table, csv or json", readFormat,
          "table (default), csv, or json (one object per line); any\n"
          "letter case"},
-        {"--output", "FILE", {}, text(&O::outputFile),
+        {"--output",
+         "FILE",
+         {},
+         text(&O::outputFile),
          "write the records to FILE, opened once every device has\n"
          "come through init; the plug-in's messages stay on standard\n"
          "output then"},
@@ -221,15 +233,28 @@ const std::vector<HostOption>& hostOptions() {
         {"--debug-threshold", "N", "a whole number",
          whole(&O::debugThreshold, INT32_MIN, INT32_MAX),
          "the threshold the level is compared with (default 1)"},
-        {"--record", "FILE", {}, text(&O::recordFile, true),
+        {"--record",
+         "FILE",
+         {},
+         text(&O::recordFile, true),
          "write every reading the sensor library gives the plug-in\n"
          "to FILE (through a pass-through sensor library)"},
-        {"--replay", "FILE", {}, text(&O::replayFile, true),
+        {"--replay",
+         "FILE",
+         {},
+         text(&O::replayFile, true),
          "the simulated sensors play the recording FILE, one recorded\n"
          "reading per reading call"},
-        {"--replay-timed", nullptr, {}, flag(&O::replayTimed),
-         "play the recording at its recorded times instead", "--replay"},
-        {"--loop", nullptr, {}, flag(&O::loop),
+        {"--replay-timed",
+         nullptr,
+         {},
+         flag(&O::replayTimed),
+         "play the recording at its recorded times instead",
+         "--replay"},
+        {"--loop",
+         nullptr,
+         {},
+         flag(&O::loop),
          "start the recording over at its end (default: the run\n"
          "ends there)",
          "--replay"},
@@ -239,20 +264,29 @@ const std::vector<HostOption>& hostOptions() {
          "also serve a live 3D view of the trackers to browsers at\n"
          "http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port\n"
          "0 picks a free one); the URL is printed at start"},
-        {"--quiet", nullptr, {}, flag(&O::quiet),
+        {"--quiet",
+         nullptr,
+         {},
+         flag(&O::quiet),
          "switch the plug-in's log lines off and discard whatever\n"
          "else it writes"},
         {"--no-date", nullptr, {}, flag(&O::date, false), "log line heads without the date"},
         {"--no-time", nullptr, {}, flag(&O::time, false), "log line heads without the time"},
-        {"--no-thread-id", nullptr, {}, flag(&O::threadId, false),
+        {"--no-thread-id",
+         nullptr,
+         {},
+         flag(&O::threadId, false),
          "log line heads without the thread ID"},
-        {"--no-status", nullptr, {}, flag(&O::status, false),
+        {"--no-status",
+         nullptr,
+         {},
+         flag(&O::status, false),
          "no live status lines (drawn only when standard error is a\n"
          "terminal: per device records per second, age of the last\n"
          "record, failed cycles and reconnections)"},
         {"--sim-dropout", "PORT:AT:FOR[:repeat]",
-         "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to " +
-             std::to_string(bird::maxSensors) + " and seconds (FOR above 0)",
+         "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to " + std::to_string(bird::maxSensors) +
+             " and seconds (FOR above 0)",
          addSimDropout,
          "with the simulated sensor library only: unplug the sensor\n"
          "on serial PORT AT seconds into the receive cycle and plug\n"
@@ -280,7 +314,13 @@ const std::vector<HostOption>& hostOptions() {
          "with the simulated sensor library only: wave (default) or\n"
          "align, which holds the three poses of --align"},
         {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
-        {"--version", nullptr, {}, nullptr, "show the version", nullptr, nullptr,
+        {"--version",
+         nullptr,
+         {},
+         nullptr,
+         "show the version",
+         nullptr,
+         nullptr,
          ParseResult::version},
     };
     return table;
@@ -390,8 +430,8 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
         }
         if (!option->set(options, value)) {
             error = name + (option->wants.empty()
-                            ? std::string(" wants a file name")
-                            : " wants " + option->wants + ", not \"" + value + "\"");
+                                ? std::string(" wants a file name")
+                                : " wants " + option->wants + ", not \"" + value + "\"");
             return ParseResult::error;
         }
         given.push_back(option);

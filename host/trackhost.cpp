@@ -25,9 +25,10 @@ extern "C" void onInterrupt(int) {
 
 // A viewer beyond loopback shows the poses to the network.
 void warnOfRemoteViewers(const ViewServer& viewer, const std::string& address) {
-    hostMessage(std::cerr) << "warning: the viewer listens on " << address
-              << ", not on loopback only: anyone who reaches this address can watch the poses"
-              << std::endl;
+    hostMessage(std::cerr)
+        << "warning: the viewer listens on " << address
+        << ", not on loopback only: anyone who reaches this address can watch the poses"
+        << std::endl;
     const std::vector<std::string> urls = viewer.remoteUrls();
     hostMessage(std::cerr) << "other machines reach the viewer at";
     for (const std::string& url : urls) {

@@ -641,9 +641,9 @@ void birdsim_replayStart(std::int32_t timed, std::int32_t loop) {
 std::int32_t birdsim_replayFinished() {
     Lock lock(simMutex);
     bool any = false;
-    for (std::int32_t index = 0; index < deviceSlots; ++index) {
+    for (std::int32_t index = 0; index < bird::maxSensors; ++index) {
         const std::uint16_t port = state.records[index].port;
-        if (!state.replay.active || !state.sensors[index].awake || port < 1 || port > portCount ||
+        if (!state.replay.active || !state.sensors[index].awake || port < 1 || port > bird::maxSensors ||
             state.replay.readings[port].empty()) {
             continue;
         }

@@ -3,6 +3,7 @@
 
 #include "device/CBase.h"
 #include "host/ExitCode.h"
+#include "host/HostMessage.h"
 #include "host/HostRun.h"
 #include "host/HostStorage.h"
 #include "host/PluginLibrary.h"
@@ -69,8 +70,8 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
         if (sections.size() == 1) {
             return &sections.front();
         }
-        err << "trackhost: " << options.configFile << " has " << sections.size()
-            << " sections; name the one to align: --align SECTION" << std::endl;
+        hostMessage(err) << "" << options.configFile << " has " << sections.size()
+                         << " sections; name the one to align: --align SECTION" << std::endl;
         return nullptr;
     }
     for (const DeviceSection& section : sections) {
@@ -78,8 +79,8 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
             return &section;
         }
     }
-    err << "trackhost: " << options.configFile << " has no section [" << options.alignSection << "]"
-        << std::endl;
+    hostMessage(err) << "" << options.configFile << " has no section [" << options.alignSection
+                     << "]" << std::endl;
     return nullptr;
 }
 
@@ -167,7 +168,7 @@ void putAngles(std::ostream& err, const double angles[3]) {
 
 // Why the poses gave no rotations, with what to do instead.
 void tellProblem(const AlignFit& fit, std::ostream& err) {
-    err << std::fixed << std::setprecision(1) << "trackhost: --align: ";
+    hostMessage(err) << std::fixed << std::setprecision(1) << "--align: ";
     switch (fit.problem) {
     case AlignProblem::smallTurn:
         err << "the turn was " << fit.turn << " degrees, less than "
@@ -195,8 +196,8 @@ void tellCheck(const AlignProcedure& procedure, const std::vector<std::string>& 
     const LineTransforms transforms(lines);
     const AlignFit& fit = procedure.fit();
     const double expected[3][3] = {{0, 0, 0}, {fit.turn, 0, 0}, {0, fit.tilt, 0}};
-    err << "trackhost: check: the three poses through these lines (angle1 angle2 angle3)"
-        << std::endl;
+    hostMessage(err) << "check: the three poses through these lines (angle1 angle2 angle3)"
+                     << std::endl;
     for (int step = 0; step < 3; ++step) {
         double angles[3];
         poseAngles(procedure.pose(static_cast<AlignProcedure::Step>(step)), angles);
@@ -206,16 +207,17 @@ void tellCheck(const AlignProcedure& procedure, const std::vector<std::string>& 
         pose.angle3 = static_cast<float>(angles[2]);
         pose = transforms.apply(pose);
         const double aligned[3] = {pose.angle1, pose.angle2, pose.angle3};
-        err << "trackhost:   " << std::left << std::setw(5) << poseNames[step] << std::right;
+        hostMessage(err) << "  " << std::left << std::setw(5) << poseNames[step] << std::right;
         putAngles(err, aligned);
         err << "   expected";
         putAngles(err, expected[step]);
         err << std::endl;
     }
-    err << std::setprecision(3) << "trackhost: residual: the turn and tilt axes were "
-        << fit.residual << " degrees from perpendicular" << std::endl;
+    hostMessage(err) << std::setprecision(3) << "residual: the turn and tilt axes were "
+                     << fit.residual << " degrees from perpendicular" << std::endl;
     if (fit.residual > residualWarning) {
-        err << "trackhost: warning: the axes should be perpendicular: the object was not "
+        hostMessage(err)
+            << "warning: the axes should be perpendicular: the object was not "
                "turned and tilted as asked, and the lines may be off; run --align again"
             << std::endl;
     }
@@ -231,22 +233,27 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         err << fileError << std::endl;
         return exitConfiguration;
     }
-    const DeviceSection* section = pickSection(sections, options, err);
-    if (section == nullptr) {
+    const DeviceSection* picked = pickSection(sections, options, err);
+    if (picked == nullptr) {
         return exitUsage;
     }
+    // The section aligned is the only one the run wakes, and a replay needs readings
+    // for its port alone.
+    std::vector<DeviceSection> aligned;
+    aligned.push_back(std::move(sections[static_cast<std::size_t>(picked - sections.data())]));
+    const DeviceSection* const section = &aligned.front();
     std::vector<std::uint32_t> dropped;
     const std::unique_ptr<HostConfig> config = withoutRotations(*section, dropped);
 
     const std::string pluginPath =
         options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
     SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath)) {
+    if (const int code = session.prepare(pluginPath, aligned)) {
         return code;
     }
     PluginLibrary plugin(pluginPath);
     if (!plugin.loaded()) {
-        err << "trackhost: " << plugin.problem() << std::endl;
+        hostMessage(err) << "" << plugin.problem() << std::endl;
         return exitDevice;
     }
     if (const int code = session.steer()) {
@@ -256,11 +263,12 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         return code;
     }
     if (SimulatorControl().present()) {
-        err << "trackhost: the sensor library " << platform::libraryFileName("3dbird")
-            << " is the simulator: every pose is simulated, none is measured" << std::endl;
+        hostMessage(err) << "the sensor library " << platform::libraryFileName("3dbird")
+                         << " is the simulator: every pose is simulated, none is measured"
+                         << std::endl;
     }
     if (!dropped.empty()) {
-        err << "trackhost: --align reads [" << section->name << "] without its rotation line";
+        hostMessage(err) << "--align reads [" << section->name << "] without its rotation line";
         err << (dropped.size() > 1 ? "s" : "");
         for (std::size_t i = 0; i < dropped.size(); ++i) {
             err << (i == 0 ? " " : ", ") << options.configFile << ":" << dropped[i];
@@ -277,8 +285,8 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     const CLoggerH logger = makeLogger(options, section->name);
     AlignDevice device(plugin, *config, logger);
     const auto failed = [&](const char* operation) {
-        err << "trackhost: device [" << section->name << "] at " << options.configFile << ":"
-            << section->line << ": " << operation << " failed" << std::endl;
+        hostMessage(err) << "device [" << section->name << "] at " << options.configFile << ":"
+                         << section->line << ": " << operation << " failed" << std::endl;
         return exitDevice;
     };
     if (device->init(&info) != 1) {
@@ -290,8 +298,8 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         return failed("configure");
     }
     if (configured == 0) {
-        err << "trackhost: device [" << section->name
-            << "]: the orientation reset failed; going on without it" << std::endl;
+        hostMessage(err) << "device [" << section->name
+                         << "]: the orientation reset failed; going on without it" << std::endl;
     }
     if (!device->start()) {
         return failed("start");
@@ -305,7 +313,7 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     bool delivered = false;
     bool recordingFailed = false;
     TrackerPose last{};
-    err << "trackhost: align [" << section->name << "] step 1 of 3: " << prompts[0] << std::endl;
+    hostMessage(err) << "align [" << section->name << "] step 1 of 3: " << prompts[0] << std::endl;
     const Clock::time_point begin = Clock::now();
     ready = 1;
     for (std::int64_t cycle = 0; procedure.step() != AlignProcedure::Step::done; ++cycle) {
@@ -326,7 +334,7 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
             delivered = true;
         }
         if (!session.cycleDone()) {
-            recordingFailed = true;
+            recordingFailed = !session.replayRanOut();
             break;
         }
         if (!received || !delivered) {
@@ -338,18 +346,18 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         if (event == AlignProcedure::Event::captured) {
             double angles[3];
             poseAngles(procedure.pose(static_cast<AlignProcedure::Step>(step)), angles);
-            err << "trackhost: the " << poseNames[step] << " pose, held still:";
+            hostMessage(err) << "the " << poseNames[step] << " pose, held still:";
             putAngles(err, angles);
-            err << std::endl
-                << "trackhost: align [" << section->name << "] step " << step + 2
-                << " of 3: " << prompts[step + 1] << std::endl;
+            err << std::endl;
+            hostMessage(err) << "align [" << section->name << "] step " << step + 2
+                             << " of 3: " << prompts[step + 1] << std::endl;
         }
     }
     ready = 0;
     const bool stopped = device.finish();
     if (!stopped) {
-        err << "trackhost: device [" << section->name << "] at " << options.configFile << ":"
-            << section->line << ": stop failed" << std::endl;
+        hostMessage(err) << "device [" << section->name << "] at " << options.configFile << ":"
+                         << section->line << ": stop failed" << std::endl;
     }
 
     int code = exitSuccess;
@@ -357,18 +365,20 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     if (recordingFailed) {
         code = exitOutput;
     } else if (!delivered) {
-        err << "trackhost: device [" << section->name
-            << "]: delivered no record; --align needs its sensor's readings" << std::endl;
+        hostMessage(err) << "device [" << section->name
+                         << "]: delivered no record; --align needs its sensor's readings"
+                         << std::endl;
         code = exitNoRecord;
     } else if (procedure.step() != AlignProcedure::Step::done) {
         const auto step = static_cast<int>(procedure.step());
-        err << "trackhost: --align: "
-            << (hostStopRequested() ? "interrupted" : "no still pose came in time") << " at step "
-            << step + 1 << " (" << poseNames[step] << ")"
-            << (hostStopRequested() ? ""
-                                    : "; hold the object still for a second at each step, or "
-                                      "give it more --seconds")
-            << std::endl;
+        hostMessage(err) << "--align: "
+                         << (hostStopRequested() ? "interrupted" : "no still pose came in time")
+                         << " at step " << step + 1 << " (" << poseNames[step] << ")"
+                         << (hostStopRequested()
+                                 ? ""
+                                 : "; hold the object still for a second at each step, or "
+                                   "give it more --seconds")
+                         << std::endl;
         code = exitAlignment;
     } else if (fit.problem != AlignProblem::none) {
         tellProblem(fit, err);
@@ -379,7 +389,7 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
             output.stream() << line << '\n';
         }
         if (!output.close() && !output.closedPipe()) {
-            err << "trackhost: " << output.problem() << std::endl;
+            hostMessage(err) << "" << output.problem() << std::endl;
             code = exitOutput;
         }
         tellCheck(procedure, lines, err);

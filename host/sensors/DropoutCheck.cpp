@@ -1,5 +1,6 @@
 // --sim-dropout against the configuration and the run's length.
 #include "host/sensors/DropoutCheck.h"
+#include "host/HostMessage.h"
 
 #include "device/DeviceOptions.h"
 #include "support/CLoggerH.h"
@@ -44,17 +45,17 @@ bool checkDropouts(const std::vector<SimDropout>& dropouts,
     }
     for (const SimDropout& dropout : dropouts) {
         if (std::find(ports.begin(), ports.end(), dropout.port) == ports.end()) {
-            err << "trackhost: " << optionText(dropout) << ": no section of " << fileName
-                << " uses port " << dropout.port << std::endl;
+            hostMessage(err) << "" << optionText(dropout) << ": no section of " << fileName
+                             << " uses port " << dropout.port << std::endl;
             return false;
         }
     }
     for (const SimDropout& dropout : dropouts) {
         // The drop-outs are applied before each cycle, at its time into the run.
         if (cycles >= 0 && !(cycles > 0 && static_cast<double>(cycles - 1) / rate >= dropout.at)) {
-            err << "trackhost: warning: " << optionText(dropout) << " starts after the run ends ("
-                << number(static_cast<double>(cycles) / rate) << " s): nothing is unplugged"
-                << std::endl;
+            hostMessage(err) << "warning: " << optionText(dropout) << " starts after the run ends ("
+                             << number(static_cast<double>(cycles) / rate)
+                             << " s): nothing is unplugged" << std::endl;
         }
     }
     return true;

@@ -196,6 +196,7 @@ bool SensorSession::recordingFailed(StatusFn call) {
 bool SensorSession::cycleDone() {
     if (replayFinished != nullptr && replayFinished() == 1) {
         replayFinished = nullptr;
+        ranOut = true;
         hostMessage(err) << "the recording " << options.replayFile
                          << " has run out; the run ends (--loop plays it again)" << std::endl;
         return false;

@@ -37,6 +37,8 @@ public:
     // After each receive cycle: false when the recording can no longer be written,
     // or when the recording replayed has run out (said once).
     bool cycleDone();
+    // The recording replayed has run out: the reason cycleDone() ended the run.
+    bool replayRanOut() const { return ranOut; }
     // After the devices are stopped: closes the recording; answers `code`, or
     // exitOutput when the recording could not be written.
     int finish(int code);
@@ -60,4 +62,5 @@ private:
     StatusFn replayFinished = nullptr;
     bool recordingBroken = false;
     bool finished = false;
+    bool ranOut = false;
 };

@@ -1,5 +1,6 @@
 // The simulated sensor's set-up and motion.
 #include "host/sensors/SimPoseControl.h"
+#include "host/HostMessage.h"
 
 #include "host/ExitCode.h"
 #include "host/sensors/SimulatorControl.h"
@@ -19,9 +20,10 @@ int steerSimPose(const HostOptions& options, std::ostream& err) {
     const auto transmitter = simulator.function<TurnFn>("birdsim_setTransmitter");
     const auto motion = simulator.function<void (*)(std::int32_t)>("birdsim_setMotion");
     if (mount == nullptr || transmitter == nullptr || motion == nullptr) {
-        err << "trackhost: --sim-mount, --sim-transmitter and --sim-motion need the simulated "
-               "sensor library, and the loaded "
-            << platform::libraryFileName("3dbird") << " is not the simulator" << std::endl;
+        hostMessage(err) << "--sim-mount, --sim-transmitter and --sim-motion need the simulated "
+                            "sensor library, and the loaded "
+                         << platform::libraryFileName("3dbird") << " is not the simulator"
+                         << std::endl;
         return exitUsage;
     }
     const auto set = [](TurnFn call, const SimTurn& turn) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -115,7 +116,7 @@ TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunClea
 // --quiet leaves nothing of the plug-in on either channel, not even the values it
 // writes after its line heads itself.
 TEST_F(TrackhostProgram, QuietLeavesNothingOfThePlugin) {
-    for (const std::string& output : {std::string(), "--output " + name + ".csv "}) {
+    for (const std::string& output : {std::string(), "--output " + files.name(".csv") + " "}) {
         const ProgramRun run = runProgram("trackhost", "--quiet --cycles 1 " + output + config);
         EXPECT_EQ(run.status, 0) << run.err;
         for (const std::string& line : textLines(run.err)) {
@@ -123,7 +124,6 @@ TEST_F(TrackhostProgram, QuietLeavesNothingOfThePlugin) {
         }
         EXPECT_EQ(run.out.empty(), !output.empty()) << run.out;
     }
-    std::remove((name + ".csv").c_str());
 }
 
 // A hang-up ends a run as Ctrl-C does: the summary, then every device stopped and deleted.
@@ -131,21 +131,19 @@ TEST_F(TrackhostProgram, AHangUpEndsTheRunCleanly) {
     if (!posixShell()) {
         GTEST_SKIP() << "Windows has no hang-up signal";
     }
-    const std::string out = name + "-out.txt";
-    const std::string err = name + "-err.txt";
+    const std::string out = files.name("-out.txt");
+    const std::string err = files.name("-err.txt");
+    const std::string status = files.name("-status.txt");
     runShell(programCommand("trackhost") + " --debug 1 --seconds 60 " + config + " >" + out +
              " 2>" + err + " & pid=$!; i=0; while [ $(wc -l <" + out +
              ") -lt 3 ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; kill -HUP $pid; "
              "wait $pid; echo $? >" +
-             name + "-status.txt");
-    EXPECT_EQ(readText(name + "-status.txt"), "0\n");
+             status);
+    EXPECT_EQ(readText(status), "0\n");
     const std::string messages = readText(err);
     EXPECT_NE(messages.find("trackhost: device [head]: "), std::string::npos) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"stop\" called."), 2u) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"destructor\" called."), 2u) << messages;
-    for (const std::string& file : {out, err, name + "-status.txt"}) {
-        std::remove(file.c_str());
-    }
 }
 
 TEST_F(TrackhostProgram, VersionComesFromTheProject) {
