@@ -22,6 +22,9 @@ public:
         recovered,   // the first new reading after a loss: say so, then deliver
     };
 
+    // Milliseconds between two reports of failed attempts during one loss.
+    static constexpr std::int64_t reportSpacingMs = 10000;
+
     // `periodMs` above 0 turns the watch on.
     explicit StreamWatch(std::int64_t periodMs = 0) : period(periodMs) {}
 
@@ -32,6 +35,12 @@ public:
     Step afterReading(bool ok, const std::uint8_t* reading, std::int64_t nowMs);
     // Milliseconds from the declared loss to `nowMs`.
     std::int64_t lostFor(std::int64_t nowMs) const { return nowMs - lostAt; }
+    // At an attempt: the attempts of this loss before it, all of which failed.
+    std::int64_t failedAttempts() const { return attempts - 1; }
+    // Whether failed attempts may be reported at `nowMs`: the first time in a loss,
+    // then once `reportSpacingMs` have passed since the last report, which this
+    // answer makes.
+    bool reportDue(std::int64_t nowMs);
 
 private:
     bool isNew(bool ok, const std::uint8_t* reading) const;
@@ -44,4 +53,7 @@ private:
     bool isLost = false;
     std::int64_t lostAt = 0;
     std::int64_t lastAttempt = 0;
+    std::int64_t attempts = 0; // made in this loss, the one under way included
+    bool reported = false;     // failed attempts were reported in this loss
+    std::int64_t lastReport = 0;
 };
