@@ -1,7 +1,8 @@
 // Watches a sensor's stream for the "reconnect" option: a stream whose readings
 // all fail, or all repeat the last good reading unchanged, for a whole period is
-// lost; while it is lost, one reconnection attempt is due per period, and the first
-// good reading that differs from the last one brings it back. Works on plain values
+// lost; while it is lost, one reconnection attempt is due per period, its failed
+// attempts are counted for a report at most every 10 s, and the first good reading
+// that differs from the last one brings it back. Works on plain values
 // (readings and milliseconds of a monotonic clock), so it starts no thread and
 // reads no clock of its own.
 #pragma once
