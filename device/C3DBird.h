@@ -60,11 +60,12 @@ private:
                           std::uint8_t* updateMask);
     bool deliver(const TraData& record, std::uint32_t traId);
     bool followStream(bool ok, const std::uint8_t* reading);
-    void reconnectSensor();
+    const char* reconnectSensor();
 
     std::unique_ptr<std::string> deviceName;
     DeviceSettings options;
-    StreamWatch watch; // with the "reconnect" option
+    StreamWatch watch;                    // with the "reconnect" option
+    const char* attemptFailure = nullptr; // why the last attempt failed; null: it restarted
     InitInfo initInfo{};
     TraData lastRecords[sensorCount]; // the last record delivered per sensor
     std::int32_t trackerCount = 0;

@@ -71,11 +71,19 @@ std::int32_t C3DBird::configure() {
 }
 
 // One reconnection attempt: the sensor shut down, woken again under its index on its
-// port, configured as configure does it and started. A failed attempt says nothing
-// of its own; the calls it makes report as they always do.
-void C3DBird::reconnectSensor() {
+// port, configured as configure does it and started. Answers why it failed, or null
+// when every step went through; the calls it makes report as they always do, and the
+// receive cycle says what the failed attempts came to.
+const char* C3DBird::reconnectSensor() {
     _3dbirdShutDown(deviceIndex);
-    if (wakeUpAs(deviceIndex) && configure() >= 0) {
-        start();
+    if (!wakeUpAs(deviceIndex)) {
+        return "wake-up failed";
     }
+    if (configure() < 0) {
+        return "configuration failed";
+    }
+    if (!start()) {
+        return "start failed";
+    }
+    return nullptr;
 }

@@ -161,10 +161,20 @@ bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
     case StreamWatch::Step::declareLoss:
         logger->warning("C3DBird: Sensor on port ")
             << options.serialPort << " stopped answering; reconnecting.";
-        reconnectSensor();
+        attemptFailure = reconnectSensor();
         return false;
     case StreamWatch::Step::attempt:
-        reconnectSensor();
+        // The stream is not back, so the attempts so far failed: said with the last
+        // one's cause, at most once per report spacing.
+        if (watch.reportDue(now)) {
+            const std::int64_t failed = watch.failedAttempts();
+            logger->warning("C3DBird: Sensor on port ")
+                << options.serialPort << " still not answering after " << failed
+                << (failed == 1 ? " attempt (" : " attempts (")
+                << (attemptFailure != nullptr ? attemptFailure : "no new reading since the restart")
+                << ").";
+        }
+        attemptFailure = reconnectSensor();
         return false;
     case StreamWatch::Step::failed:
     case StreamWatch::Step::wait:

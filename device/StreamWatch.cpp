@@ -22,6 +22,7 @@ StreamWatch::Step StreamWatch::afterReading(bool ok, const std::uint8_t* reading
             return Step::wait;
         }
         lastAttempt = nowMs;
+        ++attempts;
         return Step::attempt;
     }
     if (!stale) {
@@ -32,7 +33,18 @@ StreamWatch::Step StreamWatch::afterReading(bool ok, const std::uint8_t* reading
         isLost = true;
         lostAt = staleSince;
         lastAttempt = nowMs;
+        attempts = 1;
+        reported = false;
         return Step::declareLoss;
     }
     return ok ? Step::deliver : Step::failed;
+}
+
+bool StreamWatch::reportDue(std::int64_t nowMs) {
+    if (reported && nowMs - lastReport < reportSpacingMs) {
+        return false;
+    }
+    reported = true;
+    lastReport = nowMs;
+    return true;
 }

@@ -1,7 +1,8 @@
 // Watches a sensor's stream for the "reconnect" option: a stream whose readings
 // all fail, or all repeat the last good reading unchanged, for a whole period is
-// lost; while it is lost, one reconnection attempt is due per period, and the first
-// good reading that differs from the last one brings it back. Works on plain values
+// lost; while it is lost, one reconnection attempt is due per period, its failed
+// attempts are counted for a report at most every 10 s, and the first good reading
+// that differs from the last one brings it back. Works on plain values
 // (readings and milliseconds of a monotonic clock), so it starts no thread and
 // reads no clock of its own.
 #pragma once
@@ -22,6 +23,9 @@ public:
         recovered,   // the first new reading after a loss: say so, then deliver
     };
 
+    // Milliseconds between two reports of failed attempts during one loss.
+    static constexpr std::int64_t reportSpacingMs = 10000;
+
     // `periodMs` above 0 turns the watch on.
     explicit StreamWatch(std::int64_t periodMs = 0) : period(periodMs) {}
 
@@ -33,6 +37,12 @@ public:
     // Milliseconds from the first reading that failed or repeated, a period before
     // the loss was declared, to `nowMs`: the whole time the stream gave nothing new.
     std::int64_t lostFor(std::int64_t nowMs) const { return nowMs - lostAt; }
+    // At an attempt: the attempts of this loss before it, all of which failed.
+    std::int64_t failedAttempts() const { return attempts - 1; }
+    // Whether failed attempts may be reported at `nowMs`: the first time in a loss,
+    // then once `reportSpacingMs` have passed since the last report, which this
+    // answer makes.
+    bool reportDue(std::int64_t nowMs);
 
 private:
     bool isNew(bool ok, const std::uint8_t* reading) const;
@@ -45,4 +55,7 @@ private:
     bool isLost = false;
     std::int64_t lostAt = 0;
     std::int64_t lastAttempt = 0;
+    std::int64_t attempts = 0; // made in this loss, the one under way included
+    bool reported = false;     // failed attempts were reported in this loss
+    std::int64_t lastReport = 0;
 };

@@ -209,18 +209,19 @@ struct Replay {
             return nullptr;
         }
         const std::vector<ReplayReading>& list = readings[port];
-        std::size_t index = 0;
         if (timed) {
             auto elapsed =
                 std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
             if (loop) {
                 elapsed %= static_cast<long long>(list.back().milliseconds) + 1;
             }
-            while (index + 1 < list.size() && list[index + 1].milliseconds <= elapsed) {
-                ++index;
-            }
             if (elapsed <= list.back().milliseconds) {
-                return &list[index];
+                // The last reading recorded at or before `elapsed` (the first one while
+                // its time has not come), by binary search: the readings are in time order.
+                const auto due = std::upper_bound(
+                    list.begin() + 1, list.end(), elapsed,
+                    [](long long ms, const ReplayReading& read) { return ms < read.milliseconds; });
+                return &*(due - 1);
             }
         } else {
             if (next[port] == list.size() && loop) {
@@ -624,7 +625,12 @@ void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseconds, std::int32
                        float angle1, float angle2, float angle3) {
     Lock lock(simMutex);
     if (port >= 1 && port <= bird::maxSensors) {
-        state.replay.readings[port].push_back({milliseconds, result, {angle1, angle2, angle3}});
+        // Kept in time order, which the timed replay's search relies on.
+        std::vector<ReplayReading>& list = state.replay.readings[port];
+        if (!list.empty()) {
+            milliseconds = std::max(milliseconds, list.back().milliseconds);
+        }
+        list.push_back({milliseconds, result, {angle1, angle2, angle3}});
     }
 }
 

@@ -86,8 +86,10 @@ TRACKER_EXPORT void birdsim_setMotion(std::int32_t motion);
 // reading in order, then birdsim_replayStart. A sensor woken on a port with recorded
 // readings then answers its reading calls with them (result and angles in radians):
 // one per call in order, or with `timed` nonzero the one due at the milliseconds
-// since birdsim_replayStart. Past the end it holds the last successful reading, or
-// starts over with `loop` nonzero. Ports without readings keep their motion.
+// since birdsim_replayStart: the last one recorded at or before them (a reading
+// added with a time before its port's previous one is taken at that one's time).
+// Past the end it holds the last successful reading, or starts over with `loop`
+// nonzero. Ports without readings keep their motion.
 TRACKER_EXPORT void birdsim_replayClear();
 TRACKER_EXPORT void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseconds,
                                       std::int32_t result, float angle1, float angle2,

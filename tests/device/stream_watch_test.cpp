@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -66,6 +67,26 @@ TEST(StreamWatch, WhileLostOneAttemptPerPeriodUntilANewReading) {
     EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1360), Step::deliver);
 }
 
+TEST(StreamWatch, FailedAttemptsAreCountedAndReportedAtMostOncePerSpacing) {
+    Readings readings;
+    StreamWatch watch(1000);
+    for (const std::int64_t lossAt : {1000, 30000}) {
+        watch.afterReading(true, readings.fresh(), lossAt - 1001);
+        watch.afterReading(false, readings.block, lossAt - 1000);
+        ASSERT_EQ(watch.afterReading(false, readings.block, lossAt), Step::declareLoss);
+        std::int64_t reports = 0;
+        for (std::int64_t n = 1; n <= 11; ++n) {
+            ASSERT_EQ(watch.afterReading(false, readings.block, lossAt + n * 1000), Step::attempt);
+            EXPECT_EQ(watch.failedAttempts(), n);
+            if (watch.reportDue(lossAt + n * 1000)) {
+                ++reports;
+                EXPECT_TRUE(n == 1 || n == 11) << "after " << n << " failed attempts";
+            }
+        }
+        EXPECT_EQ(reports, 2) << "a new loss reports at once again";
+    }
+}
+
 using Reconnect = DeviceFixture;
 
 TEST_F(Reconnect, OptionIsReadLikeTheOthersAndShownInTheDeviceBlock) {
@@ -114,4 +135,59 @@ TEST_F(Reconnect, StopDuringALossShutsDownAndEndsTheCalibration) {
     EXPECT_TRUE(device->stop());
     EXPECT_EQ(birdsim_isAwake(0), 0);
     EXPECT_EQ(calibration.calls(2), 1);
+}
+
+// Each loss ends in a different step of the attempts; the second attempt says why the
+// first failed, and the third, within 10 s, says nothing. The mask, all bits set
+// before each cycle, comes back cleared throughout.
+TEST_F(Reconnect, FailedAttemptsAreSaidWithTheirCause) {
+    const struct {
+        BirdSimCall failing; // besides the readings
+        const char* cause;
+    } losses[] = {
+        {birdsimWakeUp, "wake-up failed"},
+        {birdsimGetDeviceConfig, "configuration failed"},
+        {birdsimStartStream, "start failed"},
+        {birdsimGetMostRecentReading, "no new reading since the restart"},
+    };
+    HostConfig config;
+    config.add("reconnect", {"0.001"});
+    for (const auto& loss : losses) {
+        SCOPED_TRACE(loss.cause);
+        runWith(config);
+        ASSERT_EQ(cycle(), 1);
+        birdsim_failCall(birdsimGetMostRecentReading, -1);
+        birdsim_failCall(loss.failing, -1);
+        const std::int32_t wakeUps = birdsim_callCount(birdsimWakeUp);
+        CaptureStdout out;
+        while (birdsim_callCount(birdsimWakeUp) < wakeUps + 3) {
+            std::memset(mask, 0xFF, sizeof mask);
+            ASSERT_EQ(device->recvData(mask, 0), -1);
+            ASSERT_EQ(maskBytes(mask), "00 00 00 00");
+        }
+        EXPECT_EQ(linesAfter(out.text(), "C3DBird: WARNING: "),
+                  "C3DBird: Sensor on port 1 stopped answering; reconnecting.\n"
+                  "C3DBird: Sensor on port 1 still not answering after 1 attempt (" +
+                      std::string(loss.cause) + ").\n");
+        birdsim_failCall(loss.failing, 0);
+        birdsim_failCall(birdsimGetMostRecentReading, 0);
+        device->stop();
+    }
+}
+
+// "reconnect 0" alone: init succeeds without a RECONNECT line, and failing readings
+// never shut the sensor down nor wake it again.
+TEST_F(Reconnect, ZeroLeavesItOff) {
+    HostConfig config;
+    config.add("reconnect", {"0"});
+    runWith(config);
+    EXPECT_EQ(output.find("RECONNECT"), std::string::npos) << output;
+    birdsim_failCall(birdsimGetMostRecentReading, -1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+    while (std::chrono::steady_clock::now() < until) {
+        ASSERT_EQ(cycle(), -1);
+    }
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1);
+    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 0);
+    EXPECT_TRUE(birdsim_isStreaming(0));
 }

@@ -328,6 +328,28 @@ TEST_F(BirdSim, ReplayAnswersRecordedReadingsThenHoldsOrLoops) {
     EXPECT_EQ(-99.0f, first());
 }
 
+// A long recording with two readings at each time from 7 ms on: at every millisecond
+// the timed replay answers the last reading recorded by then, the first one before
+// its time, the last one after the end.
+TEST_F(BirdSim, TimedReplayAnswersTheLastReadingRecordedByThen) {
+    birdsim_setClock(0);
+    wakeAndStream(0);
+    constexpr int count = 600;
+    const auto timeOf = [](int i) { return 7 + 3 * (i / 2); };
+    for (int i = 0; i < count; ++i) {
+        birdsim_replayAdd(1, timeOf(i), 1, static_cast<float>(i), 0.0f, 0.0f);
+    }
+    birdsim_replayStart(1, 0);
+    int due = 0;
+    for (std::int32_t ms = 0; ms <= timeOf(count - 1) + 5; ++ms) {
+        while (due + 1 < count && timeOf(due + 1) <= ms) {
+            ++due;
+        }
+        birdsim_setClock(ms);
+        ASSERT_EQ(static_cast<float>(due), read(0).a[0]) << "at " << ms << " ms";
+    }
+}
+
 TEST_F(BirdSim, NoiseHasTheRmsAskedForAndRepeatsAfterReset) {
     wakeAndStream(0);
     birdsim_setReading(0, 0.0f, 0.0f, 0.0f);
