@@ -226,12 +226,8 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
     return runHost(options, output, err, listener);
 }
 
-int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
-            RecordListener* listener) {
-    std::vector<DeviceSection> sections;
-    if (!readSections(options.configFile, sections, err)) {
-        return exitConfiguration;
-    }
+int checkRun(const HostOptions& options, const RecordOutput& output,
+             const std::vector<DeviceSection>& sections, std::ostream& err) {
     const std::string clash = findFileClash(options, output, sections);
     if (!clash.empty()) {
         hostMessage(err) << clash << std::endl;
@@ -243,77 +239,36 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     }
     // Check the configuration as --check does: its problems stop the run before any
     // sensor wakes or any file is written; its warnings are told once.
-    if (!checkBeforeRun(sections, options.configFile, err)) {
-        return exitConfiguration;
-        return exitUsage;
-    }
+    return checkBeforeRun(sections, options.configFile, err) ? exitSuccess : exitConfiguration;
+}
 
-    const std::string pluginPath =
-        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
-    SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath, sections)) {
-        return code;
-    }
-    PluginLibrary plugin(pluginPath);
-    if (!plugin.loaded()) {
-        hostMessage(err) << plugin.problem() << std::endl;
-        return exitDevice;
-    }
+int steerSensors(const HostOptions& options, SensorSession& session, std::ostream& err) {
     if (const int code = session.steer()) {
         return code;
     }
     if (const int code = steerSimPose(options, err)) {
         return code;
     }
-    // Drop-outs are scripted through the simulator's control calls, so only with it.
-    const SimulatorControl simulator;
-    DropoutSchedule dropouts(options.simDropouts, simulator);
-    if (!dropouts.ready()) {
-        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
-                         << platform::libraryFileName("3dbird") << " is not the simulator"
-                         << std::endl;
-        return exitUsage;
-    }
-    if (!session.tellReplay() && simulator.present()) {
+    if (!session.tellReplay() && SimulatorControl().present()) {
         hostMessage(err) << "the sensor library " << platform::libraryFileName("3dbird")
                          << " is the simulator: every pose is simulated, none is measured"
                          << std::endl;
     }
-    const CLoggerH storageLogger = makeLogger(options, "trackhost");
-    HostStorage storage(&storageLogger);
-    std::int32_t ready = 0;
-    InitInfo info{};
-    info.dataStorage = storage.storage();
-    info.readyFlag = &ready;
+    return exitSuccess;
+}
 
-    Devices devices(plugin, options.configFile, err);
-    if (!initDevices(devices, sections, options, info)) {
-        return exitDevice;
-    }
-    session.checkPorts();
-    // Only now may the output be created or emptied: nothing before could fail.
-    if (!output.open()) {
-        hostMessage(err) << output.problem() << std::endl;
-        return exitUsage;
-    }
-    if (!startDevices(devices, err)) {
-        return exitDevice;
-    }
+namespace {
 
-    std::vector<std::string> names;
-    for (const DeviceSection& section : sections) {
-        names.push_back(section.name);
-    }
-    RecordWriter writer(output.stream(), options.format, longest(names));
-    writer.header();
-
+// The receive cycles at the options' rate, until their limit, a stop request, a
+// failed output or the end of what the session replays.
+void runCycles(const HostOptions& options, Devices& devices, HostStorage& storage,
+               RecordWriter& writer, RecordOutput& output, HealthMonitor& health,
+               DropoutSchedule& dropouts, SensorSession& session, RecordListener* listener,
+               std::ostream& err) {
     using Clock = std::chrono::steady_clock;
     const std::int64_t limit = cycleLimit(options);
     const std::chrono::duration<double> period(1.0 / options.rate);
-    HealthMonitor health(names, err, options.status,
-                         [] { return platform::terminalColumns(stderr); });
     const Clock::time_point begin = Clock::now();
-    ready = 1;
     for (std::int64_t cycle = 0;
          (limit < 0 || cycle < limit) && !hostStopRequested() && !output.failed(); ++cycle) {
         if (cycle > 0) {
@@ -330,6 +285,78 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
             break;
         }
     }
+}
+
+// Every device through init, then the output opened, then configure and start.
+int startRun(Devices& devices, const std::vector<DeviceSection>& sections,
+             const HostOptions& options, const InitInfo& info, SensorSession& session,
+             RecordOutput& output, std::ostream& err) {
+    if (!initDevices(devices, sections, options, info)) {
+        return exitDevice;
+    }
+    session.checkPorts();
+    // Only now may the output be created or emptied: nothing before could fail.
+    if (!output.open()) {
+        hostMessage(err) << output.problem() << std::endl;
+        return exitUsage;
+    }
+    return startDevices(devices, err) ? exitSuccess : exitDevice;
+}
+
+} // namespace
+
+int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
+            RecordListener* listener) {
+    std::vector<DeviceSection> sections;
+    if (!readSections(options.configFile, sections, err)) {
+        return exitConfiguration;
+    }
+    if (const int code = checkRun(options, output, sections, err)) {
+        return code;
+    }
+    const std::string pluginPath =
+        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    SensorSession session(options, err);
+    if (const int code = session.prepare(pluginPath, sections)) {
+        return code;
+    }
+    PluginLibrary plugin(pluginPath);
+    if (!plugin.loaded()) {
+        hostMessage(err) << plugin.problem() << std::endl;
+        return exitDevice;
+    }
+    // Drop-outs are scripted through the simulator's control calls, so only with it.
+    DropoutSchedule dropouts(options.simDropouts, SimulatorControl());
+    if (!dropouts.ready()) {
+        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
+                         << platform::libraryFileName("3dbird") << " is not the simulator"
+                         << std::endl;
+        return exitUsage;
+    }
+    if (const int code = steerSensors(options, session, err)) {
+        return code;
+    }
+    const CLoggerH storageLogger = makeLogger(options, "trackhost");
+    HostStorage storage(&storageLogger);
+    std::int32_t ready = 0;
+    InitInfo info{};
+    info.dataStorage = storage.storage();
+    info.readyFlag = &ready;
+    Devices devices(plugin, options.configFile, err);
+    if (const int code = startRun(devices, sections, options, info, session, output, err)) {
+        return code;
+    }
+
+    std::vector<std::string> names;
+    for (const DeviceSection& section : sections) {
+        names.push_back(section.name);
+    }
+    RecordWriter writer(output.stream(), options.format, longest(names));
+    writer.header();
+    HealthMonitor health(names, err, options.status,
+                         [] { return platform::terminalColumns(stderr); });
+    ready = 1;
+    runCycles(options, devices, storage, writer, output, health, dropouts, session, listener, err);
     ready = 0;
 
     const bool allReceived = health.finish();

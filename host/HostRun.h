@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "host/HostOptions.h"
 #include "host/output/RecordListener.h"
@@ -19,6 +20,18 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
 // The same with the records going to `out`.
 int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
             RecordListener* listener = nullptr);
+
+class SensorSession;
+struct DeviceSection;
+
+// Before any sensor wakes: no file written is one read, the drop-outs fit the
+// configuration, and the configuration passes the checker of --check (its warnings
+// told once). Answers exitSuccess or the exit code, having said why.
+int checkRun(const HostOptions& options, const RecordOutput& output,
+             const std::vector<DeviceSection>& sections, std::ostream& err);
+// Once the plug-in is loaded: the simulator's noise, replay and pose as the options
+// ask, and a note of what the sensors' poses are (replayed or simulated).
+int steerSensors(const HostOptions& options, SensorSession& session, std::ostream& err);
 
 // The logger record trackhost hands to the device of a section named `name`.
 CLoggerH makeLogger(const HostOptions& options, const std::string& name);

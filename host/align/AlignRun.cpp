@@ -223,70 +223,26 @@ void tellCheck(const AlignProcedure& procedure, const std::vector<std::string>& 
     }
 }
 
-} // namespace
+// The dropped rotation lines, named: the sensor is read as it is mounted.
+void tellDropped(const HostOptions& options, const DeviceSection& section,
+                 const std::vector<std::uint32_t>& dropped, std::ostream& err) {
+    if (dropped.empty()) {
+        return;
+    }
+    hostMessage(err) << "--align reads [" << section.name << "] without its rotation line";
+    err << (dropped.size() > 1 ? "s" : "");
+    for (std::size_t i = 0; i < dropped.size(); ++i) {
+        err << (i == 0 ? " " : ", ") << options.configFile << ":" << dropped[i];
+    }
+    err << std::endl;
+}
 
-int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err) {
-    std::vector<DeviceSection> sections;
-    FileError fileError;
-    if (!readConfigFile(options.configFile, sections, fileError) ||
-        !checkDeviceSections(sections, options.configFile, fileError)) {
-        err << fileError << std::endl;
-        return exitConfiguration;
-    }
-    const DeviceSection* picked = pickSection(sections, options, err);
-    if (picked == nullptr) {
-        return exitUsage;
-    }
-    // The section aligned is the only one the run wakes, and a replay needs readings
-    // for its port alone.
-    std::vector<DeviceSection> aligned;
-    aligned.push_back(std::move(sections[static_cast<std::size_t>(picked - sections.data())]));
-    const DeviceSection* const section = &aligned.front();
-    std::vector<std::uint32_t> dropped;
-    const std::unique_ptr<HostConfig> config = withoutRotations(*section, dropped);
-
-    const std::string pluginPath =
-        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
-    SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath, aligned)) {
-        return code;
-    }
-    PluginLibrary plugin(pluginPath);
-    if (!plugin.loaded()) {
-        hostMessage(err) << "" << plugin.problem() << std::endl;
-        return exitDevice;
-    }
-    if (const int code = session.steer()) {
-        return code;
-    }
-    if (const int code = steerSimPose(options, err)) {
-        return code;
-    }
-    if (SimulatorControl().present()) {
-        hostMessage(err) << "the sensor library " << platform::libraryFileName("3dbird")
-                         << " is the simulator: every pose is simulated, none is measured"
-                         << std::endl;
-    }
-    if (!dropped.empty()) {
-        hostMessage(err) << "--align reads [" << section->name << "] without its rotation line";
-        err << (dropped.size() > 1 ? "s" : "");
-        for (std::size_t i = 0; i < dropped.size(); ++i) {
-            err << (i == 0 ? " " : ", ") << options.configFile << ":" << dropped[i];
-        }
-        err << std::endl;
-    }
-
-    const CLoggerH storageLogger = makeLogger(options, "trackhost");
-    HostStorage storage(&storageLogger);
-    std::int32_t ready = 0;
-    InitInfo info{};
-    info.dataStorage = storage.storage();
-    info.readyFlag = &ready;
-    const CLoggerH logger = makeLogger(options, section->name);
-    AlignDevice device(plugin, *config, logger);
+// init, configure and start of the one device; exitSuccess or the exit code, told.
+int startDevice(AlignDevice& device, const InitInfo& info, const HostOptions& options,
+                const DeviceSection& section, std::ostream& err) {
     const auto failed = [&](const char* operation) {
-        hostMessage(err) << "device [" << section->name << "] at " << options.configFile << ":"
-                         << section->line << ": " << operation << " failed" << std::endl;
+        hostMessage(err) << "device [" << section.name << "] at " << options.configFile << ":"
+                         << section.line << ": " << operation << " failed" << std::endl;
         return exitDevice;
     };
     if (device->init(&info) != 1) {
@@ -298,31 +254,56 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         return failed("configure");
     }
     if (configured == 0) {
-        hostMessage(err) << "device [" << section->name
+        hostMessage(err) << "device [" << section.name
                          << "]: the orientation reset failed; going on without it" << std::endl;
     }
-    if (!device->start()) {
-        return failed("start");
-    }
+    return device->start() ? exitSuccess : failed("start");
+}
 
+// How the cycles of the procedure ended.
+struct Capture {
+    bool delivered = false;
+    bool recordingFailed = false;
+};
+
+// One cycle's pose into the procedure, with the prompt for the next step once a
+// pose is captured.
+void addPose(AlignProcedure& procedure, double time, const TrackerPose& pose,
+             const std::string& name, std::ostream& err) {
+    const auto step = static_cast<int>(procedure.step());
+    if (procedure.add(time, poseRotation(pose.angle1, pose.angle2, pose.angle3)) !=
+        AlignProcedure::Event::captured) {
+        return;
+    }
+    double angles[3];
+    poseAngles(procedure.pose(static_cast<AlignProcedure::Step>(step)), angles);
+    hostMessage(err) << "the " << poseNames[step] << " pose, held still:";
+    putAngles(err, angles);
+    err << std::endl;
+    hostMessage(err) << "align [" << name << "] step " << step + 2 << " of 3: " << prompts[step + 1]
+                     << std::endl;
+}
+
+// The receive cycles until the three poses are held, the time is up, the sensor
+// stays silent, or the run is stopped.
+Capture capturePoses(AlignDevice& device, HostStorage& storage, AlignProcedure& procedure,
+                     const HostOptions& options, SensorSession& session, const std::string& name,
+                     std::ostream& err) {
     using Clock = std::chrono::steady_clock;
     const ReadingClock clock(options, session.replayed());
     const double limit = options.seconds >= 0.0 ? options.seconds : defaultSeconds;
     const std::chrono::duration<double> period(1.0 / options.rate);
-    AlignProcedure procedure;
-    bool delivered = false;
-    bool recordingFailed = false;
+    Capture capture;
     TrackerPose last{};
-    hostMessage(err) << "align [" << section->name << "] step 1 of 3: " << prompts[0] << std::endl;
+    hostMessage(err) << "align [" << name << "] step 1 of 3: " << prompts[0] << std::endl;
     const Clock::time_point begin = Clock::now();
-    ready = 1;
     for (std::int64_t cycle = 0; procedure.step() != AlignProcedure::Step::done; ++cycle) {
         std::this_thread::sleep_until(begin + std::chrono::duration_cast<Clock::duration>(
                                                   period * static_cast<double>(cycle)));
         const double time =
             clock.at(cycle, std::chrono::duration<double>(Clock::now() - begin).count());
         if (hostStopRequested() || time > limit ||
-            (!delivered && time >= std::min(limit, silenceSeconds))) {
+            (!capture.delivered && time >= std::min(limit, silenceSeconds))) {
             break;
         }
         std::uint8_t mask[4] = {};
@@ -330,46 +311,34 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
         TraData record;
         // The device's one tracker has ID 1; an unchanged pose is delivered once.
         if (received && (mask[3] & 1u) != 0 && storage.readSlot(1, record)) {
-            last = decodeRecord(section->name, record);
-            delivered = true;
+            last = decodeRecord(name, record);
+            capture.delivered = true;
         }
         if (!session.cycleDone()) {
-            recordingFailed = !session.replayRanOut();
+            capture.recordingFailed = !session.replayRanOut();
             break;
         }
-        if (!received || !delivered) {
-            continue;
-        }
-        const auto step = static_cast<int>(procedure.step());
-        const AlignProcedure::Event event =
-            procedure.add(time, poseRotation(last.angle1, last.angle2, last.angle3));
-        if (event == AlignProcedure::Event::captured) {
-            double angles[3];
-            poseAngles(procedure.pose(static_cast<AlignProcedure::Step>(step)), angles);
-            hostMessage(err) << "the " << poseNames[step] << " pose, held still:";
-            putAngles(err, angles);
-            err << std::endl;
-            hostMessage(err) << "align [" << section->name << "] step " << step + 2
-                             << " of 3: " << prompts[step + 1] << std::endl;
+        if (received && capture.delivered) {
+            addPose(procedure, time, last, name, err);
         }
     }
-    ready = 0;
-    const bool stopped = device.finish();
-    if (!stopped) {
-        hostMessage(err) << "device [" << section->name << "] at " << options.configFile << ":"
-                         << section->line << ": stop failed" << std::endl;
-    }
+    return capture;
+}
 
-    int code = exitSuccess;
+// The verdict: the two lines on `output` and the check, or why there are none.
+int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const std::string& name,
+                 RecordOutput& output, std::ostream& err) {
     const AlignFit& fit = procedure.fit();
-    if (recordingFailed) {
-        code = exitOutput;
-    } else if (!delivered) {
-        hostMessage(err) << "device [" << section->name
+    if (capture.recordingFailed) {
+        return exitOutput;
+    }
+    if (!capture.delivered) {
+        hostMessage(err) << "device [" << name
                          << "]: delivered no record; --align needs its sensor's readings"
                          << std::endl;
-        code = exitNoRecord;
-    } else if (procedure.step() != AlignProcedure::Step::done) {
+        return exitNoRecord;
+    }
+    if (procedure.step() != AlignProcedure::Step::done) {
         const auto step = static_cast<int>(procedure.step());
         hostMessage(err) << "--align: "
                          << (hostStopRequested() ? "interrupted" : "no still pose came in time")
@@ -379,20 +348,86 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
                                  : "; hold the object still for a second at each step, or "
                                    "give it more --seconds")
                          << std::endl;
-        code = exitAlignment;
-    } else if (fit.problem != AlignProblem::none) {
-        tellProblem(fit, err);
-        code = exitAlignment;
-    } else {
-        const std::vector<std::string> lines = alignLines(fit);
-        for (const std::string& line : lines) {
-            output.stream() << line << '\n';
-        }
-        if (!output.close() && !output.closedPipe()) {
-            hostMessage(err) << "" << output.problem() << std::endl;
-            code = exitOutput;
-        }
-        tellCheck(procedure, lines, err);
+        return exitAlignment;
     }
+    if (fit.problem != AlignProblem::none) {
+        tellProblem(fit, err);
+        return exitAlignment;
+    }
+    const std::vector<std::string> lines = alignLines(fit);
+    for (const std::string& line : lines) {
+        output.stream() << line << '\n';
+    }
+    int code = exitSuccess;
+    if (!output.close() && !output.closedPipe()) {
+        hostMessage(err) << output.problem() << std::endl;
+        code = exitOutput;
+    }
+    tellCheck(procedure, lines, err);
+    return code;
+}
+
+} // namespace
+
+int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err) {
+    std::vector<DeviceSection> sections;
+    FileError fileError;
+    if (!readConfigFile(options.configFile, sections, fileError)) {
+        err << fileError << std::endl;
+        return exitConfiguration;
+    }
+    if (const int code = checkRun(options, output, sections, err)) {
+        return code;
+    }
+    const DeviceSection* picked = pickSection(sections, options, err);
+    if (picked == nullptr) {
+        return exitUsage;
+    }
+    // The section aligned is the only one the run wakes, and a replay needs readings
+    // for its port alone.
+    std::vector<DeviceSection> aligned;
+    aligned.push_back(std::move(sections[static_cast<std::size_t>(picked - sections.data())]));
+    const DeviceSection& section = aligned.front();
+    std::vector<std::uint32_t> dropped;
+    const std::unique_ptr<HostConfig> config = withoutRotations(section, dropped);
+
+    const std::string pluginPath =
+        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    SensorSession session(options, err);
+    if (const int code = session.prepare(pluginPath, aligned)) {
+        return code;
+    }
+    PluginLibrary plugin(pluginPath);
+    if (!plugin.loaded()) {
+        hostMessage(err) << plugin.problem() << std::endl;
+        return exitDevice;
+    }
+    if (const int code = steerSensors(options, session, err)) {
+        return code;
+    }
+    tellDropped(options, section, dropped, err);
+
+    const CLoggerH storageLogger = makeLogger(options, "trackhost");
+    HostStorage storage(&storageLogger);
+    std::int32_t ready = 0;
+    InitInfo info{};
+    info.dataStorage = storage.storage();
+    info.readyFlag = &ready;
+    const CLoggerH logger = makeLogger(options, section.name);
+    AlignDevice device(plugin, *config, logger);
+    if (const int code = startDevice(device, info, options, section, err)) {
+        return code;
+    }
+    AlignProcedure procedure;
+    ready = 1;
+    const Capture capture =
+        capturePoses(device, storage, procedure, options, session, section.name, err);
+    ready = 0;
+    const bool stopped = device.finish();
+    if (!stopped) {
+        hostMessage(err) << "device [" << section.name << "] at " << options.configFile << ":"
+                         << section.line << ": stop failed" << std::endl;
+    }
+    const int code = alignVerdict(capture, procedure, section.name, output, err);
     return session.finish(stopped ? code : exitDevice);
 }
