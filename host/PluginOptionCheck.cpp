@@ -4,27 +4,11 @@
 
 #include "platform/platform.h"
 #include "support/CConfigH.h"
+#include "support/LineSink.h"
 
 #include <algorithm>
-#include <iostream>
-#include <sstream>
 
 namespace {
-
-// A library that cannot be loaded is logged with its name streamed into the line,
-// and streamed values appear even with the logger off: standard output is held
-// while the readers run and its text dropped, since each problem becomes a finding.
-class HoldStdout {
-public:
-    HoldStdout() : saved(std::cout.rdbuf(held.rdbuf())) {}
-    ~HoldStdout() { std::cout.rdbuf(saved); }
-    HoldStdout(const HoldStdout&) = delete;
-    HoldStdout& operator=(const HoldStdout&) = delete;
-
-private:
-    std::ostringstream held;
-    std::streambuf* saved;
-};
 
 void addProblems(std::vector<CheckFinding>& findings, const std::vector<OptionProblem>& problems) {
     for (const OptionProblem& problem : problems) {
@@ -112,7 +96,10 @@ void checkCalibration(const CConfigH& config, CTraCommonH& table,
 } // namespace
 
 PluginOptionReading readPluginOptions(const DeviceSection& section) {
-    const HoldStdout hold;
+    // A library that cannot be loaded is logged with its name streamed into the line,
+    // and streamed values appear even with the logger off: the lines are dropped
+    // while the readers run, since each problem becomes a finding.
+    const LineSinkScope hold(droppedLines);
     CLoggerH logger;
     logger.enabled = 0;
     logger.setName(section.name.c_str());

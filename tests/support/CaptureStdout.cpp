@@ -5,10 +5,10 @@
 
 #include <iostream>
 
-CaptureStdout::CaptureStdout() : saved(std::cout.rdbuf(buffer.rdbuf())) {}
+CaptureStdout::CaptureStdout() : scope({&CaptureStdout::collect, this}) {}
 
-CaptureStdout::~CaptureStdout() {
-    std::cout.rdbuf(saved);
+void CaptureStdout::collect(void* capture, const char* text, std::size_t size) {
+    static_cast<CaptureStdout*>(capture)->buffer.write(text, static_cast<std::streamsize>(size));
 }
 
 void resetStdoutFormat() {

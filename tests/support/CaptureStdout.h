@@ -1,14 +1,16 @@
-// Captures what the code under test writes to standard output.
+// Captures the lines that the loggers of the code under test write to standard
+// output, by taking their line sink.
 #pragma once
 
-#include <iosfwd>
+#include <cstddef>
 #include <sstream>
 #include <string>
+
+#include "support/LineSink.h"
 
 class CaptureStdout {
 public:
     CaptureStdout();
-    ~CaptureStdout();
     CaptureStdout(const CaptureStdout&) = delete;
     CaptureStdout& operator=(const CaptureStdout&) = delete;
 
@@ -16,8 +18,10 @@ public:
     void clear() { buffer.str({}); }
 
 private:
+    static void collect(void* capture, const char* text, std::size_t size);
+
     std::ostringstream buffer;
-    std::streambuf* saved;
+    LineSinkScope scope;
 };
 
 // The lines of `text` that hold `head`, each from just after it.
