@@ -9,9 +9,12 @@
 namespace {
 
 std::atomic<long> count{0};
+std::atomic<long> failing{0}; // the number of the allocation that fails; 0: none
 
 void* allocate(std::size_t size) {
-    count.fetch_add(1, std::memory_order_relaxed);
+    if (count.fetch_add(1, std::memory_order_relaxed) + 1 == failing.load()) {
+        return nullptr;
+    }
     return std::malloc(size == 0 ? 1 : size);
 }
 
@@ -19,6 +22,10 @@ void* allocate(std::size_t size) {
 
 long allocationCount() {
     return count.load(std::memory_order_relaxed);
+}
+
+void failAllocation(long nth) {
+    failing = nth > 0 ? count.load() + nth : 0;
 }
 
 // Nothing in the device asks for over-aligned memory, so the aligned forms stay
