@@ -17,6 +17,7 @@ enum ExitCode : int {
     exitOutput = 5,        // the records or the recording could not be written (also a full disk)
     exitNoRecord = 6,      // a device never delivered a record: every recvData failed
     exitView = 7,          // the viewer could not serve (address in use, bad address)
+    exitSystem = 8,        // out of memory, or the system refused a resource (a mutex)
 };
 
 struct HostOptions {

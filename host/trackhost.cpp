@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -19,9 +21,7 @@ extern "C" void onInterrupt(int) {
     requestHostStop();
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     HostOptions options;
     std::string error;
     switch (parseHostOptions(argc - 1, argv + 1, options, error)) {
@@ -74,4 +74,20 @@ int main(int argc, char** argv) {
     }
     RecordOutput output(original);
     return runHost(options, output, std::cerr, listener);
+}
+
+} // namespace
+
+// Nothing thrown ends trackhost unannounced: memory that runs out, or a resource
+// the system refuses (the storage's mutex), is told with its own exit status. The
+// devices are stopped and deleted on the way out.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "trackhost: out of memory" << std::endl;
+    } catch (const std::exception& error) {
+        std::cerr << "trackhost: " << error.what() << std::endl;
+    }
+    return exitSystem;
 }
