@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
         std::cerr << "trackhost: out of memory" << std::endl;
     } catch (const std::exception& error) {
         std::cerr << "trackhost: " << error.what() << std::endl;
+    } catch (...) {
+        std::cerr << "trackhost: an unexpected exception" << std::endl;
     }
     return exitSystem;
 }
