@@ -4,25 +4,13 @@
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/PlainLogger.h"
+#include "support/LineSink.h"
 
 #include <cmath>
-#include <iostream>
 #include <stdexcept>
 
 namespace {
 
-// Keeps the device information blocks and transform printouts of init out of the
-// benchmark's report.
-class SilentStdout {
-public:
-    SilentStdout() : saved(std::cout.rdbuf(nullptr)) {}
-    ~SilentStdout() { std::cout.rdbuf(saved); }
-    SilentStdout(const SilentStdout&) = delete;
-    SilentStdout& operator=(const SilentStdout&) = delete;
-
-private:
-    std::streambuf* saved;
-};
 
 bool libraryBesideUs(const char* baseName) {
     const platform::LibraryHandle library =
@@ -58,7 +46,8 @@ ReadingRing::ReadingRing() : readings(size) {
 
 BenchRig::BenchRig(int count)
     : logger(plainLogger("C3DBird")), hostStorage(&logger), calibration(calibrationOption()) {
-    SilentStdout silent;
+    // The device information blocks and transform printouts stay out of the report.
+    const LineSinkScope silent(droppedLines);
     for (int i = 0; i < count; ++i) {
         auto config = std::make_unique<HostConfig>("sensor" + std::to_string(i + 1));
         config->add("port", {std::to_string(i + 1)}); // a port opens once
@@ -82,7 +71,7 @@ BenchRig::BenchRig(int count)
 }
 
 BenchRig::~BenchRig() {
-    SilentStdout silent;
+    const LineSinkScope silent(droppedLines);
     for (auto& device : devices) {
         device->stop();
     }

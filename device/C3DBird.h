@@ -14,7 +14,7 @@
 
 struct CConfigH;
 
-class C3DBird final : public CBase {
+class C3DBird : public CBase {
 public:
     static constexpr int sensorCount = 1;
 

@@ -10,6 +10,7 @@
 #include "host/HostConfig.h"
 #include "host/HostStorage.h"
 #include "platform/platform.h"
+#include "support/LineSink.h"
 #include "support/TraData.h"
 #include "tests/fixtures/PlainLogger.h"
 #include "tracker/CTraCommonH.h"
@@ -17,19 +18,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Swallows everything the code under test writes to standard output.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
-};
 
 using Line = std::vector<std::string>;
 
@@ -121,8 +113,7 @@ void runTable(HostConfig& config, const CLoggerH& logger, std::uint32_t entries,
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static NullBuffer nothing;
-    std::cout.rdbuf(&nothing);
+    setLineSink(droppedLines); // the messages of the code under test
     static const CLoggerH logger = plainLogger("MESSAGE");
     // libFuzzer cannot follow an instrumented library that is unloaded again, so
     // the test calibration library stays loaded for the whole run.

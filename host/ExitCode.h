@@ -10,4 +10,5 @@ enum ExitCode : int {
     exitNoRecord = 6,      // a device never delivered a record: every recvData failed
     exitView = 7,          // the viewer could not serve (address in use, bad address)
     exitAlignment = 8,     // --align found no rotations: poses unfit or not held still in time
+    exitSystem = 9,        // out of memory, or the system refused a resource (a mutex)
 };

@@ -495,12 +495,15 @@ Exit status:
      configuration file itself)
   3  configuration file error (unreadable file, bad line, more than 4 sections),
      or a recording to replay that is unreadable or malformed
-  4  device failure (plug-in not loadable; init, configure, start or stop failed)
+  4  device failure (plug-in not loadable; createDev, init, configure, start or
+     stop failed)
   5  the records or the recording could not be written (a write error, a full disk)
   6  a device never delivered a record (recvData failed in every cycle)
   7  the viewer could not serve (port in use, bad address, no viewer in this build)
   8  --align found no rotations (turn or tilt too small, the tilt about the turn
      axis, no still pose in time)
+  9  out of memory, or the system refused a resource trackhost needs (the
+     storage's mutex)
 )";
 }
 

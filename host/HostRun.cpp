@@ -170,6 +170,10 @@ bool initDevices(Devices& devices, const std::vector<DeviceSection>& sections,
                  const HostOptions& options, const InitInfo& info) {
     for (const DeviceSection& section : sections) {
         Devices::Device& device = devices.create(section, makeLogger(options, section.name));
+        if (device.device == nullptr) {
+            devices.report(device, "createDev"); // the plug-in ran out of memory
+            return false;
+        }
         if (device.device->init(&info) != 1) {
             devices.report(device, "init");
             return false;

@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 
 #include <cstring>
-#include <new>
+#include <stdexcept>
 
 HostStorage::HostStorage(const CLoggerH* logger) {
     if (logger != nullptr) {
@@ -19,7 +19,7 @@ HostStorage::HostStorage(const CLoggerH* logger) {
     }
     mutexRecord.handle = platform::createMutex();
     if (mutexRecord.handle == nullptr) {
-        throw std::bad_alloc();
+        throw std::runtime_error("cannot create the storage's mutex");
     }
     mutexRecord.logger = &mutexLogger;
     dataStorage.traData = slots.data();

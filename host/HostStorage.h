@@ -13,6 +13,7 @@
 
 class HostStorage {
 public:
+    // Throws std::runtime_error when the system gives no mutex.
     explicit HostStorage(const CLoggerH* logger = nullptr);
     ~HostStorage();
 

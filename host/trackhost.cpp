@@ -12,8 +12,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <exception>
 #include <iostream>
 #include <string>
+#include <new>
 #include <system_error>
 #include <vector>
 
@@ -57,7 +59,7 @@ bool isStandardOutput(const std::string& path) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     HostOptions options;
     std::string error;
     switch (parseHostOptions(argc - 1, argv + 1, options, error)) {
@@ -122,4 +124,22 @@ int main(int argc, char** argv) {
         return runAlign(options, output, std::cerr);
     }
     return runHost(options, output, std::cerr, listener);
+}
+
+} // namespace
+
+// Nothing thrown ends trackhost unannounced: memory that runs out, or a resource
+// the system refuses (the storage's mutex), is told with its own exit status. The
+// devices are stopped and deleted on the way out.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "trackhost: out of memory" << std::endl;
+    } catch (const std::exception& error) {
+        std::cerr << "trackhost: " << error.what() << std::endl;
+    } catch (...) {
+        std::cerr << "trackhost: an unexpected exception" << std::endl;
+    }
+    return exitSystem;
 }

@@ -3,9 +3,10 @@
 
 #include "platform/platform.h"
 
+#include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <iostream>
+#include <new>
 
 namespace {
 
@@ -17,10 +18,14 @@ void fillSlot(char (&slot)[CLoggerH::textSize], const char* text) {
     }
 }
 
-// Writes a slot up to its terminator or its end, whichever comes first, so a
-// host record without terminators is never read past the slot.
-void writeSlot(const char (&slot)[CLoggerH::textSize]) {
-    std::cout.write(slot, static_cast<std::streamsize>(strnlen(slot, sizeof slot)));
+void put(std::streambuf& text, const char* data, std::size_t size) {
+    text.sputn(data, static_cast<std::streamsize>(size));
+}
+
+// Puts a slot up to its terminator or its end, whichever comes first, so a host
+// record without terminators is never read past the slot.
+void putSlot(std::streambuf& text, const char (&slot)[CLoggerH::textSize]) {
+    put(text, slot, strnlen(slot, sizeof slot));
 }
 
 } // namespace
@@ -40,7 +45,7 @@ void CLoggerH::setName(const char* text) {
     fillSlot(name, text);
 }
 
-void CLoggerH::printPrefix() const {
+void CLoggerH::printPrefix(std::streambuf& text) const {
     char format[16] = {};
     if (dateOn != 0) {
         std::strcat(format, "%b %d ");
@@ -55,24 +60,24 @@ void CLoggerH::printPrefix() const {
         if (platform::localTime(now, local)) {
             std::strftime(buffer, sizeof buffer, format, &local);
         }
-        std::cout << buffer;
+        put(text, buffer, std::strlen(buffer));
     }
-    writeSlot(name);
+    putSlot(text, name);
     if (threadIdOn != 0) {
-        std::cout << '[' << platform::currentThreadId() << "]: ";
+        char id[16];
+        const int size = std::snprintf(
+            id, sizeof id, "[%lu]: ", static_cast<unsigned long>(platform::currentThreadId()));
+        put(text, id, static_cast<std::size_t>(size));
     } else {
-        std::cout << ": ";
+        put(text, ": ", 2);
     }
 }
 
 LogLine CLoggerH::line(const char (&label)[textSize], const char* message) const {
     if (enabled == 0) {
-        return LogLine(false, true);
+        return LogLine(true);
     }
-    printPrefix();
-    writeSlot(label);
-    std::cout << ": " << message;
-    return LogLine(true, true);
+    return LogLine(*this, label, message);
 }
 
 LogLine CLoggerH::info(const char* message) const {
@@ -88,15 +93,67 @@ LogLine CLoggerH::warning(const char* message) const {
 }
 
 void CLoggerH::blankLine() const {
-    LogLine::end();
+    writeLine("\n", 1);
 }
 
-std::ostream& LogLine::stream() {
-    return std::cout;
+LogLine::LogLine(const CLoggerH& logger, const char (&label)[CLoggerH::textSize],
+                 const char* message)
+    : line(std::in_place), written(true), tailOn(true) {
+    logger.printPrefix(line->text);
+    putSlot(line->text, label);
+    put(line->text, ": ", 2);
+    put(line->text, message, std::strlen(message));
+}
+
+std::ostream& LogLine::values() {
+    if (!line) {
+        line.emplace();
+    }
+    if (!line->formatTaken) {
+        line->taken = takeOutputFormat(line->values);
+        line->formatTaken = true;
+    }
+    return line->values;
 }
 
 void LogLine::end() {
-    std::cout << std::endl;
+    if (!line) {
+        writeLine("\n", 1);
+        return;
+    }
+    if (line->formatTaken) {
+        keepOutputFormat(line->values, line->taken);
+    }
+    const std::size_t size = line->text.finish();
+    writeLine(line->text.data(), size);
+}
+
+std::size_t LogLine::Text::finish() {
+    *pptr() = '\n';
+    pbump(1);
+    return static_cast<std::size_t>(pptr() - pbase());
+}
+
+// Moves the text to the heap, or to a larger heap block, with room for `c` and more.
+LogLine::Text::int_type LogLine::Text::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+        return traits_type::not_eof(c);
+    }
+    const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
+    try {
+        if (pbase() == local) {
+            spilled.assign(local, size);
+        }
+        spilled.resize(2 * size + 2); // the character, the newline and room for more
+    } catch (const std::bad_alloc&) {
+        return traits_type::eof();
+    }
+    char* const start = &spilled[0];
+    setp(start, start + spilled.size() - 1);
+    pbump(static_cast<int>(size));
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
 }
 
 std::unique_ptr<CLoggerH> makeOwnLogger(const CLoggerH* given, const char* defaultName,

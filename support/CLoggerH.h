@@ -4,7 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <streambuf>
+#include <string>
+
+#include "LineSink.h"
 
 class LogLine;
 
@@ -46,8 +51,9 @@ struct CLoggerH {
     void blankLine() const;
 
 private:
+    friend class LogLine;
     // The line head: optional date and time, the name, the optional thread ID.
-    void printPrefix() const;
+    void printPrefix(std::streambuf& text) const;
     LogLine line(const char (&label)[textSize], const char* message) const;
 };
 
@@ -58,8 +64,11 @@ private:
 //   line are written even when the logger is off: such a line then shows its values
 //   alone. Values streamed into a DEBUG line are written only while isDebugOn().
 // - The line ends (newline and flush) when the object goes, if anything was written.
-// - Values go to standard output with the stream's current format, which the
-//   transform printout leaves at fixed notation with precision 3 on purpose.
+// - Values are written with standard output's current format, which the transform
+//   printout leaves at fixed notation with precision 3 on purpose.
+// The line is assembled in memory and leaves in one piece through the line sink
+// when it ends, so lines of several threads never mix. Nothing here throws: a
+// line that outgrows its memory and finds no more loses its end.
 class LogLine {
 public:
     LogLine(const LogLine&) = delete;
@@ -72,7 +81,7 @@ public:
 
     template <typename T> LogLine& operator<<(const T& value) {
         if (tailOn) {
-            stream() << value;
+            values() << value;
             written = true;
         }
         return *this;
@@ -80,17 +89,45 @@ public:
 
 private:
     friend struct CLoggerH;
-    LogLine(bool headWritten, bool tailOn) : written(headWritten), tailOn(tailOn) {}
-    static std::ostream& stream();
-    static void end();
 
-    bool written; // something is on the line, so it must be ended
-    bool tailOn;  // streamed values are written
+    // The text of the line: in place up to `localSize` characters, on the heap
+    // beyond. One character of room is always kept for the newline.
+    class Text final : public std::streambuf {
+    public:
+        static constexpr std::size_t localSize = 256;
+        Text() { setp(local, local + localSize - 1); }
+        // Ends the text with a newline and answers its size.
+        std::size_t finish();
+        const char* data() const { return pbase(); }
+
+    protected:
+        int_type overflow(int_type c) override;
+
+    private:
+        char local[localSize];
+        std::string spilled;
+    };
+    struct Assembly {
+        Text text;
+        std::ostream values{&text};
+        bool formatTaken = false;
+        NumberFormat taken{}; // standard output's format when the first value came
+    };
+
+    explicit LogLine(bool tailOn) : written(false), tailOn(tailOn) {}
+    // A line with its head, label and message: `logger` is enabled.
+    LogLine(const CLoggerH& logger, const char (&label)[CLoggerH::textSize], const char* message);
+    std::ostream& values();
+    void end();
+
+    std::optional<Assembly> line; // made when the line gets its first text
+    bool written;                 // something is on the line, so it must be ended
+    bool tailOn;                  // streamed values are written
 };
 
 // The gate is looked at here, so that a DEBUG line costs next to nothing while it is closed.
 inline LogLine CLoggerH::debug(const char* message) const {
-    return isDebugOn() ? line(debugLabel, message) : LogLine(false, false);
+    return isDebugOn() ? line(debugLabel, message) : LogLine(false);
 }
 
 // An object's own logger: a byte-for-byte copy of `given`, or a default logger

@@ -14,11 +14,16 @@ tracker_test(trackhost_run_test PER_TEST
     LIBS trackhost_core birdsim
     DEPENDS tracker_3dbird boresight smoothing)
 
+# A plug-in whose createDev throws, as no plug-in may: trackhost's last guard.
+add_library(throwing_plugin SHARED host/throwing_plugin.cpp)
+tracker_shared_library(throwing_plugin throwing_plugin)
+tracker_code(throwing_plugin)
+
 # trackhost as a user runs it, through the shell, from the folder it was built in:
 # its two channels, and --record and --replay, each run a process of its own.
 tracker_test(trackhost_program_test
     SOURCES host/trackhost_program_test.cpp
-    DEPENDS trackhost)
+    DEPENDS trackhost throwing_plugin)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 tracker_test(record_replay_test

@@ -4,28 +4,12 @@
 
 #include "platform/platform.h"
 #include "support/CConfigH.h"
+#include "support/LineSink.h"
 
 #include <algorithm>
 #include <cstring>
-#include <iostream>
-#include <sstream>
 
 namespace {
-
-// A library that cannot be loaded is logged with its name streamed into the line,
-// and streamed values appear even with the logger off: standard output is held
-// while the readers run and its text dropped, since each problem becomes a finding.
-class HoldStdout {
-public:
-    HoldStdout() : saved(std::cout.rdbuf(held.rdbuf())) {}
-    ~HoldStdout() { std::cout.rdbuf(saved); }
-    HoldStdout(const HoldStdout&) = delete;
-    HoldStdout& operator=(const HoldStdout&) = delete;
-
-private:
-    std::ostringstream held;
-    std::streambuf* saved;
-};
 
 // Whether a problem is the plug-in's refusal of a unit word: the lengths options
 // report one as an invalid string or unit and have no other string to refuse.
@@ -174,7 +158,10 @@ void checkCalibration(const CConfigH& config, CTraCommonH& table,
 } // namespace
 
 PluginOptionReading readPluginOptions(const DeviceSection& section) {
-    const HoldStdout hold;
+    // A library that cannot be loaded is logged with its name streamed into the line,
+    // and streamed values appear even with the logger off: the lines are dropped
+    // while the readers run, since each problem becomes a finding.
+    const LineSinkScope hold(droppedLines);
     CLoggerH logger;
     logger.enabled = 0;
     logger.setName(section.name.c_str());

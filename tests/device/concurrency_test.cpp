@@ -1,11 +1,14 @@
 // Devices of one process on the host's threads: the storage's lock is what keeps
-// their sensor indices, tracker IDs and records apart. Run under the thread
-// sanitizer in the test script. Each test runs in a process of its own.
+// their sensor indices, tracker IDs and records apart, and their log lines leave
+// whole. Run under the thread sanitizer in the test script. Each test runs in a
+// process of its own.
 #include "device/C3DBird.h"
 
 #include "platform/BirdLibrary.h"
+#include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
+#include "tests/fixtures/CaptureStdout.h"
 #include "tests/fixtures/DeviceFixture.h"
 #include "tests/fixtures/TestHost.h"
 
@@ -13,8 +16,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -156,4 +161,80 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
         EXPECT_EQ(joined[i]->tracker()->idOffset(), i + 1);
     }
     EXPECT_TRUE(first.stop());
+}
+
+// Four devices cycling on four threads with every DEBUG line on, written to the
+// process's standard output: each line arrives whole, with its own device's name
+// and thread, and none is lost.
+TEST_F(Concurrency, LogLinesOfDevicesOnSeveralThreadsStayWhole) {
+    constexpr int devices = C3DBird::maxSensors;
+    constexpr int cycles = 2000;
+    std::vector<std::unique_ptr<HostConfig>> configs;
+    std::vector<std::unique_ptr<C3DBird>> created;
+    const InitInfo info = host.initInfo();
+    {
+        CaptureFd initOutput;
+        for (int i = 0; i < devices; ++i) {
+            configs.push_back(std::make_unique<HostConfig>("sensor" + std::to_string(i)));
+            configs.back()->add("port", {std::to_string(i + 1)});
+            CLoggerH logger = plainLogger(("dev" + std::to_string(i)).c_str(), 1);
+            logger.threadIdOn = 1;
+            created.push_back(std::make_unique<C3DBird>(configs.back()->record(), &logger));
+            ASSERT_EQ(created.back()->init(&info), 1);
+            ASSERT_TRUE(created.back()->start());
+        }
+    }
+    std::uint32_t threadIds[devices] = {};
+    int delivered[devices] = {};
+    std::atomic<int> ready{0};
+    std::string text;
+    {
+        CaptureFd out;
+        std::vector<std::thread> threads;
+        for (int i = 0; i < devices; ++i) {
+            threads.emplace_back([&, i] {
+                threadIds[i] = platform::currentThreadId();
+                waitForAll(ready, devices);
+                std::uint8_t mask[4];
+                for (int c = 0; c < cycles; ++c) {
+                    if (created[static_cast<std::size_t>(i)]->recvData(mask, 0) == 1 &&
+                        mask[3] != 0) {
+                        ++delivered[i];
+                    }
+                }
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+        text = out.text();
+        created.clear(); // with its DEBUG lines
+    }
+
+    std::map<std::string, int> expected;
+    for (int i = 0; i < devices; ++i) {
+        const std::string head =
+            "dev" + std::to_string(i) + "[" + std::to_string(threadIds[i]) + "]: DEBUG: C3DBird: ";
+        expected[head + "\"recvData\" called."] = cycles;
+        expected[head + "Checking the data format."] = cycles;
+        expected[head + "rawID: 1 newTraID: " + std::to_string(i + 1)] = cycles;
+        if (delivered[i] > 0) {
+            expected[head + "TraData storage found"] = delivered[i];
+        }
+    }
+    std::map<std::string, int> seen;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        ++seen[line];
+    }
+    int broken = 0;
+    for (const auto& entry : seen) {
+        if (expected.count(entry.first) == 0 && broken++ == 0) {
+            ADD_FAILURE() << "a broken line: " << entry.first;
+        }
+    }
+    EXPECT_EQ(broken, 0) << "distinct broken lines";
+    for (const auto& [line, count] : expected) {
+        EXPECT_EQ(seen[line], count) << line;
+    }
 }

@@ -6,11 +6,14 @@
 // leaks on the way. Each test runs in a process of its own.
 #include "device/C3DBird.h"
 
+#include "device/PluginEntry.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "support/CConfigH.h"
+#include "tests/fixtures/CaptureFd.h"
 #include "tests/fixtures/DeviceFixture.h"
 #include "tests/fixtures/TestCalibLibrary.h"
+#include "tests/fixtures/allocation_count.h"
 
 #include <gtest/gtest.h>
 
@@ -364,4 +367,51 @@ TEST_F(FaultInjection, HostileRecordsAreRefusedBeforeAnyLineIsApplied) {
     EXPECT_EQ(out.text(), "C3DBird: ERROR: C3DBird: Option record is empty.\n"
                           "C3DBird: ERROR: C3DBird: Option record is empty.\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1);
+}
+
+// Memory runs out at each allocation of a device's life through the entry points
+// in turn: the host gets the failure result of the step that ran out and its
+// ERROR line, never an exception. An empty option record makes three allocations
+// after the wake-up; failing each costs one of the process's four sensors, and the
+// last, whole life takes the fourth.
+TEST_F(FaultInjection, OutOfMemoryAnywhereIsAFailureResultNeverAnException) {
+    HostConfig config;
+    const InitInfo info = host.initInfo();
+    for (long n = 1;; ++n) {
+        CaptureFd out;
+        const long before = allocationCount();
+        failAllocation(n);
+        CBase* created = createDev(config.record(), &logger);
+        const char* failed = created == nullptr ? "createDev" : nullptr;
+        if (failed == nullptr && created->init(&info) != 1) {
+            failed = "init";
+        }
+        if (failed == nullptr && created->configure() != 2) {
+            failed = "configure";
+        }
+        if (failed == nullptr && !created->start()) {
+            failed = "start";
+        }
+        if (failed == nullptr && created->recvData(mask, 0) != 1) {
+            failed = "recvData";
+        }
+        // As a careful host does after any failure: the sensor's port is free again.
+        if (created != nullptr && !created->stop() && failed == nullptr) {
+            failed = "stop";
+        }
+        deleteDev(created);
+        failAllocation(0);
+        const bool ranOut = allocationCount() - before >= n;
+        const std::string text = out.text();
+        if (!ranOut) {
+            EXPECT_EQ(failed, nullptr) << text;
+            EXPECT_GT(n, 3) << "createDev and init allocate";
+            break;
+        }
+        ASSERT_NE(failed, nullptr) << "allocation " << n << " failed unnoticed:\n" << text;
+        EXPECT_NE(text.find(deviceError + "C3DBird: Out of memory in \"" + failed + "\".\n"),
+                  std::string::npos)
+            << "allocation " << n << ":\n"
+            << text;
+    }
 }

@@ -1,6 +1,7 @@
 // trackhost as a user runs it, through the shell: records alone on standard
 // output and every message on standard error, failed writes reported with their
-// own status, a reader that goes away ending the run cleanly, and --version.
+// own status, a reader that goes away ending the run cleanly, an exception told
+// with its own status, and --version.
 #include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
 
@@ -144,6 +145,18 @@ TEST_F(TrackhostProgram, AHangUpEndsTheRunCleanly) {
     EXPECT_NE(messages.find("trackhost: device [head]: "), std::string::npos) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"stop\" called."), 2u) << messages;
     EXPECT_EQ(count(messages, "C3DBird: \"destructor\" called."), 2u) << messages;
+}
+
+// An exception that reaches trackhost (here from a plug-in that throws, as none
+// may) is told with its own status instead of ending the process unannounced.
+TEST_F(TrackhostProgram, AnExceptionEndsTheRunWithAMessageAndItsStatus) {
+    if (!posixShell()) {
+        GTEST_SKIP() << "an exception crosses from a library only where the runtime is shared";
+    }
+    const ProgramRun run = runProgram("trackhost", "--plugin ./libthrowing_plugin.so " + config);
+    EXPECT_EQ(run.status, 9) << run.err;
+    EXPECT_EQ(run.err, "trackhost: out of memory\n");
+    EXPECT_EQ(run.out, "");
 }
 
 TEST_F(TrackhostProgram, VersionComesFromTheProject) {
