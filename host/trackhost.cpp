@@ -14,8 +14,8 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
-#include <string>
 #include <new>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -57,41 +57,9 @@ bool isStandardOutput(const std::string& path) {
                            platform::streamIdentity(stdout, out) && file == out);
 }
 
-} // namespace
-
-int run(int argc, char** argv) {
-    HostOptions options;
-    std::string error;
-    switch (parseHostOptions(argc - 1, argv + 1, options, error)) {
-    case ParseResult::help:
-        std::cout << usageText();
-        return exitSuccess;
-    case ParseResult::version:
-        std::cout << versionText();
-        return exitSuccess;
-    case ParseResult::error:
-        hostMessage(std::cerr) << error << "\nTry 'trackhost --help'." << std::endl;
-        return exitUsage;
-    case ParseResult::run:
-        break;
-    }
-    if (options.check) {
-        return runCheck(options.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
-    }
-
-    // The viewer listens before any sensor wakes, so a taken port costs nothing.
-    ViewServer viewer;
-    if (options.viewPort >= 0) {
-        if (!viewer.start(options.viewAddress, options.viewPort, error)) {
-            hostMessage(std::cerr) << error << std::endl;
-            return exitView;
-        }
-        hostMessage(std::cerr) << "viewer at " << viewer.url() << std::endl;
-        if (!isLoopbackAddress(options.viewAddress)) {
-            warnOfRemoteViewers(viewer, options.viewAddress);
-        }
-    }
-    RecordListener* const listener = options.viewPort >= 0 ? &viewer.listener() : nullptr;
+// The run proper, with Ctrl-C, a hang-up and a vanished reader ending it cleanly and
+// the records on their own channel.
+int runWithSignals(HostOptions& options, RecordListener* listener) {
     // A reader that goes away makes a write fail, which ends the run cleanly.
     platform::ignoreBrokenPipe();
     // The live status lines need a terminal that takes cursor moves.
@@ -126,6 +94,42 @@ int run(int argc, char** argv) {
     return runHost(options, output, std::cerr, listener);
 }
 
+int run(int argc, char** argv) {
+    HostOptions options;
+    std::string error;
+    switch (parseHostOptions(argc - 1, argv + 1, options, error)) {
+    case ParseResult::help:
+        std::cout << usageText();
+        return exitSuccess;
+    case ParseResult::version:
+        std::cout << versionText();
+        return exitSuccess;
+    case ParseResult::error:
+        hostMessage(std::cerr) << error << "\nTry 'trackhost --help'." << std::endl;
+        return exitUsage;
+    case ParseResult::run:
+        break;
+    }
+    if (options.check) {
+        return runCheck(options.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
+    }
+
+    // The viewer listens before any sensor wakes, so a taken port costs nothing.
+    ViewServer viewer;
+    if (options.viewPort >= 0) {
+        if (!viewer.start(options.viewAddress, options.viewPort, error)) {
+            hostMessage(std::cerr) << error << std::endl;
+            return exitView;
+        }
+        hostMessage(std::cerr) << "viewer at " << viewer.url() << std::endl;
+        if (!isLoopbackAddress(options.viewAddress)) {
+            warnOfRemoteViewers(viewer, options.viewAddress);
+        }
+    }
+    RecordListener* const listener = options.viewPort >= 0 ? &viewer.listener() : nullptr;
+    return runWithSignals(options, listener);
+}
+
 } // namespace
 
 // Nothing thrown ends trackhost unannounced: memory that runs out, or a resource
@@ -135,11 +139,11 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
-        std::cerr << "trackhost: out of memory" << std::endl;
+        hostMessage(std::cerr) << "out of memory" << std::endl;
     } catch (const std::exception& error) {
-        std::cerr << "trackhost: " << error.what() << std::endl;
+        hostMessage(std::cerr) << error.what() << std::endl;
     } catch (...) {
-        std::cerr << "trackhost: an unexpected exception" << std::endl;
+        hostMessage(std::cerr) << "an unexpected exception" << std::endl;
     }
     return exitSystem;
 }

@@ -167,7 +167,7 @@ TEST_F(Concurrency, DevicesJoinWhileAnotherCycles) {
 // process's standard output: each line arrives whole, with its own device's name
 // and thread, and none is lost.
 TEST_F(Concurrency, LogLinesOfDevicesOnSeveralThreadsStayWhole) {
-    constexpr int devices = C3DBird::maxSensors;
+    constexpr int devices = bird::maxSensors;
     constexpr int cycles = 2000;
     std::vector<std::unique_ptr<HostConfig>> configs;
     std::vector<std::unique_ptr<C3DBird>> created;
