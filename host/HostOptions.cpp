@@ -185,145 +185,138 @@ struct HostOption {
 };
 
 // Every option, in the order of the usage text.
+using O = HostOptions;
+const std::vector<HostOption> optionTable = {
+    {"--check",
+     nullptr,
+     {},
+     flag(&O::check),
+     "read CONFIG_FILE and report every problem in it, as\n"
+     "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
+     "warning: message; wakes no sensor and loads no plug-in\n"
+     "(a calibration library is loaded to see that it can be)"},
+    {"--verbose",
+     nullptr,
+     {},
+     flag(&O::verbose),
+     "with --check: then print each section's settings as the\n"
+     "plug-in would use them, on standard output",
+     "--check"},
+    {"--plugin",
+     "PATH",
+     {},
+     text(&O::pluginPath),
+     "the plug-in library (default: the one built beside trackhost)"},
+    {"--rate", "HZ", "cycles per second above 0 and up to 10000",
+     real(&O::rate, 0.0, false, 10000.0), "receive cycles per second (default 30)"},
+    {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
+     whole(&O::cycles, 0, INT64_MAX),
+     "stop after N cycles (0: init, configure, start and stop only)"},
+    {"--seconds", "S", "a number from 0 to 1000000000", real(&O::seconds, 0.0, true, 1e9),
+     "stop after S seconds (S x HZ cycles)"},
+    {"--format", "F", "table, csv or json", readFormat,
+     "table (default), csv, or json (one object per line); any\n"
+     "letter case"},
+    {"--output",
+     "FILE",
+     {},
+     text(&O::outputFile),
+     "write the records to FILE, opened once every device has\n"
+     "come through init; the plug-in's messages stay on standard\n"
+     "output then"},
+    {"--debug", "LEVEL", "a whole number", whole(&O::debugLevel, INT32_MIN, INT32_MAX),
+     "debug level of the plug-in's logger (default 0: no DEBUG\n"
+     "lines); a level at or above the threshold shows all DEBUG\n"
+     "lines, else only those of the class it names: 1 the\n"
+     "device, 3 the transforms and the calibration library"},
+    {"--debug-threshold", "N", "a whole number", whole(&O::debugThreshold, INT32_MIN, INT32_MAX),
+     "the threshold the level is compared with (default 1)"},
+    {"--record",
+     "FILE",
+     {},
+     text(&O::recordFile, true),
+     "write every reading the sensor library gives the plug-in\n"
+     "to FILE (through a pass-through sensor library)"},
+    {"--replay",
+     "FILE",
+     {},
+     text(&O::replayFile, true),
+     "the simulated sensors play the recording FILE, one recorded\n"
+     "reading per reading call"},
+    {"--replay-timed",
+     nullptr,
+     {},
+     flag(&O::replayTimed),
+     "play the recording at its recorded times instead",
+     "--replay"},
+    {"--loop",
+     nullptr,
+     {},
+     flag(&O::loop),
+     "start the recording over at its end (default: the run\n"
+     "ends there)",
+     "--replay"},
+    {"--sim-noise", "DEG", "degrees RMS from 0 to 45", real(&O::simNoise, 0.0, true, 45.0),
+     "the simulated sensors jitter by DEG degrees RMS"},
+    {"--view", "[ADDRESS:]PORT", "[ADDRESS:]PORT with a port from 0 to 65535", readViewAddress,
+     "also serve a live 3D view of the trackers to browsers at\n"
+     "http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port\n"
+     "0 picks a free one); the URL is printed at start"},
+    {"--quiet",
+     nullptr,
+     {},
+     flag(&O::quiet),
+     "switch the plug-in's log lines off and discard whatever\n"
+     "else it writes"},
+    {"--no-date", nullptr, {}, flag(&O::date, false), "log line heads without the date"},
+    {"--no-time", nullptr, {}, flag(&O::time, false), "log line heads without the time"},
+    {"--no-thread-id",
+     nullptr,
+     {},
+     flag(&O::threadId, false),
+     "log line heads without the thread ID"},
+    {"--no-status",
+     nullptr,
+     {},
+     flag(&O::status, false),
+     "no live status lines (drawn only when standard error is a\n"
+     "terminal: per device records per second, age of the last\n"
+     "record, failed cycles and reconnections)"},
+    {"--sim-dropout", "PORT:AT:FOR[:repeat]",
+     "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to " + std::to_string(bird::maxSensors) +
+         " and seconds (FOR above 0)",
+     addSimDropout,
+     "with the simulated sensor library only: unplug the sensor\n"
+     "on serial PORT AT seconds into the receive cycle and plug\n"
+     "it back in FOR seconds later; with :repeat its readings\n"
+     "repeat the last one instead of failing (may be given\n"
+     "more than once)"},
+    {"--align", "[SECTION]", "a section name", readAlign,
+     "find the transmitterrotation and sensorrotation lines of\n"
+     "SECTION (needed when CONFIG_FILE has several): hold the\n"
+     "tracked object still at the front, turned left and tilted\n"
+     "up as the prompts on standard error say; the two lines go\n"
+     "to standard output; --seconds limits the time (default 60)",
+     nullptr, nullptr, ParseResult::run, true},
+    {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
+     simTurn(&O::simMount),
+     "with the simulated sensor library only: the sensor is\n"
+     "mounted crooked, so that it takes\n"
+     "\"sensorrotation 1 AX AY AZ ANGLE\" to set it right"},
+    {"--sim-transmitter", "AX:AY:AZ:ANGLE",
+     "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees", simTurn(&O::simTransmitter),
+     "with the simulated sensor library only: the transmitter is\n"
+     "turned, so that it takes \"transmitterrotation AX AY AZ\n"
+     "ANGLE\" to set it right"},
+    {"--sim-motion", "M", "wave or align", readSimMotion,
+     "with the simulated sensor library only: wave (default) or\n"
+     "align, which holds the three poses of --align"},
+    {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
+    {"--version", nullptr, {}, nullptr, "show the version", nullptr, nullptr, ParseResult::version},
+};
+
 const std::vector<HostOption>& hostOptions() {
-    using O = HostOptions;
-    static const std::vector<HostOption> table = {
-        {"--check",
-         nullptr,
-         {},
-         flag(&O::check),
-         "read CONFIG_FILE and report every problem in it, as\n"
-         "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
-         "warning: message; wakes no sensor and loads no plug-in\n"
-         "(a calibration library is loaded to see that it can be)"},
-        {"--verbose",
-         nullptr,
-         {},
-         flag(&O::verbose),
-         "with --check: then print each section's settings as the\n"
-         "plug-in would use them, on standard output",
-         "--check"},
-        {"--plugin",
-         "PATH",
-         {},
-         text(&O::pluginPath),
-         "the plug-in library (default: the one built beside trackhost)"},
-        {"--rate", "HZ", "cycles per second above 0 and up to 10000",
-         real(&O::rate, 0.0, false, 10000.0), "receive cycles per second (default 30)"},
-        {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
-         whole(&O::cycles, 0, INT64_MAX),
-         "stop after N cycles (0: init, configure, start and stop only)"},
-        {"--seconds", "S", "a number from 0 to 1000000000", real(&O::seconds, 0.0, true, 1e9),
-         "stop after S seconds (S x HZ cycles)"},
-        {"--format", "F", "table, csv or json", readFormat,
-         "table (default), csv, or json (one object per line); any\n"
-         "letter case"},
-        {"--output",
-         "FILE",
-         {},
-         text(&O::outputFile),
-         "write the records to FILE, opened once every device has\n"
-         "come through init; the plug-in's messages stay on standard\n"
-         "output then"},
-        {"--debug", "LEVEL", "a whole number", whole(&O::debugLevel, INT32_MIN, INT32_MAX),
-         "debug level of the plug-in's logger (default 0: no DEBUG\n"
-         "lines); a level at or above the threshold shows all DEBUG\n"
-         "lines, else only those of the class it names: 1 the\n"
-         "device, 3 the transforms and the calibration library"},
-        {"--debug-threshold", "N", "a whole number",
-         whole(&O::debugThreshold, INT32_MIN, INT32_MAX),
-         "the threshold the level is compared with (default 1)"},
-        {"--record",
-         "FILE",
-         {},
-         text(&O::recordFile, true),
-         "write every reading the sensor library gives the plug-in\n"
-         "to FILE (through a pass-through sensor library)"},
-        {"--replay",
-         "FILE",
-         {},
-         text(&O::replayFile, true),
-         "the simulated sensors play the recording FILE, one recorded\n"
-         "reading per reading call"},
-        {"--replay-timed",
-         nullptr,
-         {},
-         flag(&O::replayTimed),
-         "play the recording at its recorded times instead",
-         "--replay"},
-        {"--loop",
-         nullptr,
-         {},
-         flag(&O::loop),
-         "start the recording over at its end (default: the run\n"
-         "ends there)",
-         "--replay"},
-        {"--sim-noise", "DEG", "degrees RMS from 0 to 45", real(&O::simNoise, 0.0, true, 45.0),
-         "the simulated sensors jitter by DEG degrees RMS"},
-        {"--view", "[ADDRESS:]PORT", "[ADDRESS:]PORT with a port from 0 to 65535", readViewAddress,
-         "also serve a live 3D view of the trackers to browsers at\n"
-         "http://ADDRESS:PORT/ (ADDRESS 127.0.0.1 unless given; port\n"
-         "0 picks a free one); the URL is printed at start"},
-        {"--quiet",
-         nullptr,
-         {},
-         flag(&O::quiet),
-         "switch the plug-in's log lines off and discard whatever\n"
-         "else it writes"},
-        {"--no-date", nullptr, {}, flag(&O::date, false), "log line heads without the date"},
-        {"--no-time", nullptr, {}, flag(&O::time, false), "log line heads without the time"},
-        {"--no-thread-id",
-         nullptr,
-         {},
-         flag(&O::threadId, false),
-         "log line heads without the thread ID"},
-        {"--no-status",
-         nullptr,
-         {},
-         flag(&O::status, false),
-         "no live status lines (drawn only when standard error is a\n"
-         "terminal: per device records per second, age of the last\n"
-         "record, failed cycles and reconnections)"},
-        {"--sim-dropout", "PORT:AT:FOR[:repeat]",
-         "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to " + std::to_string(bird::maxSensors) +
-             " and seconds (FOR above 0)",
-         addSimDropout,
-         "with the simulated sensor library only: unplug the sensor\n"
-         "on serial PORT AT seconds into the receive cycle and plug\n"
-         "it back in FOR seconds later; with :repeat its readings\n"
-         "repeat the last one instead of failing (may be given\n"
-         "more than once)"},
-        {"--align", "[SECTION]", "a section name", readAlign,
-         "find the transmitterrotation and sensorrotation lines of\n"
-         "SECTION (needed when CONFIG_FILE has several): hold the\n"
-         "tracked object still at the front, turned left and tilted\n"
-         "up as the prompts on standard error say; the two lines go\n"
-         "to standard output; --seconds limits the time (default 60)",
-         nullptr, nullptr, ParseResult::run, true},
-        {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
-         simTurn(&O::simMount),
-         "with the simulated sensor library only: the sensor is\n"
-         "mounted crooked, so that it takes\n"
-         "\"sensorrotation 1 AX AY AZ ANGLE\" to set it right"},
-        {"--sim-transmitter", "AX:AY:AZ:ANGLE",
-         "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees", simTurn(&O::simTransmitter),
-         "with the simulated sensor library only: the transmitter is\n"
-         "turned, so that it takes \"transmitterrotation AX AY AZ\n"
-         "ANGLE\" to set it right"},
-        {"--sim-motion", "M", "wave or align", readSimMotion,
-         "with the simulated sensor library only: wave (default) or\n"
-         "align, which holds the three poses of --align"},
-        {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
-        {"--version",
-         nullptr,
-         {},
-         nullptr,
-         "show the version",
-         nullptr,
-         nullptr,
-         ParseResult::version},
-    };
-    return table;
+    return optionTable;
 }
 
 const HostOption* findOption(const std::string& name) {
@@ -333,6 +326,19 @@ const HostOption* findOption(const std::string& name) {
         }
     }
     return nullptr;
+}
+
+// What --align does not go with, or null.
+const char* alignConflict(const HostOptions& options) {
+    if (!options.align) {
+        return nullptr;
+    }
+    return options.check                  ? "--check"
+           : !options.outputFile.empty()  ? "--output: its two lines go to standard output"
+           : options.viewPort >= 0        ? "--view"
+           : options.cycles >= 0          ? "--cycles: its time limit is --seconds"
+           : !options.simDropouts.empty() ? "--sim-dropout"
+                                          : nullptr;
 }
 
 // Options that cannot be given together, and options that need another one.
@@ -347,14 +353,8 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
         error = "no configuration file given";
         return false;
     }
-    if (options.align && (options.check || !options.outputFile.empty() || options.viewPort >= 0 ||
-                          options.cycles >= 0 || !options.simDropouts.empty())) {
-        error = std::string("--align does not go with ") +
-                (options.check                 ? "--check"
-                 : !options.outputFile.empty() ? "--output: its two lines go to standard output"
-                 : options.viewPort >= 0       ? "--view"
-                 : options.cycles >= 0         ? "--cycles: its time limit is --seconds"
-                                               : "--sim-dropout");
+    if (const char* conflict = alignConflict(options)) {
+        error = std::string("--align does not go with ") + conflict;
         return false;
     }
     // Both would set how long the run lasts.
@@ -371,71 +371,102 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
     return true;
 }
 
+// The command line as it is read, one argument after the other.
+struct Arguments {
+    int count;
+    const char* const* values;
+    int next = 0;
+
+    bool more() const { return next < count; }
+    // The next argument is there and is no option.
+    bool plainNext() const { return more() && (values[next][0] != '-' || values[next][1] == '\0'); }
+};
+
+// The value of `option` given as `arg`: "--name=value", the next argument, or, for
+// an optional value, the next argument unless that is an option (`taken` then says
+// so, since it may turn out to be the configuration file).
+bool optionValue(const HostOption& option, const std::string& arg, Arguments& args,
+                 std::string& value, bool& taken, std::string& error) {
+    const std::size_t equals = arg.find('=');
+    if (equals != std::string::npos) {
+        if (option.optionalValue && equals + 1 == arg.size()) {
+            error = std::string(option.name) + "= wants " + option.wants;
+            return false;
+        }
+        value = arg.substr(equals + 1);
+    } else if (option.optionalValue) {
+        if (args.plainNext()) {
+            value = args.values[args.next++];
+            taken = true;
+        }
+    } else if (option.value != nullptr) {
+        if (!args.more()) {
+            error = std::string(option.name) + " needs a value";
+            return false;
+        }
+        value = args.values[args.next++];
+    }
+    return true;
+}
+
+// One option, `arg`, with its value into `options`; noted in `given`.
+ParseResult readOption(const std::string& arg, Arguments& args, HostOptions& options,
+                       std::vector<const HostOption*>& given, bool& valueTaken,
+                       std::string& error) {
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const HostOption* option = findOption(name);
+    if (option == nullptr) {
+        error = "unknown option " + name;
+        return ParseResult::error;
+    }
+    if (option->value == nullptr && equals != std::string::npos) {
+        error = name + " takes no value";
+        return ParseResult::error;
+    }
+    if (option->result != ParseResult::run) {
+        return option->result;
+    }
+    std::string value;
+    if (!optionValue(*option, arg, args, value, valueTaken, error)) {
+        return ParseResult::error;
+    }
+    if (!option->set(options, value)) {
+        error =
+            name + (option->wants.empty() ? std::string(" wants a file name")
+                                          : " wants " + option->wants + ", not \"" + value + "\"");
+        return ParseResult::error;
+    }
+    given.push_back(option);
+    return ParseResult::run;
+}
+
 } // namespace
 
 ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& options,
                              std::string& error) {
+    Arguments args{argc, argv};
     bool filesOnly = false;
     std::vector<const HostOption*> given;
     bool valueOrFile = false; // an optional value was taken: it may be the file
-    for (int next = 0; next < argc;) {
-        const std::string arg = argv[next++];
+    while (args.more()) {
+        const std::string arg = args.values[args.next++];
         if (filesOnly || arg.size() < 2 || arg[0] != '-') {
             if (!options.configFile.empty()) {
                 error = "one configuration file only; \"" + arg + "\" is a second one";
                 return ParseResult::error;
             }
             options.configFile = arg;
-            continue;
-        }
-        if (arg == "--") {
+        } else if (arg == "--") {
             filesOnly = true;
-            continue;
-        }
-        // "--name=value" or "--name value".
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const HostOption* option = findOption(name);
-        if (option == nullptr) {
-            error = "unknown option " + name;
-            return ParseResult::error;
-        }
-        if (option->value == nullptr && equals != std::string::npos) {
-            error = name + " takes no value";
-            return ParseResult::error;
-        }
-        if (option->result != ParseResult::run) {
-            return option->result;
-        }
-        std::string value;
-        if (option->optionalValue && equals != std::string::npos && equals + 1 == arg.size()) {
-            error = name + "= wants " + option->wants;
-            return ParseResult::error;
-        }
-        if (equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-        } else if (option->optionalValue) {
-            // The next argument, unless it is an option; when no other file follows,
-            // it was the configuration file.
-            if (!filesOnly && next < argc && (argv[next][0] != '-' || argv[next][1] == '\0')) {
-                value = argv[next++];
-                valueOrFile = true;
+        } else {
+            const ParseResult result = readOption(arg, args, options, given, valueOrFile, error);
+            if (result != ParseResult::run) {
+                return result;
             }
-        } else if (option->value != nullptr) {
-            if (next == argc) {
-                error = name + " needs a value";
-                return ParseResult::error;
-            }
-            value = argv[next++];
         }
-        if (!option->set(options, value)) {
-            error = name + (option->wants.empty()
-                                ? std::string(" wants a file name")
-                                : " wants " + option->wants + ", not \"" + value + "\"");
-            return ParseResult::error;
-        }
-        given.push_back(option);
     }
+    // "--align head" with no file after it: head was the configuration file.
     if (valueOrFile && options.configFile.empty()) {
         options.configFile = options.alignSection;
         options.alignSection.clear();

@@ -436,37 +436,43 @@ std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
 //   12-15  sample number since the stream started, counted at the configured rate (uint32)
 //   16-19  milliseconds since the stream started (uint32)
 //   20-35  reserved (0)
-std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading) {
-    Lock lock(simMutex);
-    Sensor* sensor = state.enter(birdsimGetMostRecentReading, deviceIndex);
-    const Clock::duration now = state.now();
-    if (sensor && reading && !sensor->lost) {
-        // A replayed read answers as recorded, streaming or not.
-        const std::uint16_t port = state.records[deviceIndex].port;
-        if (const ReplayReading* replayed = state.replay.take(port, now)) {
-            state.replay.lastTakenMs[port] =
-                std::chrono::duration_cast<std::chrono::milliseconds>(now - state.replay.start)
-                    .count();
-            if (replayed->result != 0) {
-                std::uint8_t block[bird::readingSize] = {};
-                std::memcpy(block, replayed->angles, sizeof replayed->angles);
-                std::memcpy(reading, block, sizeof block);
-            }
-            return replayed->result;
-        }
+namespace {
+
+// A replayed reading for the sensor's port, as recorded, with its recorded result;
+// false when the recording has none due (or no replay runs).
+bool replayedReading(std::int32_t deviceIndex, Clock::duration now, std::uint8_t* reading,
+                     std::int32_t& result) {
+    const std::uint16_t port = state.records[deviceIndex].port;
+    const ReplayReading* replayed = state.replay.take(port, now);
+    if (replayed == nullptr) {
+        return false;
     }
-    if (!sensor || !sensor->streaming || !reading) {
+    state.replay.lastTakenMs[port] =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - state.replay.start).count();
+    if (replayed->result != 0) {
+        std::uint8_t block[bird::readingSize] = {};
+        std::memcpy(block, replayed->angles, sizeof replayed->angles);
+        std::memcpy(reading, block, sizeof block);
+    }
+    result = replayed->result;
+    return true;
+}
+
+// An unplugged sensor: its reads fail, or repeat the last reading.
+std::int32_t unpluggedReading(const Sensor& sensor, std::uint8_t* reading) {
+    if (!sensor.repeats || !sensor.hasReading) {
         return 0;
     }
-    if (sensor->lost) {
-        if (!sensor->repeats || !sensor->hasReading) {
-            return 0;
-        }
-        std::memcpy(reading, sensor->lastReading, bird::readingSize);
-        return 1;
-    }
+    std::memcpy(reading, sensor.lastReading, bird::readingSize);
+    return 1;
+}
+
+// The simulator's own motion (or fixed angles), with its noise and the stream's
+// counters.
+std::int32_t generatedReading(std::int32_t deviceIndex, Sensor& sensor, Clock::duration now,
+                              std::uint8_t* reading) {
     using Seconds = std::chrono::duration<double>;
-    const double moving = Seconds(now - sensor->motionStart).count();
+    const double moving = Seconds(now - sensor.motionStart).count();
     const IndexRecord& record = state.records[deviceIndex];
     float angles[3];
     motionReading(deviceIndex, moving, angles);
@@ -477,17 +483,36 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
         }
     }
     // Not negative when a test has set the clock back; the counters wrap like a device's.
-    const double streamed = std::max(0.0, Seconds(now - sensor->streamStart).count());
+    const double streamed = std::max(0.0, Seconds(now - sensor.streamStart).count());
     const std::uint32_t counters[2] = {
-        static_cast<std::uint32_t>(static_cast<std::uint64_t>(streamed * sensor->config[rateByte])),
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(streamed * sensor.config[rateByte])),
         static_cast<std::uint32_t>(static_cast<std::uint64_t>(streamed * 1000.0))};
     std::uint8_t block[bird::readingSize] = {};
     std::memcpy(block, angles, sizeof angles);
     std::memcpy(block + sizeof angles, counters, sizeof counters);
     std::memcpy(reading, block, sizeof block);
-    std::memcpy(sensor->lastReading, block, sizeof block);
-    sensor->hasReading = true;
+    std::memcpy(sensor.lastReading, block, sizeof block);
+    sensor.hasReading = true;
     return 1;
+}
+
+} // namespace
+
+std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading) {
+    Lock lock(simMutex);
+    Sensor* sensor = state.enter(birdsimGetMostRecentReading, deviceIndex);
+    const Clock::duration now = state.now();
+    // A replayed read answers as recorded, streaming or not.
+    std::int32_t replayed = 0;
+    if (sensor && reading && !sensor->lost &&
+        replayedReading(deviceIndex, now, reading, replayed)) {
+        return replayed;
+    }
+    if (!sensor || !sensor->streaming || !reading) {
+        return 0;
+    }
+    return sensor->lost ? unpluggedReading(*sensor, reading)
+                        : generatedReading(deviceIndex, *sensor, now, reading);
 }
 
 std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
@@ -649,8 +674,8 @@ std::int32_t birdsim_replayFinished() {
     bool any = false;
     for (std::int32_t index = 0; index < bird::maxSensors; ++index) {
         const std::uint16_t port = state.records[index].port;
-        if (!state.replay.active || !state.sensors[index].awake || port < 1 || port > bird::maxSensors ||
-            state.replay.readings[port].empty()) {
+        if (!state.replay.active || !state.sensors[index].awake || port < 1 ||
+            port > bird::maxSensors || state.replay.readings[port].empty()) {
             continue;
         }
         if (!playedOut(state.replay, port)) {

@@ -188,17 +188,39 @@ bool ViewServer::available() {
     return true;
 }
 
-bool ViewServer::start(const std::string& address, int port, std::string& error) {
-#ifdef SIGPIPE
-    // A client that goes away must not end trackhost: its write just fails.
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
-    HttpServer& server = impl->server;
-    server.new_task_queue = [this] {
-        WorkerQueue* const queue = new WorkerQueue(impl->openStreams);
-        impl->workers = &queue->workers;
-        return queue;
-    };
+namespace {
+
+// The address by which other machines reach this one through `entry`, as text;
+// empty for an interface that is down or loopback, an IPv6 address unless
+// `withIPv6`, and a link-local one (its URL would need the interface's name).
+std::string interfaceAddress(const ifaddrs& entry, bool withIPv6) {
+    if (entry.ifa_addr == nullptr || (entry.ifa_flags & IFF_UP) == 0 ||
+        (entry.ifa_flags & IFF_LOOPBACK) != 0) {
+        return {};
+    }
+    char text[INET6_ADDRSTRLEN] = {};
+    const int family = entry.ifa_addr->sa_family;
+    if (family == AF_INET) {
+        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(entry.ifa_addr)->sin_addr, text,
+                  sizeof text);
+    } else if (family == AF_INET6 && withIPv6) {
+        const in6_addr& ip = reinterpret_cast<const sockaddr_in6*>(entry.ifa_addr)->sin6_addr;
+        if (!IN6_IS_ADDR_LINKLOCAL(&ip)) {
+            inet_ntop(AF_INET6, &ip, text, sizeof text);
+        }
+    }
+    return text;
+}
+
+// Why the viewer cannot listen, from the system's error.
+std::string listenProblem(int reason) {
+    return reason == EADDRINUSE ? "the port is already in use"
+           : reason == EACCES   ? "no permission to use the port"
+                                : "not an address of this machine";
+}
+
+// The server's sockets and connections as the viewer needs them.
+void applySettings(HttpServer& server) {
     // The library's default also sets SO_REUSEPORT, with which a second trackhost
     // would share the port unnoticed; address reuse alone still lets a restarted
     // trackhost take its port back at once.
@@ -217,6 +239,22 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
     server.set_keep_alive_max_count(1);
     server.set_read_timeout(writeTimeoutSeconds, 0);
     server.set_write_timeout(writeTimeoutSeconds, 0);
+}
+
+} // namespace
+
+bool ViewServer::start(const std::string& address, int port, std::string& error) {
+#ifdef SIGPIPE
+    // A client that goes away must not end trackhost: its write just fails.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    HttpServer& server = impl->server;
+    server.new_task_queue = [this] {
+        WorkerQueue* const queue = new WorkerQueue(impl->openStreams);
+        impl->workers = &queue->workers;
+        return queue;
+    };
+    applySettings(server);
     impl->routes();
 
     const std::string where =
@@ -225,15 +263,8 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
     const int bound = port == 0 ? server.bind_to_any_port(address)
                                 : (server.bind_to_port(address, port) ? port : -1);
     if (bound < 0) {
-        const int reason = errno;
-        error = "the viewer cannot listen on " + where + ":" + std::to_string(port) + ": ";
-        if (reason == EADDRINUSE) {
-            error += "the port is already in use";
-        } else if (reason == EACCES) {
-            error += "no permission to use the port";
-        } else {
-            error += "not an address of this machine";
-        }
+        error = "the viewer cannot listen on " + where + ":" + std::to_string(port) + ": " +
+                listenProblem(errno);
         return false;
     }
     server.widenBacklog();
@@ -279,24 +310,8 @@ std::vector<std::string> ViewServer::remoteUrls() const {
         return urls;
     }
     for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || (entry->ifa_flags & IFF_UP) == 0 ||
-            (entry->ifa_flags & IFF_LOOPBACK) != 0) {
-            continue;
-        }
-        char text[INET6_ADDRSTRLEN] = {};
-        const int family = entry->ifa_addr->sa_family;
-        if (family == AF_INET) {
-            inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr,
-                      text, sizeof text);
-        } else if (family == AF_INET6 && anyIPv6) {
-            const in6_addr& ip = reinterpret_cast<const sockaddr_in6*>(entry->ifa_addr)->sin6_addr;
-            // A link-local address needs the interface's name in the URL; left out.
-            if (IN6_IS_ADDR_LINKLOCAL(&ip)) {
-                continue;
-            }
-            inet_ntop(AF_INET6, &ip, text, sizeof text);
-        }
-        if (text[0] != '\0') {
+        const std::string text = interfaceAddress(*entry, anyIPv6);
+        if (!text.empty()) {
             urls.push_back(urlOf(text));
         }
     }

@@ -135,8 +135,10 @@ TEST_F(TrackhostProgram, AHangUpEndsTheRunCleanly) {
     const std::string out = files.name("-out.txt");
     const std::string err = files.name("-err.txt");
     const std::string status = files.name("-status.txt");
-    runShell(programCommand("trackhost") + " --debug 1 --seconds 60 " + config + " >" + out +
-             " 2>" + err + " & pid=$!; i=0; while [ $(wc -l <" + out +
+    // The output exists before trackhost starts, so that counting its lines never
+    // fails and the hang-up waits for records, long after the handler is in place.
+    runShell(": >" + out + "; " + programCommand("trackhost") + " --debug 1 --seconds 60 " +
+             config + " >" + out + " 2>" + err + " & pid=$!; i=0; while [ $(wc -l <" + out +
              ") -lt 3 ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; kill -HUP $pid; "
              "wait $pid; echo $? >" +
              status);
