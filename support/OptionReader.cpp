@@ -7,15 +7,15 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-bool isDigit(char c) {
+bool isOptionDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool isLetter(char c) {
+bool isOptionLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
+
+namespace {
 
 // The end of the decimal number at `start`: optional sign, digits with an optional
 // fraction, an exponent only after digits. `digits` tells whether there were any.
@@ -25,11 +25,11 @@ const char* decimalEnd(const char* start, bool& digits) {
         ++end;
     }
     digits = false;
-    for (; isDigit(*end); ++end) {
+    for (; isOptionDigit(*end); ++end) {
         digits = true;
     }
     if (*end == '.') {
-        for (++end; isDigit(*end); ++end) {
+        for (++end; isOptionDigit(*end); ++end) {
             digits = true;
         }
     }
@@ -38,8 +38,8 @@ const char* decimalEnd(const char* start, bool& digits) {
         if (*exponent == '+' || *exponent == '-') {
             ++exponent;
         }
-        if (isDigit(*exponent)) {
-            for (end = exponent; isDigit(*end); ++end) {
+        if (isOptionDigit(*exponent)) {
+            for (end = exponent; isOptionDigit(*end); ++end) {
             }
         }
     }
@@ -130,7 +130,7 @@ bool readOptionNumber(const char* text, float& value) {
     bool digits = false;
     const char* const end = decimalEnd(start, digits);
     const double read = digits ? std::strtod(std::string(start, end).c_str(), nullptr) : 0.0;
-    if (read == 0.0 && isLetter(text[0])) {
+    if (read == 0.0 && isOptionLetter(text[0])) {
         return false;
     }
     // A number beyond the float range would be stored as an infinity and turn every
@@ -184,4 +184,10 @@ bool readSwitchWord(const char* word, bool& value) {
 
 std::int64_t readOptionInteger(const char* text) {
     return std::strtoll(text, nullptr, 0);
+}
+
+std::size_t optionIntegerLength(const char* text) {
+    char* end = nullptr;
+    std::strtoll(text, &end, 0);
+    return static_cast<std::size_t>(end - text);
 }

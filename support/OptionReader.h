@@ -107,6 +107,9 @@ void readOptions(CConfigH& config, const OptionRule<Owner> (&rules)[N], Owner& o
     }
 }
 
+// The digit and letter tests of the number rule: ASCII only, whatever the locale.
+bool isOptionDigit(char c);
+bool isOptionLetter(char c);
 // The number rule: a decimal number as strtod reads one, without its hexadecimal,
 // infinity and NaN forms; text without digits reads as 0. False when it reads as
 // exactly zero and begins with a letter ("abc", "e5"; "-x" and "" are 0), and when
@@ -124,3 +127,5 @@ bool readSwitchWord(const char* word, bool& value);
 // An integer as strtol with base 0 reads it ("0x" hexadecimal, leading "0" octal),
 // before any narrowing; trailing text is ignored and text without digits is 0.
 std::int64_t readOptionInteger(const char* text);
+// How many characters of `text` readOptionInteger reads; 0 when it finds no digits.
+std::size_t optionIntegerLength(const char* text);

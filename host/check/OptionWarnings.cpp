@@ -11,14 +11,6 @@
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // A length whose field value (feet x 100000) reaches 2^31 wraps in the record.
 constexpr double wrappingFeet = 21474.83648;
 
@@ -35,11 +27,10 @@ ReadNumber readDecimal(const std::string& text) {
     return {length == 0 ? 0.0 : std::strtod(text.substr(0, length).c_str(), nullptr), length};
 }
 
-// A port or tracker ID as the plug-in reads one: strtol with base 0.
+// A port, tracker ID or other whole number as the plug-in reads one.
 ReadNumber readInteger(const std::string& text) {
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 0);
-    return {static_cast<double>(value), static_cast<std::size_t>(end - text.c_str())};
+    return {static_cast<double>(readOptionInteger(text.c_str())),
+            optionIntegerLength(text.c_str())};
 }
 
 // The factor to feet of a unit word; 0 for a word the plug-in refuses.
@@ -95,14 +86,14 @@ public:
         const ReadNumber read = reader(text);
         if (read.length == 0) {
             // An argument that begins with a letter is refused, not read.
-            if (text.empty() || !isLetter(text[0])) {
+            if (text.empty() || !isOptionLetter(text[0])) {
                 warn("\"" + text + "\" in " + option + " is not a number; it reads as 0");
             }
         } else if (read.length < text.size()) {
             const std::string taken = text.substr(0, read.length);
             // Ports and tracker IDs are whole numbers: a comma there is just text.
             if (reader == readDecimal && text[read.length] == ',' &&
-                read.length + 1 < text.size() && isDigit(text[read.length + 1])) {
+                read.length + 1 < text.size() && isOptionDigit(text[read.length + 1])) {
                 std::string meant = text;
                 meant[read.length] = '.';
                 warn("decimal comma in \"" + text + "\" of " + option + ": it reads as " + taken +
