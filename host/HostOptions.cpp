@@ -85,9 +85,8 @@ template <typename T> Setter whole(T HostOptions::*field, long long low, long lo
     };
 }
 
-// "PORT:AT:FOR" or "PORT:AT:FOR:repeat" (in any letter case), in seconds; each one
-// adds a drop-out.
-bool addSimDropout(HostOptions& options, const std::string& text) {
+// The fields of "A:B:C", an empty one wherever two colons meet.
+std::vector<std::string> colonFields(const std::string& text) {
     std::vector<std::string> fields(1);
     for (const char c : text) {
         if (c == ':') {
@@ -96,6 +95,13 @@ bool addSimDropout(HostOptions& options, const std::string& text) {
             fields.back() += c;
         }
     }
+    return fields;
+}
+
+// "PORT:AT:FOR" or "PORT:AT:FOR:repeat" (in any letter case), in seconds; each one
+// adds a drop-out.
+bool addSimDropout(HostOptions& options, const std::string& text) {
+    const std::vector<std::string> fields = colonFields(text);
     SimDropout dropout;
     long long port = 0;
     if ((fields.size() != 3 && !(fields.size() == 4 && lowerCase(fields[3]) == "repeat")) ||
@@ -117,14 +123,7 @@ bool readViewAddress(HostOptions& options, const std::string& text) {
 
 // "AX:AY:AZ:ANGLE": a turn by ANGLE degrees about an axis of non-zero length.
 bool readSimTurn(const std::string& text, SimTurn& turn) {
-    std::vector<std::string> fields(1);
-    for (const char c : text) {
-        if (c == ':') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
+    const std::vector<std::string> fields = colonFields(text);
     if (fields.size() != 4 || !readDouble(fields[0], turn.axis[0]) ||
         !readDouble(fields[1], turn.axis[1]) || !readDouble(fields[2], turn.axis[2]) ||
         !readDouble(fields[3], turn.degrees) ||
