@@ -230,6 +230,10 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
     return runHost(options, output, err, listener);
 }
 
+std::string pluginPathOf(const HostOptions& options) {
+    return options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+}
+
 int checkRun(const HostOptions& options, const RecordOutput& output,
              const std::vector<DeviceSection>& sections, std::ostream& err) {
     const std::string clash = findFileClash(options, output, sections);
@@ -262,6 +266,24 @@ int steerSensors(const HostOptions& options, SensorSession& session, std::ostrea
 }
 
 namespace {
+
+std::vector<std::string> sectionNames(const std::vector<DeviceSection>& sections) {
+    std::vector<std::string> names;
+    for (const DeviceSection& section : sections) {
+        names.push_back(section.name);
+    }
+    return names;
+}
+
+// Drop-outs are scripted through the simulator's control calls, so only with it.
+bool dropoutsReady(const DropoutSchedule& dropouts, std::ostream& err) {
+    if (!dropouts.ready()) {
+        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
+                         << platform::libraryFileName("3dbird") << " is not the simulator"
+                         << std::endl;
+    }
+    return dropouts.ready();
+}
 
 // The receive cycles at the options' rate, until their limit, a stop request, a
 // failed output or the end of what the session replays.
@@ -318,8 +340,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     if (const int code = checkRun(options, output, sections, err)) {
         return code;
     }
-    const std::string pluginPath =
-        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    const std::string pluginPath = pluginPathOf(options);
     SensorSession session(options, err);
     if (const int code = session.prepare(pluginPath, sections)) {
         return code;
@@ -329,12 +350,8 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
         hostMessage(err) << plugin.problem() << std::endl;
         return exitDevice;
     }
-    // Drop-outs are scripted through the simulator's control calls, so only with it.
     DropoutSchedule dropouts(options.simDropouts, SimulatorControl());
-    if (!dropouts.ready()) {
-        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
-                         << platform::libraryFileName("3dbird") << " is not the simulator"
-                         << std::endl;
+    if (!dropoutsReady(dropouts, err)) {
         return exitUsage;
     }
     if (const int code = steerSensors(options, session, err)) {
@@ -351,10 +368,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
         return code;
     }
 
-    std::vector<std::string> names;
-    for (const DeviceSection& section : sections) {
-        names.push_back(section.name);
-    }
+    const std::vector<std::string> names = sectionNames(sections);
     RecordWriter writer(output.stream(), options.format, longest(names));
     writer.header();
     HealthMonitor health(names, err, options.status,

@@ -22,6 +22,9 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
             RecordListener* listener = nullptr);
 
 class SensorSession;
+
+// The plug-in trackhost loads: --plugin, or the one built beside trackhost.
+std::string pluginPathOf(const HostOptions& options);
 struct DeviceSection;
 
 // Before any sensor wakes: no file written is one read, the drop-outs fit the

@@ -260,6 +260,17 @@ int startDevice(AlignDevice& device, const InitInfo& info, const HostOptions& op
     return device->start() ? exitSuccess : failed("start");
 }
 
+// stop, told when it fails.
+bool stopDevice(AlignDevice& device, const HostOptions& options, const DeviceSection& section,
+                std::ostream& err) {
+    const bool stopped = device.finish();
+    if (!stopped) {
+        hostMessage(err) << "device [" << section.name << "] at " << options.configFile << ":"
+                         << section.line << ": stop failed" << std::endl;
+    }
+    return stopped;
+}
+
 // How the cycles of the procedure ended.
 struct Capture {
     bool delivered = false;
@@ -391,8 +402,7 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     std::vector<std::uint32_t> dropped;
     const std::unique_ptr<HostConfig> config = withoutRotations(section, dropped);
 
-    const std::string pluginPath =
-        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    const std::string pluginPath = pluginPathOf(options);
     SensorSession session(options, err);
     if (const int code = session.prepare(pluginPath, aligned)) {
         return code;
@@ -423,11 +433,7 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     const Capture capture =
         capturePoses(device, storage, procedure, options, session, section.name, err);
     ready = 0;
-    const bool stopped = device.finish();
-    if (!stopped) {
-        hostMessage(err) << "device [" << section.name << "] at " << options.configFile << ":"
-                         << section.line << ": stop failed" << std::endl;
-    }
+    const bool stopped = stopDevice(device, options, section, err);
     const int code = alignVerdict(capture, procedure, section.name, output, err);
     return session.finish(stopped ? code : exitDevice);
 }
