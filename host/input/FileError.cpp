@@ -1,3 +1,4 @@
+// A problem in a file trackhost reads, as "FILE:LINE: message".
 #include "host/input/FileError.h"
 
 #include <ostream>

@@ -1,3 +1,4 @@
+// The output formats by their names on the command line.
 #include "host/output/OutputFormat.h"
 
 bool parseOutputFormat(const std::string& name, OutputFormat& format) {
