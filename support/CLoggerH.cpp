@@ -96,6 +96,8 @@ void CLoggerH::blankLine() const {
     writeLine("\n", 1);
 }
 
+LogLine::Assembly::Assembly() : values(&text) {}
+
 LogLine::LogLine(const CLoggerH& logger, const char (&label)[CLoggerH::textSize],
                  const char* message)
     : line(std::in_place), written(true), tailOn(true) {

@@ -108,8 +108,13 @@ private:
         std::string spilled;
     };
     struct Assembly {
+        // Declared here and defined beside the logger, so that the type is known to
+        // be constructible inside LogLine (where its member initializers are not
+        // yet usable to every compiler).
+        Assembly();
+
         Text text;
-        std::ostream values{&text};
+        std::ostream values;
         bool formatTaken = false;
         NumberFormat taken{}; // standard output's format when the first value came
     };
