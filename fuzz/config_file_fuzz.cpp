@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <list>
 #include <memory>
 #include <streambuf>
 #include <string>
@@ -92,10 +93,11 @@ bool initEverySection(const std::vector<DeviceSection>& sections) {
         InitInfo info{};
         info.dataStorage = storage.storage();
         info.readyFlag = &ready;
-        std::vector<std::unique_ptr<C3DBird>> devices;
+        // Destroyed as the type they are: the device class has no virtual destructor.
+        std::list<C3DBird> devices;
         for (const DeviceSection& section : sections) {
-            devices.push_back(std::make_unique<C3DBird>(section.config->record(), &logger));
-            if (devices.back()->init(&info) != 1) {
+            devices.emplace_back(section.config->record(), &logger);
+            if (devices.back().init(&info) != 1) {
                 std::fprintf(stderr,
                              "the checker passed section [%s] at line %u, but init failed\n",
                              section.name.c_str(), section.line);
