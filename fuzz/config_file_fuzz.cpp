@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <list>
 #include <memory>
 #include <streambuf>
 #include <string>
@@ -31,6 +30,12 @@
 #include <unistd.h>
 
 namespace {
+
+// The device as the plug-in makes it, a class of its own that nothing derives
+// from: the device class has no virtual destructor, and a subclass of it exists.
+struct FuzzDevice final : C3DBird {
+    using C3DBird::C3DBird;
+};
 
 void check(bool condition) {
     if (!condition) {
@@ -93,11 +98,10 @@ bool initEverySection(const std::vector<DeviceSection>& sections) {
         InitInfo info{};
         info.dataStorage = storage.storage();
         info.readyFlag = &ready;
-        // Destroyed as the type they are: the device class has no virtual destructor.
-        std::list<C3DBird> devices;
+        std::vector<std::unique_ptr<FuzzDevice>> devices;
         for (const DeviceSection& section : sections) {
-            devices.emplace_back(section.config->record(), &logger);
-            if (devices.back().init(&info) != 1) {
+            devices.push_back(std::make_unique<FuzzDevice>(section.config->record(), &logger));
+            if (devices.back()->init(&info) != 1) {
                 std::fprintf(stderr,
                              "the checker passed section [%s] at line %u, but init failed\n",
                              section.name.c_str(), section.line);
