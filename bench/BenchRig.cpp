@@ -3,14 +3,13 @@
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
-#include "tests/fixtures/PlainLogger.h"
 #include "support/LineSink.h"
+#include "tests/fixtures/PlainLogger.h"
 
 #include <cmath>
 #include <stdexcept>
 
 namespace {
-
 
 bool libraryBesideUs(const char* baseName) {
     const platform::LibraryHandle library =

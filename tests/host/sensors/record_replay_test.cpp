@@ -95,7 +95,7 @@ TEST_F(RecordReplay, ARunEndsWhenItsRecordingRunsOut) {
     const std::string config = files.write("-one.conf", "[d]\nport 2\n");
     const std::string recording =
         files.write("-three.txt", "trackhost-recording 1\nports 2\nstart 2026-12-07T11:05:54.123Z\n"
-                           "0 2 1 0.1 0 0\n300 2 1 0.2 0 0\n600 2 1 0.3 0 0\n");
+                                  "0 2 1 0.1 0 0\n300 2 1 0.2 0 0\n600 2 1 0.3 0 0\n");
     for (const char* timed : {"", "--replay-timed "}) {
         EXPECT_EQ(trackhost("--replay " + recording + " --rate 100 " + timed + config), 0);
         EXPECT_EQ(err, replaying(recording) + "trackhost: the recording " + recording +
