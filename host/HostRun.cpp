@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <ostream>
 #include <thread>
 #include <vector>
@@ -230,8 +231,22 @@ int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
     return runHost(options, output, err, listener);
 }
 
-std::string pluginPathOf(const HostOptions& options) {
-    return options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+std::unique_ptr<PluginLibrary> loadPlugin(const HostOptions& options,
+                                          const std::vector<DeviceSection>& sections,
+                                          SensorSession& session, std::ostream& err, int& code) {
+    const std::string path =
+        options.pluginPath.empty() ? PluginLibrary::defaultPath() : options.pluginPath;
+    code = session.prepare(path, sections);
+    if (code != exitSuccess) {
+        return nullptr;
+    }
+    auto plugin = std::make_unique<PluginLibrary>(path);
+    if (!plugin->loaded()) {
+        hostMessage(err) << plugin->problem() << std::endl;
+        code = exitDevice;
+        return nullptr;
+    }
+    return plugin;
 }
 
 int checkRun(const HostOptions& options, const RecordOutput& output,
@@ -340,15 +355,12 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     if (const int code = checkRun(options, output, sections, err)) {
         return code;
     }
-    const std::string pluginPath = pluginPathOf(options);
     SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath, sections)) {
-        return code;
-    }
-    PluginLibrary plugin(pluginPath);
-    if (!plugin.loaded()) {
-        hostMessage(err) << plugin.problem() << std::endl;
-        return exitDevice;
+    int failure = exitSuccess;
+    const std::unique_ptr<PluginLibrary> plugin =
+        loadPlugin(options, sections, session, err, failure);
+    if (!plugin) {
+        return failure;
     }
     DropoutSchedule dropouts(options.simDropouts, SimulatorControl());
     if (!dropoutsReady(dropouts, err)) {
@@ -363,7 +375,7 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
     InitInfo info{};
     info.dataStorage = storage.storage();
     info.readyFlag = &ready;
-    Devices devices(plugin, options.configFile, err);
+    Devices devices(*plugin, options.configFile, err);
     if (const int code = startRun(devices, sections, options, info, session, output, err)) {
         return code;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,17 +22,23 @@ int runHost(const HostOptions& options, RecordOutput& output, std::ostream& err,
 int runHost(const HostOptions& options, std::ostream& out, std::ostream& err,
             RecordListener* listener = nullptr);
 
+class PluginLibrary;
 class SensorSession;
-
-// The plug-in trackhost loads: --plugin, or the one built beside trackhost.
-std::string pluginPathOf(const HostOptions& options);
 struct DeviceSection;
 
+// The steps of a run, in their order; each answers exitSuccess or the exit code,
+// having said why, or null with `code` set.
 // Before any sensor wakes: no file written is one read, the drop-outs fit the
 // configuration, and the configuration passes the checker of --check (its warnings
-// told once). Answers exitSuccess or the exit code, having said why.
+// told once).
 int checkRun(const HostOptions& options, const RecordOutput& output,
              const std::vector<DeviceSection>& sections, std::ostream& err);
+// Before any device exists: the session's replay and recording prepared (the
+// recording library loads ahead of the plug-in), then the plug-in of --plugin or the
+// one built beside trackhost.
+std::unique_ptr<PluginLibrary> loadPlugin(const HostOptions& options,
+                                          const std::vector<DeviceSection>& sections,
+                                          SensorSession& session, std::ostream& err, int& code);
 // Once the plug-in is loaded: the simulator's noise, replay and pose as the options
 // ask, and a note of what the sensors' poses are (replayed or simulated).
 int steerSensors(const HostOptions& options, SensorSession& session, std::ostream& err);

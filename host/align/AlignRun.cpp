@@ -402,15 +402,12 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     std::vector<std::uint32_t> dropped;
     const std::unique_ptr<HostConfig> config = withoutRotations(section, dropped);
 
-    const std::string pluginPath = pluginPathOf(options);
     SensorSession session(options, err);
-    if (const int code = session.prepare(pluginPath, aligned)) {
-        return code;
-    }
-    PluginLibrary plugin(pluginPath);
-    if (!plugin.loaded()) {
-        hostMessage(err) << plugin.problem() << std::endl;
-        return exitDevice;
+    int failure = exitSuccess;
+    const std::unique_ptr<PluginLibrary> plugin =
+        loadPlugin(options, aligned, session, err, failure);
+    if (!plugin) {
+        return failure;
     }
     if (const int code = steerSensors(options, session, err)) {
         return code;
@@ -424,7 +421,7 @@ int runAlign(const HostOptions& options, RecordOutput& output, std::ostream& err
     info.dataStorage = storage.storage();
     info.readyFlag = &ready;
     const CLoggerH logger = makeLogger(options, section.name);
-    AlignDevice device(plugin, *config, logger);
+    AlignDevice device(*plugin, *config, logger);
     if (const int code = startDevice(device, info, options, section, err)) {
         return code;
     }
