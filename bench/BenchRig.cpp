@@ -44,7 +44,7 @@ ReadingRing::ReadingRing() : readings(size) {
 }
 
 BenchRig::BenchRig(int count)
-    : logger(plainLogger("C3DBird")), hostStorage(&logger), calibration(calibrationOption()) {
+    : logger(plainLogger("C3DBird")), rig(logger, 1), calibration(calibrationOption()) {
     // The device information blocks and transform printouts stay out of the report.
     const LineSinkScope silent(droppedLines);
     for (int i = 0; i < count; ++i) {
@@ -57,9 +57,7 @@ BenchRig::BenchRig(int count)
         config->add("sensortranslation", {"1", "0.5", "0.25", "0.125"});
         config->add("calibration", calibration);
         auto device = std::make_unique<C3DBird>(config->record(), &logger);
-        InitInfo info{};
-        info.dataStorage = hostStorage.storage();
-        info.readyFlag = &ready;
+        const InitInfo info = rig.initInfo();
         if (device->init(&info) != 1 || device->configure() != 2 || !device->start()) {
             throw std::runtime_error("a benchmark device did not start");
         }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "device/C3DBird.h"
-#include "host/HostConfig.h"
-#include "host/HostStorage.h"
+#include "host/plugin/HostConfig.h"
+#include "host/run/HostRig.h"
 
 // One sensor reading in radians, as the simulator hands it out.
 struct BenchReading {
@@ -46,7 +46,7 @@ public:
     BenchRig& operator=(const BenchRig&) = delete;
 
     C3DBird& device(int index) { return *devices[static_cast<std::size_t>(index)]; }
-    CDataStorage* storage() { return hostStorage.storage(); }
+    CDataStorage* storage() { return rig.storage.storage(); }
     // File name of the calibration library the devices use.
     const std::string& calibrationLibrary() const { return calibration.front(); }
 
@@ -58,8 +58,7 @@ public:
 
 private:
     CLoggerH logger;
-    HostStorage hostStorage;
-    std::int32_t ready = 1;
+    HostRig rig;
     std::vector<std::string> calibration; // the library's file name and arguments
     std::vector<std::unique_ptr<HostConfig>> configs;
     std::vector<std::unique_ptr<C3DBird>> devices;

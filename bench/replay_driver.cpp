@@ -10,7 +10,7 @@
 // delivered and the processor time per cycle.
 #include "BenchRig.h"
 
-#include "host/Recording.h"
+#include "host/recording/RecordingReader.h"
 #include "sim/birdsim.h"
 
 #include <algorithm>

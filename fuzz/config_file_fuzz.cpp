@@ -7,9 +7,9 @@
 // finds no problem, init succeeds on the simulator for every section, in file
 // order on one storage, as a run makes them.
 #include "device/C3DBird.h"
-#include "host/HostStorage.h"
 #include "host/check/ConfigCheck.h"
 #include "host/input/ConfigFile.h"
+#include "host/run/HostRig.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 
@@ -93,11 +93,8 @@ bool initEverySection(const std::vector<DeviceSection>& sections) {
         birdsim_reset();
         CLoggerH logger;
         logger.enabled = 0;
-        HostStorage storage(&logger);
-        std::int32_t ready = 0;
-        InitInfo info{};
-        info.dataStorage = storage.storage();
-        info.readyFlag = &ready;
+        HostRig rig(logger);
+        const InitInfo info = rig.initInfo();
         std::vector<std::unique_ptr<FuzzDevice>> devices;
         for (const DeviceSection& section : sections) {
             devices.push_back(std::make_unique<FuzzDevice>(section.config->record(), &logger));

@@ -7,8 +7,8 @@
 // of one to three entries on both kinds of connector, followed by a pose
 // transformation with whatever they set.
 #include "device/C3DBird.h"
-#include "host/HostConfig.h"
-#include "host/HostStorage.h"
+#include "host/plugin/HostConfig.h"
+#include "host/run/HostRig.h"
 #include "platform/platform.h"
 #include "support/LineSink.h"
 #include "support/TraData.h"
@@ -66,11 +66,8 @@ void clearUsed(CConfigH& record) {
 }
 
 void runDevice(HostConfig& config, const CLoggerH& logger) {
-    HostStorage host(&logger);
-    std::int32_t ready = 1;
-    InitInfo info{};
-    info.dataStorage = host.storage();
-    info.readyFlag = &ready;
+    HostRig host(logger, 1);
+    const InitInfo info = host.initInfo();
     C3DBird device(config.record(), &logger);
     if (device.init(&info) == 1) {
         device.configure();

@@ -44,43 +44,66 @@ std::string lowerCase(std::string text) {
 // Takes a value into the options; false when the value is not one the option takes.
 using Setter = std::function<bool(HostOptions& options, const std::string& value)>;
 
+// Where an option's value goes: a field of the options, or of a room's settings in them.
+template <typename T> using Field = std::function<T&(HostOptions&)>;
+
+template <typename T> Field<T> field(T HostOptions::*member) {
+    return [member](HostOptions& options) -> T& { return options.*member; };
+}
+
+template <typename Group, typename T> Field<T> field(Group HostOptions::*group, T Group::*member) {
+    return [group, member](HostOptions& options) -> T& { return (options.*group).*member; };
+}
+
+template <typename T> Field<T> sensorField(T SensorSettings::*member) {
+    return [member](HostOptions& options) -> T& { return options.run.sensors.*member; };
+}
+
+template <typename T> Field<T> logField(T LogSettings::*member) {
+    return [member](HostOptions& options) -> T& { return options.run.log.*member; };
+}
+
+template <typename T> Field<T> paceField(T PaceSettings::*member) {
+    return [member](HostOptions& options) -> T& { return options.run.pace.*member; };
+}
+
 // A switch: sets `field` to `value`.
-Setter flag(bool HostOptions::*field, bool value = true) {
+Setter flag(Field<bool> field, bool value = true) {
     return [field, value](HostOptions& options, const std::string&) {
-        options.*field = value;
+        field(options) = value;
         return true;
     };
 }
 
 // Any text; with `nonEmpty`, any but the empty one.
-Setter text(std::string HostOptions::*field, bool nonEmpty = false) {
+Setter text(Field<std::string> field, bool nonEmpty = false) {
     return [field, nonEmpty](HostOptions& options, const std::string& value) {
-        options.*field = value;
+        field(options) = value;
         return !nonEmpty || !value.empty();
     };
 }
 
 // A decimal number from `low` (included when `withLow`) up to and including `high`.
-Setter real(double HostOptions::*field, double low, bool withLow, double high) {
+Setter real(Field<double> field, double low, bool withLow, double high) {
     return [=](HostOptions& options, const std::string& value) {
         double number = 0.0;
         if (!readDouble(value, number) || number < low || (!withLow && number == low) ||
             number > high) {
             return false;
         }
-        options.*field = number;
+        field(options) = number;
         return true;
     };
 }
 
 // A whole decimal number from `low` to `high`.
-template <typename T> Setter whole(T HostOptions::*field, long long low, long long high) {
+template <typename T> Setter whole(Field<T> field, long long low, long long high) {
     return [=](HostOptions& options, const std::string& value) {
         long long number = 0;
         if (!readInteger(value, number) || number < low || number > high) {
             return false;
         }
-        options.*field = static_cast<T>(number);
+        field(options) = static_cast<T>(number);
         return true;
     };
 }
@@ -112,13 +135,13 @@ bool addSimDropout(HostOptions& options, const std::string& text) {
     }
     dropout.port = static_cast<std::uint16_t>(port);
     dropout.repeat = fields.size() == 4;
-    options.simDropouts.push_back(dropout);
+    options.run.sensors.simDropouts.push_back(dropout);
     return true;
 }
 
 // [ADDRESS:]PORT; an IPv6 address in brackets, [::1]:8080. A URL is no address.
 bool readViewAddress(HostOptions& options, const std::string& text) {
-    return parseViewAddress(text, options.viewAddress, options.viewPort);
+    return parseViewAddress(text, options.view.address, options.view.port);
 }
 
 // "AX:AY:AZ:ANGLE": a turn by ANGLE degrees about an axis of non-zero length.
@@ -134,9 +157,9 @@ bool readSimTurn(const std::string& text, SimTurn& turn) {
     return true;
 }
 
-Setter simTurn(SimTurn HostOptions::*field) {
+Setter simTurn(Field<SimTurn> field) {
     return [field](HostOptions& options, const std::string& value) {
-        return readSimTurn(value, options.*field);
+        return readSimTurn(value, field(options));
     };
 }
 
@@ -144,7 +167,7 @@ bool readSimMotion(HostOptions& options, const std::string& value) {
     if (value != "wave" && value != "align") {
         return false;
     }
-    options.simMotion = value == "align" ? SimMotion::align : SimMotion::wave;
+    options.run.sensors.simMotion = value == "align" ? SimMotion::align : SimMotion::wave;
     return true;
 }
 
@@ -156,7 +179,7 @@ bool readAlign(HostOptions& options, const std::string& value) {
 }
 
 bool readFormat(HostOptions& options, const std::string& value) {
-    return parseOutputFormat(lowerCase(value), options.format);
+    return parseOutputFormat(lowerCase(value), options.output.format);
 }
 
 // One option of trackhost's.
@@ -189,7 +212,7 @@ const std::vector<HostOption> optionTable = {
     {"--check",
      nullptr,
      {},
-     flag(&O::check),
+     flag(field(&O::check)),
      "read CONFIG_FILE and report every problem in it, as\n"
      "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
      "warning: message; wakes no sensor and loads no plug-in\n"
@@ -197,21 +220,23 @@ const std::vector<HostOption> optionTable = {
     {"--verbose",
      nullptr,
      {},
-     flag(&O::verbose),
+     flag(field(&O::verbose)),
      "with --check: then print each section's settings as the\n"
      "plug-in would use them, on standard output",
      "--check"},
     {"--plugin",
      "PATH",
      {},
-     text(&O::pluginPath),
+     text(field(&O::run, &RunSettings::pluginPath)),
      "the plug-in library (default: the one built beside trackhost)"},
     {"--rate", "HZ", "cycles per second above 0 and up to 10000",
-     real(&O::rate, 0.0, false, 10000.0), "receive cycles per second (default 30)"},
+     real(paceField(&PaceSettings::rate), 0.0, false, 10000.0),
+     "receive cycles per second (default 30)"},
     {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
-     whole(&O::cycles, 0, INT64_MAX),
+     whole(paceField(&PaceSettings::cycles), 0, INT64_MAX),
      "stop after N cycles (0: init, configure, start and stop only)"},
-    {"--seconds", "S", "a number from 0 to 1000000000", real(&O::seconds, 0.0, true, 1e9),
+    {"--seconds", "S", "a number from 0 to 1000000000",
+     real(paceField(&PaceSettings::seconds), 0.0, true, 1e9),
      "stop after S seconds (S x HZ cycles)"},
     {"--format", "F", "table, csv or json", readFormat,
      "table (default), csv, or json (one object per line); any\n"
@@ -219,43 +244,46 @@ const std::vector<HostOption> optionTable = {
     {"--output",
      "FILE",
      {},
-     text(&O::outputFile),
+     text(field(&O::output, &OutputSettings::file)),
      "write the records to FILE, opened once every device has\n"
      "come through init; the plug-in's messages stay on standard\n"
      "output then"},
-    {"--debug", "LEVEL", "a whole number", whole(&O::debugLevel, INT32_MIN, INT32_MAX),
+    {"--debug", "LEVEL", "a whole number",
+     whole(logField(&LogSettings::debugLevel), INT32_MIN, INT32_MAX),
      "debug level of the plug-in's logger (default 0: no DEBUG\n"
      "lines); a level at or above the threshold shows all DEBUG\n"
      "lines, else only those of the class it names: 1 the\n"
      "device, 3 the transforms and the calibration library"},
-    {"--debug-threshold", "N", "a whole number", whole(&O::debugThreshold, INT32_MIN, INT32_MAX),
+    {"--debug-threshold", "N", "a whole number",
+     whole(logField(&LogSettings::debugThreshold), INT32_MIN, INT32_MAX),
      "the threshold the level is compared with (default 1)"},
     {"--record",
      "FILE",
      {},
-     text(&O::recordFile, true),
+     text(sensorField(&SensorSettings::recordFile), true),
      "write every reading the sensor library gives the plug-in\n"
      "to FILE (through a pass-through sensor library)"},
     {"--replay",
      "FILE",
      {},
-     text(&O::replayFile, true),
+     text(sensorField(&SensorSettings::replayFile), true),
      "the simulated sensors play the recording FILE, one recorded\n"
      "reading per reading call"},
     {"--replay-timed",
      nullptr,
      {},
-     flag(&O::replayTimed),
+     flag(sensorField(&SensorSettings::replayTimed)),
      "play the recording at its recorded times instead",
      "--replay"},
     {"--loop",
      nullptr,
      {},
-     flag(&O::loop),
+     flag(sensorField(&SensorSettings::loop)),
      "start the recording over at its end (default: the run\n"
      "ends there)",
      "--replay"},
-    {"--sim-noise", "DEG", "degrees RMS from 0 to 45", real(&O::simNoise, 0.0, true, 45.0),
+    {"--sim-noise", "DEG", "degrees RMS from 0 to 45",
+     real(sensorField(&SensorSettings::simNoise), 0.0, true, 45.0),
      "the simulated sensors jitter by DEG degrees RMS"},
     {"--view", "[ADDRESS:]PORT", "[ADDRESS:]PORT with a port from 0 to 65535", readViewAddress,
      "also serve a live 3D view of the trackers to browsers at\n"
@@ -264,20 +292,28 @@ const std::vector<HostOption> optionTable = {
     {"--quiet",
      nullptr,
      {},
-     flag(&O::quiet),
+     flag(logField(&LogSettings::quiet)),
      "switch the plug-in's log lines off and discard whatever\n"
      "else it writes"},
-    {"--no-date", nullptr, {}, flag(&O::date, false), "log line heads without the date"},
-    {"--no-time", nullptr, {}, flag(&O::time, false), "log line heads without the time"},
+    {"--no-date",
+     nullptr,
+     {},
+     flag(logField(&LogSettings::date), false),
+     "log line heads without the date"},
+    {"--no-time",
+     nullptr,
+     {},
+     flag(logField(&LogSettings::time), false),
+     "log line heads without the time"},
     {"--no-thread-id",
      nullptr,
      {},
-     flag(&O::threadId, false),
+     flag(logField(&LogSettings::threadId), false),
      "log line heads without the thread ID"},
     {"--no-status",
      nullptr,
      {},
-     flag(&O::status, false),
+     flag(field(&O::status), false),
      "no live status lines (drawn only when standard error is a\n"
      "terminal: per device records per second, age of the last\n"
      "record, failed cycles and reconnections)"},
@@ -298,12 +334,13 @@ const std::vector<HostOption> optionTable = {
      "to standard output; --seconds limits the time (default 60)",
      nullptr, nullptr, ParseResult::run, true},
     {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
-     simTurn(&O::simMount),
+     simTurn(sensorField(&SensorSettings::simMount)),
      "with the simulated sensor library only: the sensor is\n"
      "mounted crooked, so that it takes\n"
      "\"sensorrotation 1 AX AY AZ ANGLE\" to set it right"},
     {"--sim-transmitter", "AX:AY:AZ:ANGLE",
-     "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees", simTurn(&O::simTransmitter),
+     "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
+     simTurn(sensorField(&SensorSettings::simTransmitter)),
      "with the simulated sensor library only: the transmitter is\n"
      "turned, so that it takes \"transmitterrotation AX AY AZ\n"
      "ANGLE\" to set it right"},
@@ -333,11 +370,11 @@ const char* alignConflict(const HostOptions& options) {
         return nullptr;
     }
     return options.check                  ? "--check"
-           : !options.outputFile.empty()  ? "--output: its two lines go to standard output"
-           : options.viewPort >= 0        ? "--view"
-           : options.cycles >= 0          ? "--cycles: its time limit is --seconds"
-           : !options.simDropouts.empty() ? "--sim-dropout"
-                                          : nullptr;
+           : !options.output.file.empty() ? "--output: its two lines go to standard output"
+           : options.view.port >= 0       ? "--view"
+           : options.run.pace.cycles >= 0 ? "--cycles: its time limit is --seconds"
+           : !options.run.sensors.simDropouts.empty() ? "--sim-dropout"
+                                                      : nullptr;
 }
 
 // Options that cannot be given together, and options that need another one.
@@ -348,7 +385,7 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
             return std::string(option->name) == name;
         });
     };
-    if (options.configFile.empty()) {
+    if (options.run.configFile.empty()) {
         error = "no configuration file given";
         return false;
     }
@@ -451,11 +488,11 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
     while (args.more()) {
         const std::string arg = args.values[args.next++];
         if (filesOnly || arg.size() < 2 || arg[0] != '-') {
-            if (!options.configFile.empty()) {
+            if (!options.run.configFile.empty()) {
                 error = "one configuration file only; \"" + arg + "\" is a second one";
                 return ParseResult::error;
             }
-            options.configFile = arg;
+            options.run.configFile = arg;
         } else if (arg == "--") {
             filesOnly = true;
         } else {
@@ -466,8 +503,8 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
         }
     }
     // "--align head" with no file after it: head was the configuration file.
-    if (valueOrFile && options.configFile.empty()) {
-        options.configFile = options.alignSection;
+    if (valueOrFile && options.run.configFile.empty()) {
+        options.run.configFile = options.alignSection;
         options.alignSection.clear();
     }
     return checkCombinations(options, given, error) ? ParseResult::run : ParseResult::error;

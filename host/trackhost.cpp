@@ -1,11 +1,12 @@
 // trackhost: a command-line tracking host for the tracker plug-in.
-#include "host/ExitCode.h"
-#include "host/HostMessage.h"
+#include "host/AlignRun.h"
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
-#include "host/align/AlignRun.h"
 #include "host/check/ConfigCheck.h"
-#include "host/output/RecordOutput.h"
+#include "host/output/PoseOutput.h"
+#include "host/report/ExitCode.h"
+#include "host/report/HostMessage.h"
+#include "host/run/PacedCycles.h"
 #include "host/view/ViewAddress.h"
 #include "host/view/ViewServer.h"
 #include "platform/platform.h"
@@ -59,7 +60,7 @@ bool isStandardOutput(const std::string& path) {
 
 // The run proper, with Ctrl-C, a hang-up and a vanished reader ending it cleanly and
 // the records on their own channel.
-int runWithSignals(HostOptions& options, RecordListener* listener) {
+int runWithSignals(HostOptions& options, PoseListener* listener) {
     // A reader that goes away makes a write fail, which ends the run cleanly.
     platform::ignoreBrokenPipe();
     // The live status lines need a terminal that takes cursor moves.
@@ -68,15 +69,15 @@ int runWithSignals(HostOptions& options, RecordListener* listener) {
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     platform::catchHangUp(onInterrupt);
-    if (!options.outputFile.empty() && isStandardOutput(options.outputFile)) {
-        options.outputFile.clear();
+    if (!options.output.file.empty() && isStandardOutput(options.output.file)) {
+        options.output.file.clear();
     }
-    if (!options.outputFile.empty()) {
+    if (!options.output.file.empty()) {
         // --quiet: the plug-in's channel is standard output, and nothing of it is wanted.
-        if (options.quiet && !platform::discardStdout()) {
+        if (options.run.log.quiet && !platform::discardStdout()) {
             return cannotWriteStandardOutput();
         }
-        RecordOutput output(options.outputFile);
+        PoseOutput output(options.output.file);
         return runHost(options, output, std::cerr, listener);
     }
     // Standard output carries the records alone: the plug-in's messages, written
@@ -84,10 +85,10 @@ int runWithSignals(HostOptions& options, RecordListener* listener) {
     // (with --quiet, nowhere).
     errno = 0;
     std::FILE* original = platform::separateStdout();
-    if (original == nullptr || (options.quiet && !platform::discardStdout())) {
+    if (original == nullptr || (options.run.log.quiet && !platform::discardStdout())) {
         return cannotWriteStandardOutput();
     }
-    RecordOutput output(original);
+    PoseOutput output(original);
     if (options.align) {
         return runAlign(options, output, std::cerr);
     }
@@ -111,22 +112,22 @@ int run(int argc, char** argv) {
         break;
     }
     if (options.check) {
-        return runCheck(options.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
+        return runCheck(options.run.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
     }
 
     // The viewer listens before any sensor wakes, so a taken port costs nothing.
     ViewServer viewer;
-    if (options.viewPort >= 0) {
-        if (!viewer.start(options.viewAddress, options.viewPort, error)) {
+    if (options.view.port >= 0) {
+        if (!viewer.start(options.view.address, options.view.port, error)) {
             hostMessage(std::cerr) << error << std::endl;
             return exitView;
         }
         hostMessage(std::cerr) << "viewer at " << viewer.url() << std::endl;
-        if (!isLoopbackAddress(options.viewAddress)) {
-            warnOfRemoteViewers(viewer, options.viewAddress);
+        if (!isLoopbackAddress(options.view.address)) {
+            warnOfRemoteViewers(viewer, options.view.address);
         }
     }
-    RecordListener* const listener = options.viewPort >= 0 ? &viewer.listener() : nullptr;
+    PoseListener* const listener = options.view.port >= 0 ? &viewer.listener() : nullptr;
     return runWithSignals(options, listener);
 }
 

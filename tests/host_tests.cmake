@@ -1,9 +1,10 @@
 # trackhost: configuration file, command line, output formats, recordings and the
 # example calibration libraries, in one process.
 tracker_test(trackhost_test
-    SOURCES host/input/config_file_test.cpp host/host_options_test.cpp examples/boresight_test.cpp host/sensors/recording_test.cpp
+    SOURCES host/input/config_file_test.cpp host/host_options_test.cpp examples/boresight_test.cpp host/recording/recording_reader_test.cpp
+            host/recording/recording_format_test.cpp
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
-            host/output/record_output_test.cpp
+            host/output/pose_output_test.cpp
     LIBS trackhost_core one_euro_filter
     DEPENDS boresight smoothing)
 
@@ -17,7 +18,7 @@ tracker_test(trackhost_run_test PER_TEST
 # A plug-in whose createDev throws, as no plug-in may: trackhost's last guard.
 add_library(throwing_plugin SHARED host/throwing_plugin.cpp)
 tracker_shared_library(throwing_plugin throwing_plugin)
-tracker_code(throwing_plugin)
+tracker_sees_all(throwing_plugin)
 
 # trackhost as a user runs it, through the shell, from the folder it was built in:
 # its two channels, and --record and --replay, each run a process of its own.

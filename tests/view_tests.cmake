@@ -2,7 +2,7 @@
 # native build also its routes over HTTP and its page in a headless Chromium,
 # against trackhost runs on the simulated sensors (the Debian python3 with its
 # selenium package drives them).
-tracker_test(view_test SOURCES host/view/view_test.cpp LIBS trackhost_view)
+tracker_test(view_test SOURCES host/view/view_test.cpp LIBS host_view trackhost_core)
 
 find_program(SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 if(NOT WIN32 AND NOT SYSTEM_PYTHON)

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/HostConfig.h"
 #include "host/align/AlignFit.h"
+#include "host/plugin/HostConfig.h"
 #include "support/CLoggerH.h"
 #include "support/TrackerPose.h"
 #include "tracker/CTraCommonH.h"

@@ -1,6 +1,6 @@
 // The configuration checker of --check and of every run.
 #include "host/check/ConfigCheck.h"
-#include "host/ExitCode.h"
+#include "host/report/ExitCode.h"
 
 #include "host/check/OptionWarnings.h"
 #include "host/check/PluginOptionCheck.h"

@@ -1,6 +1,6 @@
 // What trackhost tells the user about its devices' health.
 #include "host/health/HealthMonitor.h"
-#include "host/HostMessage.h"
+#include "host/report/HostMessage.h"
 
 #include <algorithm>
 #include <cstdio>

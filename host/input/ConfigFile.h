@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/HostConfig.h"
 #include "host/input/FileError.h"
+#include "host/plugin/HostConfig.h"
 
 struct DeviceSection {
     std::string name;

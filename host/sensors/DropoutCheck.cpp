@@ -1,6 +1,6 @@
 // --sim-dropout against the configuration and the run's length.
 #include "host/sensors/DropoutCheck.h"
-#include "host/HostMessage.h"
+#include "host/report/HostMessage.h"
 
 #include "device/DeviceOptions.h"
 #include "support/CLoggerH.h"

@@ -1,6 +1,6 @@
 // Scripted drop-outs of simulated sensors.
 #include "host/sensors/DropoutSchedule.h"
-#include "host/HostMessage.h"
+#include "host/report/HostMessage.h"
 
 #include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"

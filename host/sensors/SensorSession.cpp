@@ -1,6 +1,6 @@
 // Recording, replay and simulated noise around a run.
 #include "host/sensors/SensorSession.h"
-#include "host/HostMessage.h"
+#include "host/report/HostMessage.h"
 
 #include "host/sensors/SimulatorControl.h"
 #include "platform/BirdLibrary.h"
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ostream>
+#include <utility>
 
 namespace {
 
@@ -49,8 +50,9 @@ std::uint16_t portWithoutReadings(const Recording& recording,
 
 } // namespace
 
-SensorSession::SensorSession(const HostOptions& options, std::ostream& err)
-    : options(options), err(err) {}
+SensorSession::SensorSession(const SensorSettings& settings, std::string configFile,
+                             std::ostream& err)
+    : settings(settings), configFile(std::move(configFile)), err(err) {}
 
 SensorSession::~SensorSession() {
     // A run that ended early still leaves a complete file; the plug-in holds its
@@ -65,20 +67,20 @@ SensorSession::~SensorSession() {
 
 int SensorSession::prepare(const std::string& pluginPath,
                            const std::vector<DeviceSection>& sections) {
-    if (!options.replayFile.empty()) {
+    if (!settings.replayFile.empty()) {
         FileError error;
-        if (!readRecording(options.replayFile, recording, error)) {
+        if (!readRecording(settings.replayFile, recording, error)) {
             err << error << std::endl;
             return exitConfiguration;
         }
         // A device without readings would get the simulator's own motion instead.
         if (const std::uint16_t port = portWithoutReadings(recording, sections)) {
-            err << FileError{options.replayFile, 0, "no readings for port " + std::to_string(port)}
+            err << FileError{settings.replayFile, 0, "no readings for port " + std::to_string(port)}
                 << std::endl;
             return exitConfiguration;
         }
     }
-    if (options.recordFile.empty()) {
+    if (settings.recordFile.empty()) {
         return exitSuccess;
     }
     // The recording library lies in the folder "record" beside trackhost; the real
@@ -99,7 +101,7 @@ int SensorSession::prepare(const std::string& pluginPath,
         return exitDevice;
     }
     const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
-    if (start(sensorLibrary.c_str(), options.recordFile.c_str()) != 1) {
+    if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
         const std::string problem = error();
         hostMessage(err) << problem << std::endl;
         return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
@@ -108,8 +110,8 @@ int SensorSession::prepare(const std::string& pluginPath,
 }
 
 int SensorSession::steer() {
-    const bool replay = !options.replayFile.empty();
-    if (!replay && options.simNoise <= 0.0) {
+    const bool replay = !settings.replayFile.empty();
+    if (!replay && settings.simNoise <= 0.0) {
         return exitSuccess;
     }
     const SimulatorControl simulator;
@@ -128,8 +130,8 @@ int SensorSession::steer() {
             << std::endl;
         return exitDevice;
     }
-    if (options.simNoise > 0.0) {
-        setNoise(static_cast<float>(options.simNoise));
+    if (settings.simNoise > 0.0) {
+        setNoise(static_cast<float>(settings.simNoise));
     }
     if (replay) {
         clear();
@@ -137,23 +139,23 @@ int SensorSession::steer() {
             add(read.port, read.milliseconds, read.result, read.angles[0], read.angles[1],
                 read.angles[2]);
         }
-        start(options.replayTimed ? 1 : 0, options.loop ? 1 : 0);
+        start(settings.replayTimed ? 1 : 0, settings.loop ? 1 : 0);
         replayFinished = simulator.function<StatusFn>("birdsim_replayFinished");
     }
     return exitSuccess;
 }
 
 bool SensorSession::tellReplay() {
-    if (options.replayFile.empty()) {
+    if (settings.replayFile.empty()) {
         return false;
     }
-    hostMessage(err) << "replaying " << options.replayFile << ", recorded at " << recording.start
+    hostMessage(err) << "replaying " << settings.replayFile << ", recorded at " << recording.start
                      << std::endl;
     return true;
 }
 
 void SensorSession::checkPorts() {
-    if (options.replayFile.empty()) {
+    if (settings.replayFile.empty()) {
         return;
     }
     const SimulatorControl simulator;
@@ -174,9 +176,8 @@ void SensorSession::checkPorts() {
     }
     for (std::uint16_t port : recording.ports) {
         if (std::find(used.begin(), used.end(), port) == used.end()) {
-            hostMessage(err) << "warning: " << options.replayFile << " records port " << port
-                             << ", which no device of " << options.configFile << " uses"
-                             << std::endl;
+            hostMessage(err) << "warning: " << settings.replayFile << " records port " << port
+                             << ", which no device of " << configFile << " uses" << std::endl;
         }
     }
 }
@@ -197,7 +198,7 @@ bool SensorSession::cycleDone() {
     if (replayFinished != nullptr && replayFinished() == 1) {
         replayFinished = nullptr;
         ranOut = true;
-        hostMessage(err) << "the recording " << options.replayFile
+        hostMessage(err) << "the recording " << settings.replayFile
                          << " has run out; the run ends (--loop plays it again)" << std::endl;
         return false;
     }

@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "host/ExitCode.h"
-#include "host/HostOptions.h"
 #include "host/input/ConfigFile.h"
-#include "host/sensors/Recording.h"
+#include "host/recording/RecordingReader.h"
+#include "host/report/ExitCode.h"
+#include "host/sensors/SensorSettings.h"
 #include "platform/platform.h"
 
 class SensorSession {
 public:
-    SensorSession(const HostOptions& options, std::ostream& err);
+    // `configFile` names the configuration in warnings.
+    SensorSession(const SensorSettings& settings, std::string configFile, std::ostream& err);
     ~SensorSession();
 
     SensorSession(const SensorSession&) = delete;
@@ -50,7 +51,8 @@ private:
 
     bool recordingFailed(StatusFn call);
 
-    const HostOptions& options;
+    const SensorSettings& settings;
+    std::string configFile;
     std::ostream& err;
     Recording recording;
     platform::LibraryHandle recorder = nullptr;

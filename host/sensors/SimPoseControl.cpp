@@ -1,17 +1,17 @@
 // The simulated sensor's set-up and motion.
 #include "host/sensors/SimPoseControl.h"
-#include "host/HostMessage.h"
+#include "host/report/HostMessage.h"
 
-#include "host/ExitCode.h"
+#include "host/report/ExitCode.h"
 #include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"
 
 #include <cstdint>
 #include <ostream>
 
-int steerSimPose(const HostOptions& options, std::ostream& err) {
-    if (!options.simMount.set && !options.simTransmitter.set &&
-        options.simMotion == SimMotion::wave) {
+int steerSimPose(const SensorSettings& settings, std::ostream& err) {
+    if (!settings.simMount.set && !settings.simTransmitter.set &&
+        settings.simMotion == SimMotion::wave) {
         return exitSuccess;
     }
     using TurnFn = void (*)(float, float, float, float);
@@ -32,8 +32,8 @@ int steerSimPose(const HostOptions& options, std::ostream& err) {
                  static_cast<float>(turn.axis[2]), static_cast<float>(turn.degrees));
         }
     };
-    set(mount, options.simMount);
-    set(transmitter, options.simTransmitter);
-    motion(options.simMotion == SimMotion::align ? birdsimMotionAlign : birdsimMotionWave);
+    set(mount, settings.simMount);
+    set(transmitter, settings.simTransmitter);
+    motion(settings.simMotion == SimMotion::align ? birdsimMotionAlign : birdsimMotionWave);
     return exitSuccess;
 }

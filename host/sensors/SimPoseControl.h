@@ -3,8 +3,8 @@
 
 #include <iosfwd>
 
-#include "host/HostOptions.h"
+#include "host/sensors/SensorSettings.h"
 
 // Once the plug-in is loaded. Answers exitSuccess, or exitUsage having said that the
 // options need the simulator and the loaded sensor library is another one.
-int steerSimPose(const HostOptions& options, std::ostream& err);
+int steerSimPose(const SensorSettings& settings, std::ostream& err);

@@ -1,7 +1,7 @@
 // The latest-record table between the receive cycle and the viewer.
 #include "host/view/LatestPoses.h"
 
-void LatestPoses::recordDelivered(const PoseRow& pose) {
+void LatestPoses::poseDelivered(const PoseRow& pose) {
     if (pose.id < 1 || pose.id > maxTrackers) {
         return;
     }

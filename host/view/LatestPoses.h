@@ -3,7 +3,7 @@
 // takes what changed since its last look, so a slow reader never holds up a cycle.
 #pragma once
 
-#include "host/output/RecordListener.h"
+#include "host/output/PoseListener.h"
 
 #include <array>
 #include <chrono>
@@ -18,11 +18,11 @@ struct LatestPose {
     std::uint64_t version = 0;
 };
 
-class LatestPoses : public RecordListener {
+class LatestPoses : public PoseListener {
 public:
     static constexpr std::uint32_t maxTrackers = 32;
 
-    void recordDelivered(const PoseRow& pose) override;
+    void poseDelivered(const PoseRow& pose) override;
 
     // Waits until a record newer than `seen` is there, the table is closed or
     // `timeout` passes; true in the first two cases.

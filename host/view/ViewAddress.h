@@ -4,6 +4,12 @@
 
 #include <string>
 
+// --view: where the viewer listens.
+struct ViewSettings {
+    std::string address = "127.0.0.1";
+    int port = -1; // -1: no viewer; 0: any free port
+};
+
 // Reads [ADDRESS:]PORT, an IPv6 address in brackets ([::1]:8080), a port from 0 to
 // 65535. `address` is set only when the text names one. A URL (http://...) is no
 // address. False when the text is not of that form.

@@ -319,7 +319,7 @@ std::vector<std::string> ViewServer::remoteUrls() const {
     return urls;
 }
 
-RecordListener& ViewServer::listener() {
+PoseListener& ViewServer::listener() {
     return impl->poses;
 }
 

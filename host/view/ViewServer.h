@@ -3,7 +3,7 @@
 // the latest records. It serves its fixed routes only: no URL maps to a file.
 #pragma once
 
-#include "host/output/RecordListener.h"
+#include "host/output/PoseListener.h"
 
 #include <memory>
 #include <string>
@@ -30,7 +30,7 @@ public:
     // this machine's interfaces that are up, loopback left out.
     std::vector<std::string> remoteUrls() const;
     // Where the receive cycle hands its records; never waits on the network.
-    RecordListener& listener();
+    PoseListener& listener();
     // Sends each client the records it has not had yet, ends the streams and stops.
     void stop();
 

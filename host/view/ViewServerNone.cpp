@@ -27,7 +27,7 @@ std::vector<std::string> ViewServer::remoteUrls() const {
     return {};
 }
 
-RecordListener& ViewServer::listener() {
+PoseListener& ViewServer::listener() {
     return impl->poses;
 }
 

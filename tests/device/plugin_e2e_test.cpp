@@ -1,7 +1,7 @@
 // The built plug-in driven the way a host drives it: loaded by path, createDev,
 // the seven operations through CBase, deleteDev.
 #include "device/CBase.h"
-#include "host/PluginLibrary.h"
+#include "host/plugin/PluginLibrary.h"
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"

@@ -2,7 +2,7 @@
 // good one and ones whose init fails after it has built its table and loaded
 // the library. The test script runs these under valgrind's leak check.
 #include "device/CBase.h"
-#include "host/PluginLibrary.h"
+#include "host/plugin/PluginLibrary.h"
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"

@@ -4,7 +4,7 @@
 // large offsets and positions make a float step show in the fixed-point fields.
 #include "device/ReceiveCycle.h"
 
-#include "host/HostConfig.h"
+#include "host/plugin/HostConfig.h"
 #include "support/TraData.h"
 #include "tests/fixtures/CaptureStdout.h"
 #include "tests/fixtures/PlainLogger.h"

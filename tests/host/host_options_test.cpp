@@ -1,6 +1,6 @@
 // trackhost's command line and its output formats.
 #include "host/HostOptions.h"
-#include "host/output/RecordFormat.h"
+#include "host/output/PoseTable.h"
 
 #include "platform/platform.h"
 #include "tests/fixtures/TestHost.h"
@@ -34,13 +34,13 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
                         options, error),
               ParseResult::run)
         << error;
-    EXPECT_EQ(options.rate, 12.5);
-    EXPECT_EQ(options.cycles, 7);
-    EXPECT_EQ(options.seconds, -1.0); // no limit
-    EXPECT_EQ(options.format, OutputFormat::json);
-    EXPECT_EQ(options.debugLevel, -3);
-    EXPECT_TRUE(options.quiet && options.date && !options.threadId);
-    EXPECT_EQ(options.configFile, "my.conf");
+    EXPECT_EQ(options.run.pace.rate, 12.5);
+    EXPECT_EQ(options.run.pace.cycles, 7);
+    EXPECT_EQ(options.run.pace.seconds, -1.0); // no limit
+    EXPECT_EQ(options.output.format, OutputFormat::json);
+    EXPECT_EQ(options.run.log.debugLevel, -3);
+    EXPECT_TRUE(options.run.log.quiet && options.run.log.date && !options.run.log.threadId);
+    EXPECT_EQ(options.run.configFile, "my.conf");
     EXPECT_EQ(parseArgs({"--rate", "5", "--help", "--bogus"}, options, error), ParseResult::help);
     EXPECT_EQ(parseArgs({"--version", "--bogus"}, options, error), ParseResult::version);
 
@@ -48,7 +48,7 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     ASSERT_EQ(parseArgs({"--check", "--format", "JSON", "my.conf"}, check, error),
               ParseResult::run);
     EXPECT_TRUE(check.check);
-    EXPECT_EQ(check.format, OutputFormat::json);
+    EXPECT_EQ(check.output.format, OutputFormat::json);
 }
 
 TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
@@ -60,9 +60,9 @@ TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
               ParseResult::run)
         << error;
     EXPECT_FALSE(options.status);
-    ASSERT_EQ(options.simDropouts.size(), 2u);
-    const SimDropout& first = options.simDropouts[0];
-    const SimDropout& second = options.simDropouts[1];
+    ASSERT_EQ(options.run.sensors.simDropouts.size(), 2u);
+    const SimDropout& first = options.run.sensors.simDropouts[0];
+    const SimDropout& second = options.run.sensors.simDropouts[1];
     EXPECT_TRUE(first.port == 2 && first.at == 1.5 && first.length == 3.0 && !first.repeat);
     EXPECT_TRUE(second.port == 4 && second.at == 0.0 && second.length == 0.25 && second.repeat);
     // The word in any letter case, as other words.
@@ -70,7 +70,7 @@ TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
     ASSERT_EQ(parseArgs({"--sim-dropout", "1:0:1:Repeat", "my.conf"}, anyCase, error),
               ParseResult::run)
         << error;
-    EXPECT_TRUE(anyCase.simDropouts.at(0).repeat);
+    EXPECT_TRUE(anyCase.run.sensors.simDropouts.at(0).repeat);
 }
 
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
@@ -134,7 +134,7 @@ TEST(HostOptions, TheReadmeListsTheOptionsOfTheTable) {
     EXPECT_EQ(listed, table);
 }
 
-TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
+TEST(PoseTable, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
     TraData record;
     record.traID = platform::hostToNet(3);
     record.seconds = netValue(1700000000);
@@ -147,19 +147,19 @@ TEST(RecordFormat, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
     const PoseRow pose = decodeRecord("a,\"b\"", record);
 
     std::ostringstream csv;
-    RecordWriter csvWriter(csv, OutputFormat::csv, 0);
+    PoseWriter csvWriter(csv, OutputFormat::csv, 0);
     csvWriter.header();
     csvWriter.row(pose);
     EXPECT_EQ(csv.str(), "device,id,time,x,y,z,angle1,angle2,angle3\n"
                          "\"a,\"\"b\"\"\",3,1700000000.042,1.50000,-0.00001,0.00000,-5.72957,"
                          "11.45915,-90.00000\n");
     std::ostringstream json;
-    RecordWriter(json, OutputFormat::json, 0).row(pose);
+    PoseWriter(json, OutputFormat::json, 0).row(pose);
     EXPECT_EQ(json.str(), "{\"device\":\"a,\\\"b\\\"\",\"id\":3,\"time\":1700000000.042,"
                           "\"x\":1.50000,\"y\":-0.00001,\"z\":0.00000,\"angle1\":-5.72957,"
                           "\"angle2\":11.45915,\"angle3\":-90.00000}\n");
     std::ostringstream table;
-    RecordWriter tableWriter(table, OutputFormat::table, 6);
+    PoseWriter tableWriter(table, OutputFormat::table, 6);
     tableWriter.header();
     tableWriter.row(decodeRecord("wand", record));
     EXPECT_EQ(table.str(), "device  ID           time           x           y           z"

@@ -1,8 +1,9 @@
 // trackhost's run against the simulated sensors: the built plug-in loaded by path,
 // decoded records, exit codes, and a clean stop whatever way the run ends.
 // Each test runs in a process of its own: a process wakes at most four sensors.
-#include "host/ExitCode.h"
 #include "host/HostRun.h"
+#include "host/report/ExitCode.h"
+#include "host/run/PacedCycles.h"
 #include "host/sensors/SimulatorControl.h"
 
 #include "platform/BirdLibrary.h"
@@ -47,8 +48,7 @@ struct HostRunTest : ::testing::Test {
 
     // Runs the host on `options` plus the configuration file; the plug-in's own
     // messages land in `pluginOutput`, the records in `out` or in `output`.
-    int run(std::vector<const char*> args, const std::string& file,
-            RecordOutput* output = nullptr) {
+    int run(std::vector<const char*> args, const std::string& file, PoseOutput* output = nullptr) {
         args.push_back(file.c_str());
         HostOptions options;
         std::string error;
@@ -205,7 +205,7 @@ TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
 TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     const std::string keep = "HostRunTest-keep.txt";
     std::ofstream(keep, std::ios::binary) << "precious\n";
-    RecordOutput precious(keep);
+    PoseOutput precious(keep);
     EXPECT_EQ(run({}, "missing.conf", &precious), exitConfiguration);
     std::string file = files.writeConfig("[bad]\nport 2\n");
     birdsim_setPortPresent(2, 0);
@@ -215,13 +215,13 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
 
     const std::string text = "[d]\nport 1\n";
     file = files.writeConfig(text);
-    RecordOutput itself("./" + file);
+    PoseOutput itself("./" + file);
     EXPECT_EQ(run({"--cycles", "1"}, file, &itself), exitUsage);
     EXPECT_EQ(readFile(file), text);
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1) << "the failed wake-up of [bad] alone";
 
     // An output that cannot be opened stops the devices that init woke.
-    RecordOutput nowhere("no-such-folder/poses.csv");
+    PoseOutput nowhere("no-such-folder/poses.csv");
     EXPECT_EQ(run({"--cycles", "1"}, file, &nowhere), exitUsage);
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(err.str(),
@@ -239,11 +239,11 @@ TEST_F(HostRunTest, AFileWrittenIsNeverAFileRead) {
     const std::string file = files.writeConfig(text);
     const std::string recording = "HostRunTest-recording.txt";
     std::ofstream(recording) << "trackhost-recording 1\nports 1\nstart 2026-12-07T11:05:54.123Z\n";
-    RecordOutput toRecording("./" + recording);
-    RecordOutput toNewFile("new.csv");
+    PoseOutput toRecording("./" + recording);
+    PoseOutput toNewFile("new.csv");
     const std::string library =
         platform::executableFolder() + platform::libraryFileName("boresight");
-    RecordOutput toLibrary(library);
+    PoseOutput toLibrary(library);
     const std::string record = "--record=./" + file;
     EXPECT_EQ(run({record.c_str()}, file), exitUsage);
     EXPECT_EQ(run({"--replay", recording.c_str()}, file, &toRecording), exitUsage);

@@ -1,7 +1,7 @@
 // The host's data storage and its mutex, worked on in place.
 #include "support/CDataStorage.h"
 
-#include "host/HostStorage.h"
+#include "host/plugin/HostStorage.h"
 #include "platform/platform.h"
 #include "support/CMutexH.h"
 #include "support/TraData.h"

@@ -1,7 +1,7 @@
 // Option lines: keyword matching, integer conversion, the unknown-option check.
 #include "support/CConfigH.h"
 
-#include "host/HostConfig.h"
+#include "host/plugin/HostConfig.h"
 #include "support/CLoggerH.h"
 #include "tests/fixtures/CaptureStdout.h"
 #include "tests/fixtures/PlainLogger.h"

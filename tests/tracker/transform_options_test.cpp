@@ -2,7 +2,7 @@
 // each failure leaves behind.
 #include "tracker/CTraCommonH.h"
 
-#include "host/HostConfig.h"
+#include "host/plugin/HostConfig.h"
 #include "tests/fixtures/CaptureStdout.h"
 #include "tests/fixtures/PlainLogger.h"
 

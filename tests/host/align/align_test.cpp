@@ -171,13 +171,13 @@ TEST(AlignOptions, SectionIsOptionalAndSimulatorSetUpIsRead) {
               ParseResult::run);
     EXPECT_TRUE(options.align);
     EXPECT_EQ(options.alignSection, "head");
-    EXPECT_EQ(options.configFile, "my.conf");
+    EXPECT_EQ(options.run.configFile, "my.conf");
     for (auto args : {argsOf({"--align", "my.conf"}), argsOf({"my.conf", "--align"}),
                       argsOf({"--align", "--seconds", "9", "my.conf"})}) {
         HostOptions alone;
         ASSERT_EQ(parse(args, alone, error), ParseResult::run) << error;
         EXPECT_EQ(alone.alignSection, "");
-        EXPECT_EQ(alone.configFile, "my.conf");
+        EXPECT_EQ(alone.run.configFile, "my.conf");
     }
     HostOptions sim;
     ASSERT_EQ(parse(argsOf({"--align=hand", "--sim-mount", "1:0:0:30",
@@ -186,11 +186,11 @@ TEST(AlignOptions, SectionIsOptionalAndSimulatorSetUpIsRead) {
               ParseResult::run)
         << error;
     EXPECT_EQ(sim.alignSection, "hand");
-    EXPECT_TRUE(sim.simMount.set);
-    EXPECT_EQ(sim.simMount.degrees, 30.0);
-    EXPECT_EQ(sim.simTransmitter.axis[1], 1.0);
-    EXPECT_EQ(sim.simTransmitter.degrees, -90.0);
-    EXPECT_EQ(sim.simMotion, SimMotion::align);
+    EXPECT_TRUE(sim.run.sensors.simMount.set);
+    EXPECT_EQ(sim.run.sensors.simMount.degrees, 30.0);
+    EXPECT_EQ(sim.run.sensors.simTransmitter.axis[1], 1.0);
+    EXPECT_EQ(sim.run.sensors.simTransmitter.degrees, -90.0);
+    EXPECT_EQ(sim.run.sensors.simMotion, SimMotion::align);
 
     const auto refused = [&](std::vector<const char*> args) {
         HostOptions any;

@@ -1,8 +1,8 @@
 // trackhost --check: every problem and likely mistake of a configuration file in
 // one pass, sorted by line, and its exit status.
-#include "host/ExitCode.h"
 #include "host/HostOptions.h"
 #include "host/check/ConfigCheck.h"
+#include "host/report/ExitCode.h"
 
 #include "tests/fixtures/TestFiles.h"
 

@@ -26,13 +26,13 @@ TEST(LatestPoses, EachStreamGetsTheLatestOfEveryTrackerChangedSinceItLooked) {
     LatestPoses poses;
     for (const PoseRow& row : {pose("head", 1, 1.0f), pose("hand", 2, 2.0f), pose("head", 1, 3.0f),
                                pose("beyond", 33, 4.0f)}) {
-        poses.recordDelivered(row);
+        poses.poseDelivered(row);
     }
     std::uint64_t first = 0, second = 0;
     std::vector<LatestPose> changed = poses.changedSince(first);
     ASSERT_EQ(changed.size(), 2u);
     EXPECT_EQ(changed[0].pose.device + std::to_string(changed[0].pose.x), "head3.000000");
-    poses.recordDelivered(pose("hand", 2, 5.0f));
+    poses.poseDelivered(pose("hand", 2, 5.0f));
     EXPECT_EQ(poses.changedSince(second).size(), 2u);
     EXPECT_EQ(poses.changedSince(first).size(), 1u);
     // Closing wakes every stream, with nothing new to wait for.
@@ -60,7 +60,7 @@ TEST(ViewOption, PortWithAnOptionalAddress) {
         const char* args[] = {"--view", value, "my.conf"};
         HostOptions options;
         return parseHostOptions(3, args, options, error) == ParseResult::run
-                   ? options.viewAddress + " " + std::to_string(options.viewPort)
+                   ? options.view.address + " " + std::to_string(options.view.port)
                    : error;
     };
     EXPECT_EQ(parse("8080"), "127.0.0.1 8080");

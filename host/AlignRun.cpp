@@ -1,0 +1,152 @@
+// trackhost --align: each cycle's pose into the procedure, and its verdict.
+#include "host/AlignRun.h"
+
+#include "host/align/AlignLines.h"
+#include "host/align/AlignProcedure.h"
+#include "host/align/AlignReport.h"
+#include "host/align/AlignSection.h"
+#include "host/report/ExitCode.h"
+#include "host/report/HostMessage.h"
+#include "host/run/DeviceSet.h"
+#include "host/run/HostRig.h"
+#include "host/run/PacedCycles.h"
+#include "host/run/RunPreparation.h"
+#include "host/sensors/ReadingClock.h"
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double defaultSeconds = 60.0;
+// A sensor that has delivered nothing after this long is given up.
+constexpr double silenceSeconds = 2.0;
+
+// How the cycles of the procedure ended.
+struct Capture {
+    bool delivered = false;
+    bool recordingFailed = false;
+};
+
+// One cycle's pose into the procedure, with the prompt for the next step once a
+// pose is captured.
+void addPose(AlignProcedure& procedure, double time, const TrackerPose& pose,
+             const std::string& name, std::ostream& err) {
+    const auto step = static_cast<int>(procedure.step());
+    if (procedure.add(time, poseRotation(pose.angle1, pose.angle2, pose.angle3)) ==
+        AlignProcedure::Event::captured) {
+        tellCaptured(procedure, step, name, err);
+    }
+}
+
+// The receive cycles until the three poses are held, the time is up, the sensor
+// stays silent, or the run is stopped.
+Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
+                     const RunSettings& settings, SensorSession& session, std::ostream& err) {
+    const ReadingClock clock(settings.sensors, session.replayed());
+    const double limit = settings.pace.seconds >= 0.0 ? settings.pace.seconds : defaultSeconds;
+    const std::string& name = device.name(0);
+    Capture capture;
+    TrackerPose last{};
+    const auto keep = [&](const PoseRow& pose) {
+        last = pose;
+        capture.delivered = true;
+        return true;
+    };
+    tellStep(name, 0, err);
+    runPaced(settings.pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
+        const double time = clock.at(cycle, elapsed);
+        if (time > limit || (!capture.delivered && time >= std::min(limit, silenceSeconds))) {
+            return false;
+        }
+        // An unchanged pose is delivered once: the last one delivered still holds.
+        const bool received = device.receive(0, rig.storage, keep).succeeded;
+        if (!session.cycleDone()) {
+            capture.recordingFailed = !session.replayRanOut();
+            return false;
+        }
+        if (received && capture.delivered) {
+            addPose(procedure, time, last, name, err);
+        }
+        return procedure.step() != AlignProcedure::Step::done;
+    });
+    return capture;
+}
+
+// The verdict: the two lines on `output` and the check, or why there are none.
+int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const std::string& name,
+                 PoseOutput& output, std::ostream& err) {
+    const AlignFit& fit = procedure.fit();
+    if (capture.recordingFailed) {
+        return exitOutput;
+    }
+    if (!capture.delivered) {
+        hostMessage(err) << "device [" << name
+                         << "]: delivered no record; --align needs its sensor's readings"
+                         << std::endl;
+        return exitNoRecord;
+    }
+    if (procedure.step() != AlignProcedure::Step::done) {
+        tellUnfinished(procedure, hostStopRequested(), err);
+        return exitAlignment;
+    }
+    if (fit.problem != AlignProblem::none) {
+        tellProblem(fit, err);
+        return exitAlignment;
+    }
+    const std::vector<std::string> lines = alignLines(fit);
+    for (const std::string& line : lines) {
+        output.stream() << line << '\n';
+    }
+    int code = exitSuccess;
+    if (!output.close() && !output.closedPipe()) {
+        hostMessage(err) << output.problem() << std::endl;
+        code = exitOutput;
+    }
+    tellCheck(procedure, lines, err);
+    return code;
+}
+
+} // namespace
+
+int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) {
+    const RunSettings& settings = options.run;
+    std::vector<DeviceSection> sections;
+    if (!readSections(settings.configFile, sections, err)) {
+        return exitConfiguration;
+    }
+    RunPreparation preparation(settings, err);
+    if (const int code = preparation.check(output, sections)) {
+        return code;
+    }
+    const DeviceSection* picked =
+        pickSection(sections, options.alignSection, settings.configFile, err);
+    if (picked == nullptr) {
+        return exitUsage;
+    }
+    // The section aligned is the only one the run wakes, and a replay needs readings
+    // for its port alone; it is read without its rotation lines.
+    std::vector<std::uint32_t> dropped;
+    std::vector<DeviceSection> aligned;
+    aligned.push_back(withoutRotations(*picked, dropped));
+    if (const int code = preparation.prepare(aligned)) {
+        return code;
+    }
+    tellDropped(settings.configFile, aligned.front().name, dropped, err);
+
+    HostRig rig(makeLogger(settings.log, "trackhost"));
+    DeviceSet device(preparation.plugin(), settings.configFile, err);
+    if (!device.init(aligned, settings.log, rig.initInfo()) || !device.start()) {
+        return exitDevice;
+    }
+    AlignProcedure procedure;
+    rig.ready = 1;
+    const Capture capture =
+        capturePoses(device, rig, procedure, settings, preparation.session(), err);
+    rig.ready = 0;
+    const bool stopped = device.shutDown();
+    const int code = alignVerdict(capture, procedure, aligned.front().name, output, err);
+    return preparation.session().finish(stopped ? code : exitDevice);
+}

@@ -1,0 +1,49 @@
+// Which section --align reads, and how.
+#include "host/align/AlignSection.h"
+
+#include "host/report/HostMessage.h"
+#include "support/CConfigH.h"
+
+#include <memory>
+#include <ostream>
+
+const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
+                                 const std::string& name, const std::string& configFile,
+                                 std::ostream& err) {
+    if (name.empty()) {
+        if (sections.size() == 1) {
+            return &sections.front();
+        }
+        hostMessage(err) << "" << configFile << " has " << sections.size()
+                         << " sections; name the one to align: --align SECTION" << std::endl;
+        return nullptr;
+    }
+    for (const DeviceSection& section : sections) {
+        if (section.name == name) {
+            return &section;
+        }
+    }
+    hostMessage(err) << "" << configFile << " has no section [" << name << "]" << std::endl;
+    return nullptr;
+}
+
+DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped) {
+    DeviceSection aligned{section.name, section.line, std::make_unique<HostConfig>(section.name)};
+    const CConfigH& record = *section.config->record();
+    for (std::uint32_t i = 0; i < record.lineCount; ++i) {
+        const ConfigLine& line = record.lines[i];
+        bool rotation = false;
+        for (const char* keyword : {"transmitterrotation", "transmitterrotationmatrix",
+                                    "sensorrotation", "sensorrotationmatrix"}) {
+            rotation = rotation || compareNoCase(line.optionName, keyword) == 0;
+        }
+        if (rotation) {
+            dropped.push_back(line.lineNumber);
+            continue;
+        }
+        aligned.config->add(line.optionName,
+                            std::vector<std::string>(line.args, line.args + line.argCount),
+                            line.lineNumber);
+    }
+    return aligned;
+}

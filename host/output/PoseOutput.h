@@ -1,0 +1,73 @@
+// Where trackhost's records go: a stream the caller owns, a file opened once the
+// run is ready for it, or the original standard output. Every write is checked,
+// and the first failure is kept with the system's reason.
+#pragma once
+
+#include <cstdio>
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+#include "platform/platform.h"
+
+class PoseOutput {
+public:
+    // Records to `stream`, which the caller owns and never closes here.
+    explicit PoseOutput(std::ostream& stream);
+    // Records to the file at `path`, created or emptied by open().
+    explicit PoseOutput(const std::string& path);
+    // Records to `original`, a stream on the process's original standard output;
+    // closed by close().
+    explicit PoseOutput(std::FILE* original);
+    ~PoseOutput();
+
+    PoseOutput(const PoseOutput&) = delete;
+    PoseOutput& operator=(const PoseOutput&) = delete;
+
+    // The file the records go to, whatever its name: the output file once it
+    // exists, or what standard output writes to. False when there is none to tell.
+    bool identity(platform::FileIdentity& identity) const;
+    // The output file's path; empty for a stream or standard output.
+    const std::string& filePath() const { return path; }
+
+    // Opens the file (nothing to do for the other kinds); false when it cannot.
+    bool open();
+    std::ostream& stream();
+    // A write, open or close failed; closedPipe(): because the reader went away.
+    bool failed() const;
+    bool closedPipe() const;
+    // Writes out what is buffered and closes the file or standard output; false
+    // when that fails.
+    bool close();
+    // "cannot write NAME (reason)" for the first failure.
+    std::string problem() const;
+    // The file's path, or "standard output".
+    const std::string& name() const { return outputName; }
+
+private:
+    // The records' bytes, written straight into the C stream, whose buffer and
+    // flushes report the system's errors through errno.
+    class FileBuffer : public std::streambuf {
+    public:
+        std::FILE* file = nullptr;
+        int error = 0;
+        bool closedPipe = false;
+
+        // Keeps a failure: errno, or `fallback` when the runtime set none.
+        void fail(int fallback);
+
+    protected:
+        int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* text, std::streamsize count) override;
+        int sync() override;
+
+    private:
+        bool put(const char* text, std::size_t count);
+    };
+
+    std::ostream* external = nullptr;
+    std::string path;
+    std::string outputName;
+    FileBuffer buffer;
+    std::ostream fileStream;
+};

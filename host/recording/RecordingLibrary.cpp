@@ -1,0 +1,240 @@
+// The recording sensor library: forwards the seven sensor calls to the real sensor
+// library and writes every reading the plug-in takes, with its time, to a text file
+// in the recording format (RecordingFormat.h). The header is written before the first
+// reading, when the wake-ups have named the ports. A failed read's angles are written
+// as zero: the plug-in does not use its block.
+#include "host/recording/RecordingLibrary.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iterator>
+#include <mutex>
+#include <string>
+
+#include "host/recording/RecordingFormat.h"
+#include "platform/BirdLibrary.h"
+#include "platform/platform.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using WakeUpFn = std::int32_t (*)(std::int32_t, std::uint16_t, std::int32_t, std::int32_t);
+using BlockFn = std::int32_t (*)(std::int32_t, std::uint8_t*);
+using IndexFn = std::int32_t (*)(std::int32_t);
+
+struct Recorder {
+    std::string libraryPath;
+    WakeUpFn wakeUp = nullptr;
+    BlockFn getDeviceConfig = nullptr;
+    BlockFn setDeviceConfig = nullptr;
+    IndexFn resetOrientation = nullptr;
+    IndexFn startStream = nullptr;
+    BlockFn getMostRecentReading = nullptr;
+    IndexFn shutDown = nullptr;
+
+    std::string fileName;
+    std::FILE* file = nullptr;
+    bool failed = false;
+    std::string error;
+    bool headerWritten = false;
+    Clock::time_point start;
+    std::time_t startWall = 0;
+    int startMilliseconds = 0;
+    std::uint16_t ports[bird::maxSensors] = {}; // the port of each awake device index
+    unsigned portsWoken = 0;                    // bit n: a sensor was woken on port n
+
+    bool forwarding() const { return shutDown != nullptr; }
+
+    // Notes the first write failure with the system's reason.
+    void check(bool ok) {
+        if (!ok && !failed) {
+            failed = true;
+            error = "cannot write " + fileName + " (" + std::strerror(errno) + ")";
+        }
+    }
+
+    void writeHeader() {
+        headerWritten = true;
+        RecordingHeader header;
+        for (std::uint16_t port = 1; port < 16; ++port) {
+            if ((portsWoken & (1u << port)) != 0) {
+                header.ports.push_back(port);
+            }
+        }
+        header.start = recordingStartTime(startWall, startMilliseconds);
+        const std::string text = recordingHeaderText(header);
+        check(std::fwrite(text.data(), 1, text.size(), file) == text.size());
+    }
+
+    void writeReading(std::int32_t deviceIndex, std::int32_t result, const std::uint8_t* reading) {
+        if (file == nullptr || failed || deviceIndex < 0 || deviceIndex >= bird::maxSensors ||
+            ports[deviceIndex] == 0) {
+            return;
+        }
+        if (!headerWritten) {
+            writeHeader();
+        }
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        float angles[3] = {};
+        if (result != 0 && reading != nullptr) {
+            std::memcpy(angles, reading, sizeof angles);
+        }
+        char line[recordingLineSize];
+        const std::size_t length =
+            writeRecordingLine(elapsed, ports[deviceIndex], result, angles, line);
+        check(std::fwrite(line, 1, length, file) == length);
+    }
+
+    bool flush() {
+        if (file != nullptr && !failed) {
+            check(std::fflush(file) == 0);
+        }
+        return !failed;
+    }
+};
+
+std::mutex recorderMutex;
+Recorder recorder;
+
+using Lock = std::lock_guard<std::mutex>;
+
+template <typename Fn> bool resolve(platform::LibraryHandle library, const char* name, Fn& fn) {
+    fn = reinterpret_cast<Fn>(platform::librarySymbol(library, name));
+    return fn != nullptr;
+}
+
+} // namespace
+
+std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
+    Lock lock(recorderMutex);
+    if (recorder.file != nullptr) {
+        recorder.error = "a recording is already running";
+        return 0;
+    }
+    if (!recorder.forwarding()) {
+        // Kept for the rest of the process: the plug-in calls through this library.
+        const platform::LibraryHandle library = platform::loadLibrary(sensorLibrary);
+        Recorder bound;
+        if (library == nullptr ||
+            !(resolve(library, "_3dbirdWakeUp", bound.wakeUp) &&
+              resolve(library, "_3dbirdGetDeviceConfig", bound.getDeviceConfig) &&
+              resolve(library, "_3dbirdSetDeviceConfig", bound.setDeviceConfig) &&
+              resolve(library, "_3dbirdResetOrientation", bound.resetOrientation) &&
+              resolve(library, "_3dbirdStartStream", bound.startStream) &&
+              resolve(library, "_3dbirdGetMostRecentReading", bound.getMostRecentReading) &&
+              resolve(library, "_3dbirdShutDown", bound.shutDown))) {
+            recorder.error = std::string("cannot load the sensor library ") + sensorLibrary;
+            return 0;
+        }
+        bound.libraryPath = sensorLibrary;
+        recorder = bound;
+    }
+    recorder.fileName = file;
+    recorder.file = std::fopen(file, "wb");
+    if (recorder.file == nullptr) {
+        recorder.error = "cannot write " + recorder.fileName + " (" + std::strerror(errno) + ")";
+        return 0;
+    }
+    recorder.failed = false;
+    recorder.headerWritten = false;
+    std::fill(std::begin(recorder.ports), std::end(recorder.ports), std::uint16_t{0});
+    recorder.portsWoken = 0;
+    platform::WallClock wall{};
+    platform::readWallClock(wall);
+    recorder.start = Clock::now();
+    recorder.startWall = wall.seconds;
+    recorder.startMilliseconds = wall.milliseconds;
+    return 1;
+}
+
+const char* birdrecord_sensorLibrary() {
+    Lock lock(recorderMutex);
+    return recorder.libraryPath.c_str();
+}
+
+std::int32_t birdrecord_flush() {
+    Lock lock(recorderMutex);
+    return recorder.flush() ? 1 : 0;
+}
+
+std::int32_t birdrecord_finish() {
+    Lock lock(recorderMutex);
+    if (recorder.file == nullptr) {
+        return recorder.failed ? 0 : 1;
+    }
+    if (!recorder.failed && !recorder.headerWritten) {
+        recorder.writeHeader();
+    }
+    recorder.flush();
+    recorder.check(std::fclose(recorder.file) == 0);
+    recorder.file = nullptr;
+    return recorder.failed ? 0 : 1;
+}
+
+const char* birdrecord_error() {
+    Lock lock(recorderMutex);
+    return recorder.error.c_str();
+}
+
+std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, std::int32_t a,
+                           std::int32_t b) {
+    Lock lock(recorderMutex);
+    if (!recorder.forwarding()) {
+        return 0;
+    }
+    const std::int32_t result = recorder.wakeUp(deviceIndex, serialPort, a, b);
+    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors && serialPort < 16) {
+        recorder.ports[deviceIndex] = serialPort;
+        recorder.portsWoken |= 1u << serialPort;
+    }
+    return result;
+}
+
+std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t* reading) {
+    Lock lock(recorderMutex);
+    if (!recorder.forwarding()) {
+        return 0;
+    }
+    const std::int32_t result = recorder.getMostRecentReading(deviceIndex, reading);
+    recorder.writeReading(deviceIndex, result, reading);
+    return result;
+}
+
+// The other calls pass straight through.
+std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
+    Lock lock(recorderMutex);
+    return recorder.forwarding() ? recorder.getDeviceConfig(deviceIndex, config) : 0;
+}
+
+std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
+    Lock lock(recorderMutex);
+    return recorder.forwarding() ? recorder.setDeviceConfig(deviceIndex, config) : 0;
+}
+
+std::int32_t _3dbirdResetOrientation(std::int32_t deviceIndex) {
+    Lock lock(recorderMutex);
+    return recorder.forwarding() ? recorder.resetOrientation(deviceIndex) : 0;
+}
+
+std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
+    Lock lock(recorderMutex);
+    return recorder.forwarding() ? recorder.startStream(deviceIndex) : 0;
+}
+
+// Reads of a sensor that is not awake are not recorded: they fail before reaching it.
+std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
+    Lock lock(recorderMutex);
+    if (!recorder.forwarding()) {
+        return 0;
+    }
+    const std::int32_t result = recorder.shutDown(deviceIndex);
+    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors) {
+        recorder.ports[deviceIndex] = 0;
+    }
+    return result;
+}

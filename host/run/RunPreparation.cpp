@@ -1,0 +1,121 @@
+// A run's checks, plug-in and sensors, before any device exists.
+#include "host/run/RunPreparation.h"
+
+#include "host/check/ConfigCheck.h"
+#include "host/check/FileClash.h"
+#include "host/report/ExitCode.h"
+#include "host/report/HostMessage.h"
+#include "host/run/PacedCycles.h"
+#include "host/sensors/DropoutCheck.h"
+#include "host/sensors/SimPoseControl.h"
+#include "host/sensors/SimulatorControl.h"
+#include "platform/platform.h"
+
+#include <ostream>
+
+namespace {
+
+// The files a run writes: the poses, and the recording.
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const SensorSettings& sensors) {
+    std::vector<NamedFile> files;
+    if (!output.filePath().empty()) {
+        files.push_back({"--output", output.filePath(), {}});
+    } else {
+        NamedFile records{"standard output", "", {}};
+        if (output.identity(records.identity) && records.identity.regular) {
+            files.push_back(records);
+        }
+    }
+    if (!sensors.recordFile.empty()) {
+        files.push_back({"--record", sensors.recordFile, {}});
+    }
+    return files;
+}
+
+// The files a run reads: the configuration, the replay, the calibration libraries.
+std::vector<NamedFile> readFiles(const RunSettings& settings,
+                                 const std::vector<DeviceSection>& sections) {
+    std::vector<NamedFile> files{{"the configuration", settings.configFile, {}}};
+    if (!settings.sensors.replayFile.empty()) {
+        files.push_back({"--replay", settings.sensors.replayFile, {}});
+    }
+    const std::vector<NamedFile> libraries = calibrationLibraries(sections);
+    files.insert(files.end(), libraries.begin(), libraries.end());
+    return files;
+}
+
+} // namespace
+
+bool readSections(const std::string& fileName, std::vector<DeviceSection>& sections,
+                  std::ostream& err) {
+    FileError error;
+    if (!readConfigFile(fileName, sections, error)) {
+        err << error << std::endl;
+        return false;
+    }
+    return true;
+}
+
+RunPreparation::RunPreparation(const RunSettings& settings, std::ostream& err)
+    : settings(settings), err(err), sensors(settings.sensors, settings.configFile, err) {}
+
+int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections) {
+    const std::vector<NamedFile> written = writtenFiles(output, settings.sensors);
+    const std::string clash =
+        written.empty() ? std::string() : findFileClash(written, readFiles(settings, sections));
+    if (!clash.empty()) {
+        hostMessage(err) << clash << std::endl;
+        return exitUsage;
+    }
+    if (!checkDropouts(settings.sensors.simDropouts, sections, settings.configFile,
+                       cycleLimit(settings.pace), settings.pace.rate, err)) {
+        return exitUsage;
+    }
+    // Check the configuration as --check does: its problems stop the run before any
+    // sensor wakes or any file is written; its warnings are told once.
+    return checkBeforeRun(sections, settings.configFile, err) ? exitSuccess : exitConfiguration;
+}
+
+int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
+    if (const int code = loadPlugin(sections)) {
+        return code;
+    }
+    // Drop-outs are scripted through the simulator's control calls, so only with it.
+    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, SimulatorControl());
+    if (!schedule->ready()) {
+        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
+                         << platform::libraryFileName("3dbird") << " is not the simulator"
+                         << std::endl;
+        return exitUsage;
+    }
+    return steerSensors();
+}
+
+int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
+    const std::string path =
+        settings.pluginPath.empty() ? PluginLibrary::defaultPath() : settings.pluginPath;
+    if (const int code = sensors.prepare(path, sections)) {
+        return code;
+    }
+    loaded = std::make_unique<PluginLibrary>(path);
+    if (!loaded->loaded()) {
+        hostMessage(err) << loaded->problem() << std::endl;
+        return exitDevice;
+    }
+    return exitSuccess;
+}
+
+int RunPreparation::steerSensors() {
+    if (const int code = sensors.steer()) {
+        return code;
+    }
+    if (const int code = steerSimPose(settings.sensors, err)) {
+        return code;
+    }
+    if (!sensors.tellReplay() && SimulatorControl().present()) {
+        hostMessage(err) << "the sensor library " << platform::libraryFileName("3dbird")
+                         << " is the simulator: every pose is simulated, none is measured"
+                         << std::endl;
+    }
+    return exitSuccess;
+}

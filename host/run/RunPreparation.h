@@ -1,0 +1,58 @@
+// The steps of a run before any device exists, shared by a run and --align, in the
+// order both need: the sections read; the files, the drop-outs and the configuration
+// checked before any sensor wakes; then the replay read and the recording started
+// (the recording library loads ahead of the plug-in), the plug-in loaded, the
+// drop-outs scripted and the simulator steered.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/input/ConfigFile.h"
+#include "host/output/PoseOutput.h"
+#include "host/plugin/PluginLibrary.h"
+#include "host/run/RunSettings.h"
+#include "host/sensors/DropoutSchedule.h"
+#include "host/sensors/SensorSession.h"
+
+// The configuration file's device sections; false once the problem is told.
+bool readSections(const std::string& fileName, std::vector<DeviceSection>& sections,
+                  std::ostream& err);
+
+class RunPreparation {
+public:
+    RunPreparation(const RunSettings& settings, std::ostream& err);
+
+    RunPreparation(const RunPreparation&) = delete;
+    RunPreparation& operator=(const RunPreparation&) = delete;
+
+    // Before any sensor wakes: no file written is one read (the poses' `output`, the
+    // recording, the configuration, the replay, the calibration libraries), the
+    // drop-outs fit the configuration, and the configuration passes the checker of
+    // --check, its warnings told once. Answers exitSuccess or the exit code, told.
+    int check(const PoseOutput& output, const std::vector<DeviceSection>& sections);
+    // Before any device exists: the session, the plug-in of the settings (or the one
+    // built beside trackhost), the drop-outs and the simulator, and a note of what
+    // the sensors' poses are (replayed or simulated). Answers exitSuccess or the exit
+    // code, told.
+    int prepare(const std::vector<DeviceSection>& sections);
+
+    // Once prepared.
+    const PluginLibrary& plugin() const { return *loaded; }
+    SensorSession& session() { return sensors; }
+    DropoutSchedule& dropouts() { return *schedule; }
+
+private:
+    int loadPlugin(const std::vector<DeviceSection>& sections);
+    int steerSensors();
+
+    const RunSettings& settings;
+    std::ostream& err;
+    // Destroyed in reverse: the drop-outs plugged back in, the plug-in unloaded,
+    // then the recording finished.
+    SensorSession sensors;
+    std::unique_ptr<PluginLibrary> loaded;
+    std::unique_ptr<DropoutSchedule> schedule;
+};
