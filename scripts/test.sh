@@ -73,6 +73,7 @@ examples/calibration/boresight.conf
 examples/calibration/smoothing/smoothing.conf
 examples/demo.conf
 examples/multi.conf
+include/tracker_calibration.h
 plugin/tracker_3dbird.dll
 trackhost/3dbird.dll
 trackhost/boresight.dll
@@ -97,6 +98,16 @@ strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
         2>trackhost.log >/dev/null &&
     grep -q "^trackhost: the sensor library 3dbird.dll is the simulator" trackhost.log) ||
     { echo "package: trackhost from $zip failed" >&2; exit 1; }
+# A user's own calibration library (boresight's source) built against the archive's
+# header alone: trackhost from the archive finds its entry points and asks it.
+i686-w64-mingw32-g++-posix -shared -static -O2 -I "$unpacked"/include \
+    examples/calibration/boresight.cpp -o "$unpacked"/mycalib.dll
+printf '[head]\ncalibration mycalib.dll 1 2\n' >"$unpacked"/mycalib.conf
+status=0
+(cd "$unpacked" && wine trackhost/trackhost.exe --check mycalib.conf 2>mycalib.log) || status=$?
+[ "$status" = 3 ] && grep -q 'refuses its arguments: expected angle1 angle2 angle3' \
+    "$unpacked"/mycalib.log ||
+    { echo "package: a library built against include/ of $zip was not asked" >&2; exit 1; }
 echo "package: $zip ($(stat -c %s "$zip") bytes) holds the release's layout"
 
 # GCC's documentation warns that sanitizer instrumentation makes -Wmaybe-uninitialized
