@@ -4,9 +4,9 @@
 #include "BenchRig.h"
 #include "Floor.h"
 
-#include "support/TraData.h"
 #include "sim/birdsim.h"
 #include "support/CDataStorage.h"
+#include "support/TraData.h"
 #include "tracker/Matrix4.h"
 #include "tracker/PoseTransform.h"
 

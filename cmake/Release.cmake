@@ -27,6 +27,11 @@ function(tracker_install target destination component)
         ARCHIVE DESTINATION lib COMPONENT import_libraries EXCLUDE_FROM_ALL)
 endfunction()
 
+# The header a user's own calibration library is written against, in include/ of the
+# archive (and /usr/include with the Debian package), as the build itself uses it.
+install(FILES ${PROJECT_SOURCE_DIR}/include/tracker_calibration.h DESTINATION include
+    COMPONENT development)
+
 if(WIN32)
     tracker_version_resource(tracker_3dbird tracker_3dbird.dll
         "Tracker device plug-in for 3D-Bird orientation sensors")
@@ -46,6 +51,7 @@ if(WIN32)
     # trackhost/ runs on its own: the program with its own plug-in, the simulator, the
     # recording library in record/ (where trackhost looks for it) and the calibration
     # libraries, which a bare name on a calibration line finds beside the program.
+    # include/ holds the calibration libraries' header (above).
     tracker_install(tracker_3dbird plugin plugin)
     tracker_install(boresight calibration calibration)
     tracker_install(smoothing calibration calibration)
@@ -63,7 +69,7 @@ if(WIN32)
     set(CPACK_GENERATOR ZIP)
     # The folders sit at the top of the archive, as the README describes them.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-    set(CPACK_COMPONENTS_ALL plugin calibration trackhost documentation)
+    set(CPACK_COMPONENTS_ALL plugin calibration trackhost documentation development)
 else()
     # The native build as a Debian package: trackhost with everything it loads in
     # one private folder, where it looks beside itself, and trackhost on the PATH.
@@ -81,7 +87,7 @@ else()
         COMPONENT documentation)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/doc/tracker-3dbird/examples
         COMPONENT documentation FILES_MATCHING PATTERN "*.conf")
-    set(CPACK_COMPONENTS_ALL trackhost documentation)
+    set(CPACK_COMPONENTS_ALL trackhost documentation development)
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGE_NAME tracker-3dbird)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds both targets and runs every test: natively, then the Windows build under Wine,
-# then the release archive (scripts/package.sh) with trackhost from it under Wine, then
-# the reliability checks: the native suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer, the plug-in's
-# lifecycles under valgrind's leak check, and the libFuzzer targets for a bounded time.
+# Checks the formatting of every C and C++ file, then builds both targets and runs every
+# test: natively, then the Windows build under Wine, then the release archive
+# (scripts/package.sh) with trackhost from it under Wine, then the reliability checks: the
+# native suite under AddressSanitizer and UndefinedBehaviorSanitizer, the concurrency tests
+# under ThreadSanitizer, the plug-in's lifecycles under valgrind's leak check, and the
+# libFuzzer targets for a bounded time.
 # Installs what is missing first (as root, with apt-get). Exit status non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +28,24 @@ stage() {
     stage_start=$SECONDS
     [ -z "$1" ] || echo "== $1"
 }
+
+stage "format"
+# Every C and C++ file git tracks or would add, in whatever folder, so that a new
+# folder is checked without being named here.
+unformatted=()
+checked=0
+while IFS= read -r -d '' file; do
+    [ -e "$file" ] || continue
+    checked=$((checked + 1))
+    clang-format --dry-run -Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
+done < <(git ls-files -z --cached --others --exclude-standard -- '*.c' '*.cpp' '*.h' '*.hpp')
+if [ ${#unformatted[@]} -gt 0 ]; then
+    echo "format: ${#unformatted[@]} of $checked files are not formatted as .clang-format says" \
+        "(clang-format -i FILE mends one):" >&2
+    printf '  %s\n' "${unformatted[@]}" >&2
+    exit 1
+fi
+echo "format: $checked files formatted as .clang-format says"
 
 stage "native build"
 # The tests stay on even where scripts/demo.sh set the folder up without them.
@@ -54,6 +73,7 @@ examples/calibration/boresight.conf
 examples/calibration/smoothing/smoothing.conf
 examples/demo.conf
 examples/multi.conf
+include/tracker_calibration.h
 plugin/tracker_3dbird.dll
 trackhost/3dbird.dll
 trackhost/boresight.dll
@@ -78,6 +98,16 @@ strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
         2>trackhost.log >/dev/null &&
     grep -q "^trackhost: the sensor library 3dbird.dll is the simulator" trackhost.log) ||
     { echo "package: trackhost from $zip failed" >&2; exit 1; }
+# A user's own calibration library (boresight's source) built against the archive's
+# header alone: trackhost from the archive finds its entry points and asks it.
+i686-w64-mingw32-g++-posix -shared -static -O2 -I "$unpacked"/include \
+    examples/calibration/boresight.cpp -o "$unpacked"/mycalib.dll
+printf '[head]\ncalibration mycalib.dll 1 2\n' >"$unpacked"/mycalib.conf
+status=0
+(cd "$unpacked" && wine trackhost/trackhost.exe --check mycalib.conf 2>mycalib.log) || status=$?
+[ "$status" = 3 ] && grep -q 'refuses its arguments: expected angle1 angle2 angle3' \
+    "$unpacked"/mycalib.log ||
+    { echo "package: a library built against include/ of $zip was not asked" >&2; exit 1; }
 echo "package: $zip ($(stat -c %s "$zip") bytes) holds the release's layout"
 
 # GCC's documentation warns that sanitizer instrumentation makes -Wmaybe-uninitialized

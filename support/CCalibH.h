@@ -1,18 +1,16 @@
-// A user's calibration library: loads it and calls its three entry points.
+// A user's calibration library: loads it and calls its three entry points, which
+// tracker_calibration.h declares.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <tracker_calibration.h>
+
 #include "CDynamicLibH.h"
 
 struct TrackerPose;
-
-// The entry points a calibration library exports as plain C functions.
-using CalibInitFn = std::int32_t (*)(const char* const* args, std::int32_t count);
-using CalibEvaluateFn = void (*)(std::int32_t context, float* pose);
-using CalibExitFn = void (*)(std::int32_t context);
 
 class CCalibH : public CDynamicLibH {
 public:

@@ -7,8 +7,8 @@
 // per device with these arguments, calib_evaluate for every new reading, before
 // the fixed position and the transforms, and calib_exit when the device stops.
 // calib_check, which the plug-in never calls, lets a host refuse bad arguments
-// before a run.
-#include "platform/export.h"
+// before a run. tracker_calibration.h declares the four and exports them.
+#include <tracker_calibration.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -71,7 +71,7 @@ extern "C" {
 // Takes 3 or 6 arguments. Answers the context for the other calls, or 0 when the
 // arguments are wrong or all four slots are taken; a device with context 0 gets
 // its poses unchanged. The reason goes to standard error.
-TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
+std::int32_t calib_init(const char* const* args, std::int32_t count) {
     Offsets offsets{true, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
     Refusal refusal;
     if (!readOffsets(args, count, offsets, refusal)) {
@@ -93,8 +93,8 @@ TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t cou
 // Not called by the plug-in: a host calls it before any device starts, so that bad
 // arguments stop a run instead of leaving the poses uncorrected. Answers 1 when
 // calib_init would take the arguments, else 0 with the reason in `message`.
-TRACKER_EXPORT std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
-                                        std::int32_t size) {
+std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
+                         std::int32_t size) {
     Offsets offsets{};
     Refusal refusal;
     if (readOffsets(args, count, offsets, refusal)) {
@@ -107,7 +107,7 @@ TRACKER_EXPORT std::int32_t calib_check(const char* const* args, std::int32_t co
 }
 
 // pose: x, y, z in feet, then angle1, angle2, angle3 in degrees.
-TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
+void calib_evaluate(std::int32_t context, float* pose) {
     if (context < 1 || context > slotCount || pose == nullptr) {
         return;
     }
@@ -119,7 +119,7 @@ TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
     }
 }
 
-TRACKER_EXPORT void calib_exit(std::int32_t context) {
+void calib_exit(std::int32_t context) {
     if (context < 1 || context > slotCount) {
         return;
     }

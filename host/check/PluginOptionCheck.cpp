@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <tracker_calibration.h>
+
 namespace {
 
 // Whether a problem is the plug-in's refusal of a unit word: the lengths options
@@ -110,16 +112,10 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
     return found;
 }
 
-// The optional entry point by which a calibration library judges its arguments
-// before a run: 1 when calib_init would take them, 0 when not, with a one-line
-// reason written to `message` (at most `size` bytes with the closing null). The
-// plug-in never calls it; a library without it takes any arguments.
-using CalibCheckFn = std::int32_t (*)(const char* const* args, std::int32_t count, char* message,
-                                      std::int32_t size);
-
 // Init fails without a word of its own on a library it cannot load or that has no
 // calib_init; the reason the system gave for the failed load is that of the last
-// load, the library's.
+// load, the library's. A library that exports the optional calib_check judges its
+// arguments here (tracker_calibration.h).
 void checkCalibration(const CConfigH& config, CTraCommonH& table,
                       std::vector<CheckFinding>& findings) {
     const ConfigLine* line = calibrationLine(config);

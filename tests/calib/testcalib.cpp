@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <tracker_calibration.h>
+
 namespace {
 
 struct Record {
@@ -23,7 +25,7 @@ struct Record {
 
 extern "C" {
 
-TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
+std::int32_t calib_init(const char* const* args, std::int32_t count) {
     ++record.initCalls;
     record.args.assign(args, args + count);
     // The first argument, when given, is added to x by calib_evaluate.
@@ -32,7 +34,7 @@ TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t cou
 }
 
 #ifndef TESTCALIB_NO_EVALUATE
-TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
+void calib_evaluate(std::int32_t context, float* pose) {
     ++record.evaluateCalls;
     record.lastContext = context;
     pose[0] += record.shift;
@@ -40,7 +42,7 @@ TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
 #endif
 
 #ifndef TESTCALIB_NO_EXIT
-TRACKER_EXPORT void calib_exit(std::int32_t context) {
+void calib_exit(std::int32_t context) {
     ++record.exitCalls;
     record.lastContext = context;
 }

@@ -6,9 +6,11 @@
 // minCutoff in Hz (default 0.5), beta in Hz per degree per second (default 0.1),
 // derivativeCutoff in Hz (default 1.0). The sample spacing comes from a monotonic
 // clock, read at each calib_evaluate. calib_check, which the plug-in never calls,
-// lets a host refuse bad arguments before a run.
+// lets a host refuse bad arguments before a run. tracker_calibration.h declares the
+// four entry points and exports them.
 #include "OneEuroFilter.h"
-#include "platform/export.h"
+
+#include <tracker_calibration.h>
 
 #include <chrono>
 #include <cmath>
@@ -93,7 +95,7 @@ extern "C" {
 // Takes 0 to 3 arguments. Answers the context for the other calls, or 0 when an
 // argument is wrong or all four slots are taken: the plug-in accepts any answer, so a
 // device with context 0 gets its poses unchanged. The reason goes to standard error.
-TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t count) {
+std::int32_t calib_init(const char* const* args, std::int32_t count) {
     OneEuroParameters parameters;
     Refusal refusal;
     if (!readArguments(args, count, parameters, refusal)) {
@@ -118,8 +120,8 @@ TRACKER_EXPORT std::int32_t calib_init(const char* const* args, std::int32_t cou
 // Not called by the plug-in: a host calls it before any device starts, so that bad
 // arguments stop a run instead of leaving the poses unfiltered. Answers 1 when
 // calib_init would take the arguments, else 0 with the reason in `message`.
-TRACKER_EXPORT std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
-                                        std::int32_t size) {
+std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
+                         std::int32_t size) {
     OneEuroParameters parameters;
     Refusal refusal;
     if (readArguments(args, count, parameters, refusal)) {
@@ -132,7 +134,7 @@ TRACKER_EXPORT std::int32_t calib_check(const char* const* args, std::int32_t co
 }
 
 // pose: x, y, z in feet (left alone), then angle1, angle2, angle3 in degrees.
-TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
+void calib_evaluate(std::int32_t context, float* pose) {
     if (context < 1 || context > slotCount || pose == nullptr) {
         return;
     }
@@ -144,7 +146,7 @@ TRACKER_EXPORT void calib_evaluate(std::int32_t context, float* pose) {
     }
 }
 
-TRACKER_EXPORT void calib_exit(std::int32_t context) {
+void calib_exit(std::int32_t context) {
     if (context < 1 || context > slotCount) {
         return;
     }
