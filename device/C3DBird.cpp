@@ -122,7 +122,7 @@ std::int32_t C3DBird::init(const InitInfo* info) {
     if (!readDeviceOptions(*config, options, *logger)) {
         return -1;
     }
-    watch = StreamWatch(options.reconnectMs);
+    reconnection = Reconnection(options.reconnectMs);
     CDataStorage* const storage = initInfo.dataStorage;
     if (storage == nullptr) {
         logger->error("C3DBird: tracker data storage pointer is empty.");

@@ -7,7 +7,7 @@
 
 #include "CBase.h"
 #include "DeviceOptions.h"
-#include "StreamWatch.h"
+#include "Reconnection.h"
 #include "platform/BirdLibrary.h"
 #include "support/TraData.h"
 #include "tracker/CTraCommonH.h"
@@ -64,7 +64,7 @@ private:
 
     std::unique_ptr<std::string> deviceName;
     DeviceSettings options;
-    StreamWatch watch;                    // with the "reconnect" option
+    Reconnection reconnection;            // with the "reconnect" option
     const char* attemptFailure = nullptr; // why the last attempt failed; null: it restarted
     InitInfo initInfo{};
     TraData lastRecords[sensorCount]; // the last record delivered per sensor

@@ -60,7 +60,7 @@ std::int32_t C3DBird::recvData(std::uint8_t* updateMask, std::int32_t) {
     }
     std::uint8_t reading[bird::readingSize];
     const bool ok = _3dbirdGetMostRecentReading(deviceIndex, reading) != 0;
-    if (watch.on() && !followStream(ok, reading)) {
+    if (reconnection.on() && !followStream(ok, reading)) {
         return -1;
     }
     if (!ok) {
@@ -151,23 +151,23 @@ bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
     const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now().time_since_epoch())
                                  .count();
-    switch (watch.afterReading(ok, reading, now)) {
-    case StreamWatch::Step::deliver:
+    switch (reconnection.afterReading(ok, reading, now)) {
+    case Reconnection::Step::deliver:
         return true;
-    case StreamWatch::Step::recovered:
+    case Reconnection::Step::recovered:
         logger->info("C3DBird: Sensor on port ")
-            << options.serialPort << " streams again after " << watch.lostFor(now) << " ms.";
+            << options.serialPort << " streams again after " << reconnection.lostFor(now) << " ms.";
         return true;
-    case StreamWatch::Step::declareLoss:
+    case Reconnection::Step::declareLoss:
         logger->warning("C3DBird: Sensor on port ")
             << options.serialPort << " stopped answering; reconnecting.";
         attemptFailure = reconnectSensor();
         return false;
-    case StreamWatch::Step::attempt:
+    case Reconnection::Step::attempt:
         // The stream is not back, so the attempts so far failed: said with the last
         // one's cause, at most once per report spacing.
-        if (watch.reportDue(now)) {
-            const std::int64_t failed = watch.failedAttempts();
+        if (reconnection.reportDue(now)) {
+            const std::int64_t failed = reconnection.failedAttempts();
             logger->warning("C3DBird: Sensor on port ")
                 << options.serialPort << " still not answering after " << failed
                 << (failed == 1 ? " attempt (" : " attempts (")
@@ -176,8 +176,8 @@ bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
         }
         attemptFailure = reconnectSensor();
         return false;
-    case StreamWatch::Step::failed:
-    case StreamWatch::Step::wait:
+    case Reconnection::Step::failed:
+    case Reconnection::Step::wait:
         break;
     }
     return false;

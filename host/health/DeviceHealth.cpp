@@ -8,57 +8,61 @@ constexpr DeviceHealth::Clock::duration DeviceHealth::reconnectionRun;
 
 DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
                                          std::int64_t records) {
+    // A success before this cycle: something a return to success returns to.
+    const bool returning = everSucceeded();
     if (++cycleCount == 1) {
         quietSince = now;
     }
     lastCycleAt = now;
-    if (!succeeded || records == 0) {
-        if (!quiet) {
-            quiet = true;
-            quietSince = now;
-        }
+    if (state == State::receiving && (!succeeded || records == 0)) {
+        quietSince = now;
     }
     if (!succeeded) {
         ++failedCount;
-        if (!failing) {
-            failing = true;
-            warned = false;
-            failingSince = now;
-        }
-        if (!warned && now - failingSince >= silenceWarning) {
-            warned = true;
-            return Change::silent;
-        }
-        return Change::none;
+        return failedCycle(now);
     }
+    return succeededCycle(now, records, returning);
+}
 
-    const bool returning = succeededOnce;
-    succeededOnce = true;
+DeviceHealth::Change DeviceHealth::failedCycle(Clock::time_point now) {
+    if (state == State::quiet || state == State::receiving) {
+        state = State::failing;
+        failingSince = now;
+    }
+    if (state == State::failing && now - failingSince >= silenceWarning) {
+        state = State::silent;
+        return Change::silent;
+    }
+    return Change::none;
+}
+
+DeviceHealth::Change DeviceHealth::succeededCycle(Clock::time_point now, std::int64_t records,
+                                                  bool returning) {
     if (records > 0) {
-        quiet = false;
-        if (recorded) {
+        if (recordCount > 0) {
             longest = std::max(longest, now - lastRecordAt);
         }
-        recorded = true;
         lastRecordAt = now;
         recordCount += records;
     }
-    if (!failing) {
+    const State before = state;
+    state = records > 0 ? State::receiving : State::quiet;
+    if (before != State::failing && before != State::silent) {
         return Change::none;
     }
-    failing = false;
     silence = now - quietSince;
     if (returning && now - failingSince >= reconnectionRun) {
         ++reconnectionCount;
     }
-    return warned ? Change::receivingAgain : Change::none;
+    return before == State::silent ? Change::receivingAgain : Change::none;
 }
 
 bool DeviceHealth::lastRecord(Clock::time_point& at) const {
     at = lastRecordAt;
-    return recorded;
+    return recordCount > 0;
 }
 
 DeviceHealth::Clock::duration DeviceHealth::longestGap() const {
-    return recorded ? std::max(longest, lastCycleAt - lastRecordAt) : Clock::duration::zero();
+    return recordCount > 0 ? std::max(longest, lastCycleAt - lastRecordAt)
+                           : Clock::duration::zero();
 }

@@ -27,7 +27,7 @@ public:
     std::int64_t records() const { return recordCount; }
     std::int64_t failedCycles() const { return failedCount; }
     std::int64_t reconnections() const { return reconnectionCount; }
-    bool everSucceeded() const { return succeededOnce; }
+    bool everSucceeded() const { return failedCount < cycleCount; }
     // The longest time between two records, the silence after the last record up to
     // the latest cycle included; zero before the first record.
     Clock::duration longestGap() const;
@@ -39,19 +39,26 @@ public:
     Clock::duration lastSilence() const { return silence; }
 
 private:
+    // Where the device stands after its latest cycle.
+    enum class State {
+        quiet,     // recvData succeeds, without a record since quietSince; or no cycle yet
+        receiving, // the latest cycle delivered records
+        failing,   // recvData fails since failingSince, not yet for silenceWarning
+        silent,    // recvData fails since failingSince, and the user was told
+    };
+
+    Change failedCycle(Clock::time_point now);
+    Change succeededCycle(Clock::time_point now, std::int64_t records, bool returning);
+
     std::int64_t cycleCount = 0;
     std::int64_t recordCount = 0;
     std::int64_t failedCount = 0;
     std::int64_t reconnectionCount = 0;
-    bool succeededOnce = false;
-    bool recorded = false;
+    State state = State::quiet;
     Clock::time_point lastRecordAt{};
     Clock::time_point lastCycleAt{};
     Clock::duration longest{};
-    bool quiet = true; // no record since quietSince
-    Clock::time_point quietSince{};
-    Clock::duration silence{};
-    bool failing = false;
-    bool warned = false;
+    Clock::time_point quietSince{}; // the first cycle without a record, while not receiving
     Clock::time_point failingSince{};
+    Clock::duration silence{};
 };

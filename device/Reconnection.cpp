@@ -1,14 +1,14 @@
 // Loss and recovery of a sensor's stream.
-#include "StreamWatch.h"
+#include "Reconnection.h"
 
 #include <cstring>
 
-bool StreamWatch::isNew(bool ok, const std::uint8_t* reading) const {
+bool Reconnection::isNew(bool ok, const std::uint8_t* reading) const {
     return ok && (!hasGood || std::memcmp(reading, lastGood, sizeof lastGood) != 0);
 }
 
-StreamWatch::Step StreamWatch::afterReading(bool ok, const std::uint8_t* reading,
-                                            std::int64_t nowMs) {
+Reconnection::Step Reconnection::afterReading(bool ok, const std::uint8_t* reading,
+                                              std::int64_t nowMs) {
     if (isNew(ok, reading)) {
         std::memcpy(lastGood, reading, sizeof lastGood);
         hasGood = true;
@@ -40,7 +40,7 @@ StreamWatch::Step StreamWatch::afterReading(bool ok, const std::uint8_t* reading
     return ok ? Step::deliver : Step::failed;
 }
 
-bool StreamWatch::reportDue(std::int64_t nowMs) {
+bool Reconnection::reportDue(std::int64_t nowMs) {
     if (reported && nowMs - lastReport < reportSpacingMs) {
         return false;
     }

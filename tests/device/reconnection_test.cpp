@@ -1,6 +1,6 @@
 // The "reconnect" option: when a stream counts as lost, when attempts are due, when
 // it is back; then the device's side of it, through its options and a loss.
-#include "device/StreamWatch.h"
+#include "device/Reconnection.h"
 
 #include "sim/birdsim.h"
 #include "tests/fixtures/DeviceFixture.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-using Step = StreamWatch::Step;
+using Step = Reconnection::Step;
 
 struct Readings {
     std::uint8_t block[bird::readingSize] = {};
@@ -26,59 +26,60 @@ struct Readings {
 
 } // namespace
 
-TEST(StreamWatch, FailedOrRepeatedReadingsForAWholePeriodAreALoss) {
+TEST(Reconnection, FailedOrRepeatedReadingsForAWholePeriodAreALoss) {
     for (const bool repeat : {false, true}) {
         SCOPED_TRACE(repeat);
         Readings readings;
-        StreamWatch watch(1000);
-        EXPECT_EQ(watch.afterReading(true, readings.fresh(), 0), Step::deliver);
+        Reconnection reconnection(1000);
+        EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 0), Step::deliver);
         const Step stale = repeat ? Step::deliver : Step::failed;
-        EXPECT_EQ(watch.afterReading(repeat, readings.block, 10), stale);
-        EXPECT_EQ(watch.afterReading(repeat, readings.block, 1009), stale);
-        EXPECT_EQ(watch.afterReading(repeat, readings.block, 1010), Step::declareLoss);
-        EXPECT_TRUE(watch.lost());
+        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 10), stale);
+        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 1009), stale);
+        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 1010), Step::declareLoss);
+        EXPECT_TRUE(reconnection.lost());
     }
 }
 
-TEST(StreamWatch, OneNewReadingRestartsTheCount) {
+TEST(Reconnection, OneNewReadingRestartsTheCount) {
     Readings readings;
-    StreamWatch watch(1000);
-    EXPECT_EQ(watch.afterReading(false, readings.block, 0), Step::failed);
-    EXPECT_EQ(watch.afterReading(true, readings.fresh(), 900), Step::deliver);
-    EXPECT_EQ(watch.afterReading(false, readings.block, 1500), Step::failed);
-    EXPECT_EQ(watch.afterReading(false, readings.block, 2499), Step::failed);
-    EXPECT_EQ(watch.afterReading(false, readings.block, 2500), Step::declareLoss);
+    Reconnection reconnection(1000);
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 0), Step::failed);
+    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 900), Step::deliver);
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 1500), Step::failed);
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 2499), Step::failed);
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 2500), Step::declareLoss);
 }
 
-TEST(StreamWatch, WhileLostOneAttemptPerPeriodUntilANewReading) {
+TEST(Reconnection, WhileLostOneAttemptPerPeriodUntilANewReading) {
     Readings readings;
-    StreamWatch watch(500);
-    watch.afterReading(true, readings.fresh(), 0);
-    ASSERT_EQ(watch.afterReading(false, readings.block, 100), Step::failed);
-    ASSERT_EQ(watch.afterReading(false, readings.block, 600), Step::declareLoss);
-    EXPECT_EQ(watch.afterReading(false, readings.block, 1099), Step::wait);
-    EXPECT_EQ(watch.afterReading(true, readings.block, 1100), Step::attempt)
+    Reconnection reconnection(500);
+    reconnection.afterReading(true, readings.fresh(), 0);
+    ASSERT_EQ(reconnection.afterReading(false, readings.block, 100), Step::failed);
+    ASSERT_EQ(reconnection.afterReading(false, readings.block, 600), Step::declareLoss);
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 1099), Step::wait);
+    EXPECT_EQ(reconnection.afterReading(true, readings.block, 1100), Step::attempt)
         << "the last good reading again is no recovery";
-    EXPECT_EQ(watch.afterReading(false, readings.block, 1200), Step::wait);
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 1200), Step::wait);
     // Plugged back in between two attempts: back at the first new reading.
-    EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1350), Step::recovered);
-    EXPECT_EQ(watch.lostFor(1350), 1250) << "from the first failed reading";
-    EXPECT_FALSE(watch.lost());
-    EXPECT_EQ(watch.afterReading(true, readings.fresh(), 1360), Step::deliver);
+    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 1350), Step::recovered);
+    EXPECT_EQ(reconnection.lostFor(1350), 1250) << "from the first failed reading";
+    EXPECT_FALSE(reconnection.lost());
+    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 1360), Step::deliver);
 }
 
-TEST(StreamWatch, FailedAttemptsAreCountedAndReportedAtMostOncePerSpacing) {
+TEST(Reconnection, FailedAttemptsAreCountedAndReportedAtMostOncePerSpacing) {
     Readings readings;
-    StreamWatch watch(1000);
+    Reconnection reconnection(1000);
     for (const std::int64_t lossAt : {1000, 30000}) {
-        watch.afterReading(true, readings.fresh(), lossAt - 1001);
-        watch.afterReading(false, readings.block, lossAt - 1000);
-        ASSERT_EQ(watch.afterReading(false, readings.block, lossAt), Step::declareLoss);
+        reconnection.afterReading(true, readings.fresh(), lossAt - 1001);
+        reconnection.afterReading(false, readings.block, lossAt - 1000);
+        ASSERT_EQ(reconnection.afterReading(false, readings.block, lossAt), Step::declareLoss);
         std::int64_t reports = 0;
         for (std::int64_t n = 1; n <= 11; ++n) {
-            ASSERT_EQ(watch.afterReading(false, readings.block, lossAt + n * 1000), Step::attempt);
-            EXPECT_EQ(watch.failedAttempts(), n);
-            if (watch.reportDue(lossAt + n * 1000)) {
+            ASSERT_EQ(reconnection.afterReading(false, readings.block, lossAt + n * 1000),
+                      Step::attempt);
+            EXPECT_EQ(reconnection.failedAttempts(), n);
+            if (reconnection.reportDue(lossAt + n * 1000)) {
                 ++reports;
                 EXPECT_TRUE(n == 1 || n == 11) << "after " << n << " failed attempts";
             }

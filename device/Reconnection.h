@@ -1,17 +1,17 @@
-// Watches a sensor's stream for the "reconnect" option: a stream whose readings
-// all fail, or all repeat the last good reading unchanged, for a whole period is
-// lost; while it is lost, one reconnection attempt is due per period, its failed
-// attempts are counted for a report at most every 10 s, and the first good reading
-// that differs from the last one brings it back. Works on plain values
-// (readings and milliseconds of a monotonic clock), so it starts no thread and
-// reads no clock of its own.
+// Decides the reconnection of a sensor's stream for the "reconnect" option: a stream
+// whose readings all fail, or all repeat the last good reading unchanged, for a whole
+// period is lost; while it is lost, one reconnection attempt is due per period, its
+// failed attempts are counted for a report at most every 10 s, and the first good
+// reading that differs from the last one brings it back. Works on plain values
+// (readings and milliseconds of a monotonic clock), so it starts no thread and reads
+// no clock of its own.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/BirdLibrary.h"
 
-class StreamWatch {
+class Reconnection {
 public:
     // What the device does with the reading it just took.
     enum class Step {
@@ -26,8 +26,8 @@ public:
     // Milliseconds between two reports of failed attempts during one loss.
     static constexpr std::int64_t reportSpacingMs = 10000;
 
-    // `periodMs` above 0 turns the watch on.
-    explicit StreamWatch(std::int64_t periodMs = 0) : period(periodMs) {}
+    // `periodMs` above 0 turns the reconnection on.
+    explicit Reconnection(std::int64_t periodMs = 0) : period(periodMs) {}
 
     bool on() const { return period > 0; }
     bool lost() const { return isLost; }

@@ -1,0 +1,18 @@
+// The jitter the simulated sensors add to the angles they report, their motion's or a
+// fixed reading's (birdsim_setNoise): a normal deviate per angle from a generator that
+// restarts with each reset, so a run's noise is the same every time.
+#pragma once
+
+#include <random>
+
+class ReadingNoise {
+public:
+    // `degreesRms` 0 or less adds none.
+    void set(float degreesRms);
+    void add(float& angle);
+
+private:
+    float radians = 0.0f;
+    std::mt19937 source;
+    std::normal_distribution<float> normal;
+};
