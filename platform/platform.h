@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -144,5 +145,18 @@ std::size_t terminalColumns(std::FILE* stream);
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);
 std::uint32_t netToHost(std::uint32_t value);
+
+// ---- network (network_posix.cpp, network_win32.cpp) ------------------------------
+// The addresses of this machine's interfaces that are up, as text (192.0.2.2,
+// 2001:db8::2), in the system's order: loopback and link-local IPv6 left out (a URL
+// with the latter would need the interface's name), IPv6 only with `withIPv6`.
+// Empty when the system cannot tell.
+std::vector<std::string> interfaceAddresses(bool withIPv6);
+// A socket's system handle (a descriptor on POSIX, a SOCKET on Win32).
+using SocketHandle = std::uintptr_t;
+// Before bind: a listening socket may take its port back at once when the same
+// program starts again (its old connections still waiting out their close), and no
+// other socket may share the port. False when the system refuses.
+bool reclaimPortAtOnce(SocketHandle socket);
 
 } // namespace platform
