@@ -7,9 +7,12 @@
 set -euo pipefail
 
 what=${1:-all}
-# Building and running trackhost; the viewer needs the HTTP library and three.js,
-# which trackhost serves.
-packages=(cmake ninja-build g++ pkg-config libcpp-httplib-dev libjs-three)
+# Building and running trackhost; the viewer needs Boost's headers (Asio and Beast,
+# in both builds) and three.js, which trackhost serves.
+packages=(cmake ninja-build g++ libboost1.81-dev libjs-three)
+# Installed without the packages they recommend: Boost's would bring about 150 MB
+# more of headers and libraries that nothing here uses.
+without_recommends=(libboost1.81-dev)
 if [ "$what" != run ]; then
     packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox)
 fi
@@ -40,4 +43,14 @@ if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+plain=()
+lean=()
+for package in "${missing[@]}"; do
+    if printf '%s\n' "${without_recommends[@]}" | grep -qx "$package"; then
+        lean+=("$package")
+    else
+        plain+=("$package")
+    fi
+done
+[ ${#lean[@]} -eq 0 ] || apt-get install -y -qq --no-install-recommends "${lean[@]}" >/dev/null
+[ ${#plain[@]} -eq 0 ] || apt-get install -y -qq "${plain[@]}" >/dev/null

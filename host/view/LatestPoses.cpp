@@ -1,6 +1,18 @@
 // The latest-record table between the receive cycle and the viewer.
 #include "host/view/LatestPoses.h"
 
+#include <chrono>
+
+void LatestPoses::onChange(std::function<void()> callback) {
+    changed = std::move(callback);
+}
+
+void LatestPoses::changedNow() const {
+    if (changed) {
+        changed();
+    }
+}
+
 void LatestPoses::poseDelivered(const PoseRow& pose) {
     if (pose.id < 1 || pose.id > maxTrackers) {
         return;
@@ -15,12 +27,7 @@ void LatestPoses::poseDelivered(const PoseRow& pose) {
         entry.deliveredMs = now;
         entry.version = ++version;
     }
-    changed.notify_all();
-}
-
-bool LatestPoses::waitNewer(std::uint64_t seen, std::chrono::milliseconds timeout) const {
-    std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, timeout, [&] { return isClosed || version > seen; });
+    changedNow();
 }
 
 std::vector<LatestPose> LatestPoses::changedSince(std::uint64_t& seen) const {
@@ -40,7 +47,7 @@ void LatestPoses::close() {
         const std::lock_guard<std::mutex> lock(mutex);
         isClosed = true;
     }
-    changed.notify_all();
+    changedNow();
 }
 
 bool LatestPoses::closed() const {

@@ -7,9 +7,14 @@
 #include <string>
 #include <vector>
 
+// One tracker's record in an event: a JSON object with its device name, ID, record
+// time, the six values as the table prints them and the wall-clock time of its
+// delivery in milliseconds.
+std::string viewRecord(const LatestPose& entry);
+
 // One event: a JSON object {"trackers":[...]} on a "data:" line, ended by a blank
-// line. Each tracker carries its device name, ID, record time, the six values as
-// the table prints them and the wall-clock time of its delivery in milliseconds.
+// line, of the records of viewRecord in the order given.
+std::string viewEvent(const std::vector<const std::string*>& records);
 std::string viewEvent(const std::vector<LatestPose>& entries);
 
 // What every stream starts with: the client's reconnection delay, and an event

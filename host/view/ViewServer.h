@@ -17,11 +17,9 @@ public:
     ViewServer(const ViewServer&) = delete;
     ViewServer& operator=(const ViewServer&) = delete;
 
-    // False when this build of trackhost has no viewer.
-    static bool available();
-
-    // Listens on `address`:`port` (port 0: any free one) and serves in threads of
-    // its own. False, with `error` saying why, when it cannot listen there.
+    // Listens on `address`:`port` (port 0: any free one) and serves every client
+    // from one thread of its own. False, with `error` saying why, when it cannot
+    // listen there.
     bool start(const std::string& address, int port, std::string& error);
     // The page's address once started, e.g. http://127.0.0.1:8080/
     std::string url() const;

@@ -52,6 +52,14 @@ class ViewerHttp(unittest.TestCase):
                          "/..%2fetc%2fpasswd", "/.."]:
                 self.assertEqual(get(host.port, path)[0], 404, path)
             self.assertEqual(get(host.port, "/", "POST")[0], 404)
+            # A request line over 8192 bytes with its line end, and one that is no request.
+            self.assertEqual(get(host.port, "/" + "a" * 8177), (414, "text/plain", b"414\n"))
+            self.assertEqual(get(host.port, "/" + "a" * 8176)[0], 404)
+            with socket.create_connection(("127.0.0.1", int(host.port)), timeout=10) as raw:
+                raw.sendall(b"GET /\r\n\r\n")
+                self.assertEqual(raw.makefile("rb").read(),
+                                 b"HTTP/1.1 400 Bad Request\r\nConnection: close\r\n"
+                                 b"Content-Length: 4\r\nContent-Type: text/plain\r\n\r\n400\n")
             self.assertEqual(host.stop(), 0, host.rest)
 
     def test_each_client_gets_at_most_60_events_a_second_and_the_last_records(self):
@@ -107,10 +115,7 @@ class ViewerHttp(unittest.TestCase):
             self.assertEqual(host.wait(), 0, host.rest)
             times = host.times()
         self.assertEqual(dropped, 20, "silent clients still connected after 20 s")
-        # Streams are capped; the clients beyond the cap are told the server is busy.
-        self.assertIn(503, load.statuses)
-        self.assertEqual(set(load.statuses), {200, 503})
-        self.assertLessEqual(load.statuses.count(200), 32)
+        self.assertEqual(load.statuses, [200] * 40)
         late = [t for t in load.page_seconds if t is None or t > 1.0]
         self.assertEqual(late, [], "page requests unanswered or slower than 1 s")
         self.assertGreater(len(load.page_seconds), 50)
@@ -118,6 +123,28 @@ class ViewerHttp(unittest.TestCase):
         for key, stamps in times.items():
             self.assertGreaterEqual(len(stamps), rate * seconds * 0.99, key)
             self.assertLess(max(b - a for a, b in zip(stamps, stamps[1:])), 0.25, key)
+
+    def test_streams_beyond_256_are_told_the_server_is_busy_until_one_ends(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "100"]) as host:
+            clients = [rig.EventStream(host.port) for _ in range(256)]
+            self.assertEqual({client.head.split("\r\n")[0] for client in clients},
+                             {"HTTP/1.1 200 OK"})
+            refused = rig.EventStream(host.port)
+            self.assertEqual(refused.head + "\r\n\r\n" + refused.rest().decode(),
+                             "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\n"
+                             "Content-Length: 4\r\nContent-Type: text/plain\r\n"
+                             "Retry-After: 1\r\n\r\n503\n")
+            refused.close()
+            clients.pop().close()
+
+            def served():
+                stream = rig.EventStream(host.port)
+                stream.close()
+                return stream.head.startswith("HTTP/1.1 200 ")
+            rig.wait_for(served, timeout=5, what="a stream once one has ended")
+            for client in clients:
+                client.close()
+            self.assertEqual(host.stop(), 0, host.rest)
 
     def test_an_address_beyond_loopback_is_warned_of_with_the_urls_others_use(self):
         with rig.Trackhost(self.workdir, ["--quiet", "--cycles", "1"], view="0.0.0.0:0") as host:

@@ -3,6 +3,7 @@
 #include "host/HostOptions.h"
 #include "host/view/LatestPoses.h"
 #include "host/view/ViewEvents.h"
+#include "host/view/ViewRequest.h"
 #include "host/view/ViewServer.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +25,13 @@ PoseRow pose(const char* device, std::uint32_t id, float x) {
 
 TEST(LatestPoses, EachStreamGetsTheLatestOfEveryTrackerChangedSinceItLooked) {
     LatestPoses poses;
+    int changes = 0;
+    poses.onChange([&changes] { ++changes; });
     for (const PoseRow& row : {pose("head", 1, 1.0f), pose("hand", 2, 2.0f), pose("head", 1, 3.0f),
                                pose("beyond", 33, 4.0f)}) {
         poses.poseDelivered(row);
     }
+    EXPECT_EQ(changes, 3); // the tracker beyond the table changes nothing
     std::uint64_t first = 0, second = 0;
     std::vector<LatestPose> changed = poses.changedSince(first);
     ASSERT_EQ(changed.size(), 2u);
@@ -35,10 +39,12 @@ TEST(LatestPoses, EachStreamGetsTheLatestOfEveryTrackerChangedSinceItLooked) {
     poses.poseDelivered(pose("hand", 2, 5.0f));
     EXPECT_EQ(poses.changedSince(second).size(), 2u);
     EXPECT_EQ(poses.changedSince(first).size(), 1u);
-    // Closing wakes every stream, with nothing new to wait for.
-    EXPECT_FALSE(poses.waitNewer(first, std::chrono::milliseconds(1)));
+    EXPECT_TRUE(poses.changedSince(first).empty());
+    // Closing tells the I/O thread too, with nothing new to take.
+    EXPECT_FALSE(poses.closed());
     poses.close();
-    EXPECT_TRUE(poses.waitNewer(first, std::chrono::hours(1)));
+    EXPECT_EQ(changes, 5);
+    EXPECT_TRUE(poses.closed());
 }
 
 TEST(ViewEvents, OneDataLineWithTheTextsTheTablePrints) {
@@ -73,15 +79,42 @@ TEST(ViewOption, PortWithAnOptionalAddress) {
     }
 }
 
-// The native build serves; the Windows build says it has no viewer.
-TEST(ViewServer, ServesOnLoopbackOrSaysThisBuildHasNone) {
+// Both builds serve.
+TEST(ViewServer, ServesOnLoopback) {
     ViewServer server;
     std::string error;
-    if (!ViewServer::available()) {
-        EXPECT_FALSE(server.start("127.0.0.1", 0, error));
-        EXPECT_EQ(error, "this build of trackhost has no viewer (--view)");
-        return;
-    }
     ASSERT_TRUE(server.start("127.0.0.1", 0, error)) << error;
     EXPECT_EQ(server.url().rfind("http://127.0.0.1:", 0), 0u) << server.url();
+    EXPECT_TRUE(server.remoteUrls().empty());
+}
+
+// No URL maps to a file: a route is one of four paths, asked for with GET or HEAD.
+TEST(ViewRequest, FixedRoutesAndNothingElse) {
+    EXPECT_EQ(viewRoute("GET", "/"), ViewRoute::page);
+    EXPECT_EQ(viewRoute("HEAD", "/?x=1"), ViewRoute::page);
+    EXPECT_EQ(viewRoute("GET", "/%74hree.min.js"), ViewRoute::threeScript);
+    EXPECT_EQ(viewRoute("GET", "/OrbitControls.js#top"), ViewRoute::orbitControlsScript);
+    EXPECT_EQ(viewRoute("GET", "/events"), ViewRoute::events);
+    for (const char* path : {"/index.html", "/../etc/passwd", "/%2e%2e/etc/passwd",
+                             "//three.min.js", "/three.min.js/..", "/events%", "/events%2",
+                             "/%zzevents", "", "http://viewer/", "/Events"}) {
+        EXPECT_EQ(viewRoute("GET", path), ViewRoute::notFound) << path;
+    }
+    EXPECT_EQ(viewRoute("POST", "/"), ViewRoute::notFound);
+    EXPECT_EQ(viewRoute("get", "/"), ViewRoute::notFound);
+}
+
+// A request line of 8192 bytes with its line end is read; one byte more is 414, read
+// or not; any other request that cannot be read is 400.
+TEST(ViewRequest, RequestLinesOverTheLimitAre414) {
+    const std::string fits = "/" + std::string(8176, 'a'); // GET, the target, HTTP/1.1, CR LF
+    EXPECT_EQ(viewRoute("GET", fits), ViewRoute::notFound);
+    EXPECT_EQ(viewRoute("GET", fits + "a"), ViewRoute::tooLong);
+    const std::string line = "GET " + fits + " HTTP/1.1\r\nHost: viewer\r\n\r\n";
+    EXPECT_EQ(unreadableRequestStatus(line.data(), line.size()), 400);
+    const std::string longer = "GET " + fits + "a HTTP/1.1\r\n";
+    EXPECT_EQ(unreadableRequestStatus(longer.data(), longer.size()), 414);
+    const std::string unended(9000, 'a');
+    EXPECT_EQ(unreadableRequestStatus(unended.data(), unended.size()), 414);
+    EXPECT_EQ(unreadableRequestStatus("GET /\r\n\r\n", 11), 400);
 }

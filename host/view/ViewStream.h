@@ -1,0 +1,55 @@
+// One client's event stream, served on the viewer's I/O thread: the response's head
+// and the stream's start, then an event whenever records came, at most one per
+// 1/60 s, or a comment line after a quiet while. Nothing queues up for a slow
+// client: while a write is out, what changes only moves the table on, and the next
+// write carries the newest records. A write that takes no data for 2 s ends it.
+#pragma once
+
+#include "host/view/ViewSocket.h"
+
+#include <boost/asio/steady_timer.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class ViewStreams;
+
+class ViewStream : public std::enable_shared_from_this<ViewStream> {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // At most one event per frame of a 60 Hz display.
+    static constexpr Clock::duration eventInterval = std::chrono::microseconds(1000000 / 60);
+    // A comment line this often keeps an idle stream open and finds a client gone.
+    static constexpr Clock::duration keepAliveInterval = std::chrono::seconds(10);
+    // A write that takes no data for this long ends the stream.
+    static constexpr Clock::duration writeTimeout = std::chrono::seconds(2);
+
+    ViewStream(boost::asio::ip::tcp::socket socket, ViewStreams& streams);
+
+    // Sends `head`, the response's header, with the stream's start and what the
+    // table holds.
+    void start(const std::string& head);
+    // The table changed or closed: sends what this client lacks as soon as the pace
+    // allows, and once the table is closed the end of the stream.
+    void kick();
+    // Ends the connection at once.
+    void close();
+
+private:
+    void send(std::string message, bool last);
+    void sent(const boost::system::error_code& error, bool last);
+    void wakeAt(Clock::time_point due);
+
+    ViewSocket socket;
+    boost::asio::steady_timer timer;
+    ViewStreams& streams;
+    std::uint64_t seen = 0; // the newest record version sent
+    Clock::time_point lastSent{};
+    Clock::time_point wakesAt = Clock::time_point::max();
+    std::string out; // the message being written
+    bool writing = false;
+    bool ended = false;
+};

@@ -1,0 +1,62 @@
+// The viewer's event streams on its I/O thread, and the I/O thread's copy of the
+// latest-record table: each record's text is written once, when it is taken from the
+// table, and every stream sends the texts it lacks.
+#pragma once
+
+#include "host/view/LatestPoses.h"
+
+#include <boost/asio/ip/tcp.hpp>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ViewStream;
+
+class ViewStreams {
+public:
+    // Beyond this many open streams a client is told 503.
+    static constexpr std::size_t maxStreams = 256;
+
+    // `run` names this run of trackhost in every stream's start.
+    ViewStreams(const LatestPoses& poses, const std::string& run);
+    ~ViewStreams();
+
+    ViewStreams(const ViewStreams&) = delete;
+    ViewStreams& operator=(const ViewStreams&) = delete;
+
+    bool full() const;
+    // A new stream on `socket`, started with the response's header `head`.
+    void open(boost::asio::ip::tcp::socket socket, const std::string& head);
+    // Takes what changed in the table and has every stream send it.
+    void refresh();
+    // Ends every stream at once, sent or not.
+    void closeAll();
+
+    // For the streams: what every stream starts with.
+    const std::string& start() const { return startText; }
+    bool closed() const { return isClosed; }
+    // Whether a stream that has had records up to version `seen` lacks some.
+    bool lacks(std::uint64_t seen) const;
+    // What such a stream lacks: one event of the newer records; empty when nothing.
+    // `seen` moves on.
+    std::string news(std::uint64_t& seen) const;
+    // A stream has ended.
+    void ended(const ViewStream* stream);
+
+private:
+    struct Record {
+        std::uint64_t version = 0;
+        std::string text;
+    };
+
+    const LatestPoses& poses;
+    std::string startText;
+    std::array<Record, LatestPoses::maxTrackers> records;
+    std::uint64_t version = 0;
+    bool isClosed = false;
+    std::vector<std::shared_ptr<ViewStream>> streams;
+};
