@@ -20,11 +20,14 @@
 
 namespace {
 
-// What a run does with the poses of each cycle.
+// What a run does with the poses of each cycle, and with what the health monitor
+// sees of each device.
 struct PoseSinks {
     PoseWriter& writer;
     PoseOutput& output;
     PoseListener* listener;
+    // Whether each device answered in its latest cycle, as the listener was told.
+    std::vector<bool>& answering;
 
     // Writes the pose out and tells the listener; false once the output failed.
     bool deliver(const PoseRow& pose) const {
@@ -33,6 +36,13 @@ struct PoseSinks {
             listener->poseDelivered(pose);
         }
         return !output.failed();
+    }
+    // Tells the listener when a device stops answering or answers again.
+    void deviceAnswering(const DeviceSet& devices, std::size_t index, bool now) const {
+        if (listener != nullptr && answering[index] != now) {
+            answering[index] = now;
+            listener->deviceAnswering(devices.name(index), now);
+        }
     }
 };
 
@@ -66,6 +76,7 @@ void runCycles(const HostOptions& options, DeviceSet& devices, HostRig& rig, con
             const DeviceSet::Received received = devices.receive(
                 index, rig.storage, [&sinks](const PoseRow& pose) { return sinks.deliver(pose); });
             health.cycle(index, now, received.succeeded, received.records);
+            sinks.deviceAnswering(devices, index, health.answering(index));
         }
         health.afterCycle(HealthMonitor::Clock::now(), sinks.output.stream());
         const bool more = preparation.session().cycleDone();
@@ -123,7 +134,9 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     HealthMonitor health(names, err, options.status,
                          [] { return platform::terminalColumns(stderr); });
     rig.ready = 1;
-    runCycles(options, devices, rig, PoseSinks{writer, output, listener}, health, preparation, err);
+    std::vector<bool> answering(devices.size(), true);
+    runCycles(options, devices, rig, PoseSinks{writer, output, listener, answering}, health,
+              preparation, err);
     rig.ready = 0;
 
     const bool allReceived = health.finish();

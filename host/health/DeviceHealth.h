@@ -28,6 +28,9 @@ public:
     std::int64_t failedCycles() const { return failedCount; }
     std::int64_t reconnections() const { return reconnectionCount; }
     bool everSucceeded() const { return failedCount < cycleCount; }
+    // False while recvData fails, from its first failed cycle on: the device is silent
+    // or lost. A device that answers without a record holds still, and answers.
+    bool answering() const { return state != State::failing && state != State::silent; }
     // The longest time between two records, the silence after the last record up to
     // the latest cycle included; zero before the first record.
     Clock::duration longestGap() const;

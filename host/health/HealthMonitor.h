@@ -33,6 +33,8 @@ public:
     // One device's receive cycle; a device that goes silent or receives again is
     // reported at once.
     void cycle(std::size_t device, Clock::time_point now, bool succeeded, std::int64_t records);
+    // Whether `device` answered in its latest cycle (DeviceHealth::answering).
+    bool answering(std::size_t device) const { return devices[device].health.answering(); }
     // After a cycle: flushes `records`, which may go to the same terminal, and puts the
     // status lines back, with their figures refreshed about four times a second, and at
     // once after a device went silent or received again.

@@ -1,6 +1,7 @@
 // The latest-record table between the receive cycle and the viewer.
 #include "host/view/LatestPoses.h"
 
+#include <algorithm>
 #include <chrono>
 
 void LatestPoses::onChange(std::function<void()> callback) {
@@ -30,6 +31,24 @@ void LatestPoses::poseDelivered(const PoseRow& pose) {
     changedNow();
 }
 
+void LatestPoses::deviceAnswering(const std::string& device, bool answering) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        const auto at = std::lower_bound(lost.begin(), lost.end(), device);
+        const bool listed = at != lost.end() && *at == device;
+        if (listed == !answering) {
+            return;
+        }
+        if (answering) {
+            lost.erase(at);
+        } else {
+            lost.insert(at, device);
+        }
+        ++lostVersion;
+    }
+    changedNow();
+}
+
 std::vector<LatestPose> LatestPoses::changedSince(std::uint64_t& seen) const {
     std::vector<LatestPose> entries;
     const std::lock_guard<std::mutex> lock(mutex);
@@ -40,6 +59,16 @@ std::vector<LatestPose> LatestPoses::changedSince(std::uint64_t& seen) const {
     }
     seen = version;
     return entries;
+}
+
+bool LatestPoses::lostSince(std::uint64_t& seen, std::vector<std::string>& devices) const {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (lostVersion <= seen) {
+        return false;
+    }
+    seen = lostVersion;
+    devices = lost;
+    return true;
 }
 
 void LatestPoses::close() {

@@ -1,6 +1,7 @@
-// The latest record of every tracker, handed from the receive cycle to the viewer's I/O thread: the
-// cycle only copies into the table under a short lock and tells the I/O thread through a callback
-// that must not wait; the I/O thread takes what changed since its last look.
+// The latest record of every tracker, and the devices that do not answer, handed
+// from the receive cycle to the viewer's I/O thread: the cycle only copies into the
+// table under a short lock and tells the I/O thread through a callback that must
+// not wait; the I/O thread takes what changed since its last look.
 #pragma once
 
 #include "host/output/PoseListener.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 struct LatestPose {
@@ -26,10 +28,14 @@ public:
     void onChange(std::function<void()> changed);
 
     void poseDelivered(const PoseRow& pose) override;
+    void deviceAnswering(const std::string& device, bool answering) override;
 
     // The trackers whose latest record is newer than `seen`, in tracker ID order;
     // `seen` becomes the newest version taken.
     std::vector<LatestPose> changedSince(std::uint64_t& seen) const;
+    // True, with the devices that do not answer now in name order, when that list
+    // changed after version `seen`; `seen` becomes the list's version.
+    bool lostSince(std::uint64_t& seen, std::vector<std::string>& devices) const;
 
     // No more records: the streams send what is left and end.
     void close();
@@ -42,5 +48,7 @@ private:
     std::function<void()> changed;
     std::array<LatestPose, maxTrackers> table{};
     std::uint64_t version = 0;
+    std::vector<std::string> lost;
+    std::uint64_t lostVersion = 0;
     bool isClosed = false;
 };

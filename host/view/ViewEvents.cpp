@@ -36,6 +36,14 @@ std::string viewEvent(const std::vector<LatestPose>& entries) {
     return viewEvent(records);
 }
 
+std::string viewLostEvent(const std::vector<std::string>& devices) {
+    std::string text = "event: lost\ndata: [";
+    for (const std::string& device : devices) {
+        text += (&device == &devices.front() ? "" : ",") + jsonText(device);
+    }
+    return text + "]\n\n";
+}
+
 std::string viewStreamStart(const std::string& run) {
     return "retry: 1000\nevent: run\ndata: " + run + "\n\n";
 }

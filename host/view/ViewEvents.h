@@ -1,5 +1,6 @@
 // The viewer's stream: Server-Sent Events, each carrying the latest records of the
-// trackers that changed since the client's previous event.
+// trackers that changed since the client's previous event, and the devices that do
+// not answer whenever that list changes.
 #pragma once
 
 #include "host/view/LatestPoses.h"
@@ -16,6 +17,10 @@ std::string viewRecord(const LatestPose& entry);
 // line, of the records of viewRecord in the order given.
 std::string viewEvent(const std::vector<const std::string*>& records);
 std::string viewEvent(const std::vector<LatestPose>& entries);
+
+// An event "lost": the devices that do not answer (their recvData fails), as a JSON
+// array of names; the page marks their trackers stale.
+std::string viewLostEvent(const std::vector<std::string>& devices);
 
 // What every stream starts with: the client's reconnection delay, and an event
 // "run" that names this run of trackhost, so that a page sees when trackhost was

@@ -29,7 +29,7 @@ ViewStream::ViewStream(boost::asio::ip::tcp::socket socket, ViewStreams& streams
     : socket(std::move(socket)), timer(this->socket.get().get_executor()), streams(streams) {}
 
 void ViewStream::start(const std::string& head) {
-    send(head + chunk(streams.start() + streams.news(seen)), false);
+    send(head + chunk(streams.start() + streams.news(seen, lostSeen)), false);
 }
 
 void ViewStream::kick() {
@@ -38,14 +38,14 @@ void ViewStream::kick() {
     }
     const bool closing = streams.closed();
     const Clock::time_point now = Clock::now();
-    const Clock::time_point due = closing               ? now
-                                  : streams.lacks(seen) ? lastSent + eventInterval
-                                                        : lastSent + keepAliveInterval;
+    const Clock::time_point due = closing                         ? now
+                                  : streams.lacks(seen, lostSeen) ? lastSent + eventInterval
+                                                                  : lastSent + keepAliveInterval;
     if (due > now) {
         wakeAt(due);
         return;
     }
-    std::string news = streams.news(seen);
+    std::string news = streams.news(seen, lostSeen);
     if (news.empty() && !closing) {
         news = ": keep-alive\n\n";
     }

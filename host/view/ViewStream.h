@@ -46,7 +46,8 @@ private:
     ViewSocket socket;
     boost::asio::steady_timer timer;
     ViewStreams& streams;
-    std::uint64_t seen = 0; // the newest record version sent
+    std::uint64_t seen = 0;     // the newest record version sent
+    std::uint64_t lostSeen = 0; // the version of the lost devices' list sent
     Clock::time_point lastSent{};
     Clock::time_point wakesAt = Clock::time_point::max();
     std::string out; // the message being written

@@ -26,6 +26,10 @@ void ViewStreams::refresh() {
         record.version = entry.version;
         record.text = viewRecord(entry);
     }
+    std::vector<std::string> lost;
+    if (poses.lostSince(lostVersion, lost)) {
+        lostEvent = viewLostEvent(lost);
+    }
     isClosed = poses.closed();
     // A stream that ends leaves the list on the way.
     const std::vector<std::shared_ptr<ViewStream>> current = streams;
@@ -41,11 +45,16 @@ void ViewStreams::closeAll() {
     }
 }
 
-bool ViewStreams::lacks(std::uint64_t seen) const {
-    return seen < version;
+bool ViewStreams::lacks(std::uint64_t seen, std::uint64_t lostSeen) const {
+    return seen < version || lostSeen < lostVersion;
 }
 
-std::string ViewStreams::news(std::uint64_t& seen) const {
+std::string ViewStreams::news(std::uint64_t& seen, std::uint64_t& lostSeen) const {
+    std::string text;
+    if (lostSeen < lostVersion) {
+        text = lostEvent;
+        lostSeen = lostVersion;
+    }
     std::vector<const std::string*> newer;
     for (const Record& record : records) {
         if (record.version > seen) {
@@ -53,7 +62,7 @@ std::string ViewStreams::news(std::uint64_t& seen) const {
         }
     }
     seen = version;
-    return newer.empty() ? std::string() : viewEvent(newer);
+    return newer.empty() ? text : text + viewEvent(newer);
 }
 
 void ViewStreams::ended(const ViewStream* stream) {

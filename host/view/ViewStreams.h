@@ -39,11 +39,12 @@ public:
     // For the streams: what every stream starts with.
     const std::string& start() const { return startText; }
     bool closed() const { return isClosed; }
-    // Whether a stream that has had records up to version `seen` lacks some.
-    bool lacks(std::uint64_t seen) const;
-    // What such a stream lacks: one event of the newer records; empty when nothing.
-    // `seen` moves on.
-    std::string news(std::uint64_t& seen) const;
+    // Whether a stream that has had records up to version `seen` and the lost
+    // devices' list of version `lostSeen` lacks something.
+    bool lacks(std::uint64_t seen, std::uint64_t lostSeen) const;
+    // What such a stream lacks: the lost devices' event when the list changed, and
+    // one event of the newer records; empty when nothing. Both marks move on.
+    std::string news(std::uint64_t& seen, std::uint64_t& lostSeen) const;
     // A stream has ended.
     void ended(const ViewStream* stream);
 
@@ -57,6 +58,8 @@ private:
     std::string startText;
     std::array<Record, LatestPoses::maxTrackers> records;
     std::uint64_t version = 0;
+    std::string lostEvent;
+    std::uint64_t lostVersion = 0;
     bool isClosed = false;
     std::vector<std::shared_ptr<ViewStream>> streams;
 };

@@ -57,11 +57,14 @@ struct HostRunTest : ::testing::Test {
             << error;
         options.status = statusLines;
         CaptureFd capture;
-        const int code =
-            output != nullptr ? runHost(options, *output, err) : runHost(options, out, err);
+        const int code = output != nullptr ? runHost(options, *output, err, listener)
+                                           : runHost(options, out, err, listener);
         pluginOutput = capture.text();
         return code;
     }
+
+    // Told of the poses and the devices' answering, when set.
+    PoseListener* listener = nullptr;
 
     // The CSV rows after the header, split into fields.
     std::vector<std::vector<std::string>> csvRows() const {
@@ -392,6 +395,32 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     EXPECT_TRUE(holds(err.str(), "device [pulled]: 30 cycles, 10 records, 0 failed cycles, "));
     EXPECT_FALSE(holds(err.str(), "plugged back in"));
     EXPECT_EQ(_3dbirdWakeUp(0, 2, 1000, 1000), 1) << "port 2 answers again";
+}
+
+// What the viewer is told of each device: one whose recvData fails has stopped
+// answering, told once, and answers again when recvData succeeds; one whose readings
+// repeat holds still and answers all along.
+TEST_F(HostRunTest, TheListenerIsToldWhenADeviceStopsAnsweringAndWhenItAnswersAgain) {
+    struct Answering : PoseListener {
+        std::vector<std::string> said;
+        void poseDelivered(const PoseRow&) override {}
+        void deviceAnswering(const std::string& device, bool answering) override {
+            said.push_back(device + (answering ? " answers" : " lost"));
+        }
+    } told;
+    listener = &told;
+    const std::string file = files.writeConfig("[still]\nport 1\n[pulled]\nport 2\n");
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "30", "--sim-dropout", "1:0.05:60:repeat",
+                   "--sim-dropout", "2:0.1:0.05"},
+                  file),
+              exitSuccess);
+    EXPECT_EQ(told.said, std::vector<std::string>{"pulled lost"});
+
+    told.said.clear();
+    birdsim_failCall(birdsimGetMostRecentReading, 3);
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "10"}, files.writeConfig("[flaky]\n")),
+              exitSuccess);
+    EXPECT_EQ(told.said, (std::vector<std::string>{"flaky lost", "flaky answers"}));
 }
 
 // A drop-out on a port no section uses is refused before any sensor wakes; one that

@@ -2,6 +2,7 @@
 shows against the records trackhost wrote, a drawn 3D scene, and the page staying
 on the last picture while trackhost is away and resuming when it is back."""
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -66,9 +67,11 @@ class ViewerPage(unittest.TestCase):
     def test_without_webgl_readouts_plots_and_stale_marks_go_on(self):
         self.driver.quit()
         self.driver = rig.chromium("1280,860", webgl=False)
-        # The sensor on port 2 (left-hand) is unplugged after 1 s.
+        # The sensor on port 2 (left-hand) is unplugged after 1 s; the one on port 1
+        # (head) holds still from then on: its readings repeat, so it sends no record.
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30", "--seconds", "8",
-                                          "--sim-dropout", "2:1:20"]) as host:
+                                          "--sim-dropout", "2:1:20",
+                                          "--sim-dropout", "1:1:20:repeat"]) as host:
             self.driver.get(host.url)
             rig.wait_for(lambda: rig.page_state(self.driver)[1] >= 20, what="20 events")
             shown, rows = rig.displayed(self.driver), host.rows()
@@ -84,6 +87,16 @@ class ViewerPage(unittest.TestCase):
             stale = "return [...document.querySelectorAll('.tracker.stale')].map(p => p.dataset.device)"
             rig.wait_for(lambda: self.driver.execute_script(stale) == ["left-hand"],
                          timeout=5, what="left-hand alone marked stale")
+            # A sensor that holds still is not stale, however old its last record.
+            age = "return document.querySelector(\".tracker[data-id='1'] .age\").textContent"
+
+            def held_still():
+                shown = self.driver.execute_script(age)
+                found = re.fullmatch(r"age (\d+\.\d\d) s", shown)
+                self.assertTrue(found, "head, holding still, shows " + shown)
+                return float(found[1]) > 2
+            rig.wait_for(held_still, what="head's last record to be 2 s old")
+            self.assertEqual(self.driver.execute_script(stale), ["left-hand"])
             self.assertEqual(host.wait(), 0, host.rest)
             self.driver.save_screenshot(os.path.join(rig.ARTIFACTS, "viewer-no-webgl.png"))
         # An angle plot's line breaks where the angle wraps at ±180°; positions do not wrap.
