@@ -98,6 +98,29 @@ strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
         2>trackhost.log >/dev/null &&
     grep -q "^trackhost: the sensor library 3dbird.dll is the simulator" trackhost.log) ||
     { echo "package: trackhost from $zip failed" >&2; exit 1; }
+# The viewer from the archive: trackhost.exe serves the page and the event stream under
+# Wine, and Ctrl-C ends it cleanly.
+wine "$unpacked"/trackhost/trackhost.exe --view 0 --quiet "$unpacked"/examples/multi.conf \
+    >/dev/null 2>"$unpacked"/viewer.log &
+viewer=$!
+url=
+for _ in $(seq 120); do
+    url=$(sed -n 's|^trackhost: viewer at \(http://[^/]*/\).*|\1|p' "$unpacked"/viewer.log)
+    [ -z "$url" ] && kill -0 "$viewer" 2>/dev/null && sleep 0.5 || break
+done
+/usr/bin/python3 - "$url" <<'EOF_PY' || { kill "$viewer" 2>/dev/null; echo "package: the viewer of trackhost.exe from $zip did not answer" >&2; exit 1; }
+import sys, urllib.request
+url = sys.argv[1]
+assert b"<title>trackhost viewer</title>" in urllib.request.urlopen(url, timeout=10).read()
+with urllib.request.urlopen(url + "events", timeout=10) as stream:
+    for line in stream:
+        if line.startswith(b'data: {"trackers":[{"device":'):
+            break
+    else:
+        sys.exit("the event stream ended without a record")
+EOF_PY
+kill -INT "$viewer"
+wait "$viewer" || { echo "package: trackhost.exe --view from $zip did not end cleanly" >&2; exit 1; }
 # A user's own calibration library (boresight's source) built against the archive's
 # header alone: trackhost from the archive finds its entry points and asks it.
 i686-w64-mingw32-g++-posix -shared -static -O2 -I "$unpacked"/include \
