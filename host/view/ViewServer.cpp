@@ -202,7 +202,7 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
     const std::string run = std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
                                                std::chrono::system_clock::now().time_since_epoch())
                                                .count());
-    impl->streams.emplace(impl->poses, run);
+    impl->streams.emplace(impl->io.get_executor(), impl->poses, run);
     impl->poses.onChange([this] { impl->wake(); });
     impl->address = address;
     impl->port = impl->acceptor.local_endpoint().port();

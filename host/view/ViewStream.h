@@ -1,13 +1,11 @@
 // One client's event stream, served on the viewer's I/O thread: the response's head
 // and the stream's start, then an event whenever records came, at most one per
 // 1/60 s, or a comment line after a quiet while. Nothing queues up for a slow
-// client: while a write is out, what changes only moves the table on, and the next
-// write carries the newest records. A write that takes no data for 2 s ends it.
+// client: while a write waits for it, what changes only moves the table on, and the
+// next write carries the newest records. A write that takes no data for 2 s ends it.
 #pragma once
 
 #include "host/view/ViewSocket.h"
-
-#include <boost/asio/steady_timer.hpp>
 
 #include <chrono>
 #include <cstdint>
@@ -41,16 +39,13 @@ public:
 private:
     void send(std::string message, bool last);
     void sent(const boost::system::error_code& error, bool last);
-    void wakeAt(Clock::time_point due);
 
     ViewSocket socket;
-    boost::asio::steady_timer timer;
     ViewStreams& streams;
     std::uint64_t seen = 0;     // the newest record version sent
     std::uint64_t lostSeen = 0; // the version of the lost devices' list sent
     Clock::time_point lastSent{};
-    Clock::time_point wakesAt = Clock::time_point::max();
-    std::string out; // the message being written
+    std::string out; // what the send buffer could not take at once
     bool writing = false;
     bool ended = false;
 };

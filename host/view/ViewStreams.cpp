@@ -6,8 +6,16 @@
 
 #include <algorithm>
 
-ViewStreams::ViewStreams(const LatestPoses& poses, const std::string& run)
-    : poses(poses), startText(viewStreamStart(run)) {}
+namespace {
+
+// How much later than its time a waiting stream may be kicked.
+constexpr auto kickSlack = std::chrono::milliseconds(1);
+
+} // namespace
+
+ViewStreams::ViewStreams(boost::asio::any_io_executor io, const LatestPoses& poses,
+                         const std::string& run)
+    : poses(poses), startText(viewStreamStart(run)), timer(std::move(io)) {}
 
 ViewStreams::~ViewStreams() = default;
 
@@ -31,6 +39,10 @@ void ViewStreams::refresh() {
         lostEvent = viewLostEvent(lost);
     }
     isClosed = poses.closed();
+    kickAll();
+}
+
+void ViewStreams::kickAll() {
     // A stream that ends leaves the list on the way.
     const std::vector<std::shared_ptr<ViewStream>> current = streams;
     for (const std::shared_ptr<ViewStream>& stream : current) {
@@ -38,7 +50,23 @@ void ViewStreams::refresh() {
     }
 }
 
+void ViewStreams::kickAt(std::chrono::steady_clock::time_point due) {
+    if (due + kickSlack >= kicksAt) {
+        return;
+    }
+    kicksAt = due + kickSlack;
+    timer.expires_at(kicksAt);
+    timer.async_wait([this](const boost::system::error_code& error) {
+        if (error) {
+            return; // set again, or the viewer stops
+        }
+        kicksAt = std::chrono::steady_clock::time_point::max();
+        kickAll();
+    });
+}
+
 void ViewStreams::closeAll() {
+    timer.cancel();
     const std::vector<std::shared_ptr<ViewStream>> current = streams;
     for (const std::shared_ptr<ViewStream>& stream : current) {
         stream->close();
@@ -71,4 +99,9 @@ void ViewStreams::ended(const ViewStream* stream) {
                                      return open.get() == stream;
                                  }),
                   streams.end());
+    if (streams.empty()) {
+        // Nothing waits for the timer, and the I/O thread may end once closed.
+        timer.cancel();
+        kicksAt = std::chrono::steady_clock::time_point::max();
+    }
 }

@@ -5,9 +5,12 @@
 
 #include "host/view/LatestPoses.h"
 
+#include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,8 +24,9 @@ public:
     // Beyond this many open streams a client is told 503.
     static constexpr std::size_t maxStreams = 256;
 
-    // `run` names this run of trackhost in every stream's start.
-    ViewStreams(const LatestPoses& poses, const std::string& run);
+    // `run` names this run of trackhost in every stream's start; `io` runs the
+    // streams.
+    ViewStreams(boost::asio::any_io_executor io, const LatestPoses& poses, const std::string& run);
     ~ViewStreams();
 
     ViewStreams(const ViewStreams&) = delete;
@@ -45,6 +49,10 @@ public:
     // What such a stream lacks: the lost devices' event when the list changed, and
     // one event of the newer records; empty when nothing. Both marks move on.
     std::string news(std::uint64_t& seen, std::uint64_t& lostSeen) const;
+    // A stream that waits for its pace or its keep-alive: every stream is kicked
+    // again at `due` or up to a millisecond later, so that streams whose times lie
+    // close together are served by one wake-up.
+    void kickAt(std::chrono::steady_clock::time_point due);
     // A stream has ended.
     void ended(const ViewStream* stream);
 
@@ -62,4 +70,8 @@ private:
     std::uint64_t lostVersion = 0;
     bool isClosed = false;
     std::vector<std::shared_ptr<ViewStream>> streams;
+    boost::asio::steady_timer timer;
+    std::chrono::steady_clock::time_point kicksAt = std::chrono::steady_clock::time_point::max();
+
+    void kickAll();
 };
