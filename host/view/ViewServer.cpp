@@ -136,9 +136,9 @@ void ViewServer::Impl::accepted(tcp::socket socket) {
 }
 
 // On the receive cycle's thread: at most one wake-up waits for the I/O thread, and
-// it takes everything that came until it runs.
+// it takes everything that came until it runs; none while no stream is open.
 void ViewServer::Impl::wake() {
-    if (!wakePending.exchange(true)) {
+    if (streams->anyOpen() && !wakePending.exchange(true)) {
         asio::post(io, [this] {
             wakePending = false;
             streams->refresh();

@@ -24,11 +24,23 @@ bool ViewStreams::full() const {
 }
 
 void ViewStreams::open(boost::asio::ip::tcp::socket socket, const std::string& head) {
+    // Set before the table is taken, so that the receive cycle wakes the I/O thread
+    // for every change the taking misses.
+    someOpen = true;
+    take();
     streams.push_back(std::make_shared<ViewStream>(std::move(socket), *this));
     streams.back()->start(head);
 }
 
 void ViewStreams::refresh() {
+    take();
+    kickAll();
+}
+
+void ViewStreams::take() {
+    if (!someOpen) {
+        return;
+    }
     for (LatestPose& entry : poses.changedSince(version)) {
         Record& record = records[entry.pose.id - 1];
         record.version = entry.version;
@@ -39,7 +51,6 @@ void ViewStreams::refresh() {
         lostEvent = viewLostEvent(lost);
     }
     isClosed = poses.closed();
-    kickAll();
 }
 
 void ViewStreams::kickAll() {
@@ -100,6 +111,7 @@ void ViewStreams::ended(const ViewStream* stream) {
                                  }),
                   streams.end());
     if (streams.empty()) {
+        someOpen = false;
         // Nothing waits for the timer, and the I/O thread may end once closed.
         timer.cancel();
         kicksAt = std::chrono::steady_clock::time_point::max();

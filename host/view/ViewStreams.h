@@ -10,6 +10,7 @@
 #include <boost/asio/steady_timer.hpp>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,9 @@ public:
     ViewStreams& operator=(const ViewStreams&) = delete;
 
     bool full() const;
+    // Whether a stream is open; asked from any thread. Without one, nothing needs
+    // the table's changes: the first stream takes them all.
+    bool anyOpen() const { return someOpen; }
     // A new stream on `socket`, started with the response's header `head`.
     void open(boost::asio::ip::tcp::socket socket, const std::string& head);
     // Takes what changed in the table and has every stream send it.
@@ -70,8 +74,11 @@ private:
     std::uint64_t lostVersion = 0;
     bool isClosed = false;
     std::vector<std::shared_ptr<ViewStream>> streams;
+    std::atomic<bool> someOpen{false};
     boost::asio::steady_timer timer;
     std::chrono::steady_clock::time_point kicksAt = std::chrono::steady_clock::time_point::max();
 
+    // Takes what changed in the table, when a stream needs it.
+    void take();
     void kickAll();
 };
