@@ -11,13 +11,26 @@ time carried in each event against the browser's clock; same machine, same clock
 or in the stream reader, and under load the time the page takes to arrive.
 
     bench/view_bench.py [BUILD_DIR] [--seconds S] [--rounds N] [--window W,H]
+
+With --scale, the viewer with many clients instead, for one or more builds side by
+side (a build folder, or LABEL=FOLDER; a Windows build's trackhost.exe runs under
+Wine): in turn with no event client, with one, and with 200 that read (all in one
+thread of this script, which only counts bytes) and 20 that ask for the stream and
+read nothing, the page asked for five times a second. Prints trackhost's thread
+count (the most seen, sampled four times a second), its CPU time, the records
+written per second, how many streams were served and the page's time.
+
+    bench/view_bench.py --scale [LABEL=]BUILD_DIR... [--seconds S] [--rounds N]
 """
 import argparse
 import os
 import re
+import selectors
+import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -76,14 +89,161 @@ def run(trackhost, config, seconds, client, browser):
 percentile = rig.percentile
 
 
+def trackhost_command(folder):
+    """The command that runs the build's trackhost: trackhost.exe under Wine."""
+    native = os.path.join(folder, "bin", "trackhost")
+    return [native] if os.path.exists(native) else ["wine", native + ".exe"]
+
+
+class Crowd:
+    """`count` clients of /events, read in one thread of this script through a
+    selector: each read only counts bytes, so that 200 readers cost the machine far
+    less than 200 parsing threads would. Answers how many were served (status 200)."""
+
+    def __init__(self, port, count):
+        self.served, self.bytes, self.running = 0, 0, True
+        self.selector = selectors.DefaultSelector()
+        clients = []
+        for _ in range(count):
+            client = socket.create_connection(("127.0.0.1", port), timeout=30)
+            client.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            clients.append(client)
+        for client in clients:
+            head = b""
+            while b"\r\n\r\n" not in head:
+                data = client.recv(4096)
+                if not data:
+                    break
+                head += data
+            if head.startswith(b"HTTP/1.1 200 "):
+                self.served += 1
+                client.setblocking(False)
+                self.selector.register(client, selectors.EVENT_READ)
+            else:
+                client.close()
+        self.thread = threading.Thread(target=self._read)
+        self.thread.start()
+
+    def _read(self):
+        while self.running:
+            for key, _ in self.selector.select(timeout=0.1):
+                try:
+                    data = key.fileobj.recv(1 << 16)
+                except OSError:
+                    data = b""
+                if not data:
+                    self.selector.unregister(key.fileobj)
+                    key.fileobj.close()
+                self.bytes += len(data)
+
+    def stop(self):
+        self.running = False
+        self.thread.join()
+        for key in list(self.selector.get_map().values()):
+            key.fileobj.close()
+
+
+def thread_count(pid):
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            return int(re.search(r"^Threads:\s+(\d+)", status.read(), re.M).group(1))
+    except (OSError, AttributeError):
+        return 0
+
+
+def scale_run(command, config, seconds, streams):
+    """One run of trackhost with `streams` readers of /events (with 200 of them, 20
+    silent clients too and the page asked for); answers a dict of what was seen."""
+    csv = tempfile.NamedTemporaryFile(suffix=".csv", delete=False).name
+    process = subprocess.Popen(
+        [*command, "--view", "0", "--quiet", "--rate", "240", "--seconds", str(seconds),
+         "--format", "csv", "--output", csv, config],
+        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    begin = time.monotonic()
+    port = int(re.search(r"http://\S+:(\d+)/", process.stderr.readline()).group(1))
+    crowd = Crowd(port, streams) if streams else None
+    load = rig.Load(port, readers=0, silent=20) if streams >= 200 else None
+    threads = 0
+    while time.monotonic() - begin < seconds - 1 and process.poll() is None:
+        threads = max(threads, thread_count(process.pid))
+        time.sleep(0.25)
+    pages = []
+    if load:
+        load.stop()
+        pages = [1000.0 * t if t is not None else float("inf") for t in load.page_seconds]
+    process.stderr.read()
+    _, status, usage = os.wait4(process.pid, 0)
+    wall = time.monotonic() - begin
+    if crowd:
+        crowd.stop()
+    if status != 0:
+        sys.exit("trackhost failed: status %d" % status)
+    rate = records_per_second(csv)
+    os.unlink(csv)
+    return {"threads": threads, "cpu": 100.0 * (usage.ru_utime + usage.ru_stime) / wall,
+            "rate": rate, "served": crowd.served if crowd else 0, "pages": pages,
+            "bytes": crowd.bytes if crowd else 0}
+
+
+def median(values):
+    return sorted(values)[len(values) // 2]
+
+
+def scale(builds, seconds, rounds):
+    """The --scale comparison of `builds`, (label, folder) pairs, run in turn."""
+    config = tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False)
+    config.write(CONFIG)
+    config.close()
+    print("trackhost, 4 trackers at 240 Hz, %.0f s per run, %d rounds; with 200 streams also"
+          " 20 silent clients and the page 5 times a second" % (seconds, rounds))
+    print("%-6s %-10s %8s %8s %8s %10s %8s %9s %9s"
+          % ("round", "build", "streams", "served", "threads", "% of core", "records/s",
+             "page p50", "page p99"))
+    seen = {}
+    try:
+        for round in range(1, rounds + 1):
+            for label, folder in builds:
+                for streams in (0, 1, 200):
+                    got = scale_run(trackhost_command(folder), config.name, seconds, streams)
+                    seen.setdefault((label, streams), []).append(got)
+                    pages = got["pages"]
+                    page = ("%9.2f %9.2f" % (percentile(pages, 0.5), percentile(pages, 0.99))
+                            if pages else "%9s %9s" % ("-", "-"))
+                    print("%-6d %-10s %8d %8d %8d %10.2f %9.1f %s"
+                          % (round, label, streams, got["served"], got["threads"], got["cpu"],
+                             got["rate"], page), flush=True)
+        for label, _ in builds:
+            runs = {streams: seen[(label, streams)] for streams in (0, 1, 200)}
+            threads = {n: median([r["threads"] for r in runs[n]]) for n in runs}
+            rates = {n: median([r["rate"] for r in runs[n]]) for n in runs}
+            pages = [t for r in runs[200] for t in r["pages"]]
+            print("%s (medians): threads %d with 1 stream, %d with 200; records/s %.1f with none,"
+                  " %.1f with 200 (%+.2f%%); page with 200 streams and 20 silent: p50 %.2f ms,"
+                  " p99 %.2f ms, max %.2f ms over %d requests; streams served %d of 200"
+                  % (label, threads[1], threads[200], rates[0], rates[200],
+                     100.0 * (rates[200] - rates[0]) / rates[0], percentile(pages, 0.5),
+                     percentile(pages, 0.99), max(pages), len(pages),
+                     median([r["served"] for r in runs[200]])))
+        print("load average at the end: %.2f %.2f %.2f on %d cores"
+              % (*os.getloadavg(), os.cpu_count()))
+    finally:
+        os.unlink(config.name)
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("build", nargs="?", default=os.path.join(SOURCE, "build"))
+    parser.add_argument("builds", nargs="*", default=[os.path.join(SOURCE, "build")])
     parser.add_argument("--seconds", type=float, default=10.0)
     parser.add_argument("--rounds", type=int, default=2)
     parser.add_argument("--window", default="1280,860", help="browser window size")
+    parser.add_argument("--scale", action="store_true", help="many clients, builds side by side")
     options = parser.parse_args()
-    trackhost = os.path.join(options.build, "bin", "trackhost")
+    if options.scale:
+        builds = [build.split("=", 1) if "=" in build else (os.path.basename(build), build)
+                  for build in options.builds]
+        scale(builds, options.seconds, options.rounds)
+        return
+    trackhost = os.path.join(options.builds[0], "bin", "trackhost")
 
     config = tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False)
     config.write(CONFIG)
