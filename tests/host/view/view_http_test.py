@@ -104,6 +104,26 @@ class ViewerHttp(unittest.TestCase):
             stalled.close()
             self.assertGreater(sum(len(v) for v in host.rows().values()), 1000)
 
+    def test_a_client_that_reads_late_gets_the_newest_records_not_a_backlog(self):
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "500", "--seconds", "5"]) as host:
+            late = socket.socket()
+            late.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            late.connect(("127.0.0.1", int(host.port)))
+            late.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            # Long enough to fill both sides' buffers (in about 1.3 s), short of the 2 s
+            # that a write may wait before the client is dropped.
+            time.sleep(1.7)
+            stream = rig.EventStream.over(late)
+            times = [float(event["trackers"][0]["time"]) for event in stream.events()
+                     if event["trackers"][0]["id"] == 1]
+            self.assertEqual(host.wait(), 0, host.rest)
+            stream.close()
+        # While the client took nothing, the records it missed were not kept for it:
+        # once it read again, the next event jumped to the newest record.
+        gaps = [b - a for a, b in zip(times, times[1:])]
+        self.assertGreater(max(gaps), 0.2, times[:100])
+        self.assertLess(sorted(gaps)[len(gaps) // 2], 0.05)
+
     def test_page_is_served_while_many_clients_stream_and_silent_ones_are_dropped(self):
         rate, seconds = 100, 24
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", str(rate),
