@@ -120,8 +120,10 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     const std::vector<std::string> names = sectionNames(sections);
     PoseWriter writer(output.stream(), options.output.format, longest(names));
     writer.header();
-    HealthMonitor health(names, err, options.status,
-                         [] { return platform::terminalColumns(stderr); });
+    // The status lines go to standard error's terminal, as trackhost draws them only there.
+    HealthMonitor health(
+        names, err, options.status, [] { return platform::terminalColumns(stderr); },
+        [](const std::string& text) { platform::writeTerminal(stderr, text); });
     rig.ready = 1;
     runCycles(options, devices, rig, PoseSinks{writer, output, listener}, health, preparation, err);
     rig.ready = 0;

@@ -125,8 +125,10 @@ std::FILE* separateStdout();
 bool discardStdout();
 // A write to a closed pipe fails with EPIPE instead of ending the process.
 void ignoreBrokenPipe();
-// `handler` is called when the terminal the process runs in hangs up (SIGHUP);
-// Win32 has no such signal, so there nothing is to be done.
+// `handler` is called when the terminal the process runs in goes away: a hang-up
+// (SIGHUP) on POSIX; on Windows Ctrl-C, Ctrl-Break, the console window closed, a
+// logoff or a shutdown, after which the process has a few seconds to finish and
+// end itself.
 void catchHangUp(void (*handler)(int));
 // A C stream write that just failed with errno `error` failed because the pipe's
 // reader has gone; call it before any other system call.
@@ -140,6 +142,10 @@ bool isTerminal(std::FILE* stream);
 bool enableTerminalEscapes(std::FILE* stream);
 // The width of the terminal `stream` writes to, in columns; 0 when unknown.
 std::size_t terminalColumns(std::FILE* stream);
+// Writes `text` where `stream` writes, after what the stream holds, in one system
+// call past the stream's own buffering, so that a terminal gets an escape sequence
+// whole (a C runtime may write an unbuffered stream a piece at a time).
+void writeTerminal(std::FILE* stream, const std::string& text);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

@@ -300,6 +300,21 @@ bool enableTerminalEscapes(std::FILE* stream) {
     return isTerminal(stream);
 }
 
+void writeTerminal(std::FILE* stream, const std::string& text) {
+    std::fflush(stream);
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = write(fileno(stream), text.data() + written, text.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return; // a terminal that is gone takes nothing more
+        }
+        written += static_cast<std::size_t>(count);
+    }
+}
+
 std::size_t terminalColumns(std::FILE* stream) {
     winsize size{};
     if (stream == nullptr || ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) {

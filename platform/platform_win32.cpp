@@ -257,6 +257,21 @@ bool enableTerminalEscapes(std::FILE* stream) {
            SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+void writeTerminal(std::FILE* stream, const std::string& text) {
+    std::fflush(stream);
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    std::size_t written = 0;
+    while (written < text.size()) {
+        DWORD count = 0;
+        if (!WriteFile(handle, text.data() + written, static_cast<DWORD>(text.size() - written),
+                       &count, nullptr) ||
+            count == 0) {
+            return; // a console that is gone takes nothing more
+        }
+        written += count;
+    }
+}
+
 std::size_t terminalColumns(std::FILE* stream) {
     if (!isTerminal(stream)) {
         return 0;
