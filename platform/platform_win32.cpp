@@ -11,6 +11,7 @@
 #include <sys/timeb.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -226,7 +227,42 @@ bool discardStdout() {
     return moved;
 }
 
-void catchHangUp(void (*)(int)) {}
+namespace {
+
+void (*hangUpHandler)(int) = nullptr;
+
+// Runs on a thread of its own that the system starts for the event. Ctrl-C and
+// Ctrl-Break end a run as Ctrl-C does on POSIX. For a closed console window, a
+// logoff or a shutdown, the system ends the process once this returns, and a few
+// seconds after the event at the latest: so it waits, and the main thread finishes
+// the run meanwhile (records and recording complete, devices stopped) and ends the
+// process itself.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    if (hangUpHandler == nullptr) {
+        return FALSE;
+    }
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        hangUpHandler(SIGINT);
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        hangUpHandler(SIGTERM);
+        Sleep(INFINITE);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void catchHangUp(void (*handler)(int)) {
+    hangUpHandler = handler;
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
 
 // Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
 void ignoreBrokenPipe() {}

@@ -57,3 +57,21 @@ if(NOT WIN32)
         LIBS trackhost_core birdsim
         DEPENDS tracker_3dbird)
 endif()
+
+# A run ended from outside leaves complete files and its summary: natively on SIGINT,
+# SIGTERM and SIGHUP; on the Windows build on Ctrl-C, which Wine hands to
+# trackhost.exe as a console does.
+find_program(SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(SYSTEM_PYTHON AND WIN32 AND WINE_EXECUTABLE)
+    add_test(NAME interrupt_test
+        COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/host/interrupt_test.py
+                ${PROJECT_SOURCE_DIR} INT ${WINE_EXECUTABLE} $<TARGET_FILE:trackhost>)
+elseif(SYSTEM_PYTHON AND NOT WIN32)
+    add_test(NAME interrupt_test
+        COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/host/interrupt_test.py
+                ${PROJECT_SOURCE_DIR} INT,TERM,HUP $<TARGET_FILE:trackhost>)
+endif()
+if(TEST interrupt_test)
+    set_tests_properties(interrupt_test PROPERTIES ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}"
+        TIMEOUT 180)
+endif()
