@@ -61,6 +61,11 @@ if(WIN32)
     tracker_install(birdrecord trackhost/record trackhost)
     tracker_install(boresight trackhost trackhost)
     tracker_install(smoothing trackhost trackhost)
+    # The demos a Windows user starts from trackhost\, as scripts/demo.sh on Linux.
+    install(FILES ${PROJECT_SOURCE_DIR}/examples/windows/demo-view.cmd
+        ${PROJECT_SOURCE_DIR}/examples/windows/demo-dropout.cmd
+        ${PROJECT_SOURCE_DIR}/examples/windows/demo-align.cmd
+        DESTINATION trackhost COMPONENT trackhost)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT documentation)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples COMPONENT documentation
         FILES_MATCHING PATTERN "*.conf")

@@ -77,6 +77,9 @@ include/tracker_calibration.h
 plugin/tracker_3dbird.dll
 trackhost/3dbird.dll
 trackhost/boresight.dll
+trackhost/demo-align.cmd
+trackhost/demo-dropout.cmd
+trackhost/demo-view.cmd
 trackhost/record/3dbird.dll
 trackhost/smoothing.dll
 trackhost/trackhost.exe
@@ -108,6 +111,12 @@ status=0
 [ "$status" = 3 ] && grep -q 'refuses its arguments: expected angle1 angle2 angle3' \
     "$unpacked"/mycalib.log ||
     { echo "package: a library built against include/ of $zip was not asked" >&2; exit 1; }
+# A Windows user's demo, started from the archive as the README says: the sensor
+# unplugged for 3 s comes back by itself.
+(cd "$unpacked" && wine cmd /c 'trackhost\demo-dropout.cmd' --no-status >/dev/null 2>demo.log) &&
+    grep -q "^trackhost: simulator: sensor on port 1 plugged back in" "$unpacked"/demo.log &&
+    grep -q "^trackhost: device \[head\]: .*, 1 reconnection$" "$unpacked"/demo.log ||
+    { cat "$unpacked"/demo.log; echo "package: trackhost\demo-dropout.cmd of $zip failed" >&2; exit 1; }
 echo "package: $zip ($(stat -c %s "$zip") bytes) holds the release's layout"
 
 # GCC's documentation warns that sanitizer instrumentation makes -Wmaybe-uninitialized
