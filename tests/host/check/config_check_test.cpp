@@ -75,6 +75,33 @@ TEST(ConfigCheck, WarnsOfValuesThePluginTakesButNobodyMeans) {
             "warnings\n");
 }
 
+// A unit written straight after a length's number is text the plug-in passes over:
+// the warning names the line's unit and what the length comes to in it.
+TEST(ConfigCheck, AUnitAfterALengthsNumberIsNamedWithTheLengthInTheLinesUnit) {
+    std::string report;
+    EXPECT_EQ(check("[head]\n"
+                    "position 0 66in 0\n"
+                    "sensoroffset 1 2m 0 0 cm\n"
+                    "transmitteroffset 0.5FT 0 0\n"
+                    "reconnect 2s\n",
+                    report),
+              exitSuccess);
+    const std::string f = "AUnitAfterALengthsNumberIsNamedWithTheLengthInTheLinesUnit.conf";
+    EXPECT_EQ(report, f +
+                          ":2: warning: text after the number in \"66in\" of position: it reads "
+                          "as 66 feet; 66 inches are 5.5 feet\n" +
+                          f +
+                          ":3: warning: text after the number in \"2m\" of sensoroffset: it "
+                          "reads as 2 cm; 2 meters are 200 cm\n" +
+                          f +
+                          ":4: warning: text after the number in \"0.5FT\" of "
+                          "transmitteroffset: it reads as 0.5 feet\n" +
+                          f +
+                          ":5: warning: text after the number in \"2s\" of reconnect: it "
+                          "reads as 2\n" +
+                          f + ": 1 section, no problems, 4 warnings\n");
+}
+
 // A setting given twice: the plug-in keeps the last, but a zero transmitter offset
 // stores nothing.
 TEST(ConfigCheck, ASettingGivenTwiceNamesBothLines) {
