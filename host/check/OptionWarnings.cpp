@@ -78,6 +78,10 @@ bool readSuffixUnit(const std::string& text, SuffixUnit& unit) {
     return false;
 }
 
+// From 2^14 degrees on, a 32-bit float holds an angle in steps of 1/512 degree or
+// coarser, and the plug-in turns by the float: the turn is no longer the one written.
+constexpr double coarseDegrees = 16384.0;
+
 // The unit the numbers of a lengths line are in: its unit word, or feet.
 struct LineUnit {
     std::string name = "feet";
@@ -189,12 +193,23 @@ public:
             return;
         }
         bool zero = true;
+        double angle = 0.0;
         for (std::size_t i = first; i < first + 4; ++i) {
             const double value = number(i, readDecimal);
             zero = zero && (i == first + 3 || value == 0.0);
+            angle = value;
         }
         if (zero) {
             warn(option + " about the axis 0 0 0 turns nothing");
+        }
+        const auto held = static_cast<float>(angle);
+        if (std::fabs(angle) >= coarseDegrees && std::isfinite(held)) {
+            const double step =
+                static_cast<double>(std::nextafter(std::fabs(held), HUGE_VALF) - std::fabs(held));
+            warn("the angle " + shortNumber(angle) + " degrees in " + option +
+                 " is held in the plug-in's 32-bit numbers only in steps of " + shortNumber(step) +
+                 " degrees, so it does not turn as written; give it from "
+                 "-360 to 360");
         }
     }
 

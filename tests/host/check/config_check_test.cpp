@@ -102,6 +102,30 @@ TEST(ConfigCheck, AUnitAfterALengthsNumberIsNamedWithTheLengthInTheLinesUnit) {
                           f + ": 1 section, no problems, 4 warnings\n");
 }
 
+// The plug-in turns by the angle as a 32-bit float: one it holds only coarsely turns
+// by something else than written.
+TEST(ConfigCheck, AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf) {
+    std::string report;
+    EXPECT_EQ(check("[head]\n"
+                    "sensorrotation 1 0 1 0 1e30\n"
+                    "transmitterrotation 0 1 0 16383.5\n"
+                    "[hand]\n"
+                    "port 2\n"
+                    "transmitterrotation 0 1 0 -20000\n",
+                    report),
+              exitSuccess);
+    const std::string f = "AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf.conf";
+    EXPECT_EQ(report, f +
+                          ":2: warning: the angle 1e+30 degrees in sensorrotation is held in the "
+                          "plug-in's 32-bit numbers only in steps of 7.55579e+22 degrees, so it "
+                          "does not turn as written; give it from -360 to 360\n" +
+                          f +
+                          ":6: warning: the angle -20000 degrees in transmitterrotation is held "
+                          "in the plug-in's 32-bit numbers only in steps of 0.00195312 degrees, "
+                          "so it does not turn as written; give it from -360 to 360\n" +
+                          f + ": 2 sections, no problems, 2 warnings\n");
+}
+
 // A setting given twice: the plug-in keeps the last, but a zero transmitter offset
 // stores nothing.
 TEST(ConfigCheck, ASettingGivenTwiceNamesBothLines) {
