@@ -114,8 +114,10 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
 
 // Init fails without a word of its own on a library it cannot load or that has no
 // calib_init; the reason the system gave for the failed load is that of the last
-// load, the library's. A library that exports the optional calib_check judges its
-// arguments here (tracker_calibration.h).
+// load, the library's. Without calib_evaluate every recvData fails, without calib_exit
+// stop does: each entry point the plug-in calls is a problem when it is missing. A
+// library that exports the optional calib_check judges its arguments here
+// (tracker_calibration.h).
 void checkCalibration(const CConfigH& config, CTraCommonH& table,
                       std::vector<CheckFinding>& findings) {
     const ConfigLine* line = calibrationLine(config);
@@ -130,8 +132,20 @@ void checkCalibration(const CConfigH& config, CTraCommonH& table,
         problem(name + " cannot be loaded (" + platform::libraryError() + ")");
         return;
     }
-    if (table.calib()->getProcAddr("calib_init") == nullptr) {
-        problem(name + " has no calib_init, so init would fail");
+    static const struct {
+        const char* entry;
+        const char* consequence;
+    } entries[] = {{"calib_init", "init would fail"},
+                   {"calib_evaluate", "recvData would fail in every cycle"},
+                   {"calib_exit", "stop would fail"}};
+    bool complete = true;
+    for (const auto& required : entries) {
+        if (table.calib()->getProcAddr(required.entry) == nullptr) {
+            problem(name + " has no " + required.entry + ", so " + required.consequence);
+            complete = false;
+        }
+    }
+    if (!complete) {
         return;
     }
     const auto calibCheck =

@@ -173,6 +173,23 @@ TEST(ConfigCheck, WhatInitWouldRefuseIsAProblem) {
                   "angle2 angle3 [x y z], got 2 arguments\n");
 }
 
+// The checker asks a calibration library for every entry point the plug-in calls, as
+// init, recvData and stop would: a missing one fails the check, not the run.
+TEST(ConfigCheck, ACalibrationLibraryLackingAnEntryPointIsAProblem) {
+    std::string report;
+    EXPECT_EQ(check("[head]\ncalibration testcalib_noeval\n[hand]\nport 2\n"
+                    "calibration testcalib_noexit 1\n[wand]\nport 3\ncalibration testcalib\n",
+                    report),
+              exitConfiguration);
+    const std::string f = "ACalibrationLibraryLackingAnEntryPointIsAProblem.conf:";
+    EXPECT_EQ(report, f +
+                          "2: calibration library \"testcalib_noeval\" has no calib_evaluate, so "
+                          "recvData would fail in every cycle\n" +
+                          f +
+                          "5: calibration library \"testcalib_noexit\" has no calib_exit, so "
+                          "stop would fail\n");
+}
+
 TEST(ConfigCheck, ProblemsFailTheCheckWarningsAndTheExamplesDoNot) {
     std::string report;
     EXPECT_EQ(check("[a]\nposition 1,5 0 0\n[b]\nport 2\n[c]\nport 3\n[d]\nport 4\n[e]\n", report),
