@@ -41,6 +41,10 @@ std::string dependencyFolder(const std::string& libraryPath);
 // unknown.
 std::string libraryPath(LibraryHandle library);
 
+// The process's current folder, with its trailing separator: where a relative name
+// with a folder in it ("../lib/x.so") is found from. Empty if unknown.
+std::string currentFolder();
+
 // ---- file identity -----------------------------------------------------------
 // What makes a file the same file under any of its names (a link, "./x"): the
 // device and inode on POSIX, the volume serial number and file index on Win32.

@@ -104,6 +104,15 @@ std::string dependencyFolder(const std::string& libraryPath) {
     return libraryPath.substr(0, slash + 1);
 }
 
+std::string currentFolder() {
+    char path[4096] = {};
+    if (getcwd(path, sizeof path) == nullptr) {
+        return {};
+    }
+    const std::string folder = path;
+    return folder.back() == '/' ? folder : folder + '/';
+}
+
 std::string libraryPath(LibraryHandle library) {
     link_map* map = nullptr;
     if (library == nullptr || dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr ||

@@ -114,6 +114,16 @@ std::string executableFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
+std::string currentFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) {
+        return {};
+    }
+    const std::string folder(path, length);
+    return folder.back() == '\\' || folder.back() == '/' ? folder : folder + '\\';
+}
+
 std::string dependencyFolder(const std::string&) {
     // The loader looks beside the program first, wherever the library itself lies.
     return executableFolder();

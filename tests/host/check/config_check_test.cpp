@@ -4,6 +4,8 @@
 #include "host/check/ConfigCheck.h"
 #include "host/report/ExitCode.h"
 
+#include "platform/platform.h"
+#include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -188,6 +190,24 @@ TEST(ConfigCheck, ACalibrationLibraryLackingAnEntryPointIsAProblem) {
                           f +
                           "5: calibration library \"testcalib_noexit\" has no calib_exit, so "
                           "stop would fail\n");
+}
+
+// A library named with a relative folder is found from the current folder, as the
+// plug-in's loader finds it: the problem says where that was.
+TEST(ConfigCheck, ALibraryNotFoundByItsRelativeFolderNamesTheFolderSearched) {
+    std::string report;
+    EXPECT_EQ(check("[head]\ncalibration ../no-such-folder/mycalib 1\n", report),
+              exitConfiguration);
+    const std::string f = "ALibraryNotFoundByItsRelativeFolderNamesTheFolderSearched.conf:2: ";
+    const std::vector<std::string> lines = textLines(report);
+    ASSERT_EQ(lines.size(), 2u) << report;
+    const std::string problem =
+        f + "calibration library \"../no-such-folder/mycalib\" cannot be loaded (";
+    EXPECT_EQ(lines[0].substr(0, problem.size()), problem);
+    EXPECT_EQ(lines[1], f +
+                            "note: a library name with a folder is found from the current "
+                            "folder, " +
+                            platform::currentFolder() + ", not from the configuration file's");
 }
 
 TEST(ConfigCheck, ProblemsFailTheCheckWarningsAndTheExamplesDoNot) {
