@@ -578,8 +578,8 @@ Options:
 Exit status:
   0  success (also when the reader of the records goes away, as head does;
      --check: no error, warnings alone do not fail)
-  2  usage error (bad command line, output file not writable or the
-     configuration file itself)
+  2  usage error (bad command line; a file to write that cannot be written, or
+     that is the configuration or another file trackhost reads)
   3  configuration file error (unreadable file, bad line, more than 4 sections),
      or a recording to replay that is unreadable or malformed
   4  device failure (plug-in not loadable; createDev, init, configure, start or

@@ -63,6 +63,12 @@ bool fileIdentity(const std::string& path, FileIdentity& identity);
 // The identity of the file an open C stream writes to or reads from; false when
 // the system cannot tell.
 bool streamIdentity(std::FILE* stream, FileIdentity& identity);
+// Whether a file could be opened for writing at `path`: an existing file (not a
+// folder) this process may write, or a new one in an existing folder. Found out
+// without creating or emptying anything (on Win32 an existing file is opened as it
+// is and closed again); false with the reason as an errno value (ENOENT, EACCES,
+// EISDIR, ...) in `error`.
+bool writableFile(const std::string& path, int& error);
 
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is

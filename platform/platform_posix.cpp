@@ -152,6 +152,25 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity) {
     return true;
 }
 
+bool writableFile(const std::string& path, int& error) {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0) {
+        error = S_ISDIR(status.st_mode) ? EISDIR : access(path.c_str(), W_OK) == 0 ? 0 : errno;
+        return error == 0;
+    }
+    if (errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+    // A new file: its folder must exist and take new files.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    error = access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+    return error == 0;
+}
+
 MutexHandle createMutex() {
     auto* mutex = new (std::nothrow) pthread_mutex_t;
     if (mutex == nullptr) {

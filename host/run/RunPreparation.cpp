@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 
 #include <ostream>
+#include <system_error>
 
 namespace {
 
@@ -66,6 +67,16 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
     if (!clash.empty()) {
         hostMessage(err) << clash << std::endl;
         return exitUsage;
+    }
+    // A file named to be written that cannot be is a usage error like a clash, told
+    // before the device block rather than after init.
+    for (const NamedFile& file : written) {
+        int error = 0;
+        if (!file.path.empty() && !platform::writableFile(file.path, error)) {
+            hostMessage(err) << "cannot write " << file.path << " ("
+                             << std::generic_category().message(error) << ")" << std::endl;
+            return exitUsage;
+        }
     }
     if (!checkDropouts(settings.sensors.simDropouts, sections, settings.configFile,
                        cycleLimit(settings.pace), settings.pace.rate, err)) {

@@ -104,7 +104,8 @@ int SensorSession::prepare(const std::string& pluginPath,
     if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
         const std::string problem = error();
         hostMessage(err) << problem << std::endl;
-        return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
+        // A file the user names that cannot be written is a usage error.
+        return problem.rfind("cannot write", 0) == 0 ? exitUsage : exitDevice;
     }
     return exitSuccess;
 }

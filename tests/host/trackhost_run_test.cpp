@@ -220,16 +220,29 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     EXPECT_EQ(readFile(file), text);
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1) << "the failed wake-up of [bad] alone";
 
-    // An output that cannot be opened stops the devices that init woke.
+    // An output that cannot be opened is refused before any sensor wakes.
     PoseOutput nowhere("no-such-folder/poses.csv");
     EXPECT_EQ(run({"--cycles", "1"}, file, &nowhere), exitUsage);
-    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1);
     EXPECT_EQ(err.str(),
               "missing.conf: cannot read the file (No such file or directory)\n" + simulatorNote +
                   "trackhost: device [bad] at " + file + ":1: init failed\n" +
                   "trackhost: --output and the configuration are the same file (" + file + ")\n" +
-                  simulatorNote +
                   "trackhost: cannot write no-such-folder/poses.csv (No such file or directory)\n");
+}
+
+// A file to write that cannot be, the records' or the recording, is one usage error,
+// told before the plug-in loads: nothing is created and no sensor wakes.
+TEST_F(HostRunTest, AFileToWriteThatCannotBeIsRefusedBeforeAnySensorWakes) {
+    const std::string file = files.writeConfig("[d]\n");
+    EXPECT_EQ(run({"--cycles", "1", "--record", "no-such-folder/r.txt"}, file), exitUsage);
+    PoseOutput folder(".");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &folder), exitUsage);
+    EXPECT_EQ(err.str(),
+              "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n"
+              "trackhost: cannot write . (Is a directory)\n");
+    EXPECT_EQ(pluginOutput, "");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 }
 
 // A file written is never one read, nor one written twice, under whatever name;
