@@ -31,6 +31,8 @@ LibraryHandle loadedLibrary(const char* fileName);
 std::string libraryFileName(const std::string& baseName);
 // The folder of the running program, with its trailing separator; empty if unknown.
 std::string executableFolder();
+// The running program's own file; empty if unknown.
+std::string executablePath();
 // The folder where the loader first looks for the load-time dependencies of the
 // library at `libraryPath` (as loadLibrary finds it), with its trailing separator:
 // the library's own folder on POSIX (its run path $ORIGIN), the program's folder

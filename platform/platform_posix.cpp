@@ -95,6 +95,12 @@ std::string executableFolder() {
     return folder.substr(0, folder.rfind('/') + 1);
 }
 
+std::string executablePath() {
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length <= 0 ? std::string() : std::string(path, static_cast<std::size_t>(length));
+}
+
 std::string dependencyFolder(const std::string& libraryPath) {
     const std::size_t slash = libraryPath.rfind('/');
     if (slash == std::string::npos) {

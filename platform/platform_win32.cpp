@@ -114,6 +114,12 @@ std::string executableFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
+std::string executablePath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
 namespace {
 
 // The errno value of a Win32 file error, as the C runtime's fopen would set it.
