@@ -86,6 +86,25 @@ TEST_F(TrackhostProgram, StandardOutputByAnyNameCarriesTheRecordsAlone) {
     EXPECT_FALSE(std::ifstream("-"));
 }
 
+// A recording is a file of its own: standard output by any name is refused, and no
+// file "-" is made.
+TEST_F(TrackhostProgram, ARecordingToStandardOutputIsRefused) {
+    std::vector<std::string> names = {"-"};
+    if (posixShell()) {
+        names.push_back("/dev/stdout");
+    }
+    for (const std::string& name : names) {
+        const ProgramRun run =
+            runProgram("trackhost", "--cycles 2 --record " + name + " " + config);
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_EQ(run.err, "trackhost: --record " + name +
+                               " is standard output; a recording needs a file of its own "
+                               "(--replay plays it from there)\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(std::ifstream("-"));
+}
+
 TEST_F(TrackhostProgram, FailedWritesHaveTheirStatusAndAClosedPipeEndsTheRunCleanly) {
     const ProgramRun run = runProgram("trackhost", "--cycles 3 --output /dev/full " + config);
     EXPECT_EQ(run.status, 5);
