@@ -407,6 +407,34 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     EXPECT_EQ(_3dbirdWakeUp(0, 2, 1000, 1000), 1) << "port 2 answers again";
 }
 
+// A sensor plugged back in needs a new wake-up: a device without reconnect stays
+// silent, and trackhost says what would bring it back, once, right after the replug.
+TEST_F(HostRunTest, AReplugNamesTheDevicesThatDoNotReconnect) {
+    const std::string file =
+        files.writeConfig("[plain]\nport 1\n[off]\nport 2\nreconnect 0\n[back]\nport 3\n"
+                          "reconnect 0.05\n");
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "20", "--sim-dropout", "1:0.02:0.03",
+                   "--sim-dropout", "2:0.03:0.03", "--sim-dropout", "3:0.04:0.03"},
+                  file),
+              exitSuccess)
+        << err.str();
+    const std::string hint = "] does not wake its sensor again by itself; \"reconnect SECONDS\" "
+                             "in its section would\n";
+    const std::string said = linesAfter(err.str(), "trackhost: ");
+    EXPECT_EQ(said.substr(0, said.find("device [plain]: 20 cycles")),
+              simulatorNote.substr(std::strlen("trackhost: ")) +
+                  "simulator: sensor on port 1 unplugged\n"
+                  "simulator: sensor on port 2 unplugged\n"
+                  "simulator: sensor on port 3 unplugged\n"
+                  "simulator: sensor on port 1 plugged back in\n"
+                  "device [plain" +
+                  hint +
+                  "simulator: sensor on port 2 plugged back in\n"
+                  "device [off" +
+                  hint + "simulator: sensor on port 3 plugged back in\n")
+        << err.str();
+}
+
 // A drop-out on a port no section uses is refused before any sensor wakes; one that
 // would start after the run is warned of.
 TEST_F(HostRunTest, DropoutsMustMeetASectionAndTheRun) {
