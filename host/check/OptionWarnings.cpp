@@ -208,8 +208,7 @@ public:
                 static_cast<double>(std::nextafter(std::fabs(held), HUGE_VALF) - std::fabs(held));
             warn("the angle " + shortNumber(angle) + " degrees in " + option +
                  " is held in the plug-in's 32-bit numbers only in steps of " + shortNumber(step) +
-                 " degrees, so it does not turn as written; give it from "
-                 "-360 to 360");
+                 " degrees, so it does not turn as written; give it from -360 to 360");
         }
     }
 
