@@ -216,7 +216,8 @@ const std::vector<HostOption> optionTable = {
      "read CONFIG_FILE and report every problem in it, as\n"
      "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
      "warning: message; wakes no sensor and loads no plug-in\n"
-     "(a calibration library is loaded to see that it can be)"},
+     "(a calibration library is loaded to see that it can be);\n"
+     "no option but --verbose goes with it"},
     {"--verbose",
      nullptr,
      {},
@@ -377,6 +378,21 @@ const char* alignConflict(const HostOptions& options) {
                                                       : nullptr;
 }
 
+// The first option given with --check that it does not take, or null: the check
+// reads the configuration and loads no plug-in, so only --verbose changes what it does.
+const char* checkConflict(const HostOptions& options, const std::vector<const HostOption*>& given) {
+    if (!options.check) {
+        return nullptr;
+    }
+    for (const HostOption* option : given) {
+        const std::string name = option->name;
+        if (name != "--check" && name != "--verbose") {
+            return option->name;
+        }
+    }
+    return nullptr;
+}
+
 // Options that cannot be given together, and options that need another one.
 bool checkCombinations(const HostOptions& options, const std::vector<const HostOption*>& given,
                        std::string& error) {
@@ -391,6 +407,10 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
     }
     if (const char* conflict = alignConflict(options)) {
         error = std::string("--align does not go with ") + conflict;
+        return false;
+    }
+    if (const char* conflict = checkConflict(options, given)) {
+        error = std::string("--check does not go with ") + conflict;
         return false;
     }
     // Both would set how long the run lasts.
@@ -558,8 +578,8 @@ Options:
 Exit status:
   0  success (also when the reader of the records goes away, as head does;
      --check: no error, warnings alone do not fail)
-  2  usage error (bad command line, output file not writable or the
-     configuration file itself)
+  2  usage error (bad command line; a file to write that cannot be written, or
+     that is the configuration or another file trackhost reads)
   3  configuration file error (unreadable file, bad line, more than 4 sections),
      or a recording to replay that is unreadable or malformed
   4  device failure (plug-in not loadable; createDev, init, configure, start or

@@ -114,6 +114,16 @@ int run(int argc, char** argv) {
     if (options.check) {
         return runCheck(options.run.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
     }
+    // The recording library writes a file of its own, and standard output is the records'
+    // (or, moved aside, the plug-in's) channel: a recording cannot go there.
+    const std::string& recording = options.run.sensors.recordFile;
+    if (!recording.empty() && isStandardOutput(recording)) {
+        hostMessage(std::cerr) << "--record " << recording
+                               << " is standard output; a recording needs a file of its own "
+                                  "(--replay plays it from there)"
+                               << std::endl;
+        return exitUsage;
+    }
 
     // The viewer listens before any sensor wakes, so a taken port costs nothing.
     ViewServer viewer;

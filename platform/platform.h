@@ -31,6 +31,8 @@ LibraryHandle loadedLibrary(const char* fileName);
 std::string libraryFileName(const std::string& baseName);
 // The folder of the running program, with its trailing separator; empty if unknown.
 std::string executableFolder();
+// The running program's own file; empty if unknown.
+std::string executablePath();
 // The folder where the loader first looks for the load-time dependencies of the
 // library at `libraryPath` (as loadLibrary finds it), with its trailing separator:
 // the library's own folder on POSIX (its run path $ORIGIN), the program's folder
@@ -40,6 +42,10 @@ std::string dependencyFolder(const std::string& libraryPath);
 // The file a loaded library was loaded from, as the loader found it; empty when
 // unknown.
 std::string libraryPath(LibraryHandle library);
+
+// The process's current folder, with its trailing separator: where a relative name
+// with a folder in it ("../lib/x.so") is found from. Empty if unknown.
+std::string currentFolder();
 
 // ---- file identity -----------------------------------------------------------
 // What makes a file the same file under any of its names (a link, "./x"): the
@@ -59,6 +65,12 @@ bool fileIdentity(const std::string& path, FileIdentity& identity);
 // The identity of the file an open C stream writes to or reads from; false when
 // the system cannot tell.
 bool streamIdentity(std::FILE* stream, FileIdentity& identity);
+// Whether a file could be opened for writing at `path`: an existing file (not a
+// folder) this process may write, or a new one in an existing folder. Found out
+// without creating or emptying anything (on Win32 an existing file is opened as it
+// is and closed again); false with the reason as an errno value (ENOENT, EACCES,
+// EISDIR, ...) in `error`.
+bool writableFile(const std::string& path, int& error);
 
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is

@@ -95,6 +95,12 @@ std::string executableFolder() {
     return folder.substr(0, folder.rfind('/') + 1);
 }
 
+std::string executablePath() {
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length <= 0 ? std::string() : std::string(path, static_cast<std::size_t>(length));
+}
+
 std::string dependencyFolder(const std::string& libraryPath) {
     const std::size_t slash = libraryPath.rfind('/');
     if (slash == std::string::npos) {
@@ -102,6 +108,15 @@ std::string dependencyFolder(const std::string& libraryPath) {
         return executableFolder();
     }
     return libraryPath.substr(0, slash + 1);
+}
+
+std::string currentFolder() {
+    char path[4096] = {};
+    if (getcwd(path, sizeof path) == nullptr) {
+        return {};
+    }
+    const std::string folder = path;
+    return folder.back() == '/' ? folder : folder + '/';
 }
 
 std::string libraryPath(LibraryHandle library) {
@@ -141,6 +156,25 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity) {
     }
     identity = identityOf(status);
     return true;
+}
+
+bool writableFile(const std::string& path, int& error) {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0) {
+        error = S_ISDIR(status.st_mode) ? EISDIR : access(path.c_str(), W_OK) == 0 ? 0 : errno;
+        return error == 0;
+    }
+    if (errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+    // A new file: its folder must exist and take new files.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    error = access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+    return error == 0;
 }
 
 MutexHandle createMutex() {

@@ -115,6 +115,62 @@ std::string executableFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
+std::string executablePath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+namespace {
+
+// The errno value of a Win32 file error, as the C runtime's fopen would set it.
+int fileErrno(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    default:
+        return EACCES;
+    }
+}
+
+} // namespace
+
+bool writableFile(const std::string& path, int& error) {
+    // Opened for writing as it is, neither created nor emptied, and closed at once.
+    // (Devices such as Wine's /dev/full answer this, though they have no attributes.)
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        error = 0;
+        return true;
+    }
+    const DWORD code = GetLastError();
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    // A new file in an existing folder; a missing folder is ERROR_PATH_NOT_FOUND.
+    error = code == ERROR_FILE_NOT_FOUND ? 0
+            : attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                ? EISDIR
+                : fileErrno(code);
+    return error == 0;
+}
+
+std::string currentFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) {
+        return {};
+    }
+    const std::string folder(path, length);
+    return folder.back() == '\\' || folder.back() == '/' ? folder : folder + '\\';
+}
+
 std::string dependencyFolder(const std::string&) {
     // The loader looks beside the program first, wherever the library itself lies.
     return executableFolder();

@@ -6,7 +6,7 @@ tracker_test(trackhost_test
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
             host/output/pose_output_test.cpp
     LIBS trackhost_core one_euro_filter
-    DEPENDS boresight smoothing)
+    DEPENDS boresight smoothing ${test_calibrations})
 
 # trackhost's run against the simulated sensors, the plug-in loaded by path as
 # trackhost loads it.

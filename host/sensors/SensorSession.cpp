@@ -50,6 +50,16 @@ std::uint16_t portWithoutReadings(const Recording& recording,
 
 } // namespace
 
+std::string recordingLibraryPath() {
+    const std::string folder = platform::executableFolder();
+    const std::string separator = folder.empty() ? "/" : folder.substr(folder.size() - 1);
+    return folder + "record" + separator + platform::libraryFileName("3dbird");
+}
+
+std::string sensorLibraryPath(const std::string& pluginPath) {
+    return platform::dependencyFolder(pluginPath) + platform::libraryFileName("3dbird");
+}
+
 SensorSession::SensorSession(const SensorSettings& settings, std::string configFile,
                              std::ostream& err)
     : settings(settings), configFile(std::move(configFile)), err(err) {}
@@ -85,10 +95,7 @@ int SensorSession::prepare(const std::string& pluginPath,
     }
     // The recording library lies in the folder "record" beside trackhost; the real
     // sensor library where the plug-in's loader would look for it.
-    const std::string folder = platform::executableFolder();
-    const std::string separator = folder.empty() ? "/" : folder.substr(folder.size() - 1);
-    const std::string libraryName = platform::libraryFileName("3dbird");
-    const std::string path = folder + "record" + separator + libraryName;
+    const std::string path = recordingLibraryPath();
     recorder = platform::loadLibrary(path.c_str());
     const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
     if (start != nullptr) {
@@ -100,11 +107,12 @@ int SensorSession::prepare(const std::string& pluginPath,
         hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
-    const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
+    const std::string sensorLibrary = sensorLibraryPath(pluginPath);
     if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
         const std::string problem = error();
         hostMessage(err) << problem << std::endl;
-        return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
+        // A file the user names that cannot be written is a usage error.
+        return problem.rfind("cannot write", 0) == 0 ? exitUsage : exitDevice;
     }
     return exitSuccess;
 }

@@ -13,6 +13,12 @@
 #include "host/sensors/SensorSettings.h"
 #include "platform/platform.h"
 
+// The recording sensor library: in the folder "record" beside trackhost.
+std::string recordingLibraryPath();
+// The sensor library the plug-in at `pluginPath` binds to, where its loader looks
+// for it.
+std::string sensorLibraryPath(const std::string& pluginPath);
+
 class SensorSession {
 public:
     // `configFile` names the configuration in warnings.

@@ -45,10 +45,36 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(parseArgs({"--version", "--bogus"}, options, error), ParseResult::version);
 
     HostOptions check;
-    ASSERT_EQ(parseArgs({"--check", "--format", "JSON", "my.conf"}, check, error),
-              ParseResult::run);
-    EXPECT_TRUE(check.check);
-    EXPECT_EQ(check.output.format, OutputFormat::json);
+    ASSERT_EQ(parseArgs({"--check", "--verbose", "my.conf"}, check, error), ParseResult::run);
+    EXPECT_TRUE(check.check && check.verbose);
+    HostOptions json;
+    ASSERT_EQ(parseArgs({"--format", "JSON", "my.conf"}, json, error), ParseResult::run);
+    EXPECT_EQ(json.output.format, OutputFormat::json);
+}
+
+// --check reads the configuration and nothing else: an option that would change a
+// run is refused rather than ignored, whatever its place on the line.
+TEST(HostOptions, CheckTakesNoOptionButVerbose) {
+    const std::vector<std::vector<const char*>> others = {{"--sim-dropout", "1:0:1"},
+                                                          {"--view", "8080"},
+                                                          {"--record", "r.txt"},
+                                                          {"--output", "-"},
+                                                          {"--replay", "r.txt"},
+                                                          {"--cycles", "3"},
+                                                          {"--plugin", "p.so"},
+                                                          {"--debug", "1"},
+                                                          {"--format", "csv"},
+                                                          {"--quiet"},
+                                                          {"--no-status"},
+                                                          {"--sim-motion", "align"}};
+    for (const std::vector<const char*>& other : others) {
+        std::vector<const char*> args = other;
+        args.insert(args.begin() + (other.size() > 1 ? 0 : 1), "--check");
+        args.push_back("a.conf");
+        EXPECT_EQ(usageError(args), std::string("--check does not go with ") + other[0]);
+    }
+    EXPECT_EQ(usageError({"--check", "--verbose", "--rate=10", "a.conf"}),
+              "--check does not go with --rate");
 }
 
 TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {

@@ -220,16 +220,29 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     EXPECT_EQ(readFile(file), text);
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1) << "the failed wake-up of [bad] alone";
 
-    // An output that cannot be opened stops the devices that init woke.
+    // An output that cannot be opened is refused before any sensor wakes.
     PoseOutput nowhere("no-such-folder/poses.csv");
     EXPECT_EQ(run({"--cycles", "1"}, file, &nowhere), exitUsage);
-    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1);
     EXPECT_EQ(err.str(),
               "missing.conf: cannot read the file (No such file or directory)\n" + simulatorNote +
                   "trackhost: device [bad] at " + file + ":1: init failed\n" +
                   "trackhost: --output and the configuration are the same file (" + file + ")\n" +
-                  simulatorNote +
                   "trackhost: cannot write no-such-folder/poses.csv (No such file or directory)\n");
+}
+
+// A file to write that cannot be, the records' or the recording, is one usage error,
+// told before the plug-in loads: nothing is created and no sensor wakes.
+TEST_F(HostRunTest, AFileToWriteThatCannotBeIsRefusedBeforeAnySensorWakes) {
+    const std::string file = files.writeConfig("[d]\n");
+    EXPECT_EQ(run({"--cycles", "1", "--record", "no-such-folder/r.txt"}, file), exitUsage);
+    PoseOutput folder(".");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &folder), exitUsage);
+    EXPECT_EQ(err.str(),
+              "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n"
+              "trackhost: cannot write . (Is a directory)\n");
+    EXPECT_EQ(pluginOutput, "");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 }
 
 // A file written is never one read, nor one written twice, under whatever name;
@@ -392,6 +405,34 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     EXPECT_TRUE(holds(err.str(), "device [pulled]: 30 cycles, 10 records, 0 failed cycles, "));
     EXPECT_FALSE(holds(err.str(), "plugged back in"));
     EXPECT_EQ(_3dbirdWakeUp(0, 2, 1000, 1000), 1) << "port 2 answers again";
+}
+
+// A sensor plugged back in needs a new wake-up: a device without reconnect stays
+// silent, and trackhost says what would bring it back, once, right after the replug.
+TEST_F(HostRunTest, AReplugNamesTheDevicesThatDoNotReconnect) {
+    const std::string file =
+        files.writeConfig("[plain]\nport 1\n[off]\nport 2\nreconnect 0\n[back]\nport 3\n"
+                          "reconnect 0.05\n");
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "20", "--sim-dropout", "1:0.02:0.03",
+                   "--sim-dropout", "2:0.03:0.03", "--sim-dropout", "3:0.04:0.03"},
+                  file),
+              exitSuccess)
+        << err.str();
+    const std::string hint = "] does not wake its sensor again by itself; \"reconnect SECONDS\" "
+                             "in its section would\n";
+    const std::string said = linesAfter(err.str(), "trackhost: ");
+    EXPECT_EQ(said.substr(0, said.find("device [plain]: 20 cycles")),
+              simulatorNote.substr(std::strlen("trackhost: ")) +
+                  "simulator: sensor on port 1 unplugged\n"
+                  "simulator: sensor on port 2 unplugged\n"
+                  "simulator: sensor on port 3 unplugged\n"
+                  "simulator: sensor on port 1 plugged back in\n"
+                  "device [plain" +
+                  hint +
+                  "simulator: sensor on port 2 plugged back in\n"
+                  "device [off" +
+                  hint + "simulator: sensor on port 3 plugged back in\n")
+        << err.str();
 }
 
 // A drop-out on a port no section uses is refused before any sensor wakes; one that

@@ -104,9 +104,11 @@ TEST_F(RecordReplay, ARunEndsWhenItsRecordingRunsOut) {
     }
 }
 
-TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
+// A recording that cannot be created is refused (status 2); one that cannot be written
+// stops the run with status 5.
+TEST_F(RecordReplay, UnwritableRecordingIsRefusedOrStopsTheRunWithStatus5) {
     const std::string config = files.write("-one.conf", "[d]\n");
-    EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 5);
+    EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 2);
     EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n");
     if (std::ifstream("/dev/full")) {
         EXPECT_EQ(trackhost("--record /dev/full --rate 1000 " + config), 5);
