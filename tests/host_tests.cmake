@@ -21,9 +21,10 @@ tracker_shared_library(throwing_plugin throwing_plugin)
 tracker_sees_all(throwing_plugin)
 
 # trackhost as a user runs it, through the shell, from the folder it was built in:
-# its two channels, and --record and --replay, each run a process of its own.
+# its two channels, and --record and --replay, each run a process of its own; with
+# every name in a folder named in other scripts.
 tracker_test(trackhost_program_test
-    SOURCES host/trackhost_program_test.cpp
+    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp
     DEPENDS trackhost throwing_plugin)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -89,7 +89,7 @@ int SensorSession::prepare(const std::string& pluginPath,
     const std::string separator = folder.empty() ? "/" : folder.substr(folder.size() - 1);
     const std::string libraryName = platform::libraryFileName("3dbird");
     const std::string path = folder + "record" + separator + libraryName;
-    recorder = platform::loadLibrary(path.c_str());
+    recorder = platform::loadLibraryUtf8(path);
     const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
     if (start != nullptr) {
         flush = symbol<StatusFn>(recorder, "birdrecord_flush");
