@@ -37,7 +37,8 @@ using LibraryHandle = void*;
 // looked for beside the executable first; a bare name without an extension is
 // completed as this platform names libraries ("x": "x.dll" or "libx.so").
 // The name is a calibration line's, as a host has always written it: on Win32 it
-// is loaded as bytes in the ANSI code page.
+// is loaded as bytes in the ANSI code page first, and only a UTF-8 name with
+// letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
 // Loads a library of the program's own, named in UTF-8 (an argument, or a path
 // from executableFolder), as loadLibrary does otherwise.

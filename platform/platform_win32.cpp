@@ -28,6 +28,16 @@ int wideLength(const std::string& text, UINT codePage, DWORD flags) {
                                0);
 }
 
+// A UTF-8 text with a letter beyond ASCII, which the ANSI code page would misread.
+bool utf8BeyondAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return wideLength(text, CP_UTF8, MB_ERR_INVALID_CHARS) > 0;
+        }
+    }
+    return false;
+}
+
 HMODULE loadWide(const std::string& fileName) {
     const std::wstring name = widen(fileName);
     HMODULE library = LoadLibraryW(name.c_str());
@@ -98,11 +108,15 @@ bool isFolder(const std::string& path) {
 }
 
 // The loader itself looks beside the executable first and appends ".dll" to a
-// name without an extension.
+// name without an extension. A name that loads in the ANSI code page loads as it
+// always has.
 LibraryHandle loadLibrary(const char* fileName) {
     HMODULE library = LoadLibraryA(fileName);
     if (library == nullptr) {
         lastLibraryError = GetLastError();
+        if (utf8BeyondAscii(fileName)) {
+            library = loadWide(fileName);
+        }
     }
     return reinterpret_cast<LibraryHandle>(library);
 }

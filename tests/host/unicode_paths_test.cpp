@@ -1,6 +1,7 @@
 // trackhost with every name it is given in a folder named in other scripts: the
 // names reach the system as they were typed, whatever the ANSI code page of
 // Windows, and its messages give them back byte for byte.
+#include "platform/platform.h"
 #include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFolder.h"
 
@@ -19,6 +20,34 @@ struct UnicodePaths : testing::Test {
 };
 
 } // namespace
+
+// Named by its full path there, the library loads for --check and for a run: its
+// calib_evaluate adds its argument to x.
+TEST_F(UnicodePaths, ACalibrationLibraryThereLoadsByItsPath) {
+    const std::string library = platform::libraryFileName("較正");
+    folder.copy(platform::libraryFileName("testcalib"), library);
+    const std::string config = folder.write("設定.conf", "[head]\nport 1\ncalibration \"" +
+                                                             folder.absolute(library) + "\" 2\n");
+    ProgramRun run = runProgram("trackhost", "--check " + quoted(config));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, config + ": 1 section, no problems\n");
+
+    run = runProgram("trackhost", "--quiet --cycles 1 --format csv " + quoted(config));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = textLines(run.out);
+    ASSERT_EQ(rows.size(), 2u) << run.out;
+    EXPECT_EQ(rows[1].substr(0, 7), "head,1,");
+    EXPECT_NE(rows[1].find(",2.00000,0.00000,0.00000,"), std::string::npos) << rows[1];
+
+    const std::string missing = folder.path(platform::libraryFileName("無い"));
+    folder.write("設定.conf", "[head]\ncalibration \"" + missing + "\"\n");
+    run = runProgram("trackhost", "--check " + quoted(config));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(
+        run.err.rfind(config + ":2: calibration library \"" + missing + "\" cannot be loaded (", 0),
+        0u)
+        << run.err;
+}
 
 TEST_F(UnicodePaths, ARunRecordsThereAndItsRecordingReplays) {
     const std::string config = folder.write("設定.conf", "[head]\nport 1\n[hand]\nport 2\n");
