@@ -143,6 +143,8 @@ int run(const std::vector<std::string>& arguments) {
 // the user typed them.
 int main(int argc, char** argv) {
     try {
+        platform::showUtf8OnConsole(std::cerr, stderr);
+        platform::showUtf8OnConsole(std::cout, stdout);
         return run(platform::programArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         hostMessage(std::cerr) << "out of memory" << std::endl;

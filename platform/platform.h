@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ namespace platform {
 // wide command line, so that a name in any script arrives as it was typed; on
 // POSIX `argv` as it is.
 std::vector<std::string> programArguments(int argc, char** argv);
+// Lets `stream`, which writes to the C stream `file`, show UTF-8 text as such on
+// a console: on Win32 its text beyond ASCII then reaches a console as UTF-16, by
+// the console's wide call, whatever the console's code page. ASCII, and anything
+// written to a file or a pipe, goes as bytes through `file` as before. Nothing to
+// do on POSIX.
+void showUtf8OnConsole(std::ostream& stream, std::FILE* file);
 
 // ---- files ---------------------------------------------------------------------
 // Opens the file at `path` as std::fopen does with `mode`; null with errno set when

@@ -36,6 +36,8 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);
 }
 
+void showUtf8OnConsole(std::ostream&, std::FILE*) {}
+
 std::FILE* openFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }

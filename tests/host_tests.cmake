@@ -28,6 +28,15 @@ tracker_test(trackhost_program_test
     DEPENDS trackhost throwing_plugin testcalib)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# trackhost.exe writing to a console: names beyond ASCII show as they were typed
+# (Wine's console, in a terminal).
+if(CMAKE_CROSSCOMPILING AND WINE_EXECUTABLE)
+    add_test(NAME console_names_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/host/console_names_test.sh ${WINE_EXECUTABLE}
+                ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(console_names_test PROPERTIES SKIP_RETURN_CODE 77
+        ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}")
+endif()
 tracker_test(record_replay_test
     SOURCES host/sensors/record_replay_test.cpp
     LIBS platform
