@@ -7,9 +7,35 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+// ---- names and text -------------------------------------------------------------
+// The names of files and folders this layer takes and answers are UTF-8, on POSIX
+// the bytes as they are. On Win32 they reach the system as UTF-16, whatever the
+// ANSI code page; a name that is not UTF-8 (from a file written in the ANSI code
+// page) is read in the ANSI code page, as before names were UTF-8.
+
+// The program's arguments, its own name first, as UTF-8: on Win32 taken from the
+// wide command line, so that a name in any script arrives as it was typed; on
+// POSIX `argv` as it is.
+std::vector<std::string> programArguments(int argc, char** argv);
+// Lets `stream`, which writes to the C stream `file`, show UTF-8 text as such on
+// a console: on Win32 its text beyond ASCII then reaches a console as UTF-16, by
+// the console's wide call, whatever the console's code page. ASCII, and anything
+// written to a file or a pipe, goes as bytes through `file` as before. Nothing to
+// do on POSIX.
+void showUtf8OnConsole(std::ostream& stream, std::FILE* file);
+
+// ---- files ---------------------------------------------------------------------
+// Opens the file at `path` as std::fopen does with `mode`; null with errno set when
+// it cannot.
+std::FILE* openFile(const std::string& path, const char* mode);
+// The file at `path`, following links, is a folder.
+bool isFolder(const std::string& path);
 
 // ---- dynamic libraries -----------------------------------------------------
 using LibraryHandle = void*;
@@ -17,8 +43,14 @@ using LibraryHandle = void*;
 // Loads a library by file name; null when it cannot be loaded. A bare name is
 // looked for beside the executable first; a bare name without an extension is
 // completed as this platform names libraries ("x": "x.dll" or "libx.so").
+// The name is a calibration line's, as a host has always written it: on Win32 it
+// is loaded as bytes in the ANSI code page first, and only a UTF-8 name with
+// letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
-// Why the last loadLibrary of this thread failed, in the system's words.
+// Loads a library of the program's own, named in UTF-8 (an argument, or a path
+// from executableFolder), as loadLibrary does otherwise.
+LibraryHandle loadLibraryUtf8(const std::string& fileName);
+// Why the last loadLibrary of this thread failed, in the system's words (UTF-8).
 std::string libraryError();
 // Address of an exported symbol; null when the library does not export it.
 void* librarySymbol(LibraryHandle library, const char* name);
@@ -119,8 +151,8 @@ bool localTime(std::time_t time, std::tm& local);
 bool utcTime(std::time_t time, std::tm& utc);
 
 // ---- programs -----------------------------------------------------------------
-// Runs a command line through the system's command interpreter and answers the
-// program's exit status; -1 when it could not be run.
+// Runs a command line (UTF-8) through the system's command interpreter and answers
+// the program's exit status; -1 when it could not be run.
 int runCommand(const std::string& commandLine);
 // The system is a POSIX one (the native build), not Win32.
 bool posixSystem();

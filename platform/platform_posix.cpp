@@ -32,6 +32,21 @@ std::string dlopenError() {
 
 } // namespace
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void showUtf8OnConsole(std::ostream&, std::FILE*) {}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 LibraryHandle loadLibrary(const char* fileName) {
     std::string name = fileName;
     // A bare file name is looked for beside the executable first, as the Win32
@@ -63,6 +78,10 @@ LibraryHandle loadLibrary(const char* fileName) {
         lastLibraryError = besideError.empty() ? error : besideError;
     }
     return library;
+}
+
+LibraryHandle loadLibraryUtf8(const std::string& fileName) {
+    return loadLibrary(fileName.c_str());
 }
 
 std::string libraryError() {

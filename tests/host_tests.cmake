@@ -21,12 +21,22 @@ tracker_shared_library(throwing_plugin throwing_plugin)
 tracker_sees_all(throwing_plugin)
 
 # trackhost as a user runs it, through the shell, from the folder it was built in:
-# its two channels, and --record and --replay, each run a process of its own.
+# its two channels, and --record and --replay, each run a process of its own; with
+# every name in a folder named in other scripts.
 tracker_test(trackhost_program_test
-    SOURCES host/trackhost_program_test.cpp
-    DEPENDS trackhost throwing_plugin)
+    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp
+    DEPENDS trackhost throwing_plugin testcalib)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# trackhost.exe writing to a console: names beyond ASCII show as they were typed
+# (Wine's console, in a terminal).
+if(CMAKE_CROSSCOMPILING AND WINE_EXECUTABLE)
+    add_test(NAME console_names_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/host/console_names_test.sh ${WINE_EXECUTABLE}
+                ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(console_names_test PROPERTIES SKIP_RETURN_CODE 77
+        ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}")
+endif()
 tracker_test(record_replay_test
     SOURCES host/sensors/record_replay_test.cpp
     LIBS platform

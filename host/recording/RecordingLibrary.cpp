@@ -118,7 +118,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
     }
     if (!recorder.forwarding()) {
         // Kept for the rest of the process: the plug-in calls through this library.
-        const platform::LibraryHandle library = platform::loadLibrary(sensorLibrary);
+        const platform::LibraryHandle library = platform::loadLibraryUtf8(sensorLibrary);
         Recorder bound;
         if (library == nullptr ||
             !(resolve(library, "_3dbirdWakeUp", bound.wakeUp) &&
@@ -135,7 +135,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
         recorder = bound;
     }
     recorder.fileName = file;
-    recorder.file = std::fopen(file, "wb");
+    recorder.file = platform::openFile(file, "wb");
     if (recorder.file == nullptr) {
         recorder.error = "cannot write " + recorder.fileName + " (" + std::strerror(errno) + ")";
         return 0;

@@ -96,7 +96,7 @@ int SensorSession::prepare(const std::string& pluginPath,
     // The recording library lies in the folder "record" beside trackhost; the real
     // sensor library where the plug-in's loader would look for it.
     const std::string path = recordingLibraryPath();
-    recorder = platform::loadLibrary(path.c_str());
+    recorder = platform::loadLibraryUtf8(path);
     const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
     if (start != nullptr) {
         flush = symbol<StatusFn>(recorder, "birdrecord_flush");
