@@ -156,6 +156,10 @@ bool utcTime(std::time_t time, std::tm& utc);
 int runCommand(const std::string& commandLine);
 // The system is a POSIX one (the native build), not Win32.
 bool posixSystem();
+// Whether two names of files in one folder name the same file: byte for byte on
+// POSIX; regardless of letter case (in any script) on Windows, as its file systems
+// compare them.
+bool sameFileName(const std::string& a, const std::string& b);
 
 // ---- standard streams ---------------------------------------------------------
 // Sends everything this process writes to standard output (descriptor 1, the

@@ -299,6 +299,10 @@ bool posixSystem() {
     return true;
 }
 
+bool sameFileName(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
 int runCommand(const std::string& commandLine) {
     const int status = std::system(commandLine.c_str());
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -328,6 +328,13 @@ bool posixSystem() {
     return false;
 }
 
+bool sameFileName(const std::string& a, const std::string& b) {
+    const std::wstring first = widen(a);
+    const std::wstring second = widen(b);
+    return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
 int runCommand(const std::string& commandLine) {
     // The command interpreter drops the outer quotes of its /c argument.
     return _wsystem(widen("\"" + commandLine + "\"").c_str());

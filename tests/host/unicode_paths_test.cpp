@@ -90,4 +90,13 @@ TEST_F(UnicodePaths, TwoNamesOfOneFileThereClash) {
                   "trackhost: --output and the configuration are the same file (" + config + ")\n");
         EXPECT_EQ(readText(config), "[head]\n");
     }
+    if (!posixShell()) {
+        // Two new files whose names differ in letter case alone are one file there too.
+        const ProgramRun run = runProgram(
+            "trackhost", "--cycles 1 --output " + quoted(folder.absolute("neu.csv")) +
+                             " --record " + quoted("東京 JÜRGEN\\NEU.CSV") + " " + quoted(config));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "trackhost: --output and --record are the same file (東京 "
+                           "JÜRGEN\\NEU.CSV)\n");
+    }
 }
