@@ -152,6 +152,29 @@ TEST(AlignProcedure, StepsTakeStillPosesOfNoisyReadings) {
     EXPECT_LT(rotationDistance(procedure.fit().sensor, sensor), 0.05);
 }
 
+// Still is within half a degree over a second: a sensor turning half a degree a
+// second stays within it (its fifths' means lie 0.2 degrees from the second's mean,
+// inside the quarter degree), one turning a degree a second does not (0.4 degrees),
+// however long it turns.
+TEST(AlignProcedure, ASlowTurnIsNotStillAndAHoldWithinHalfADegreeIs) {
+    const auto captured = [](double degreesPerSecond) {
+        AlignProcedure procedure;
+        for (int reading = 0; reading < 90; ++reading) {
+            const double seconds = reading / 30.0;
+            if (procedure.add(seconds, axisAngleRotation({0, 1, 0}, degreesPerSecond * seconds)) !=
+                AlignProcedure::Event::none) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(captured(0.0));
+    EXPECT_TRUE(captured(0.5));
+    EXPECT_TRUE(captured(-0.5));
+    EXPECT_FALSE(captured(1.0));
+    EXPECT_FALSE(captured(-1.0));
+}
+
 namespace {
 
 std::vector<const char*> argsOf(std::initializer_list<const char*> args) {
