@@ -42,10 +42,11 @@ void addPose(AlignProcedure& procedure, double time, const TrackerPose& pose,
 }
 
 // The receive cycles until the three poses are held, the time is up, the sensor
-// stays silent, or the run is stopped.
+// stays silent, the run is stopped, or the recording replayed runs out after its
+// last reading was taken in.
 Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
                      const RunSettings& settings, SensorSession& session, std::ostream& err) {
-    const ReadingClock clock(settings.sensors, session.replayed());
+    ReadingClock clock(session);
     const double limit = settings.pace.seconds >= 0.0 ? settings.pace.seconds : defaultSeconds;
     const std::string& name = device.name(0);
     Capture capture;
@@ -57,20 +58,23 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
     };
     tellStep(name, 0, err);
     runPaced(settings.pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
-        const double time = clock.at(cycle, elapsed);
-        if (time > limit || (!capture.delivered && time >= std::min(limit, silenceSeconds))) {
-            return false;
-        }
         // An unchanged pose is delivered once: the last one delivered still holds.
         const bool received = device.receive(0, rig.storage, keep).succeeded;
-        if (!session.cycleDone()) {
-            capture.recordingFailed = !session.replayRanOut();
+        const double time = clock.at(cycle, elapsed);
+        if (time > limit || (!capture.delivered && time >= std::min(limit, silenceSeconds))) {
             return false;
         }
         if (received && capture.delivered) {
             addPose(procedure, time, last, name, err);
         }
-        return procedure.step() != AlignProcedure::Step::done;
+        if (procedure.step() == AlignProcedure::Step::done) {
+            return false;
+        }
+        if (!session.cycleDone()) {
+            capture.recordingFailed = !session.replayRanOut();
+            return false;
+        }
+        return true;
     });
     return capture;
 }

@@ -46,6 +46,9 @@ struct Recorder {
     int startMilliseconds = 0;
     std::uint16_t ports[bird::maxSensors] = {}; // the port of each awake device index
     unsigned portsWoken = 0;                    // bit n: a sensor was woken on port n
+    std::int64_t lastTimes[bird::maxSensors];   // of each index's last reading; -1: none
+
+    Recorder() { std::fill(std::begin(lastTimes), std::end(lastTimes), std::int64_t{-1}); }
 
     bool forwarding() const { return shutDown != nullptr; }
 
@@ -80,6 +83,7 @@ struct Recorder {
         }
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        lastTimes[deviceIndex] = elapsed;
         float angles[3] = {};
         if (result != 0 && reading != nullptr) {
             std::memcpy(angles, reading, sizeof angles);
@@ -144,6 +148,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
     recorder.headerWritten = false;
     std::fill(std::begin(recorder.ports), std::end(recorder.ports), std::uint16_t{0});
     recorder.portsWoken = 0;
+    std::fill(std::begin(recorder.lastTimes), std::end(recorder.lastTimes), std::int64_t{-1});
     platform::WallClock wall{};
     platform::readWallClock(wall);
     recorder.start = Clock::now();
@@ -179,6 +184,12 @@ std::int32_t birdrecord_finish() {
 const char* birdrecord_error() {
     Lock lock(recorderMutex);
     return recorder.error.c_str();
+}
+
+std::int64_t birdrecord_lastTime(std::int32_t deviceIndex) {
+    Lock lock(recorderMutex);
+    return deviceIndex >= 0 && deviceIndex < bird::maxSensors ? recorder.lastTimes[deviceIndex]
+                                                              : -1;
 }
 
 std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, std::int32_t a,

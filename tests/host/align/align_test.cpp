@@ -288,12 +288,14 @@ const Mount crooked{{0, 1, 0}, 90, {1, 0, 0}, 30};
 
 // The simulated sensor behind a turned transmitter, jittering 0.05 degrees, walks
 // through the three poses: the lines on standard output are the ones the simulator
-// was set up to need, within 0.2 degrees, and nothing else is there.
-TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLive) {
+// was set up to need, within 0.2 degrees, and nothing else is there. Its recording,
+// which ends with the reading that completed the third pose, replays to the same
+// poses and lines at any rate.
+TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLiveAndFromItsRecording) {
     const ProgramRun run =
         runProgram("trackhost", "--align head --sim-transmitter 0:1:0:90 --sim-mount 1:0:0:30 "
-                                "--sim-motion align --sim-noise 0.05 --rate 40 " +
-                                    config);
+                                "--sim-motion align --sim-noise 0.05 --rate 40 --record " +
+                                    recording + " " + config);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = textLines(run.out);
     ASSERT_EQ(lines.size(), 2u) << run.out;
@@ -307,6 +309,20 @@ TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLive) {
           "step 3 of 3: bring it back to the front, tilt it nose up", "trackhost:   front",
           "trackhost: residual: the turn and tilt axes were "}) {
         EXPECT_NE(run.err.find(said), std::string::npos) << said << "\n" << run.err;
+    }
+    const auto heldPoses = [](const std::string& err) {
+        std::string poses;
+        for (const std::string& line : textLines(err)) {
+            poses += line.find("held still") != std::string::npos ? line + "\n" : "";
+        }
+        return poses;
+    };
+    for (const char* rate : {"300", "90"}) {
+        const ProgramRun replay = runProgram("trackhost", "--align head --replay " + recording +
+                                                              " --rate " + rate + " " + config);
+        EXPECT_EQ(replay.status, 0) << rate << "\n" << replay.err;
+        EXPECT_EQ(replay.out, run.out) << rate;
+        EXPECT_EQ(heldPoses(replay.err), heldPoses(run.err)) << rate;
     }
 }
 
