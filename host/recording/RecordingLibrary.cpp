@@ -44,9 +44,12 @@ struct Recorder {
     Clock::time_point start;
     std::time_t startWall = 0;
     int startMilliseconds = 0;
-    std::uint16_t ports[bird::maxSensors] = {}; // the port of each awake device index
-    unsigned portsWoken = 0;                    // bit n: a sensor was woken on port n
-    std::int64_t lastTimes[bird::maxSensors];   // of each index's last reading; -1: none
+    // The port each device index was last woken on: its reading calls are recorded from
+    // then on, those made while it is shut down (a reconnection that has not come
+    // through yet) as failed reads, so that a replay fails them too.
+    std::uint16_t ports[bird::maxSensors] = {};
+    unsigned portsWoken = 0;                  // bit n: a sensor was woken on port n
+    std::int64_t lastTimes[bird::maxSensors]; // of each index's last reading; -1: none
 
     Recorder() { std::fill(std::begin(lastTimes), std::end(lastTimes), std::int64_t{-1}); }
 
@@ -237,15 +240,7 @@ std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
     return recorder.forwarding() ? recorder.startStream(deviceIndex) : 0;
 }
 
-// Reads of a sensor that is not awake are not recorded: they fail before reaching it.
 std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
     Lock lock(recorderMutex);
-    if (!recorder.forwarding()) {
-        return 0;
-    }
-    const std::int32_t result = recorder.shutDown(deviceIndex);
-    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors) {
-        recorder.ports[deviceIndex] = 0;
-    }
-    return result;
+    return recorder.forwarding() ? recorder.shutDown(deviceIndex) : 0;
 }

@@ -136,3 +136,39 @@ TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
                        " uses\ntrackhost: device [d]: delivered no record: recvData failed in "
                        "every cycle\n");
 }
+
+// The cycles of a drop-out are all recorded, those while the device's reconnection
+// has its sensor shut down as failed reads: the replay, one reading per call or at
+// the recorded times, shows the outage as it happened.
+TEST_F(RecordReplay, ADropOutIsRecordedWholeAndReplaysAsItHappened) {
+    const std::string config = files.write("-reconnect.conf", "[d]\nport 2\nreconnect 1\n");
+    const std::string recording = files.name("-dropout.txt");
+    // The device's summary line without the longest gap, which is timed by the clock.
+    const auto summary = [&] {
+        for (const std::string& line : textLines(readText(files.name("-err.txt")))) {
+            if (line.find(" failed cycle") != line.npos) {
+                return line.substr(0, line.find(", longest gap")) + line.substr(line.rfind(", "));
+            }
+        }
+        return std::string();
+    };
+    ASSERT_EQ(trackhost("--record " + recording + " --rate 50 --cycles 130 --sim-dropout " +
+                        "2:0.2:1.5 --output " + files.name("-live.txt") + " " + config),
+              0)
+        << err;
+    const std::string live = summary();
+    EXPECT_EQ(live.rfind("trackhost: device [d]: 130 cycles, ", 0), 0u) << live;
+    EXPECT_EQ(live.substr(live.size() - 16), ", 1 reconnection") << live;
+    EXPECT_EQ(textLines(readText(recording)).size(), 3u + 130u);
+    ASSERT_EQ(trackhost("--replay " + recording + " --rate 50 " + config), 0) << err;
+    EXPECT_EQ(summary(), live);
+    ASSERT_EQ(trackhost("--replay " + recording + " --replay-timed --rate 50 " + config), 0) << err;
+    // At the recorded times the cycles meet the readings as the clock has it.
+    const auto failed = [](const std::string& line) {
+        const std::size_t end = line.find(" failed cycle");
+        return std::stoi(line.substr(line.rfind(' ', end - 1) + 1));
+    };
+    const std::string timed = summary();
+    EXPECT_NEAR(failed(timed), failed(live), 2) << timed;
+    EXPECT_EQ(timed.substr(timed.size() - 16), ", 1 reconnection") << timed;
+}
