@@ -367,3 +367,27 @@ TEST_F(BirdSim, NoiseHasTheRmsAskedForAndRepeatsAfterReset) {
     birdsim_setNoise(0.2f);
     EXPECT_EQ(firstNoise, read(0).a[0]);
 }
+
+// A recording played one reading per call goes on while the cable is out: each call
+// takes the next reading and fails as the lost sensor's call does (or repeats its last
+// replayed reading), shut down or not, so the recording's end still comes.
+TEST_F(BirdSim, ReplayGoesOnThroughAPulledCable) {
+    wakeAndStream(0);
+    for (int i = 0; i < 6; ++i) {
+        birdsim_replayAdd(1, 10 * i, 1, static_cast<float>(i), 0.0f, 0.0f);
+    }
+    birdsim_replayStart(0, 0);
+    std::uint8_t block[bird::readingSize];
+    EXPECT_EQ(0.0f, read(0).a[0]);
+    birdsim_unplug(1, birdsimReadingsRepeat);
+    EXPECT_EQ(0.0f, read(0).a[0]) << "the last replayed reading, repeated";
+    ASSERT_EQ(1, _3dbirdShutDown(0));
+    EXPECT_EQ(0, _3dbirdGetMostRecentReading(0, block));
+    EXPECT_EQ(0, birdsim_replayFinished());
+    birdsim_replug(1);
+    wakeAndStream(0);
+    EXPECT_EQ(3.0f, read(0).a[0]);
+    EXPECT_EQ(4.0f, read(0).a[0]);
+    EXPECT_EQ(5.0f, read(0).a[0]);
+    EXPECT_EQ(1, birdsim_replayFinished());
+}

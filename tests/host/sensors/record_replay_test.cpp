@@ -137,6 +137,48 @@ TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
                        "every cycle\n");
 }
 
+namespace {
+
+// Twenty readings of port 2, 10 ms apart, each turned further.
+std::string twentyReadings() {
+    std::string text = "trackhost-recording 1\nports 2\nstart 2026-12-07T11:05:54.123Z\n";
+    for (int i = 0; i < 20; ++i) {
+        text += std::to_string(10 * i) + " 2 1 0." + std::to_string(10 + i) + " 0 0\n";
+    }
+    return text;
+}
+
+} // namespace
+
+// A cable pulled during a replay hides the readings of its time, and the recording
+// still runs out: a device without reconnect delivers the five readings before it.
+// The noise asked for jitters the replayed readings.
+TEST_F(RecordReplay, SimulatedDropOutsAndNoiseActOnTheReplay) {
+    const std::string config = files.write("-one.conf", "[d]\nport 2\n");
+    const std::string recording = files.write("-twenty.txt", twentyReadings());
+    EXPECT_EQ(trackhost("--replay " + recording + " --rate 100 --sim-dropout 2:0.05:0.1 " +
+                        "--seconds 5 --format csv " + config),
+              0);
+    EXPECT_EQ(err, replaying(recording) +
+                       "trackhost: simulator: sensor on port 2 unplugged\n"
+                       "trackhost: simulator: sensor on port 2 plugged back in\n"
+                       "trackhost: the recording " +
+                       recording + " has run out; the run ends (--loop plays it again)\n");
+    EXPECT_EQ(textLines(readText(files.name("-out.txt"))).size(), 1u + 5u);
+
+    const std::vector<std::string> plain =
+        (trackhost("--replay " + recording + " --format csv " + config),
+         rowsWithoutTime(readText(files.name("-out.txt"))));
+    const std::vector<std::string> noisy =
+        (trackhost("--replay " + recording + " --sim-noise 1 --format csv " + config),
+         rowsWithoutTime(readText(files.name("-out.txt"))));
+    ASSERT_EQ(plain.size(), 1u + 20u);
+    ASSERT_EQ(noisy.size(), plain.size());
+    for (std::size_t row = 1; row < plain.size(); ++row) {
+        EXPECT_NE(noisy[row], plain[row]);
+    }
+}
+
 // The cycles of a drop-out are all recorded, those while the device's reconnection
 // has its sensor shut down as failed reads: the replay, one reading per call or at
 // the recorded times, shows the outage as it happened.
