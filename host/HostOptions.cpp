@@ -393,6 +393,15 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
         error = std::string("--align does not go with ") + conflict;
         return false;
     }
+    // A replayed reading is as the recorded sensor measured it: the simulator's set-up
+    // and motion have nothing to act on.
+    for (const char* name : {"--sim-mount", "--sim-transmitter", "--sim-motion"}) {
+        if (wasGiven("--replay") && wasGiven(name)) {
+            error = std::string(name) + " does not go with --replay: the replayed readings are "
+                                        "the recorded sensor's, its mount and motion included";
+            return false;
+        }
+    }
     // Both would set how long the run lasts.
     if (wasGiven("--cycles") && wasGiven("--seconds")) {
         error = "--cycles and --seconds cannot be given together";
