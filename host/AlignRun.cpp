@@ -79,9 +79,27 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
     return capture;
 }
 
-// The verdict: the two lines on `output` and the check, or why there are none.
-int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const std::string& name,
-                 PoseOutput& output, std::ostream& err) {
+// The lines of the fit for `section`: the two rotations and, when they turn its fixed
+// position, the position line that keeps its records where they were.
+std::vector<std::string> fittedLines(const AlignFit& fit, const DeviceSection& section,
+                                     const std::string& configFile, std::ostream& err) {
+    std::vector<std::string> lines = alignLines(fit);
+    float position[3];
+    std::uint32_t line = 0;
+    double kept[3];
+    float turned[3];
+    if (sectionPosition(section, position, line) && keptPosition(lines, position, kept, turned)) {
+        tellPositionKept(configFile, line, position, turned, err);
+        lines.push_back(positionLine(kept));
+    }
+    return lines;
+}
+
+// The verdict: the lines on `output` and the check, or why there are none.
+int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
+                 const DeviceSection& section, const std::string& configFile, PoseOutput& output,
+                 std::ostream& err) {
+    const std::string& name = section.name;
     const AlignFit& fit = procedure.fit();
     if (capture.recordingFailed) {
         return exitOutput;
@@ -100,7 +118,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const 
         tellProblem(fit, err);
         return exitAlignment;
     }
-    const std::vector<std::string> lines = alignLines(fit);
+    const std::vector<std::string> lines = fittedLines(fit, section, configFile, err);
     for (const std::string& line : lines) {
         output.stream() << line << '\n';
     }
@@ -109,7 +127,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const 
         hostMessage(err) << output.problem() << std::endl;
         code = exitOutput;
     }
-    tellCheck(procedure, lines, err);
+    tellCheck(procedure, alignLines(fit), err);
     return code;
 }
 
@@ -151,6 +169,7 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
         capturePoses(device, rig, procedure, settings, preparation.session(), err);
     rig.ready = 0;
     const bool stopped = device.shutDown();
-    const int code = alignVerdict(capture, procedure, aligned.front().name, output, err);
+    const int code =
+        alignVerdict(capture, procedure, aligned.front(), settings.configFile, output, err);
     return preparation.session().finish(stopped ? code : exitDevice);
 }

@@ -330,8 +330,8 @@ const std::vector<HostOption> optionTable = {
      "find the transmitterrotation and sensorrotation lines of\n"
      "SECTION (needed when CONFIG_FILE has several): hold the\n"
      "tracked object still at the front, turned left and tilted\n"
-     "up as the prompts on standard error say; the two lines go\n"
-     "to standard output; --seconds limits the time (default 60)",
+     "up as the prompts on standard error say; the lines go to\n"
+     "standard output; --seconds limits the time (default 60)",
      nullptr, nullptr, ParseResult::run, true},
     {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
      simTurn(sensorField(&SensorSettings::simMount)),

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <regex>
@@ -93,6 +94,23 @@ TEST_P(AlignMounts, PrintedLinesThroughThePluginGiveTheBodysOrientation) {
         EXPECT_LT(rotationDistance(rotationOf(aligned), body), 0.001)
             << aligned.angle1 << " " << aligned.angle2 << " " << aligned.angle3;
     }
+
+    // The transmitter rotation turns a fixed position too; the position line printed
+    // with the lines, put into the pose as the receive cycle does, keeps the records
+    // where they were, to their 0.00001 feet.
+    const float position[3] = {2.0f, 5.5f, -3.25f};
+    double kept[3];
+    float turned[3];
+    EXPECT_EQ(keptPosition(lines, position, kept, turned), mount.transmitterDegrees != 0.0);
+    const std::string line = positionLine(kept);
+    ASSERT_TRUE(std::regex_match(line, std::regex("position(" + number + "){3}"))) << line;
+    std::istringstream words(line.substr(std::strlen("position")));
+    TrackerPose fixed = poseOf(measured(mount, front));
+    words >> fixed.x >> fixed.y >> fixed.z;
+    fixed = plugin.apply(fixed);
+    EXPECT_NEAR(fixed.x, position[0], 1e-5);
+    EXPECT_NEAR(fixed.y, position[1], 1e-5);
+    EXPECT_NEAR(fixed.z, position[2], 1e-5);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -340,6 +358,32 @@ TEST_F(AlignProgram, RecordingGivesTheSameLinesAtAnyRate) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_LT(rotationDistance(lineRotation(lines[0]), axisAngleRotation({0, 1, 0}, 90)), 0.001);
     EXPECT_LT(rotationDistance(lineRotation(lines[1]), axisAngleRotation({1, 0, 0}, 30)), 0.001);
+}
+
+// A section with a fixed position gets a third line, which keeps its records there
+// once the transmitter rotation, which turns the position too, is appended.
+TEST_F(AlignProgram, AFixedPositionIsKeptWhereItWas) {
+    std::ofstream(config) << "[head]\nposition 24 66 0 inches\n";
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &tiltedUp}});
+    const ProgramRun run =
+        runProgram("trackhost", "--align --replay " + recording + " --rate 300 " + config);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = textLines(run.out);
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    EXPECT_TRUE(std::regex_search(
+        run.err,
+        std::regex("\ntrackhost: transmitterrotation turns the fixed position of " + config +
+                   ":2 too, from 2\\.00000 5\\.50000 0\\.00000 to -?0\\.0000\\d "
+                   "5\\.50000 -2\\.0000\\d; the position line printed after it keeps "
+                   "the records where they were\n")))
+        << run.err;
+    const LineTransforms plugin({lines[0], lines[1]});
+    TrackerPose pose{};
+    std::istringstream(lines[2].substr(std::strlen("position"))) >> pose.x >> pose.y >> pose.z;
+    pose = plugin.apply(pose);
+    EXPECT_NEAR(pose.x, 2.0, 1e-5);
+    EXPECT_NEAR(pose.y, 5.5, 1e-5);
+    EXPECT_NEAR(pose.z, 0.0, 1e-5);
 }
 
 TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {
