@@ -140,7 +140,8 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
         return exitConfiguration;
     }
     RunPreparation preparation(settings, err);
-    if (const int code = preparation.check(output, sections)) {
+    // The lines may be appended to the configuration itself: my.conf >> my.conf.
+    if (const int code = preparation.check(output, sections, true)) {
         return code;
     }
     const DeviceSection* picked =

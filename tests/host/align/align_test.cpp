@@ -361,29 +361,40 @@ TEST_F(AlignProgram, RecordingGivesTheSameLinesAtAnyRate) {
 }
 
 // A section with a fixed position gets a third line, which keeps its records there
-// once the transmitter rotation, which turns the position too, is appended.
-TEST_F(AlignProgram, AFixedPositionIsKeptWhereItWas) {
+// once the transmitter rotation, which turns the position too, is appended: the
+// lines go to the end of the configuration they were found from, and a run of it
+// delivers the records where the position line put them.
+TEST_F(AlignProgram, AppendedLinesKeepAFixedPositionWhereItWas) {
     std::ofstream(config) << "[head]\nposition 24 66 0 inches\n";
     record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &tiltedUp}});
-    const ProgramRun run =
-        runProgram("trackhost", "--align --replay " + recording + " --rate 300 " + config);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> lines = textLines(run.out);
-    ASSERT_EQ(lines.size(), 3u) << run.out;
+    const std::string err = name + ".err";
+    ASSERT_EQ(runShell(programCommand("trackhost") + " --align --replay " + recording +
+                       " --rate 300 " + config + " >>" + config + " 2>" + err),
+              0)
+        << readText(err);
     EXPECT_TRUE(std::regex_search(
-        run.err,
+        readText(err),
         std::regex("\ntrackhost: transmitterrotation turns the fixed position of " + config +
                    ":2 too, from 2\\.00000 5\\.50000 0\\.00000 to -?0\\.0000\\d "
                    "5\\.50000 -2\\.0000\\d; the position line printed after it keeps "
                    "the records where they were\n")))
-        << run.err;
-    const LineTransforms plugin({lines[0], lines[1]});
-    TrackerPose pose{};
-    std::istringstream(lines[2].substr(std::strlen("position"))) >> pose.x >> pose.y >> pose.z;
-    pose = plugin.apply(pose);
-    EXPECT_NEAR(pose.x, 2.0, 1e-5);
-    EXPECT_NEAR(pose.y, 5.5, 1e-5);
-    EXPECT_NEAR(pose.z, 0.0, 1e-5);
+        << readText(err);
+    std::remove(err.c_str());
+    const std::vector<std::string> lines = textLines(readText(config));
+    ASSERT_EQ(lines.size(), 2u + 3u);
+    EXPECT_EQ(lines[4].rfind("position ", 0), 0u) << lines[4];
+
+    const ProgramRun run = runProgram("trackhost", "--cycles 1 --format csv " + config);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = textLines(run.out);
+    ASSERT_EQ(rows.size(), 2u);
+    std::istringstream fields(rows[1].substr(rows[1].find(',', rows[1].find(',') + 1)));
+    double x = 0, y = 0, z = 0;
+    char comma;
+    fields >> comma >> x >> comma >> x >> comma >> y >> comma >> z;
+    EXPECT_NEAR(x, 2.0, 1e-5) << rows[1];
+    EXPECT_NEAR(y, 5.5, 1e-5) << rows[1];
+    EXPECT_NEAR(z, 0.0, 1e-5) << rows[1];
 }
 
 TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {
