@@ -346,7 +346,7 @@ const std::vector<HostOption> optionTable = {
      "ANGLE\" to set it right"},
     {"--sim-motion", "M", "wave or align", readSimMotion,
      "with the simulated sensor library only: wave (default) or\n"
-     "align, which holds the three poses of --align"},
+     "align, which holds the three poses of --align, every 12 s"},
     {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
     {"--version", nullptr, {}, nullptr, "show the version", nullptr, nullptr, ParseResult::version},
 };

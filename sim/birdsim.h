@@ -29,7 +29,7 @@ enum BirdSimMotion : std::int32_t {
     // The three poses of an alignment, in 10.4 s from the motion's start: level and
     // facing -Z from 0.8 s to 2.6 s, turned left by 70 degrees about the vertical
     // from 3.8 s to 5.6 s, tilted nose up by 50 degrees from 7.6 s to 9.4 s, and
-    // back at the front from 10.4 s on.
+    // back at the front from 10.4 s; then again every 12 s, from the front.
     birdsimMotionAlign = 1
 };
 
