@@ -331,8 +331,8 @@ const std::vector<HostOption> optionTable = {
      "find the transmitterrotation and sensorrotation lines of\n"
      "SECTION (needed when CONFIG_FILE has several): hold the\n"
      "tracked object still at the front, turned left and tilted\n"
-     "up as the prompts on standard error say; the two lines go\n"
-     "to standard output; --seconds limits the time (default 60)",
+     "up as the prompts on standard error say; the lines go to\n"
+     "standard output; --seconds limits the time (default 60)",
      nullptr, nullptr, ParseResult::run, true},
     {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
      simTurn(sensorField(&SensorSettings::simMount)),
@@ -347,7 +347,7 @@ const std::vector<HostOption> optionTable = {
      "ANGLE\" to set it right"},
     {"--sim-motion", "M", "wave or align", readSimMotion,
      "with the simulated sensor library only: wave (default) or\n"
-     "align, which holds the three poses of --align"},
+     "align, which holds the three poses of --align, every 12 s"},
     {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
     {"--version", nullptr, {}, nullptr, "show the version", nullptr, nullptr, ParseResult::version},
 };
@@ -412,6 +412,15 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
     if (const char* conflict = checkConflict(options, given)) {
         error = std::string("--check does not go with ") + conflict;
         return false;
+    }
+    // A replayed reading is as the recorded sensor measured it: the simulator's set-up
+    // and motion have nothing to act on.
+    for (const char* name : {"--sim-mount", "--sim-transmitter", "--sim-motion"}) {
+        if (wasGiven("--replay") && wasGiven(name)) {
+            error = std::string(name) + " does not go with --replay: the replayed readings are "
+                                        "the recorded sensor's, its mount and motion included";
+            return false;
+        }
     }
     // Both would set how long the run lasts.
     if (wasGiven("--cycles") && wasGiven("--seconds")) {

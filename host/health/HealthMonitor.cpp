@@ -133,8 +133,11 @@ std::string HealthMonitor::statusLine(const Device& device, Clock::time_point no
     name.resize(nameWidth, ' ');
     std::string line = name + " " + rate + " rec/s  ";
     Clock::time_point last;
-    line += device.health.lastRecord(last) ? "last " + fixed(seconds(now - last), 1) + " s ago"
-                                           : "no record yet";
+    // Not below zero: the cycles' times are those they were due at, now is the clock's.
+    line +=
+        device.health.lastRecord(last)
+            ? "last " + fixed(seconds(std::max(now - last, Clock::duration::zero())), 1) + " s ago"
+            : "no record yet";
     return line + "  failed " + std::to_string(device.health.failedCycles()) + "  reconnections " +
            std::to_string(device.health.reconnections());
 }

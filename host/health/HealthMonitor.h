@@ -33,8 +33,8 @@ public:
     // Before a cycle writes anything: takes the status lines off the screen, so that
     // records and messages appear where the lines were.
     void beforeCycle();
-    // One device's receive cycle; a device that goes silent or receives again is
-    // reported at once.
+    // One device's receive cycle, due at `now` (its time on the cycles' schedule); a
+    // device that goes silent or receives again is reported at once.
     void cycle(std::size_t device, Clock::time_point now, bool succeeded, std::int64_t records);
     // After a cycle: flushes `records`, which may go to the same terminal, and puts the
     // status lines back, with their figures refreshed about four times a second, and at

@@ -21,4 +21,7 @@ TRACKER_EXPORT std::int32_t birdrecord_flush();
 TRACKER_EXPORT std::int32_t birdrecord_finish();
 // Why the last start, flush or finish failed, as a sentence naming the file.
 TRACKER_EXPORT const char* birdrecord_error();
+// The time written with the last reading call of a device index, in milliseconds
+// since the recording started; -1 when none was written.
+TRACKER_EXPORT std::int64_t birdrecord_lastTime(std::int32_t deviceIndex);
 }

@@ -16,19 +16,26 @@
 
 namespace {
 
-// The files a run writes: the poses, and the recording.
-std::vector<NamedFile> writtenFiles(const PoseOutput& output, const SensorSettings& sensors) {
+// The files a run writes: the poses, and the recording. Standard output may be the
+// configuration when the run's lines go to its end (trackhost --align my.conf >>
+// my.conf): the configuration is read whole before they are written.
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
+                                    bool appendsToConfiguration) {
     std::vector<NamedFile> files;
     if (!output.filePath().empty()) {
         files.push_back({"--output", output.filePath(), {}});
     } else {
         NamedFile records{"standard output", "", {}};
-        if (output.identity(records.identity) && records.identity.regular) {
+        platform::FileIdentity configuration;
+        if (output.identity(records.identity) && records.identity.regular &&
+            !(appendsToConfiguration &&
+              platform::fileIdentity(settings.configFile, configuration) &&
+              configuration == records.identity)) {
             files.push_back(records);
         }
     }
-    if (!sensors.recordFile.empty()) {
-        files.push_back({"--record", sensors.recordFile, {}});
+    if (!settings.sensors.recordFile.empty()) {
+        files.push_back({"--record", settings.sensors.recordFile, {}});
     }
     return files;
 }
@@ -78,8 +85,9 @@ bool readSections(const std::string& fileName, std::vector<DeviceSection>& secti
 RunPreparation::RunPreparation(const RunSettings& settings, std::ostream& err)
     : settings(settings), err(err), sensors(settings.sensors, settings.configFile, err) {}
 
-int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections) {
-    const std::vector<NamedFile> written = writtenFiles(output, settings.sensors);
+int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
+                          bool appendsToConfiguration) {
+    const std::vector<NamedFile> written = writtenFiles(output, settings, appendsToConfiguration);
     const std::string clash =
         written.empty() ? std::string()
                         : findFileClash(written, readFiles(settings, pluginPath(), sections));

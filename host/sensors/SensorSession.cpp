@@ -102,8 +102,10 @@ int SensorSession::prepare(const std::string& pluginPath,
         flush = symbol<StatusFn>(recorder, "birdrecord_flush");
         finishRecording = symbol<StatusFn>(recorder, "birdrecord_finish");
         error = symbol<TextFn>(recorder, "birdrecord_error");
+        lastTime = symbol<TimeFn>(recorder, "birdrecord_lastTime");
     }
-    if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr) {
+    if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr ||
+        lastTime == nullptr) {
         hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
@@ -188,6 +190,11 @@ void SensorSession::checkPorts() {
                              << ", which no device of " << configFile << " uses" << std::endl;
         }
     }
+}
+
+bool SensorSession::recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const {
+    milliseconds = lastTime != nullptr ? lastTime(deviceIndex) : -1;
+    return milliseconds >= 0;
 }
 
 bool SensorSession::recordingFailed(StatusFn call) {

@@ -41,6 +41,11 @@ public:
     void checkPorts();
     // The recording --replay plays (empty without one).
     const Recording& replayed() const { return recording; }
+    // --replay plays one recorded reading per reading call, not at the recorded times.
+    bool replaysPerCall() const { return !settings.replayFile.empty() && !settings.replayTimed; }
+    // While recording: the time written with the last reading of a device index, in
+    // milliseconds since the recording started; false when none was written.
+    bool recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const;
     // After each receive cycle: false when the recording can no longer be written,
     // or when the recording replayed has run out (said once).
     bool cycleDone();
@@ -54,6 +59,7 @@ private:
     // The recording library's calls that answer 1 for done; `error` says why not.
     using StatusFn = std::int32_t (*)();
     using TextFn = const char* (*)();
+    using TimeFn = std::int64_t (*)(std::int32_t);
 
     bool recordingFailed(StatusFn call);
 
@@ -66,6 +72,7 @@ private:
     StatusFn flush = nullptr;
     StatusFn finishRecording = nullptr;
     TextFn error = nullptr;
+    TimeFn lastTime = nullptr;
     // The simulator's answer to whether the replayed recording has run out.
     StatusFn replayFinished = nullptr;
     bool recordingBroken = false;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -116,6 +117,14 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
               "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");
+    // A replay has no simulated set-up or motion for these to act on.
+    for (const char* simulated :
+         {"--sim-mount=1:0:0:5", "--sim-transmitter=0:1:0:90", "--sim-motion=wave"}) {
+        const std::string name = std::string(simulated).substr(0, std::strcspn(simulated, "="));
+        EXPECT_EQ(usageError({simulated, "--replay", "r.txt", "a.conf"}),
+                  name + " does not go with --replay: the replayed readings are the recorded "
+                         "sensor's, its mount and motion included");
+    }
     // The limits the readers enforce.
     EXPECT_EQ(usageError({"--seconds", "2e9", "a.conf"}),
               "--seconds wants a number from 0 to 1000000000, not \"2e9\"");

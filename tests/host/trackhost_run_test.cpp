@@ -57,8 +57,8 @@ struct HostRunTest : ::testing::Test {
             << error;
         options.status = statusLines;
         CaptureFd capture;
-        const int code =
-            output != nullptr ? runHost(options, *output, err) : runHost(options, out, err);
+        const int code = output != nullptr ? runHost(options, *output, err, listener)
+                                           : runHost(options, out, err, listener);
         pluginOutput = capture.text();
         return code;
     }
@@ -84,6 +84,7 @@ struct HostRunTest : ::testing::Test {
                                       "measured\n";
     TestFiles files;          // the configuration file of each test
     bool statusLines = false; // as trackhost does when standard error is no terminal
+    PoseListener* listener = nullptr;
     std::ostringstream out;
     std::ostringstream err;
     std::string pluginOutput;
@@ -485,6 +486,49 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
     err.str("");
     EXPECT_EQ(run({"--cycles", "0"}, file), exitSuccess);
     EXPECT_EQ(err.str(), simulatorNote);
+}
+
+namespace {
+
+// Holds up the cycle of the first record, then fails the next `failures` readings.
+struct LateFirstCycle : PoseListener {
+    explicit LateFirstCycle(std::int32_t failures) : failures(failures) {}
+    void poseDelivered(const PoseRow&) override {
+        if (failures > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            birdsim_failCall(birdsimGetMostRecentReading, failures);
+            failures = 0;
+        }
+    }
+    std::int32_t failures;
+};
+
+} // namespace
+
+// Two seconds of failed cycles are a silence however late their first one ran: the
+// device's health goes by the cycles' schedule, so that one outage is told alike in
+// every run, to the millisecond.
+TEST_F(HostRunTest, SilenceIsCountedOnTheCyclesScheduleNotTheirLateness) {
+    const std::string file = files.writeConfig("[late]\n");
+    LateFirstCycle late(201);
+    listener = &late;
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "210"}, file), exitSuccess);
+    EXPECT_EQ(linesAfter(err.str(), "trackhost: device [late]: "),
+              "no record for 2 seconds; recvData keeps failing\n"
+              "receiving again after 2.010 s without a record\n"
+              "210 cycles, 9 records, 201 failed cycles, longest gap between records 2.020 s, 1 "
+              "reconnection\n");
+}
+
+TEST(PacedCycles, CyclesAWholeNumberOfSecondsApartAreExactlyThatFarApart) {
+    for (const double rate : {3.0, 7.0, 12.5, 30.0, 60.0, 144.0, 1024.0, 10000.0}) {
+        const auto perTwoSeconds = static_cast<std::int64_t>(2 * rate);
+        for (std::int64_t cycle = 0; cycle < 5000; cycle += 7) {
+            ASSERT_EQ(cycleOffset(cycle + perTwoSeconds, rate) - cycleOffset(cycle, rate),
+                      std::chrono::seconds(2))
+                << rate << " " << cycle;
+        }
+    }
 }
 
 // Four devices with "reconnect 1"; the sensor on port 2 is unplugged for 3 s at
