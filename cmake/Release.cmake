@@ -67,6 +67,7 @@ if(WIN32)
         ${PROJECT_SOURCE_DIR}/examples/windows/demo-align.cmd
         DESTINATION trackhost COMPONENT trackhost)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT documentation)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs COMPONENT documentation)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples COMPONENT documentation
         FILES_MATCHING PATTERN "*.conf")
     set(CPACK_PACKAGE_NAME ${TRACKER_PRODUCT_NAME})
@@ -90,6 +91,12 @@ else()
     install(FILES ${CMAKE_BINARY_DIR}/links/trackhost DESTINATION bin COMPONENT trackhost)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/tracker-3dbird
         COMPONENT documentation)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION share/doc/tracker-3dbird/docs
+        COMPONENT documentation)
+    if(TARGET trackhost_manual)
+        install(FILES ${CMAKE_BINARY_DIR}/trackhost.1 DESTINATION share/man/man1
+            COMPONENT trackhost)
+    endif()
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/doc/tracker-3dbird/examples
         COMPONENT documentation FILES_MATCHING PATTERN "*.conf")
     set(CPACK_COMPONENTS_ALL trackhost documentation development)

@@ -11,7 +11,8 @@ what=${1:-all}
 # which trackhost serves.
 packages=(cmake ninja-build g++ pkg-config libcpp-httplib-dev libjs-three)
 if [ "$what" != run ]; then
-    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox)
+    # help2man makes trackhost's manual page from its --help.
+    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox help2man)
 fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev

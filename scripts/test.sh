@@ -83,7 +83,8 @@ trackhost/demo-view.cmd
 trackhost/record/3dbird.dll
 trackhost/smoothing.dll
 trackhost/trackhost.exe
-trackhost/tracker_3dbird.dll"
+trackhost/tracker_3dbird.dll
+$(git ls-files docs)"
 if ! diff <(LC_ALL=C sort <<<"$expected") <(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort); then
     echo "package: $zip does not hold the release's layout (< expected, > found)" >&2
     exit 1

@@ -10,4 +10,9 @@ if(SYSTEM_PYTHON AND NOT CMAKE_CROSSCOMPILING)
         COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/doc_examples_test.py
                 ${PROJECT_SOURCE_DIR} $<TARGET_FILE_DIR:trackhost>)
     set_tests_properties(doc_examples_test PROPERTIES TIMEOUT 600)
+    if(TARGET trackhost_manual)
+        add_test(NAME manual_page_test
+            COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/manual_page_test.py
+                    $<TARGET_FILE:trackhost> ${CMAKE_BINARY_DIR}/trackhost.1)
+    endif()
 endif()

@@ -115,7 +115,7 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
 
 // Where the loader looked for a library named with a relative folder: from the current
 // folder, whatever folder the configuration lies in. Empty for a bare name (beside the
-// program first, as the README says) and a full path.
+// program first, as docs/calibration-libraries.md says) and a full path.
 std::string searchedFolder(const std::string& name) {
     const bool posix = platform::posixSystem();
     const std::size_t separator = name.find_first_of(posix ? "/" : "/\\:");

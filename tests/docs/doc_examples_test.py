@@ -2,17 +2,22 @@
 print is run, and prints what it shows.
 
 An example is a fenced block right after a line "<!-- example -->". In it, a line
-"$ COMMAND" is a command, run by bash in the project's folder with the built
-programs first on the PATH; the lines up to the next command are what it writes to
-standard output and standard error, in any interleaving of the two. Dates, times,
+"$ COMMAND" is a command (continued on the next line after a backslash), run by
+bash with the built programs first on the PATH, in a folder of the example's own
+where examples/ is the project's and build/bin/ holds the built programs; the
+lines up to the next command are what it writes to standard output and standard
+error, in any interleaving of the two. A block after "<!-- file: NAME -->" is a file
+NAME that each example of its page finds in its folder. Dates, times,
 thread IDs and records' times are masked on both sides; with "<!-- example: numbers
 vary -->" every number is (for poses the simulator makes up as time goes by).
 
 Run as SCRIPT SOURCE_DIR BIN_DIR."""
 import os
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 
 import markdown
 
@@ -47,23 +52,40 @@ def interleaves(shown, out, err):
 
 def commands(block):
     """(command, the lines shown after it) for each "$ " line of a block."""
-    steps = []
+    steps, continued = [], False
     for line in block.split("\n"):
-        if line.startswith("$ "):
+        if continued:
+            steps[-1] = (steps[-1][0][:-1] + line.strip(), steps[-1][1])
+        elif line.startswith("$ "):
             steps.append((line[2:], []))
         elif steps:
             steps[-1][1].append(line)
+        continued = bool(steps) and not steps[-1][1] and steps[-1][0].endswith("\\")
     for command, shown in steps:
         while shown and not shown[-1].strip():
             shown.pop()
     return steps
 
 
-def check(source, bin_dir, name, number, options, block):
+def example_folder(source, bin_dir, files):
+    """A folder of the example's own: examples/ the project's, build/bin/ the programs,
+    and the page's files."""
+    folder = tempfile.mkdtemp(prefix="doc-example-")
+    for file_name, text in files.items():
+        with open(os.path.join(folder, file_name), "w", encoding="utf-8") as file:
+            file.write(text)
+    os.symlink(os.path.join(source, "examples"), os.path.join(folder, "examples"))
+    os.mkdir(os.path.join(folder, "build"))
+    os.symlink(bin_dir, os.path.join(folder, "build", "bin"))
+    return folder
+
+
+def check(source, bin_dir, files, name, number, options, block):
     problems = []
     environment = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"], COLUMNS="80")
+    folder = example_folder(source, bin_dir, files)
     for command, shown in commands(block):
-        run = subprocess.run(["bash", "-c", command], cwd=source, env=environment,
+        run = subprocess.run(["bash", "-c", command], cwd=folder, env=environment,
                              stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=120)
         numbers = "numbers" in options
         out = masked(run.stdout.splitlines(), numbers)
@@ -74,6 +96,7 @@ def check(source, bin_dir, name, number, options, block):
                                 name, number, command, "\n    ".join(shown),
                                 "\n    ".join(run.stdout.splitlines()),
                                 "\n    ".join(run.stderr.splitlines())))
+    shutil.rmtree(folder)
     return problems
 
 
@@ -83,9 +106,10 @@ def main():
     for name in markdown.markdown_files(source):
         with open(os.path.join(source, name), encoding="utf-8") as file:
             text = file.read()
+        files = markdown.example_files(text)
         for number, options, block in markdown.examples(text):
             count += 1
-            problems += check(source, bin_dir, name, number, options, block)
+            problems += check(source, bin_dir, files, name, number, options, block)
     for problem in problems:
         print(problem)
     print("%d example%s run, %d differ%s" % (count, "" if count == 1 else "s", len(problems),

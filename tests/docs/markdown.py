@@ -9,6 +9,7 @@ FENCE = re.compile(r"^\s*(```+|~~~+)")
 LINK = re.compile(r"!?\[(?:[^\[\]]|\[[^\]]*\])*\]\(\s*<?([^()\s>]+)>?(?:\s+\"[^\"]*\")?\s*\)")
 HEADING = re.compile(r"^(#{1,6})\s+(.*?)\s*#*\s*$")
 MARKER = re.compile(r"^<!--\s*example(?::\s*(.*?))?\s*-->\s*$")
+FILE_MARKER = re.compile(r"^<!--\s*file:\s*(\S+)\s*-->\s*$")
 
 
 def markdown_files(source):
@@ -67,16 +68,29 @@ def links(text):
             yield number, target
 
 
-def examples(text):
-    """(line number, options, block text) of each fenced block marked as an example by
-    a line "<!-- example -->" (or "<!-- example: OPTIONS -->") right before it."""
+def marked_blocks(text, marker):
+    """(line number, what the marker matched, block text) of each fenced block right
+    after a line that `marker` matches."""
     lines = text.split("\n")
     for index, line in enumerate(lines):
-        marker = MARKER.match(line)
-        if not marker or index + 1 >= len(lines) or not FENCE.match(lines[index + 1]):
+        found = marker.match(line)
+        if not found or index + 1 >= len(lines) or not FENCE.match(lines[index + 1]):
             continue
         fence = FENCE.match(lines[index + 1]).group(1)
         end = index + 2
         while end < len(lines) and not lines[end].strip().startswith(fence):
             end += 1
-        yield index + 2, (marker.group(1) or "").split(), "\n".join(lines[index + 2:end])
+        yield index + 2, found, "\n".join(lines[index + 2:end])
+
+
+def examples(text):
+    """(line number, options, block text) of each fenced block marked as an example by
+    a line "<!-- example -->" (or "<!-- example: OPTIONS -->") right before it."""
+    for number, found, block in marked_blocks(text, MARKER):
+        yield number, (found.group(1) or "").split(), block
+
+
+def example_files(text):
+    """{name: text} of the blocks marked "<!-- file: NAME -->": files the page's
+    examples find in their folder."""
+    return {found.group(1): block + "\n" for _, found, block in marked_blocks(text, FILE_MARKER)}

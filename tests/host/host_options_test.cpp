@@ -139,9 +139,9 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     }
 }
 
-// The README's option list names every option of the table, with its value, and no other.
-TEST(HostOptions, TheReadmeListsTheOptionsOfTheTable) {
-    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/README.md");
+// The manual's option list names every option of the table, with its value, and no other.
+TEST(HostOptions, TheManualListsTheOptionsOfTheTable) {
+    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/docs/trackhost.md");
     std::set<std::string> listed;
     bool inList = false;
     for (std::string line; std::getline(readme, line);) {
