@@ -565,8 +565,8 @@ std::string usageText() {
         options += '\n';
     }
     return R"(Usage: trackhost [options] CONFIG_FILE
-       trackhost --check [--verbose] CONFIG_FILE
-       trackhost --align [SECTION] [options] CONFIG_FILE
+  or:  trackhost --check [--verbose] CONFIG_FILE
+  or:  trackhost --align [SECTION] [options] CONFIG_FILE
 
 Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
 one shared data storage, runs init, configure and start, then the receive
