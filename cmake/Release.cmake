@@ -61,7 +61,13 @@ if(WIN32)
     tracker_install(birdrecord trackhost/record trackhost)
     tracker_install(boresight trackhost trackhost)
     tracker_install(smoothing trackhost trackhost)
+    # The demos a Windows user starts from trackhost\, as scripts/demo.sh on Linux.
+    install(FILES ${PROJECT_SOURCE_DIR}/examples/windows/demo-view.cmd
+        ${PROJECT_SOURCE_DIR}/examples/windows/demo-dropout.cmd
+        ${PROJECT_SOURCE_DIR}/examples/windows/demo-align.cmd
+        DESTINATION trackhost COMPONENT trackhost)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT documentation)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs COMPONENT documentation)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples COMPONENT documentation
         FILES_MATCHING PATTERN "*.conf")
     set(CPACK_PACKAGE_NAME ${TRACKER_PRODUCT_NAME})
@@ -85,6 +91,12 @@ else()
     install(FILES ${CMAKE_BINARY_DIR}/links/trackhost DESTINATION bin COMPONENT trackhost)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/tracker-3dbird
         COMPONENT documentation)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION share/doc/tracker-3dbird/docs
+        COMPONENT documentation)
+    if(TARGET trackhost_manual)
+        install(FILES ${CMAKE_BINARY_DIR}/trackhost.1 DESTINATION share/man/man1
+            COMPONENT trackhost)
+    endif()
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/doc/tracker-3dbird/examples
         COMPONENT documentation FILES_MATCHING PATTERN "*.conf")
     set(CPACK_COMPONENTS_ALL trackhost documentation development)

@@ -42,10 +42,11 @@ void addPose(AlignProcedure& procedure, double time, const TrackerPose& pose,
 }
 
 // The receive cycles until the three poses are held, the time is up, the sensor
-// stays silent, or the run is stopped.
+// stays silent, the run is stopped, or the recording replayed runs out after its
+// last reading was taken in.
 Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
                      const RunSettings& settings, SensorSession& session, std::ostream& err) {
-    const ReadingClock clock(settings.sensors, session.replayed());
+    ReadingClock clock(session);
     const double limit = settings.pace.seconds >= 0.0 ? settings.pace.seconds : defaultSeconds;
     const std::string& name = device.name(0);
     Capture capture;
@@ -57,27 +58,48 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
     };
     tellStep(name, 0, err);
     runPaced(settings.pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
-        const double time = clock.at(cycle, elapsed);
-        if (time > limit || (!capture.delivered && time >= std::min(limit, silenceSeconds))) {
-            return false;
-        }
         // An unchanged pose is delivered once: the last one delivered still holds.
         const bool received = device.receive(0, rig.storage, keep).succeeded;
-        if (!session.cycleDone()) {
-            capture.recordingFailed = !session.replayRanOut();
+        const double time = clock.at(cycle, elapsed);
+        if (time > limit || (!capture.delivered && time >= std::min(limit, silenceSeconds))) {
             return false;
         }
         if (received && capture.delivered) {
             addPose(procedure, time, last, name, err);
         }
-        return procedure.step() != AlignProcedure::Step::done;
+        if (procedure.step() == AlignProcedure::Step::done) {
+            return false;
+        }
+        if (!session.cycleDone()) {
+            capture.recordingFailed = !session.replayRanOut();
+            return false;
+        }
+        return true;
     });
     return capture;
 }
 
-// The verdict: the two lines on `output` and the check, or why there are none.
-int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const std::string& name,
-                 PoseOutput& output, std::ostream& err) {
+// The lines of the fit for `section`: the two rotations and, when they turn its fixed
+// position, the position line that keeps its records where they were.
+std::vector<std::string> fittedLines(const AlignFit& fit, const DeviceSection& section,
+                                     const std::string& configFile, std::ostream& err) {
+    std::vector<std::string> lines = alignLines(fit);
+    float position[3];
+    std::uint32_t line = 0;
+    double kept[3];
+    float turned[3];
+    if (sectionPosition(section, position, line) && keptPosition(lines, position, kept, turned)) {
+        tellPositionKept(configFile, line, position, turned, err);
+        lines.push_back(positionLine(kept));
+    }
+    return lines;
+}
+
+// The verdict: the lines on `output` and the check, or why there are none.
+int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
+                 const DeviceSection& section, const std::string& configFile, PoseOutput& output,
+                 std::ostream& err) {
+    const std::string& name = section.name;
     const AlignFit& fit = procedure.fit();
     if (capture.recordingFailed) {
         return exitOutput;
@@ -96,7 +118,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const 
         tellProblem(fit, err);
         return exitAlignment;
     }
-    const std::vector<std::string> lines = alignLines(fit);
+    const std::vector<std::string> lines = fittedLines(fit, section, configFile, err);
     for (const std::string& line : lines) {
         output.stream() << line << '\n';
     }
@@ -105,7 +127,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure, const 
         hostMessage(err) << output.problem() << std::endl;
         code = exitOutput;
     }
-    tellCheck(procedure, lines, err);
+    tellCheck(procedure, alignLines(fit), err);
     return code;
 }
 
@@ -118,7 +140,8 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
         return exitConfiguration;
     }
     RunPreparation preparation(settings, err);
-    if (const int code = preparation.check(output, sections)) {
+    // The lines may be appended to the configuration itself: my.conf >> my.conf.
+    if (const int code = preparation.check(output, sections, true)) {
         return code;
     }
     const DeviceSection* picked =
@@ -147,6 +170,7 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
         capturePoses(device, rig, procedure, settings, preparation.session(), err);
     rig.ready = 0;
     const bool stopped = device.shutDown();
-    const int code = alignVerdict(capture, procedure, aligned.front().name, output, err);
+    const int code =
+        alignVerdict(capture, procedure, aligned.front(), settings.configFile, output, err);
     return preparation.session().finish(stopped ? code : exitDevice);
 }

@@ -8,7 +8,8 @@
 #include "host/HostOptions.h"
 #include "host/output/PoseOutput.h"
 
-// Runs the alignment and answers trackhost's exit code. The two option lines go to
-// `output` and nothing else does; the prompts, the check of the result and every
+// Runs the alignment and answers trackhost's exit code. The option lines (the two
+// rotations, and a position that keeps a fixed one where it was) go to `output` and
+// nothing else does; the prompts, the check of the result and every
 // message go to `err`.
 int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err);

@@ -216,7 +216,8 @@ const std::vector<HostOption> optionTable = {
      "read CONFIG_FILE and report every problem in it, as\n"
      "FILE:LINE: message, and likely mistakes, as FILE:LINE:\n"
      "warning: message; wakes no sensor and loads no plug-in\n"
-     "(a calibration library is loaded to see that it can be)"},
+     "(a calibration library is loaded to see that it can be);\n"
+     "no option but --verbose goes with it"},
     {"--verbose",
      nullptr,
      {},
@@ -330,8 +331,8 @@ const std::vector<HostOption> optionTable = {
      "find the transmitterrotation and sensorrotation lines of\n"
      "SECTION (needed when CONFIG_FILE has several): hold the\n"
      "tracked object still at the front, turned left and tilted\n"
-     "up as the prompts on standard error say; the two lines go\n"
-     "to standard output; --seconds limits the time (default 60)",
+     "up as the prompts on standard error say; the lines go to\n"
+     "standard output; --seconds limits the time (default 60)",
      nullptr, nullptr, ParseResult::run, true},
     {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
      simTurn(sensorField(&SensorSettings::simMount)),
@@ -346,7 +347,7 @@ const std::vector<HostOption> optionTable = {
      "ANGLE\" to set it right"},
     {"--sim-motion", "M", "wave or align", readSimMotion,
      "with the simulated sensor library only: wave (default) or\n"
-     "align, which holds the three poses of --align"},
+     "align, which holds the three poses of --align, every 12 s"},
     {"--help", nullptr, {}, nullptr, "show this text", nullptr, "-h", ParseResult::help},
     {"--version", nullptr, {}, nullptr, "show the version", nullptr, nullptr, ParseResult::version},
 };
@@ -377,6 +378,21 @@ const char* alignConflict(const HostOptions& options) {
                                                       : nullptr;
 }
 
+// The first option given with --check that it does not take, or null: the check
+// reads the configuration and loads no plug-in, so only --verbose changes what it does.
+const char* checkConflict(const HostOptions& options, const std::vector<const HostOption*>& given) {
+    if (!options.check) {
+        return nullptr;
+    }
+    for (const HostOption* option : given) {
+        const std::string name = option->name;
+        if (name != "--check" && name != "--verbose") {
+            return option->name;
+        }
+    }
+    return nullptr;
+}
+
 // Options that cannot be given together, and options that need another one.
 bool checkCombinations(const HostOptions& options, const std::vector<const HostOption*>& given,
                        std::string& error) {
@@ -392,6 +408,19 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
     if (const char* conflict = alignConflict(options)) {
         error = std::string("--align does not go with ") + conflict;
         return false;
+    }
+    if (const char* conflict = checkConflict(options, given)) {
+        error = std::string("--check does not go with ") + conflict;
+        return false;
+    }
+    // A replayed reading is as the recorded sensor measured it: the simulator's set-up
+    // and motion have nothing to act on.
+    for (const char* name : {"--sim-mount", "--sim-transmitter", "--sim-motion"}) {
+        if (wasGiven("--replay") && wasGiven(name)) {
+            error = std::string(name) + " does not go with --replay: the replayed readings are "
+                                        "the recorded sensor's, its mount and motion included";
+            return false;
+        }
     }
     // Both would set how long the run lasts.
     if (wasGiven("--cycles") && wasGiven("--seconds")) {
@@ -536,8 +565,8 @@ std::string usageText() {
         options += '\n';
     }
     return R"(Usage: trackhost [options] CONFIG_FILE
-       trackhost --check [--verbose] CONFIG_FILE
-       trackhost --align [SECTION] [options] CONFIG_FILE
+  or:  trackhost --check [--verbose] CONFIG_FILE
+  or:  trackhost --align [SECTION] [options] CONFIG_FILE
 
 Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
 one shared data storage, runs init, configure and start, then the receive
@@ -558,8 +587,8 @@ Options:
 Exit status:
   0  success (also when the reader of the records goes away, as head does;
      --check: no error, warnings alone do not fail)
-  2  usage error (bad command line, output file not writable or the
-     configuration file itself)
+  2  usage error (bad command line; a file to write that cannot be written, or
+     that is the configuration or another file trackhost reads)
   3  configuration file error (unreadable file, bad line, more than 4 sections),
      or a recording to replay that is unreadable or malformed
   4  device failure (plug-in not loadable; createDev, init, configure, start or

@@ -64,14 +64,18 @@ int startRun(DeviceSet& devices, const std::vector<DeviceSection>& sections,
 
 // The receive cycles at the options' rate, until their limit, a stop request, a
 // failed output or the end of what the session replays. Each cycle stops at the
-// first pose that cannot be written.
+// first pose that cannot be written. The devices' health is judged on the cycles'
+// schedule, not on when each cycle happened to run, so that an outage of so many
+// cycles is told alike in every run.
 void runCycles(const HostOptions& options, DeviceSet& devices, HostRig& rig, const PoseSinks& sinks,
                HealthMonitor& health, RunPreparation& preparation, std::ostream& err) {
     const double rate = options.run.pace.rate;
+    HealthMonitor::Clock::time_point first{};
     runPaced(rate, cycleLimit(options.run.pace), [&](std::int64_t cycle, double) {
+        first = cycle == 0 ? HealthMonitor::Clock::now() : first;
+        const HealthMonitor::Clock::time_point now = first + cycleOffset(cycle, rate);
         health.beforeCycle();
         preparation.dropouts().apply(static_cast<double>(cycle) / rate, err);
-        const HealthMonitor::Clock::time_point now = HealthMonitor::Clock::now();
         for (std::size_t index = 0; index < devices.size() && !sinks.output.failed(); ++index) {
             const DeviceSet::Received received = devices.receive(
                 index, rig.storage, [&sinks](const PoseRow& pose) { return sinks.deliver(pose); });
@@ -131,8 +135,10 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     const std::vector<std::string> names = sectionNames(sections);
     PoseWriter writer(output.stream(), options.output.format, longest(names));
     writer.header();
-    HealthMonitor health(names, err, options.status,
-                         [] { return platform::terminalColumns(stderr); });
+    // The status lines go to standard error's terminal, as trackhost draws them only there.
+    HealthMonitor health(
+        names, err, options.status, [] { return platform::terminalColumns(stderr); },
+        [](const std::string& text) { platform::writeTerminal(stderr, text); });
     rig.ready = 1;
     std::vector<bool> answering(devices.size(), true);
     runCycles(options, devices, rig, PoseSinks{writer, output, listener, answering}, health,

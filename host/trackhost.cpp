@@ -95,10 +95,14 @@ int runWithSignals(HostOptions& options, PoseListener* listener) {
     return runHost(options, output, std::cerr, listener);
 }
 
-int run(int argc, char** argv) {
+int run(const std::vector<std::string>& arguments) {
+    std::vector<const char*> words;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        words.push_back(arguments[i].c_str());
+    }
     HostOptions options;
     std::string error;
-    switch (parseHostOptions(argc - 1, argv + 1, options, error)) {
+    switch (parseHostOptions(static_cast<int>(words.size()), words.data(), options, error)) {
     case ParseResult::help:
         std::cout << usageText();
         return exitSuccess;
@@ -113,6 +117,16 @@ int run(int argc, char** argv) {
     }
     if (options.check) {
         return runCheck(options.run.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
+    }
+    // The recording library writes a file of its own, and standard output is the records'
+    // (or, moved aside, the plug-in's) channel: a recording cannot go there.
+    const std::string& recording = options.run.sensors.recordFile;
+    if (!recording.empty() && isStandardOutput(recording)) {
+        hostMessage(std::cerr) << "--record " << recording
+                               << " is standard output; a recording needs a file of its own "
+                                  "(--replay plays it from there)"
+                               << std::endl;
+        return exitUsage;
     }
 
     // The viewer listens before any sensor wakes, so a taken port costs nothing.
@@ -135,10 +149,13 @@ int run(int argc, char** argv) {
 
 // Nothing thrown ends trackhost unannounced: memory that runs out, or a resource
 // the system refuses (the storage's mutex), is told with its own exit status. The
-// devices are stopped and deleted on the way out.
+// devices are stopped and deleted on the way out. Names come and go as UTF-8, as
+// the user typed them.
 int main(int argc, char** argv) {
     try {
-        return run(argc, argv);
+        platform::showUtf8OnConsole(std::cerr, stderr);
+        platform::showUtf8OnConsole(std::cout, stdout);
+        return run(platform::programArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         hostMessage(std::cerr) << "out of memory" << std::endl;
     } catch (const std::exception& error) {

@@ -7,10 +7,35 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// ---- names and text -------------------------------------------------------------
+// The names of files and folders this layer takes and answers are UTF-8, on POSIX
+// the bytes as they are. On Win32 they reach the system as UTF-16, whatever the
+// ANSI code page; a name that is not UTF-8 (from a file written in the ANSI code
+// page) is read in the ANSI code page, as before names were UTF-8.
+
+// The program's arguments, its own name first, as UTF-8: on Win32 taken from the
+// wide command line, so that a name in any script arrives as it was typed; on
+// POSIX `argv` as it is.
+std::vector<std::string> programArguments(int argc, char** argv);
+// Lets `stream`, which writes to the C stream `file`, show UTF-8 text as such on
+// a console: on Win32 its text beyond ASCII then reaches a console as UTF-16, by
+// the console's wide call, whatever the console's code page. ASCII, and anything
+// written to a file or a pipe, goes as bytes through `file` as before. Nothing to
+// do on POSIX.
+void showUtf8OnConsole(std::ostream& stream, std::FILE* file);
+
+// ---- files ---------------------------------------------------------------------
+// Opens the file at `path` as std::fopen does with `mode`; null with errno set when
+// it cannot.
+std::FILE* openFile(const std::string& path, const char* mode);
+// The file at `path`, following links, is a folder.
+bool isFolder(const std::string& path);
 
 // ---- dynamic libraries -----------------------------------------------------
 using LibraryHandle = void*;
@@ -18,8 +43,14 @@ using LibraryHandle = void*;
 // Loads a library by file name; null when it cannot be loaded. A bare name is
 // looked for beside the executable first; a bare name without an extension is
 // completed as this platform names libraries ("x": "x.dll" or "libx.so").
+// The name is a calibration line's, as a host has always written it: on Win32 it
+// is loaded as bytes in the ANSI code page first, and only a UTF-8 name with
+// letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
-// Why the last loadLibrary of this thread failed, in the system's words.
+// Loads a library of the program's own, named in UTF-8 (an argument, or a path
+// from executableFolder), as loadLibrary does otherwise.
+LibraryHandle loadLibraryUtf8(const std::string& fileName);
+// Why the last loadLibrary of this thread failed, in the system's words (UTF-8).
 std::string libraryError();
 // Address of an exported symbol; null when the library does not export it.
 void* librarySymbol(LibraryHandle library, const char* name);
@@ -32,6 +63,8 @@ LibraryHandle loadedLibrary(const char* fileName);
 std::string libraryFileName(const std::string& baseName);
 // The folder of the running program, with its trailing separator; empty if unknown.
 std::string executableFolder();
+// The running program's own file; empty if unknown.
+std::string executablePath();
 // The folder where the loader first looks for the load-time dependencies of the
 // library at `libraryPath` (as loadLibrary finds it), with its trailing separator:
 // the library's own folder on POSIX (its run path $ORIGIN), the program's folder
@@ -41,6 +74,10 @@ std::string dependencyFolder(const std::string& libraryPath);
 // The file a loaded library was loaded from, as the loader found it; empty when
 // unknown.
 std::string libraryPath(LibraryHandle library);
+
+// The process's current folder, with its trailing separator: where a relative name
+// with a folder in it ("../lib/x.so") is found from. Empty if unknown.
+std::string currentFolder();
 
 // ---- file identity -----------------------------------------------------------
 // What makes a file the same file under any of its names (a link, "./x"): the
@@ -60,6 +97,12 @@ bool fileIdentity(const std::string& path, FileIdentity& identity);
 // The identity of the file an open C stream writes to or reads from; false when
 // the system cannot tell.
 bool streamIdentity(std::FILE* stream, FileIdentity& identity);
+// Whether a file could be opened for writing at `path`: an existing file (not a
+// folder) this process may write, or a new one in an existing folder. Found out
+// without creating or emptying anything (on Win32 an existing file is opened as it
+// is and closed again); false with the reason as an errno value (ENOENT, EACCES,
+// EISDIR, ...) in `error`.
+bool writableFile(const std::string& path, int& error);
 
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is
@@ -108,11 +151,15 @@ bool localTime(std::time_t time, std::tm& local);
 bool utcTime(std::time_t time, std::tm& utc);
 
 // ---- programs -----------------------------------------------------------------
-// Runs a command line through the system's command interpreter and answers the
-// program's exit status; -1 when it could not be run.
+// Runs a command line (UTF-8) through the system's command interpreter and answers
+// the program's exit status; -1 when it could not be run.
 int runCommand(const std::string& commandLine);
 // The system is a POSIX one (the native build), not Win32.
 bool posixSystem();
+// Whether two names of files in one folder name the same file: byte for byte on
+// POSIX; regardless of letter case (in any script) on Windows, as its file systems
+// compare them.
+bool sameFileName(const std::string& a, const std::string& b);
 
 // ---- standard streams ---------------------------------------------------------
 // Sends everything this process writes to standard output (descriptor 1, the
@@ -126,8 +173,10 @@ std::FILE* separateStdout();
 bool discardStdout();
 // A write to a closed pipe fails with EPIPE instead of ending the process.
 void ignoreBrokenPipe();
-// `handler` is called when the terminal the process runs in hangs up (SIGHUP);
-// Win32 has no such signal, so there nothing is to be done.
+// `handler` is called when the terminal the process runs in goes away: a hang-up
+// (SIGHUP) on POSIX; on Windows Ctrl-C, Ctrl-Break, the console window closed, a
+// logoff or a shutdown, after which the process has a few seconds to finish and
+// end itself.
 void catchHangUp(void (*handler)(int));
 // A C stream write that just failed with errno `error` failed because the pipe's
 // reader has gone; call it before any other system call.
@@ -141,6 +190,10 @@ bool isTerminal(std::FILE* stream);
 bool enableTerminalEscapes(std::FILE* stream);
 // The width of the terminal `stream` writes to, in columns; 0 when unknown.
 std::size_t terminalColumns(std::FILE* stream);
+// Writes `text` where `stream` writes, after what the stream holds, in one system
+// call past the stream's own buffering, so that a terminal gets an escape sequence
+// whole (a C runtime may write an unbuffered stream a piece at a time).
+void writeTerminal(std::FILE* stream, const std::string& text);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

@@ -32,6 +32,21 @@ std::string dlopenError() {
 
 } // namespace
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void showUtf8OnConsole(std::ostream&, std::FILE*) {}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 LibraryHandle loadLibrary(const char* fileName) {
     std::string name = fileName;
     // A bare file name is looked for beside the executable first, as the Win32
@@ -65,6 +80,10 @@ LibraryHandle loadLibrary(const char* fileName) {
     return library;
 }
 
+LibraryHandle loadLibraryUtf8(const std::string& fileName) {
+    return loadLibrary(fileName.c_str());
+}
+
 std::string libraryError() {
     return lastLibraryError;
 }
@@ -95,6 +114,12 @@ std::string executableFolder() {
     return folder.substr(0, folder.rfind('/') + 1);
 }
 
+std::string executablePath() {
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length <= 0 ? std::string() : std::string(path, static_cast<std::size_t>(length));
+}
+
 std::string dependencyFolder(const std::string& libraryPath) {
     const std::size_t slash = libraryPath.rfind('/');
     if (slash == std::string::npos) {
@@ -102,6 +127,15 @@ std::string dependencyFolder(const std::string& libraryPath) {
         return executableFolder();
     }
     return libraryPath.substr(0, slash + 1);
+}
+
+std::string currentFolder() {
+    char path[4096] = {};
+    if (getcwd(path, sizeof path) == nullptr) {
+        return {};
+    }
+    const std::string folder = path;
+    return folder.back() == '/' ? folder : folder + '/';
 }
 
 std::string libraryPath(LibraryHandle library) {
@@ -141,6 +175,25 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity) {
     }
     identity = identityOf(status);
     return true;
+}
+
+bool writableFile(const std::string& path, int& error) {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0) {
+        error = S_ISDIR(status.st_mode) ? EISDIR : access(path.c_str(), W_OK) == 0 ? 0 : errno;
+        return error == 0;
+    }
+    if (errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+    // A new file: its folder must exist and take new files.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    error = access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+    return error == 0;
 }
 
 MutexHandle createMutex() {
@@ -246,6 +299,10 @@ bool posixSystem() {
     return true;
 }
 
+bool sameFileName(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
 int runCommand(const std::string& commandLine) {
     const int status = std::system(commandLine.c_str());
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -298,6 +355,21 @@ bool isTerminal(std::FILE* stream) {
 
 bool enableTerminalEscapes(std::FILE* stream) {
     return isTerminal(stream);
+}
+
+void writeTerminal(std::FILE* stream, const std::string& text) {
+    std::fflush(stream);
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = write(fileno(stream), text.data() + written, text.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return; // a terminal that is gone takes nothing more
+        }
+        written += static_cast<std::size_t>(count);
+    }
 }
 
 std::size_t terminalColumns(std::FILE* stream) {

@@ -1,5 +1,6 @@
 // Win32 implementation of the platform layer (the 32-bit Windows DLL).
 #include "platform.h"
+#include "utf16_win32.h"
 
 // winsock2.h must come before windows.h.
 #include <winsock2.h>
@@ -10,7 +11,9 @@
 #include <io.h>
 #include <sys/timeb.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,24 +23,112 @@ namespace {
 
 thread_local ErrorCode lastLibraryError = 0;
 
+// The length of `text` in UTF-16 characters as `codePage` reads it; 0 when it is
+// empty or, with `flags` MB_ERR_INVALID_CHARS, not valid in that code page.
+int wideLength(const std::string& text, UINT codePage, DWORD flags) {
+    return MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr,
+                               0);
+}
+
+// A UTF-8 text with a letter beyond ASCII, which the ANSI code page would misread.
+bool utf8BeyondAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return wideLength(text, CP_UTF8, MB_ERR_INVALID_CHARS) > 0;
+        }
+    }
+    return false;
+}
+
+HMODULE loadWide(const std::string& fileName) {
+    const std::wstring name = widen(fileName);
+    HMODULE library = LoadLibraryW(name.c_str());
+    if (library == nullptr) {
+        lastLibraryError = GetLastError();
+    }
+    return library;
+}
+
+// The system's text for a loader error, as UTF-8.
+std::string wideErrorText(ErrorCode error) {
+    LPWSTR text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text),
+        0, nullptr);
+    std::string result = (length > 0 && text != nullptr) ? narrow(text) : std::to_string(error);
+    if (text != nullptr) {
+        LocalFree(text);
+    }
+    return result;
+}
+
+// The file a module was loaded from; empty when it is unknown or longer than MAX_PATH.
+std::string moduleFileName(HMODULE module) {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : narrow(path);
+}
+
 } // namespace
 
+std::wstring widen(const std::string& text) {
+    UINT codePage = CP_UTF8;
+    DWORD flags = MB_ERR_INVALID_CHARS;
+    int length = wideLength(text, codePage, flags);
+    if (length == 0) {
+        codePage = CP_ACP;
+        flags = 0;
+        length = wideLength(text, codePage, flags);
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), &wide[0],
+                            length);
+    }
+    return wide;
+}
+
+std::string narrow(const wchar_t* text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) {
+        return {};
+    }
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &result[0], length, nullptr, nullptr);
+    result.pop_back(); // the NUL
+    return result;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return _wfopen(widen(path).c_str(), widen(mode).c_str());
+}
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 // The loader itself looks beside the executable first and appends ".dll" to a
-// name without an extension.
+// name without an extension. A name that loads in the ANSI code page loads as it
+// always has.
 LibraryHandle loadLibrary(const char* fileName) {
     HMODULE library = LoadLibraryA(fileName);
     if (library == nullptr) {
         lastLibraryError = GetLastError();
+        if (utf8BeyondAscii(fileName)) {
+            library = loadWide(fileName);
+        }
     }
     return reinterpret_cast<LibraryHandle>(library);
 }
 
+LibraryHandle loadLibraryUtf8(const std::string& fileName) {
+    return reinterpret_cast<LibraryHandle>(loadWide(fileName));
+}
+
 std::string libraryPath(LibraryHandle library) {
-    char path[MAX_PATH] = {};
-    const DWORD length =
-        library != nullptr ? GetModuleFileNameA(reinterpret_cast<HMODULE>(library), path, MAX_PATH)
-                           : 0;
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+    return library != nullptr ? moduleFileName(reinterpret_cast<HMODULE>(library)) : std::string();
 }
 
 namespace {
@@ -62,7 +153,7 @@ bool handleIdentity(HANDLE handle, FileIdentity& identity) {
 bool fileIdentity(const std::string& path, FileIdentity& identity) {
     // No access asked: a file that others hold open, a loaded library too, still answers.
     const HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
@@ -78,7 +169,7 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity) {
 }
 
 std::string libraryError() {
-    std::string text = errorText(lastLibraryError);
+    std::string text = wideErrorText(lastLibraryError);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
@@ -96,8 +187,9 @@ void freeLibrary(LibraryHandle library) {
 LibraryHandle loadedLibrary(const char* fileName) {
     // Without flags the call counts a reference, which freeLibrary gives back.
     HMODULE module = nullptr;
-    return GetModuleHandleExA(0, fileName, &module) ? reinterpret_cast<LibraryHandle>(module)
-                                                    : nullptr;
+    return GetModuleHandleExW(0, widen(fileName).c_str(), &module)
+               ? reinterpret_cast<LibraryHandle>(module)
+               : nullptr;
 }
 
 std::string libraryFileName(const std::string& baseName) {
@@ -105,13 +197,63 @@ std::string libraryFileName(const std::string& baseName) {
 }
 
 std::string executableFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    const std::string path = moduleFileName(nullptr);
+    return path.substr(0, path.find_last_of("\\/") + 1);
+}
+
+std::string executablePath() {
+    return moduleFileName(nullptr);
+}
+
+namespace {
+
+// The errno value of a Win32 file error, as the C runtime's fopen would set it.
+int fileErrno(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    default:
+        return EACCES;
+    }
+}
+
+} // namespace
+
+bool writableFile(const std::string& path, int& error) {
+    // Opened for writing as it is, neither created nor emptied, and closed at once.
+    // (Devices such as Wine's /dev/full answer this, though they have no attributes.)
+    const std::wstring name = widen(path);
+    const HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        error = 0;
+        return true;
+    }
+    const DWORD code = GetLastError();
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    // A new file in an existing folder; a missing folder is ERROR_PATH_NOT_FOUND.
+    error = code == ERROR_FILE_NOT_FOUND ? 0
+            : attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                ? EISDIR
+                : fileErrno(code);
+    return error == 0;
+}
+
+std::string currentFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) {
         return {};
     }
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
+    const std::string folder = narrow(path);
+    return folder.back() == '\\' || folder.back() == '/' ? folder : folder + '\\';
 }
 
 std::string dependencyFolder(const std::string&) {
@@ -186,9 +328,16 @@ bool posixSystem() {
     return false;
 }
 
+bool sameFileName(const std::string& a, const std::string& b) {
+    const std::wstring first = widen(a);
+    const std::wstring second = widen(b);
+    return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
 int runCommand(const std::string& commandLine) {
     // The command interpreter drops the outer quotes of its /c argument.
-    return std::system(("\"" + commandLine + "\"").c_str());
+    return _wsystem(widen("\"" + commandLine + "\"").c_str());
 }
 
 // The C runtime's descriptor 1 and stdout are shared by every module that uses
@@ -226,7 +375,42 @@ bool discardStdout() {
     return moved;
 }
 
-void catchHangUp(void (*)(int)) {}
+namespace {
+
+void (*hangUpHandler)(int) = nullptr;
+
+// Runs on a thread of its own that the system starts for the event. Ctrl-C and
+// Ctrl-Break end a run as Ctrl-C does on POSIX. For a closed console window, a
+// logoff or a shutdown, the system ends the process once this returns, and a few
+// seconds after the event at the latest: so it waits, and the main thread finishes
+// the run meanwhile (records and recording complete, devices stopped) and ends the
+// process itself.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    if (hangUpHandler == nullptr) {
+        return FALSE;
+    }
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        hangUpHandler(SIGINT);
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        hangUpHandler(SIGTERM);
+        Sleep(INFINITE);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void catchHangUp(void (*handler)(int)) {
+    hangUpHandler = handler;
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
 
 // Win32 has no signal for a closed pipe: the write fails with EPIPE or EINVAL.
 void ignoreBrokenPipe() {}
@@ -255,6 +439,31 @@ bool enableTerminalEscapes(std::FILE* stream) {
     }
     return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
            SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+void writeTerminal(std::FILE* stream, const std::string& text) {
+    std::fflush(stream);
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && GetConsoleMode(handle, &mode)) {
+        // Names beyond ASCII reach a console by its wide call, whatever its code page.
+        const std::wstring wide = widen(text);
+        DWORD count = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &count, nullptr);
+        return;
+    }
+    std::size_t written = 0;
+    while (written < text.size()) {
+        DWORD count = 0;
+        if (!WriteFile(handle, text.data() + written, static_cast<DWORD>(text.size() - written),
+                       &count, nullptr) ||
+            count == 0) {
+            return; // a console that is gone takes nothing more
+        }
+        written += count;
+    }
 }
 
 std::size_t terminalColumns(std::FILE* stream) {

@@ -78,7 +78,7 @@ if [ $align = yes ]; then
     cp "$root/examples/demo.conf" "$aligned"
     echo "== trackhost --align ${sim[*]} $* examples/demo.conf" >&2
     lines=$("$build/bin/trackhost" --align "${sim[@]}" --quiet "$@" "$root/examples/demo.conf")
-    echo "== the two lines on standard output:" >&2
+    echo "== the lines on standard output:" >&2
     printf '%s\n' "$lines" | tee -a "$aligned"
     echo "== the same sensor with these lines appended to a copy of examples/demo.conf" >&2
     "$build/bin/trackhost" "${sim[@]}" --seconds 6 --rate 2 --quiet "$aligned"

@@ -1,6 +1,6 @@
-// The jitter the simulated sensors add to the angles they report, their motion's or a
-// fixed reading's (birdsim_setNoise): a normal deviate per angle from a generator that
-// restarts with each reset, so a run's noise is the same every time.
+// The jitter the simulated sensors add to the angles they report, their motion's, a
+// fixed reading's or a replayed one's (birdsim_setNoise): a normal deviate per angle from a
+// generator that restarts with each reset, so a run's noise is the same every time.
 #pragma once
 
 #include <random>

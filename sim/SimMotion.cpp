@@ -35,17 +35,22 @@ float waveAngle(std::int32_t deviceIndex, int angle, double seconds) {
 }
 
 // The alignment's script: azimuth and elevation of the body in degrees at `seconds`.
+// It repeats every 12 s, from the front where it ended, so that a viewer opened late
+// still sees it.
 void alignPose(double seconds, double& azimuth, double& elevation) {
+    constexpr double period = 12.0;
+    const double t = std::fmod(std::max(0.0, seconds), period);
     // From 0 to 1 over [from, to], smoothly.
-    const auto ramp = [seconds](double from, double to) {
-        const double u = std::min(1.0, std::max(0.0, (seconds - from) / (to - from)));
+    const auto ramp = [t](double from, double to) {
+        const double u = std::min(1.0, std::max(0.0, (t - from) / (to - from)));
         return 0.5 - 0.5 * std::cos(3.141592653589793 * u);
     };
     constexpr double turn = 70.0;
     constexpr double tilt = 50.0;
-    // Settling at the front, the turn and back, the tilt and back.
-    azimuth = 15.0 * (1.0 - ramp(0.0, 0.8)) + turn * (ramp(2.6, 3.8) - ramp(5.6, 6.6));
-    elevation = -10.0 * (1.0 - ramp(0.0, 0.8)) + tilt * (ramp(6.6, 7.6) - ramp(9.4, 10.4));
+    // Settling at the front the first time, the turn and back, the tilt and back.
+    const double unsettled = seconds < period ? 1.0 - ramp(0.0, 0.8) : 0.0;
+    azimuth = 15.0 * unsettled + turn * (ramp(2.6, 3.8) - ramp(5.6, 6.6));
+    elevation = -10.0 * unsettled + tilt * (ramp(6.6, 7.6) - ramp(9.4, 10.4));
 }
 
 } // namespace

@@ -42,9 +42,13 @@ std::int32_t SimSensor::answer(const float angles[3], SimClock::Duration now,
     std::uint8_t block[bird::readingSize];
     fillReading(angles, streamed, measurementRate(config), block);
     std::memcpy(reading, block, sizeof block);
-    std::memcpy(lastReading, block, sizeof block);
-    hasReading = true;
+    keep(block);
     return 1;
+}
+
+void SimSensor::keep(const std::uint8_t* reading) {
+    std::memcpy(lastReading, reading, sizeof lastReading);
+    hasReading = true;
 }
 
 void IndexRecord::noteConfig(const ConfigBlock& written) {

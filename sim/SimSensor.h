@@ -35,6 +35,8 @@ struct SimSensor {
     // Answers `angles` with the stream's counters at `now` and keeps the reading for
     // repeats; 1.
     std::int32_t answer(const float angles[3], SimClock::Duration now, std::uint8_t* reading);
+    // Keeps a reading answered from elsewhere (a replay) for repeats.
+    void keep(const std::uint8_t* reading);
 };
 
 // What the control calls set or record for a device index.

@@ -65,6 +65,35 @@ struct State {
         }
     }
 
+    // A reading call of a device index woken on a port that plays a recording takes the
+    // recording's next reading, whatever became of the sensor since, so that the
+    // recording keeps its pace through a pulled cable and its end comes. An answering
+    // sensor answers it with the noise; a lost one fails or repeats its last reading,
+    // and one that is not awake fails. False when the port plays nothing.
+    bool replayedReading(std::int32_t deviceIndex, SimSensor* sensor, SimClock::Duration now,
+                         std::uint8_t* reading, std::int32_t& result) {
+        std::uint8_t block[bird::readingSize] = {};
+        if (!validIndex(deviceIndex) || !records[deviceIndex].woken ||
+            !replay.play(records[deviceIndex].port, now, block, result)) {
+            return false;
+        }
+        if (sensor == nullptr || sensor->lost) {
+            result = sensor != nullptr ? sensor->lostReading(reading) : 0;
+            return true;
+        }
+        if (result != 0) {
+            float angles[3];
+            std::memcpy(angles, block, sizeof angles);
+            for (float& angle : angles) {
+                noise.add(angle);
+            }
+            std::memcpy(block, angles, sizeof angles);
+            sensor->keep(block);
+            std::memcpy(reading, block, sizeof block);
+        }
+        return true;
+    }
+
     static bool validIndex(std::int32_t deviceIndex) {
         return deviceIndex >= 0 && deviceIndex < bird::maxSensors;
     }
@@ -139,8 +168,7 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     const SimClock::Duration now = state.clock.now();
     // A replayed read answers as recorded, streaming or not.
     std::int32_t replayed = 0;
-    if (sensor && reading && !sensor->lost &&
-        state.replay.play(state.records[deviceIndex].port, now, reading, replayed)) {
+    if (reading && state.replayedReading(deviceIndex, sensor, now, reading, replayed)) {
         return replayed;
     }
     if (!sensor || !sensor->streaming || !reading) {
@@ -264,8 +292,9 @@ std::int32_t birdsim_replayFinished() {
     Lock lock(simMutex);
     bool any = false;
     for (std::int32_t index = 0; index < bird::maxSensors; ++index) {
+        // A sensor lost with its port is still played to, awake or not.
         const std::uint16_t port = state.records[index].port;
-        if (!state.sensors[index].awake || !state.replay.plays(port)) {
+        if (!state.records[index].woken || !state.replay.plays(port)) {
             continue;
         }
         if (!state.replay.playedOut(port)) {

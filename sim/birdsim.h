@@ -29,7 +29,7 @@ enum BirdSimMotion : std::int32_t {
     // The three poses of an alignment, in 10.4 s from the motion's start: level and
     // facing -Z from 0.8 s to 2.6 s, turned left by 70 degrees about the vertical
     // from 3.8 s to 5.6 s, tilted nose up by 50 degrees from 7.6 s to 9.4 s, and
-    // back at the front from 10.4 s on.
+    // back at the front from 10.4 s; then again every 12 s, from the front.
     birdsimMotionAlign = 1
 };
 
@@ -68,7 +68,8 @@ TRACKER_EXPORT std::int32_t birdsim_isStreaming(std::int32_t deviceIndex);
 // Stops the simulator's clock at `milliseconds` after the last reset, which fixes the
 // motion and the reading's counters; a negative value lets the clock run on from there.
 TRACKER_EXPORT void birdsim_setClock(std::int32_t milliseconds);
-// Adds jitter to the angles the sensors report (their motion or a fixed reading): a
+// Adds jitter to the angles the sensors report (their motion, a fixed reading or a
+// replayed one): a
 // normal deviate of `degreesRms` per angle, from a generator that restarts with each
 // reset, so a run's noise is the same every time. 0 (after a reset) adds none.
 TRACKER_EXPORT void birdsim_setNoise(float degreesRms);
@@ -89,13 +90,15 @@ TRACKER_EXPORT void birdsim_setMotion(std::int32_t motion);
 // since birdsim_replayStart: the last one recorded at or before them (a reading
 // added with a time before its port's previous one is taken at that one's time).
 // Past the end it holds the last successful reading, or starts over with `loop`
-// nonzero. Ports without readings keep their motion.
+// nonzero. Ports without readings keep their motion. A pulled cable does not stop
+// the recording: a reading call of an index once woken on the port takes the next
+// reading still, and fails (or repeats) as the unplugged sensor's call does.
 TRACKER_EXPORT void birdsim_replayClear();
 TRACKER_EXPORT void birdsim_replayAdd(std::uint16_t port, std::int32_t milliseconds,
                                       std::int32_t result, float angle1, float angle2,
                                       float angle3);
 TRACKER_EXPORT void birdsim_replayStart(std::int32_t timed, std::int32_t loop);
-// 1 once every awake sensor on a port with recorded readings has played them all
-// (never with `loop`); 0 before, and when no such sensor is awake.
+// 1 once every device index woken on a port with recorded readings has played them
+// all (never with `loop`); 0 before, and when no index was woken on such a port.
 TRACKER_EXPORT std::int32_t birdsim_replayFinished();
 }

@@ -6,7 +6,7 @@ tracker_test(trackhost_test
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
             host/output/pose_output_test.cpp
     LIBS trackhost_core one_euro_filter
-    DEPENDS boresight smoothing)
+    DEPENDS boresight smoothing ${test_calibrations})
 
 # trackhost's run against the simulated sensors, the plug-in loaded by path as
 # trackhost loads it.
@@ -21,12 +21,22 @@ tracker_shared_library(throwing_plugin throwing_plugin)
 tracker_sees_all(throwing_plugin)
 
 # trackhost as a user runs it, through the shell, from the folder it was built in:
-# its two channels, and --record and --replay, each run a process of its own.
+# its two channels, and --record and --replay, each run a process of its own; with
+# every name in a folder named in other scripts.
 tracker_test(trackhost_program_test
-    SOURCES host/trackhost_program_test.cpp
-    DEPENDS trackhost throwing_plugin)
+    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp
+    DEPENDS trackhost throwing_plugin testcalib)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# trackhost.exe writing to a console: names beyond ASCII show as they were typed
+# (Wine's console, in a terminal).
+if(CMAKE_CROSSCOMPILING AND WINE_EXECUTABLE)
+    add_test(NAME console_names_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/host/console_names_test.sh ${WINE_EXECUTABLE}
+                ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(console_names_test PROPERTIES SKIP_RETURN_CODE 77
+        ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}")
+endif()
 tracker_test(record_replay_test
     SOURCES host/sensors/record_replay_test.cpp
     LIBS platform
@@ -56,4 +66,22 @@ if(NOT WIN32)
         SOURCES host/run/run_memory_test.cpp fixtures/allocation_count.cpp
         LIBS trackhost_core birdsim
         DEPENDS tracker_3dbird)
+endif()
+
+# A run ended from outside leaves complete files and its summary: natively on SIGINT,
+# SIGTERM and SIGHUP; on the Windows build on Ctrl-C, which Wine hands to
+# trackhost.exe as a console does.
+find_program(SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(SYSTEM_PYTHON AND WIN32 AND WINE_EXECUTABLE)
+    add_test(NAME interrupt_test
+        COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/host/interrupt_test.py
+                ${PROJECT_SOURCE_DIR} INT ${WINE_EXECUTABLE} $<TARGET_FILE:trackhost>)
+elseif(SYSTEM_PYTHON AND NOT WIN32)
+    add_test(NAME interrupt_test
+        COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/host/interrupt_test.py
+                ${PROJECT_SOURCE_DIR} INT,TERM,HUP $<TARGET_FILE:trackhost>)
+endif()
+if(TEST interrupt_test)
+    set_tests_properties(interrupt_test PROPERTIES ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}"
+        TIMEOUT 180)
 endif()

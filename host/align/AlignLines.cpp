@@ -36,6 +36,39 @@ std::vector<std::string> alignLines(const AlignFit& fit) {
             rotationLine("sensorrotation", fit.sensor, alignTrackerId)};
 }
 
+bool keptPosition(const std::vector<std::string>& lines, const float position[3], double kept[3],
+                  float turned[3]) {
+    const LineTransforms transforms(lines);
+    TrackerPose pose{};
+    pose.x = position[0];
+    pose.y = position[1];
+    pose.z = position[2];
+    pose = transforms.apply(pose);
+    turned[0] = pose.x;
+    turned[1] = pose.y;
+    turned[2] = pose.z;
+    // The rotation block's transpose turns it back: the plug-in moves the position
+    // by the block alone, as no offset line is among `lines`.
+    const Matrix4& m = transforms.transmitter();
+    bool moved = false;
+    for (int c = 0; c < 3; ++c) {
+        kept[c] = m.m[4 * c] * static_cast<double>(position[0]) +
+                  m.m[4 * c + 1] * static_cast<double>(position[1]) +
+                  m.m[4 * c + 2] * static_cast<double>(position[2]);
+        moved = moved || std::fabs(turned[c] - position[c]) >= 1e-5;
+    }
+    return moved;
+}
+
+std::string positionLine(const double position[3]) {
+    std::ostringstream line;
+    line << "position";
+    for (int i = 0; i < 3; ++i) {
+        put(line, position[i]);
+    }
+    return line.str();
+}
+
 LineTransforms::LineTransforms(const std::vector<std::string>& lines) {
     logger.enabled = 0;
     std::uint32_t number = 0;

@@ -20,6 +20,15 @@ constexpr int alignTrackerId = 1;
 // axes and angles from 0 to 180 degrees, six decimals each.
 std::vector<std::string> alignLines(const AlignFit& fit);
 
+// The fixed position a section needs with the rotation `lines` for its records to
+// stay at `position` (feet), where they were without the lines: the transmitter
+// rotation turns a fixed position too. False when they stay there anyway, to the
+// record's 0.00001 feet. `turned`: where `position` alone would put them.
+bool keptPosition(const std::vector<std::string>& lines, const float position[3], double kept[3],
+                  float turned[3]);
+// "position X Y Z" in feet, six decimals each.
+std::string positionLine(const double position[3]);
+
 class LineTransforms {
 public:
     // Option lines as a configuration file holds them, keyword and arguments
@@ -34,6 +43,8 @@ public:
     bool valid() const { return accepted; }
     // The pose as a device with these lines delivers it.
     TrackerPose apply(TrackerPose pose) const;
+    // The transmitter transform the plug-in made of the lines.
+    const Matrix4& transmitter() const { return table->transmitterTransform(); }
 
 private:
     CLoggerH logger;

@@ -67,6 +67,22 @@ void tellDropped(const std::string& configFile, const std::string& name,
     err << std::endl;
 }
 
+void tellPositionKept(const std::string& configFile, std::uint32_t line, const float position[3],
+                      const float turned[3], std::ostream& err) {
+    // Feet to five decimals, as the records show them; no minus sign on a zero.
+    const auto put = [&err](const float values[3]) {
+        for (int i = 0; i < 3; ++i) {
+            err << (i == 0 ? "" : " ") << (std::fabs(values[i]) < 5e-6f ? 0.0f : values[i]);
+        }
+    };
+    hostMessage(err) << std::fixed << std::setprecision(5) << "transmitterrotation turns the fixed "
+                     << "position of " << configFile << ":" << line << " too, from ";
+    put(position);
+    err << " to ";
+    put(turned);
+    err << "; the position line printed after it keeps the records where they were" << std::endl;
+}
+
 // Why the poses gave no rotations, with what to do instead.
 void tellProblem(const AlignFit& fit, std::ostream& err) {
     hostMessage(err) << std::fixed << std::setprecision(1) << "--align: ";

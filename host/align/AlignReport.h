@@ -20,6 +20,11 @@ void tellUnfinished(const AlignProcedure& procedure, bool interrupted, std::ostr
 // The rotation lines of section `name` that the run reads without.
 void tellDropped(const std::string& configFile, const std::string& name,
                  const std::vector<std::uint32_t>& dropped, std::ostream& err);
+// That the transmitter rotation turns the fixed position of `configFile`:`line`
+// from `position` to `turned`, and the position line printed keeps the records where
+// they were.
+void tellPositionKept(const std::string& configFile, std::uint32_t line, const float position[3],
+                      const float turned[3], std::ostream& err);
 // Why the poses gave no rotations, with what to do instead.
 void tellProblem(const AlignFit& fit, std::ostream& err);
 // The captured poses through the plug-in's reader and transforms with `lines`, and

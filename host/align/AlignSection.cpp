@@ -1,8 +1,10 @@
 // Which section --align reads, and how.
 #include "host/align/AlignSection.h"
 
+#include "device/DeviceOptions.h"
 #include "host/report/HostMessage.h"
 #include "support/CConfigH.h"
+#include "support/CLoggerH.h"
 
 #include <memory>
 #include <ostream>
@@ -25,6 +27,25 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
     }
     hostMessage(err) << "" << configFile << " has no section [" << name << "]" << std::endl;
     return nullptr;
+}
+
+bool sectionPosition(const DeviceSection& section, float position[3], std::uint32_t& line) {
+    // A copy: the reader marks the lines it takes.
+    CConfigH config = *section.config->record();
+    CLoggerH quiet;
+    quiet.enabled = 0;
+    DeviceSettings settings;
+    std::vector<OptionProblem> problems;
+    readDeviceOptions(config, settings, quiet, &problems);
+    for (std::uint32_t i = 0; i < config.lineCount; ++i) {
+        if (compareNoCase(config.lines[i].optionName, "position") == 0) {
+            line = config.lines[i].lineNumber;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        position[i] = settings.position[i];
+    }
+    return settings.fixedPosition;
 }
 
 DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped) {

@@ -15,6 +15,10 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
                                  const std::string& name, const std::string& configFile,
                                  std::ostream& err);
 
+// The section's fixed position in feet, as init reads it, and the number of its
+// (last) position line; false when it has none.
+bool sectionPosition(const DeviceSection& section, float position[3], std::uint32_t& line);
+
 // The section without its transmitter and sensor rotation lines; the numbers of the
 // lines left out go to `dropped`.
 DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped);

@@ -14,7 +14,7 @@ struct RunFile {
 };
 
 bool operator==(const RunFile& a, const RunFile& b) {
-    return a.identity == b.identity && a.newName == b.newName;
+    return a.identity == b.identity && platform::sameFileName(a.newName, b.newName);
 }
 
 // Only files of data are lost by a clash; a terminal or /dev/null can take both.

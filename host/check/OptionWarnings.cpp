@@ -45,6 +45,49 @@ std::string shortNumber(double value) {
     return text;
 }
 
+// A unit written straight after a length's number ("66in"), which the plug-in does not
+// read: the unit's name and its factor to feet (the plug-in's for its own words).
+struct SuffixUnit {
+    const char* name;
+    double feet;
+};
+
+bool readSuffixUnit(const std::string& text, SuffixUnit& unit) {
+    static const struct {
+        const char* written;
+        SuffixUnit unit;
+    } units[] = {{"ft", {"feet", 1.0}},
+                 {"foot", {"feet", 1.0}},
+                 {"feet", {"feet", 1.0}},
+                 {"in", {"inches", 1.0 / 12.0}},
+                 {"inch", {"inches", 1.0 / 12.0}},
+                 {"inches", {"inches", 1.0 / 12.0}},
+                 {"m", {"meters", static_cast<double>(3.28084f)}},
+                 {"meter", {"meters", static_cast<double>(3.28084f)}},
+                 {"meters", {"meters", static_cast<double>(3.28084f)}},
+                 {"metre", {"meters", static_cast<double>(3.28084f)}},
+                 {"metres", {"meters", static_cast<double>(3.28084f)}},
+                 {"cm", {"cm", static_cast<double>(0.0328084f)}},
+                 {"mm", {"mm", static_cast<double>(0.0328084f) / 10.0}}};
+    for (const auto& known : units) {
+        if (compareNoCase(text.c_str(), known.written) == 0) {
+            unit = known.unit;
+            return true;
+        }
+    }
+    return false;
+}
+
+// From 2^14 degrees on, a 32-bit float holds an angle in steps of 1/512 degree or
+// coarser, and the plug-in turns by the float: the turn is no longer the one written.
+constexpr double coarseDegrees = 16384.0;
+
+// The unit the numbers of a lengths line are in: its unit word, or feet.
+struct LineUnit {
+    std::string name = "feet";
+    double feet = 1.0; // 0 for a word the plug-in refuses
+};
+
 enum class Shape { integer, decimal, lengths, rotation, matrix };
 
 // The option lines with numbers worth a look: their shape and whether a
@@ -80,8 +123,10 @@ public:
     }
 
     // Argument `index` (from 0) read by `reader`, with a warning when the plug-in
-    // would read less than the whole argument.
-    double number(std::size_t index, ReadNumber (*reader)(const std::string&)) {
+    // would read less than the whole argument; a length's (`unit` given) unit written
+    // after its number is named with what it comes to in the line's unit.
+    double number(std::size_t index, ReadNumber (*reader)(const std::string&),
+                  const LineUnit* unit = nullptr) {
         const std::string text = line.args[index];
         const ReadNumber read = reader(text);
         if (read.length == 0) {
@@ -99,11 +144,27 @@ public:
                 warn("decimal comma in \"" + text + "\" of " + option + ": it reads as " + taken +
                      "; write " + meant);
             } else {
-                warn("text after the number in \"" + text + "\" of " + option + ": it reads as " +
-                     taken);
+                warnTextAfter(text, taken, read.value, unit);
             }
         }
         return read.value;
+    }
+
+    // "66in" reads as 66 in the line's unit; the unit written after it is named.
+    void warnTextAfter(const std::string& text, const std::string& taken, double value,
+                       const LineUnit* unit) {
+        std::string message =
+            "text after the number in \"" + text + "\" of " + option + ": it reads as " + taken;
+        SuffixUnit suffix{};
+        if (unit != nullptr && unit->feet != 0.0 &&
+            readSuffixUnit(text.substr(taken.size()), suffix)) {
+            message += " " + unit->name;
+            if (static_cast<float>(suffix.feet) != static_cast<float>(unit->feet)) {
+                message += "; " + taken + " " + suffix.name + " are " +
+                           shortNumber(value * suffix.feet / unit->feet) + " " + unit->name;
+            }
+        }
+        warn(message);
     }
 
     void lengths(std::size_t first) {
@@ -112,8 +173,13 @@ public:
             return;
         }
         const float factor = count == 4 ? unitFactor(line.args[first + 3]) : 1.0f;
+        LineUnit unit;
+        if (count == 4) {
+            unit.name = line.args[first + 3];
+            unit.feet = static_cast<double>(factor);
+        }
         for (std::size_t i = first; i < first + 3; ++i) {
-            const float feet = static_cast<float>(number(i, readDecimal)) * factor;
+            const float feet = static_cast<float>(number(i, readDecimal, &unit)) * factor;
             if (factor != 0.0f && std::isfinite(feet) &&
                 std::fabs(static_cast<double>(feet)) >= wrappingFeet) {
                 warn("the length " + shortNumber(static_cast<double>(feet)) + " feet in " + option +
@@ -127,12 +193,22 @@ public:
             return;
         }
         bool zero = true;
+        double angle = 0.0;
         for (std::size_t i = first; i < first + 4; ++i) {
             const double value = number(i, readDecimal);
             zero = zero && (i == first + 3 || value == 0.0);
+            angle = value;
         }
         if (zero) {
             warn(option + " about the axis 0 0 0 turns nothing");
+        }
+        const auto held = static_cast<float>(angle);
+        if (std::fabs(angle) >= coarseDegrees && std::isfinite(held)) {
+            const double step =
+                static_cast<double>(std::nextafter(std::fabs(held), HUGE_VALF) - std::fabs(held));
+            warn("the angle " + shortNumber(angle) + " degrees in " + option +
+                 " is held in the plug-in's 32-bit numbers only in steps of " + shortNumber(step) +
+                 " degrees, so it does not turn as written; give it from -360 to 360");
         }
     }
 

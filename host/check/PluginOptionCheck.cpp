@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include <tracker_calibration.h>
 
@@ -112,26 +113,66 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
     return found;
 }
 
+// Where the loader looked for a library named with a relative folder: from the current
+// folder, whatever folder the configuration lies in. Empty for a bare name (beside the
+// program first, as docs/calibration-libraries.md says) and a full path.
+std::string searchedFolder(const std::string& name) {
+    const bool posix = platform::posixSystem();
+    const std::size_t separator = name.find_first_of(posix ? "/" : "/\\:");
+    if (separator == std::string::npos || separator == 0 || name[separator] == ':') {
+        return {};
+    }
+    return "a library name with a folder is found from the current folder, " +
+           platform::currentFolder() + ", not from the configuration file's";
+}
+
 // Init fails without a word of its own on a library it cannot load or that has no
-// calib_init; the reason the system gave for the failed load is that of the last
-// load, the library's. A library that exports the optional calib_check judges its
-// arguments here (tracker_calibration.h).
+// calib_init; without calib_evaluate every recvData fails, without calib_exit stop
+// does. Each entry point the plug-in calls is a problem when it is missing; true when
+// the library has them all. The reason the system gave for a failed load is that of
+// the last load, the library's, followed by where it was looked for.
+bool calibrationUsable(CCalibH& library, const std::string& name,
+                       const std::function<void(CheckFinding::Kind, const std::string&)>& tell) {
+    if (!library.isLoaded()) {
+        tell(CheckFinding::Kind::problem, "calibration library \"" + name +
+                                              "\" cannot be loaded (" + platform::libraryError() +
+                                              ")");
+        const std::string searched = searchedFolder(name);
+        if (!searched.empty()) {
+            tell(CheckFinding::Kind::note, searched);
+        }
+        return false;
+    }
+    static const struct {
+        const char* entry;
+        const char* consequence;
+    } entries[] = {{"calib_init", "init would fail"},
+                   {"calib_evaluate", "recvData would fail in every cycle"},
+                   {"calib_exit", "stop would fail"}};
+    bool usable = true;
+    for (const auto& required : entries) {
+        if (library.getProcAddr(required.entry) == nullptr) {
+            tell(CheckFinding::Kind::problem, "calibration library \"" + name + "\" has no " +
+                                                  required.entry + ", so " + required.consequence);
+            usable = false;
+        }
+    }
+    return usable;
+}
+
+// A library that exports the optional calib_check judges its arguments
+// (tracker_calibration.h).
 void checkCalibration(const CConfigH& config, CTraCommonH& table,
                       std::vector<CheckFinding>& findings) {
     const ConfigLine* line = calibrationLine(config);
     if (line == nullptr || table.calib() == nullptr) {
         return;
     }
-    const std::string name = std::string("calibration library \"") + line->args[0] + "\"";
-    const auto problem = [&findings, line](const std::string& text) {
-        findings.push_back({line->lineNumber, CheckFinding::Kind::problem, text});
+    const std::string name = line->args[0];
+    const auto tell = [&findings, line](CheckFinding::Kind kind, const std::string& text) {
+        findings.push_back({line->lineNumber, kind, text});
     };
-    if (!table.calib()->isLoaded()) {
-        problem(name + " cannot be loaded (" + platform::libraryError() + ")");
-        return;
-    }
-    if (table.calib()->getProcAddr("calib_init") == nullptr) {
-        problem(name + " has no calib_init, so init would fail");
+    if (!calibrationUsable(*table.calib(), name, tell)) {
         return;
     }
     const auto calibCheck =
@@ -147,7 +188,9 @@ void checkCalibration(const CConfigH& config, CTraCommonH& table,
     if (calibCheck(args.data(), static_cast<std::int32_t>(args.size()), message,
                    static_cast<std::int32_t>(sizeof message)) == 0) {
         message[sizeof message - 1] = '\0'; // whatever the library wrote
-        problem(name + " refuses its arguments" + (message[0] != '\0' ? ": " : "") + message);
+        tell(CheckFinding::Kind::problem, "calibration library \"" + name +
+                                              "\" refuses its arguments" +
+                                              (message[0] != '\0' ? ": " : "") + message);
     }
 }
 

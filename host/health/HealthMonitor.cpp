@@ -32,14 +32,18 @@ std::string plural(std::int64_t count, const char* noun) {
 constexpr std::chrono::milliseconds HealthMonitor::refreshPeriod;
 
 HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
-                             Columns columns)
-    : err(err), status(status), columns(std::move(columns)) {
+                             Columns columns, Draw draw)
+    : err(err), status(status), columns(std::move(columns)), draw(std::move(draw)) {
     // The first status lines come after a refresh period, so that no rate is taken
     // over a mere moment.
     refreshed = Clock::now();
     for (std::string& name : names) {
         nameWidth = std::max(nameWidth, std::min(name.size(), statusNameWidth));
         devices.push_back({std::move(name), DeviceHealth(), {{refreshed, 0}}});
+    }
+    cycleAt = refreshed;
+    if (!this->draw) {
+        this->draw = [this](const std::string& text) { this->err << text << std::flush; };
     }
 }
 
@@ -49,8 +53,12 @@ std::string HealthMonitor::label(const Device& device) const {
 
 void HealthMonitor::beforeCycle() {
     if (drawn > 0) {
-        // Up to the first status line, then clear to the end of the screen.
-        err << "\x1b[" << drawn << "A\r\x1b[J" << std::flush;
+        // To the line's start, up to the first status line, then clear to the end of
+        // the screen. The carriage return comes first and the whole goes out in one
+        // write: a console that parses the escapes of each write apart (Wine's) takes
+        // them then.
+        err.flush();
+        draw("\r\x1b[" + std::to_string(drawn) + "A\x1b[J");
         drawn = 0;
     }
 }
@@ -58,6 +66,7 @@ void HealthMonitor::beforeCycle() {
 void HealthMonitor::cycle(std::size_t index, Clock::time_point now, bool succeeded,
                           std::int64_t records) {
     Device& device = devices[index];
+    cycleAt = now;
     switch (device.health.cycle(now, succeeded, records)) {
     case DeviceHealth::Change::silent:
         err << label(device) << "no record for " << fixed(seconds(DeviceHealth::silenceWarning), 0)
@@ -85,7 +94,8 @@ void HealthMonitor::afterCycle(Clock::time_point now, std::ostream& records) {
         refresh(now);
     }
     if (!lines.empty()) {
-        err << lines << std::flush;
+        err.flush();
+        draw(lines);
         drawn = devices.size();
     }
 }
@@ -96,7 +106,9 @@ void HealthMonitor::refresh(Clock::time_point now) {
     lines.clear();
     const std::size_t width = columns ? columns() : 0;
     for (Device& device : devices) {
-        device.history.push_back({now, device.health.records()});
+        // The records counted so far are those of the cycle that began at cycleAt:
+        // the rate is taken between cycles' beginnings, whatever their output cost.
+        device.history.push_back({cycleAt, device.health.records()});
         while (device.history.size() > 1 && now - device.history[1].at >= std::chrono::seconds(1)) {
             device.history.pop_front();
         }
@@ -112,7 +124,7 @@ void HealthMonitor::refresh(Clock::time_point now) {
 std::string HealthMonitor::statusLine(const Device& device, Clock::time_point now) const {
     // The rate over the last second, once a second has passed.
     const Snapshot& first = device.history.front();
-    const double span = seconds(now - first.at);
+    const double span = seconds(device.history.back().at - first.at);
     const std::string rate =
         span >= 1.0
             ? fixed(static_cast<double>(device.health.records() - first.records) / span, 1, 7)
@@ -121,8 +133,11 @@ std::string HealthMonitor::statusLine(const Device& device, Clock::time_point no
     name.resize(nameWidth, ' ');
     std::string line = name + " " + rate + " rec/s  ";
     Clock::time_point last;
-    line += device.health.lastRecord(last) ? "last " + fixed(seconds(now - last), 1) + " s ago"
-                                           : "no record yet";
+    // Not below zero: the cycles' times are those they were due at, now is the clock's.
+    line +=
+        device.health.lastRecord(last)
+            ? "last " + fixed(seconds(std::max(now - last, Clock::duration::zero())), 1) + " s ago"
+            : "no record yet";
     return line + "  failed " + std::to_string(device.health.failedCycles()) + "  reconnections " +
            std::to_string(device.health.reconnections());
 }

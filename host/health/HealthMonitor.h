@@ -20,18 +20,21 @@ public:
 
     // The terminal's width in columns, asked at every refresh; 0 when unknown.
     using Columns = std::function<std::size_t()>;
+    // Writes the status lines, or the escapes that take them off, to the terminal in
+    // one piece; by default to `err`.
+    using Draw = std::function<void(const std::string&)>;
 
     // `names`: the devices in cycle order. With `status`, live status lines are drawn on
     // `err` with ANSI cursor moves, so `err` must be a terminal that takes them; they
     // are cut to the terminal's width, so that none wraps.
     HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
-                  Columns columns = Columns());
+                  Columns columns = Columns(), Draw draw = Draw());
 
     // Before a cycle writes anything: takes the status lines off the screen, so that
     // records and messages appear where the lines were.
     void beforeCycle();
-    // One device's receive cycle; a device that goes silent or receives again is
-    // reported at once.
+    // One device's receive cycle, due at `now` (its time on the cycles' schedule); a
+    // device that goes silent or receives again is reported at once.
     void cycle(std::size_t device, Clock::time_point now, bool succeeded, std::int64_t records);
     // Whether `device` answered in its latest cycle (DeviceHealth::answering).
     bool answering(std::size_t device) const { return devices[device].health.answering(); }
@@ -66,9 +69,11 @@ private:
     std::ostream& err;
     bool status;
     Columns columns;
+    Draw draw;
     bool changed = false; // a device went silent or received again since the refresh
     std::size_t nameWidth = 0;
     std::string lines;     // the status lines as last refreshed
     std::size_t drawn = 0; // status lines now on the screen
     Clock::time_point refreshed{};
+    Clock::time_point cycleAt{}; // when the last cycle began
 };

@@ -1,9 +1,10 @@
 // Reading a whole input file.
 #include "host/input/TextFile.h"
 
+#include "platform/platform.h"
+
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
 namespace {
@@ -18,12 +19,11 @@ bool unreadable(std::string& problem, int reason) {
 bool readWholeFile(const std::string& fileName, std::size_t limit, std::string& text,
                    std::string& problem) {
     // A folder opens on some systems and then fails to read; say so on all.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(fileName, ignored)) {
+    if (platform::isFolder(fileName)) {
         return unreadable(problem, EISDIR);
     }
     errno = 0;
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = platform::openFile(fileName, "rb");
     if (file == nullptr) {
         return unreadable(problem, errno != 0 ? errno : ENOENT);
     }

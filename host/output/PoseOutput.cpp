@@ -34,7 +34,7 @@ bool PoseOutput::open() {
         return !failed();
     }
     errno = 0;
-    buffer.file = std::fopen(path.c_str(), "w");
+    buffer.file = platform::openFile(path, "w");
     if (buffer.file == nullptr) {
         buffer.error = errno != 0 ? errno : EACCES;
         return false;

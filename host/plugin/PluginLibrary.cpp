@@ -2,7 +2,7 @@
 #include "host/plugin/PluginLibrary.h"
 
 PluginLibrary::PluginLibrary(const std::string& path)
-    : path(path), library(platform::loadLibrary(path.c_str())) {
+    : path(path), library(platform::loadLibraryUtf8(path)) {
     if (library == nullptr) {
         loadError = platform::libraryError();
     } else {

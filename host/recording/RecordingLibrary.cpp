@@ -44,8 +44,14 @@ struct Recorder {
     Clock::time_point start;
     std::time_t startWall = 0;
     int startMilliseconds = 0;
-    std::uint16_t ports[bird::maxSensors] = {}; // the port of each awake device index
-    unsigned portsWoken = 0;                    // bit n: a sensor was woken on port n
+    // The port each device index was last woken on: its reading calls are recorded from
+    // then on, those made while it is shut down (a reconnection that has not come
+    // through yet) as failed reads, so that a replay fails them too.
+    std::uint16_t ports[bird::maxSensors] = {};
+    unsigned portsWoken = 0;                  // bit n: a sensor was woken on port n
+    std::int64_t lastTimes[bird::maxSensors]; // of each index's last reading; -1: none
+
+    Recorder() { std::fill(std::begin(lastTimes), std::end(lastTimes), std::int64_t{-1}); }
 
     bool forwarding() const { return shutDown != nullptr; }
 
@@ -80,6 +86,7 @@ struct Recorder {
         }
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        lastTimes[deviceIndex] = elapsed;
         float angles[3] = {};
         if (result != 0 && reading != nullptr) {
             std::memcpy(angles, reading, sizeof angles);
@@ -118,7 +125,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
     }
     if (!recorder.forwarding()) {
         // Kept for the rest of the process: the plug-in calls through this library.
-        const platform::LibraryHandle library = platform::loadLibrary(sensorLibrary);
+        const platform::LibraryHandle library = platform::loadLibraryUtf8(sensorLibrary);
         Recorder bound;
         if (library == nullptr ||
             !(resolve(library, "_3dbirdWakeUp", bound.wakeUp) &&
@@ -135,7 +142,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
         recorder = bound;
     }
     recorder.fileName = file;
-    recorder.file = std::fopen(file, "wb");
+    recorder.file = platform::openFile(file, "wb");
     if (recorder.file == nullptr) {
         recorder.error = "cannot write " + recorder.fileName + " (" + std::strerror(errno) + ")";
         return 0;
@@ -144,6 +151,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
     recorder.headerWritten = false;
     std::fill(std::begin(recorder.ports), std::end(recorder.ports), std::uint16_t{0});
     recorder.portsWoken = 0;
+    std::fill(std::begin(recorder.lastTimes), std::end(recorder.lastTimes), std::int64_t{-1});
     platform::WallClock wall{};
     platform::readWallClock(wall);
     recorder.start = Clock::now();
@@ -179,6 +187,12 @@ std::int32_t birdrecord_finish() {
 const char* birdrecord_error() {
     Lock lock(recorderMutex);
     return recorder.error.c_str();
+}
+
+std::int64_t birdrecord_lastTime(std::int32_t deviceIndex) {
+    Lock lock(recorderMutex);
+    return deviceIndex >= 0 && deviceIndex < bird::maxSensors ? recorder.lastTimes[deviceIndex]
+                                                              : -1;
 }
 
 std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, std::int32_t a,
@@ -226,15 +240,7 @@ std::int32_t _3dbirdStartStream(std::int32_t deviceIndex) {
     return recorder.forwarding() ? recorder.startStream(deviceIndex) : 0;
 }
 
-// Reads of a sensor that is not awake are not recorded: they fail before reaching it.
 std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
     Lock lock(recorderMutex);
-    if (!recorder.forwarding()) {
-        return 0;
-    }
-    const std::int32_t result = recorder.shutDown(deviceIndex);
-    if (result != 0 && deviceIndex >= 0 && deviceIndex < bird::maxSensors) {
-        recorder.ports[deviceIndex] = 0;
-    }
-    return result;
+    return recorder.forwarding() ? recorder.shutDown(deviceIndex) : 0;
 }

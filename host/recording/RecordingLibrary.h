@@ -9,8 +9,8 @@
 
 extern "C" {
 // Loads the real sensor library from `sensorLibrary` (a full path) and starts a
-// recording in `file`, truncating it. Answers 1, or 0 with the reason in
-// birdrecord_error(); nothing is forwarded before a successful start.
+// recording in `file`, truncating it; both names are UTF-8. Answers 1, or 0 with
+// the reason in birdrecord_error(); nothing is forwarded before a successful start.
 TRACKER_EXPORT std::int32_t birdrecord_start(const char* sensorLibrary, const char* file);
 // The full path of the real sensor library; empty before a successful start.
 TRACKER_EXPORT const char* birdrecord_sensorLibrary();
@@ -21,4 +21,7 @@ TRACKER_EXPORT std::int32_t birdrecord_flush();
 TRACKER_EXPORT std::int32_t birdrecord_finish();
 // Why the last start, flush or finish failed, as a sentence naming the file.
 TRACKER_EXPORT const char* birdrecord_error();
+// The time written with the last reading call of a device index, in milliseconds
+// since the recording started; -1 when none was written.
+TRACKER_EXPORT std::int64_t birdrecord_lastTime(std::int32_t deviceIndex);
 }

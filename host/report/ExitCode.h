@@ -1,4 +1,4 @@
-// trackhost's exit statuses, one for each kind of failure (the README lists them).
+// trackhost's exit statuses, one for each kind of failure (docs/trackhost.md lists them).
 #pragma once
 
 enum ExitCode : int {

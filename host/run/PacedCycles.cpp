@@ -44,14 +44,17 @@ std::int64_t cycleLimit(const PaceSettings& pace) {
     return limit;
 }
 
+Clock::duration cycleOffset(std::int64_t cycle, double rate) {
+    return std::chrono::round<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(cycle) / rate));
+}
+
 void runPaced(double rate, std::int64_t limit,
               const std::function<bool(std::int64_t cycle, double elapsed)>& cycle) {
-    const std::chrono::duration<double> period(1.0 / rate);
     const Clock::time_point begin = Clock::now();
     for (std::int64_t number = 0; limit < 0 || number < limit; ++number) {
         if (number > 0) {
-            waitUntil(begin + std::chrono::duration_cast<Clock::duration>(
-                                  period * static_cast<double>(number)));
+            waitUntil(begin + cycleOffset(number, rate));
         }
         if (hostStopRequested()) {
             return;

@@ -3,6 +3,7 @@
 // (Ctrl-C) ends the wait for the next one at once.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -15,6 +16,10 @@ bool hostStopRequested();
 
 // The number of cycles `pace` allows; -1 for no limit.
 std::int64_t cycleLimit(const PaceSettings& pace);
+
+// When cycle `cycle` (from 0) is due after the first at `rate` cycles per second, to
+// the clock's tick: cycles a whole number of seconds apart are exactly that far apart.
+std::chrono::steady_clock::duration cycleOffset(std::int64_t cycle, double rate);
 
 // Calls `cycle` for cycle 0, 1, ... at `rate` cycles per second until `limit` cycles
 // have run (-1: no limit), a stop is requested, or `cycle` answers false. `cycle` is

@@ -12,33 +12,59 @@
 #include "platform/platform.h"
 
 #include <ostream>
+#include <system_error>
 
 namespace {
 
-// The files a run writes: the poses, and the recording.
-std::vector<NamedFile> writtenFiles(const PoseOutput& output, const SensorSettings& sensors) {
+// The files a run writes: the poses, and the recording. Standard output may be the
+// configuration when the run's lines go to its end (trackhost --align my.conf >>
+// my.conf): the configuration is read whole before they are written.
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
+                                    bool appendsToConfiguration) {
     std::vector<NamedFile> files;
     if (!output.filePath().empty()) {
         files.push_back({"--output", output.filePath(), {}});
     } else {
         NamedFile records{"standard output", "", {}};
-        if (output.identity(records.identity) && records.identity.regular) {
+        platform::FileIdentity configuration;
+        if (output.identity(records.identity) && records.identity.regular &&
+            !(appendsToConfiguration &&
+              platform::fileIdentity(settings.configFile, configuration) &&
+              configuration == records.identity)) {
             files.push_back(records);
         }
     }
-    if (!sensors.recordFile.empty()) {
-        files.push_back({"--record", sensors.recordFile, {}});
+    if (!settings.sensors.recordFile.empty()) {
+        files.push_back({"--record", settings.sensors.recordFile, {}});
     }
     return files;
 }
 
-// The files a run reads: the configuration, the replay, the calibration libraries.
-std::vector<NamedFile> readFiles(const RunSettings& settings,
+// Where the loader takes a library named `name` from: a bare name beside the program
+// (completed as this platform names libraries when it has no extension), any other
+// as named.
+std::string libraryFile(const std::string& name) {
+    if (name.find_first_of(platform::posixSystem() ? "/" : "/\\:") != std::string::npos) {
+        return name;
+    }
+    return platform::executableFolder() +
+           (name.find('.') == std::string::npos ? platform::libraryFileName(name) : name);
+}
+
+// The files a run reads: the configuration, the replay, and every file the process
+// has loaded or will load, which a write would empty under its mapping: trackhost
+// itself, the plug-in, the sensor library it binds to, the recording sensor library
+// (trackhost's own, loaded with --record) and the calibration libraries.
+std::vector<NamedFile> readFiles(const RunSettings& settings, const std::string& pluginPath,
                                  const std::vector<DeviceSection>& sections) {
     std::vector<NamedFile> files{{"the configuration", settings.configFile, {}}};
     if (!settings.sensors.replayFile.empty()) {
         files.push_back({"--replay", settings.sensors.replayFile, {}});
     }
+    files.push_back({"trackhost itself", platform::executablePath(), {}});
+    files.push_back({"the plug-in", libraryFile(pluginPath), {}});
+    files.push_back({"the sensor library", sensorLibraryPath(pluginPath), {}});
+    files.push_back({"the recording sensor library", recordingLibraryPath(), {}});
     const std::vector<NamedFile> libraries = calibrationLibraries(sections);
     files.insert(files.end(), libraries.begin(), libraries.end());
     return files;
@@ -59,13 +85,25 @@ bool readSections(const std::string& fileName, std::vector<DeviceSection>& secti
 RunPreparation::RunPreparation(const RunSettings& settings, std::ostream& err)
     : settings(settings), err(err), sensors(settings.sensors, settings.configFile, err) {}
 
-int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections) {
-    const std::vector<NamedFile> written = writtenFiles(output, settings.sensors);
+int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
+                          bool appendsToConfiguration) {
+    const std::vector<NamedFile> written = writtenFiles(output, settings, appendsToConfiguration);
     const std::string clash =
-        written.empty() ? std::string() : findFileClash(written, readFiles(settings, sections));
+        written.empty() ? std::string()
+                        : findFileClash(written, readFiles(settings, pluginPath(), sections));
     if (!clash.empty()) {
         hostMessage(err) << clash << std::endl;
         return exitUsage;
+    }
+    // A file named to be written that cannot be is a usage error like a clash, told
+    // before the device block rather than after init.
+    for (const NamedFile& file : written) {
+        int error = 0;
+        if (!file.path.empty() && !platform::writableFile(file.path, error)) {
+            hostMessage(err) << "cannot write " << file.path << " ("
+                             << std::generic_category().message(error) << ")" << std::endl;
+            return exitUsage;
+        }
     }
     if (!checkDropouts(settings.sensors.simDropouts, sections, settings.configFile,
                        cycleLimit(settings.pace), settings.pace.rate, err)) {
@@ -81,7 +119,8 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
         return code;
     }
     // Drop-outs are scripted through the simulator's control calls, so only with it.
-    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, SimulatorControl());
+    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, SimulatorControl(),
+                                                 sections);
     if (!schedule->ready()) {
         hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
                          << platform::libraryFileName("3dbird") << " is not the simulator"
@@ -91,9 +130,12 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
     return steerSensors();
 }
 
+std::string RunPreparation::pluginPath() const {
+    return settings.pluginPath.empty() ? PluginLibrary::defaultPath() : settings.pluginPath;
+}
+
 int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
-    const std::string path =
-        settings.pluginPath.empty() ? PluginLibrary::defaultPath() : settings.pluginPath;
+    const std::string path = pluginPath();
     if (const int code = sensors.prepare(path, sections)) {
         return code;
     }

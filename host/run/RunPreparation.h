@@ -28,11 +28,15 @@ public:
     RunPreparation(const RunPreparation&) = delete;
     RunPreparation& operator=(const RunPreparation&) = delete;
 
-    // Before any sensor wakes: no file written is one read (the poses' `output`, the
-    // recording, the configuration, the replay, the calibration libraries), the
-    // drop-outs fit the configuration, and the configuration passes the checker of
-    // --check, its warnings told once. Answers exitSuccess or the exit code, told.
-    int check(const PoseOutput& output, const std::vector<DeviceSection>& sections);
+    // Before any sensor wakes: no file written is one read or loaded (the poses'
+    // `output`, the recording; the configuration, the replay, trackhost itself, the
+    // plug-in, the sensor libraries, the calibration libraries) and each can be
+    // written, the drop-outs fit the configuration, and the configuration passes the
+    // checker of --check, its warnings told once. Answers exitSuccess or the exit
+    // code, told. With `appendsToConfiguration`, standard output may be the
+    // configuration, which is read whole before the run writes its lines to it.
+    int check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
+              bool appendsToConfiguration = false);
     // Before any device exists: the session, the plug-in of the settings (or the one
     // built beside trackhost), the drop-outs and the simulator, and a note of what
     // the sensors' poses are (replayed or simulated). Answers exitSuccess or the exit
@@ -45,6 +49,8 @@ public:
     DropoutSchedule& dropouts() { return *schedule; }
 
 private:
+    // The plug-in of the settings, or the one built beside trackhost.
+    std::string pluginPath() const;
     int loadPlugin(const std::vector<DeviceSection>& sections);
     int steerSensors();
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-// The serial port a device of `section` opens, as its option reader takes it.
-std::int32_t sectionPort(const DeviceSection& section) {
+// The device settings of `section`, as its option reader takes them.
+DeviceSettings sectionSettings(const DeviceSection& section) {
     CLoggerH logger;
     logger.enabled = 0;
     // A copy: the reader marks the lines it takes, and init must find them unmarked.
@@ -20,7 +20,7 @@ std::int32_t sectionPort(const DeviceSection& section) {
     DeviceSettings settings;
     std::vector<OptionProblem> problems;
     readDeviceOptions(config, settings, logger, &problems);
-    return settings.serialPort;
+    return settings;
 }
 
 std::string number(double value) {
@@ -36,12 +36,24 @@ std::string optionText(const SimDropout& dropout) {
 
 } // namespace
 
+std::vector<std::string> sectionsWithoutReconnect(const std::vector<DeviceSection>& sections,
+                                                  std::int32_t port) {
+    std::vector<std::string> names;
+    for (const DeviceSection& section : sections) {
+        const DeviceSettings settings = sectionSettings(section);
+        if (settings.serialPort == port && settings.reconnectMs == 0) {
+            names.push_back(section.name);
+        }
+    }
+    return names;
+}
+
 bool checkDropouts(const std::vector<SimDropout>& dropouts,
                    const std::vector<DeviceSection>& sections, const std::string& fileName,
                    std::int64_t cycles, double rate, std::ostream& err) {
     std::vector<std::int32_t> ports;
     for (const DeviceSection& section : sections) {
-        ports.push_back(sectionPort(section));
+        ports.push_back(sectionSettings(section).serialPort);
     }
     for (const SimDropout& dropout : dropouts) {
         if (std::find(ports.begin(), ports.end(), dropout.port) == ports.end()) {

@@ -10,6 +10,11 @@
 #include "host/input/ConfigFile.h"
 #include "host/sensors/SimDropout.h"
 
+// The names of the sections on serial port `port` whose device does not wake its sensor
+// again by itself (no reconnect line, or reconnect 0).
+std::vector<std::string> sectionsWithoutReconnect(const std::vector<DeviceSection>& sections,
+                                                  std::int32_t port);
+
 // False, having said which, when a drop-out names a port that no section of
 // `fileName` uses (a section without a port line uses port 1). Warns of each drop-out
 // that starts after the last of `cycles` cycles at `rate` (cycles -1: no end).

@@ -2,17 +2,19 @@
 #include "host/sensors/DropoutSchedule.h"
 #include "host/report/HostMessage.h"
 
+#include "host/sensors/DropoutCheck.h"
 #include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"
 
 #include <ostream>
 
 DropoutSchedule::DropoutSchedule(const std::vector<SimDropout>& dropouts,
-                                 const SimulatorControl& simulator)
+                                 const SimulatorControl& simulator,
+                                 const std::vector<DeviceSection>& sections)
     : unplug(simulator.function<void (*)(std::uint16_t, std::int32_t)>("birdsim_unplug")),
       replug(simulator.function<void (*)(std::uint16_t)>("birdsim_replug")) {
     for (const SimDropout& dropout : dropouts) {
-        steps.push_back({dropout});
+        steps.push_back({dropout, sectionsWithoutReconnect(sections, dropout.port)});
     }
 }
 
@@ -46,6 +48,13 @@ void DropoutSchedule::apply(double elapsed, std::ostream& err) {
             replug(dropout.port);
             hostMessage(err) << "simulator: sensor on port " << dropout.port << " plugged back in"
                              << std::endl;
+            // A plugged-in sensor needs a new wake-up, which only a reconnecting device makes.
+            for (const std::string& name : step.staySilent) {
+                hostMessage(err) << "device [" << name
+                                 << "] does not wake its sensor again by itself; \"reconnect "
+                                    "SECONDS\" in its section would"
+                                 << std::endl;
+            }
         }
     }
 }

@@ -3,16 +3,21 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 #include <vector>
 
+#include "host/input/ConfigFile.h"
 #include "host/sensors/SimDropout.h"
 
 class SimulatorControl;
 
 class DropoutSchedule {
 public:
-    // The simulator's unplug and replug calls are looked up in `simulator`.
-    DropoutSchedule(const std::vector<SimDropout>& dropouts, const SimulatorControl& simulator);
+    // The simulator's unplug and replug calls are looked up in `simulator`; the
+    // devices of `sections` that do not reconnect are named when their sensor is
+    // plugged back in.
+    DropoutSchedule(const std::vector<SimDropout>& dropouts, const SimulatorControl& simulator,
+                    const std::vector<DeviceSection>& sections);
     // Plugs back in, without a word, what a run that ended early left unplugged.
     ~DropoutSchedule();
 
@@ -28,6 +33,7 @@ public:
 private:
     struct Step {
         SimDropout dropout;
+        std::vector<std::string> staySilent; // the sections on its port without reconnect
         bool unplugged = false;
         bool done = false;
     };

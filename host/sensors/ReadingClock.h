@@ -1,26 +1,28 @@
-// The time of the reading that a receive cycle takes, in seconds. Live, and with a
-// recording played at its recorded times, the time since the cycles began. A
-// recording played one reading per call keeps its own times, and past its end its
-// last reading stays at the recording's own pace, so that what follows from the
-// readings' times comes out alike at any rate.
+// The time of the reading that a receive cycle takes, in seconds from the first
+// cycle's reading. Live, the time since the cycles began; while recording, the time
+// the recording writes with the reading; with a recording played one reading per
+// call, the time it was recorded at, and past its end the recording's own pace; so
+// that what follows from the readings' times comes out alike live, in the recording's
+// replay and at any rate.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "host/recording/RecordingReader.h"
-#include "host/sensors/SensorSettings.h"
+#include "host/sensors/SensorSession.h"
 
 class ReadingClock {
 public:
-    // Once the devices are awake: the recording's times are those of the port of the
-    // simulator's first device.
-    ReadingClock(const SensorSettings& sensors, const Recording& recording);
+    // Once the devices are awake; the readings are those of the first device.
+    explicit ReadingClock(const SensorSession& session);
 
-    // The reading of cycle `cycle` (from 0), taken `elapsed` seconds after the first.
-    double at(std::int64_t cycle, double elapsed) const;
+    // After cycle `cycle` (from 0), which began `elapsed` seconds after the first, has
+    // taken its reading.
+    double at(std::int64_t cycle, double elapsed);
 
 private:
-    std::vector<double> recorded;
-    double pace = 0.1; // seconds between two readings past the end
+    const SensorSession& session;
+    std::vector<std::int64_t> replayed; // milliseconds of each recorded reading
+    double pace = 0.1;                  // seconds between two replayed readings past the end
+    std::int64_t firstRecorded = -1;    // milliseconds of the first reading recorded here
 };

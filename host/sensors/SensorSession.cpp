@@ -50,6 +50,16 @@ std::uint16_t portWithoutReadings(const Recording& recording,
 
 } // namespace
 
+std::string recordingLibraryPath() {
+    const std::string folder = platform::executableFolder();
+    const std::string separator = folder.empty() ? "/" : folder.substr(folder.size() - 1);
+    return folder + "record" + separator + platform::libraryFileName("3dbird");
+}
+
+std::string sensorLibraryPath(const std::string& pluginPath) {
+    return platform::dependencyFolder(pluginPath) + platform::libraryFileName("3dbird");
+}
+
 SensorSession::SensorSession(const SensorSettings& settings, std::string configFile,
                              std::ostream& err)
     : settings(settings), configFile(std::move(configFile)), err(err) {}
@@ -85,26 +95,26 @@ int SensorSession::prepare(const std::string& pluginPath,
     }
     // The recording library lies in the folder "record" beside trackhost; the real
     // sensor library where the plug-in's loader would look for it.
-    const std::string folder = platform::executableFolder();
-    const std::string separator = folder.empty() ? "/" : folder.substr(folder.size() - 1);
-    const std::string libraryName = platform::libraryFileName("3dbird");
-    const std::string path = folder + "record" + separator + libraryName;
-    recorder = platform::loadLibrary(path.c_str());
+    const std::string path = recordingLibraryPath();
+    recorder = platform::loadLibraryUtf8(path);
     const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
     if (start != nullptr) {
         flush = symbol<StatusFn>(recorder, "birdrecord_flush");
         finishRecording = symbol<StatusFn>(recorder, "birdrecord_finish");
         error = symbol<TextFn>(recorder, "birdrecord_error");
+        lastTime = symbol<TimeFn>(recorder, "birdrecord_lastTime");
     }
-    if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr) {
+    if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr ||
+        lastTime == nullptr) {
         hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
-    const std::string sensorLibrary = platform::dependencyFolder(pluginPath) + libraryName;
+    const std::string sensorLibrary = sensorLibraryPath(pluginPath);
     if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
         const std::string problem = error();
         hostMessage(err) << problem << std::endl;
-        return problem.rfind("cannot write", 0) == 0 ? exitOutput : exitDevice;
+        // A file the user names that cannot be written is a usage error.
+        return problem.rfind("cannot write", 0) == 0 ? exitUsage : exitDevice;
     }
     return exitSuccess;
 }
@@ -180,6 +190,11 @@ void SensorSession::checkPorts() {
                              << ", which no device of " << configFile << " uses" << std::endl;
         }
     }
+}
+
+bool SensorSession::recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const {
+    milliseconds = lastTime != nullptr ? lastTime(deviceIndex) : -1;
+    return milliseconds >= 0;
 }
 
 bool SensorSession::recordingFailed(StatusFn call) {

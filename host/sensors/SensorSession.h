@@ -13,6 +13,12 @@
 #include "host/sensors/SensorSettings.h"
 #include "platform/platform.h"
 
+// The recording sensor library: in the folder "record" beside trackhost.
+std::string recordingLibraryPath();
+// The sensor library the plug-in at `pluginPath` binds to, where its loader looks
+// for it.
+std::string sensorLibraryPath(const std::string& pluginPath);
+
 class SensorSession {
 public:
     // `configFile` names the configuration in warnings.
@@ -35,6 +41,11 @@ public:
     void checkPorts();
     // The recording --replay plays (empty without one).
     const Recording& replayed() const { return recording; }
+    // --replay plays one recorded reading per reading call, not at the recorded times.
+    bool replaysPerCall() const { return !settings.replayFile.empty() && !settings.replayTimed; }
+    // While recording: the time written with the last reading of a device index, in
+    // milliseconds since the recording started; false when none was written.
+    bool recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const;
     // After each receive cycle: false when the recording can no longer be written,
     // or when the recording replayed has run out (said once).
     bool cycleDone();
@@ -48,6 +59,7 @@ private:
     // The recording library's calls that answer 1 for done; `error` says why not.
     using StatusFn = std::int32_t (*)();
     using TextFn = const char* (*)();
+    using TimeFn = std::int64_t (*)(std::int32_t);
 
     bool recordingFailed(StatusFn call);
 
@@ -60,6 +72,7 @@ private:
     StatusFn flush = nullptr;
     StatusFn finishRecording = nullptr;
     TextFn error = nullptr;
+    TimeFn lastTime = nullptr;
     // The simulator's answer to whether the replayed recording has run out.
     StatusFn replayFinished = nullptr;
     bool recordingBroken = false;

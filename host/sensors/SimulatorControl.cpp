@@ -13,7 +13,7 @@ SimulatorControl::SimulatorControl()
     if (forwardsTo != nullptr) {
         platform::freeLibrary(library);
         const char* path = forwardsTo();
-        library = *path != '\0' ? platform::loadLibrary(path) : nullptr;
+        library = *path != '\0' ? platform::loadLibraryUtf8(path) : nullptr;
     }
     simulator = library != nullptr && platform::librarySymbol(library, "birdsim_reset") != nullptr;
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -45,10 +46,36 @@ TEST(HostOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(parseArgs({"--version", "--bogus"}, options, error), ParseResult::version);
 
     HostOptions check;
-    ASSERT_EQ(parseArgs({"--check", "--format", "JSON", "my.conf"}, check, error),
-              ParseResult::run);
-    EXPECT_TRUE(check.check);
-    EXPECT_EQ(check.output.format, OutputFormat::json);
+    ASSERT_EQ(parseArgs({"--check", "--verbose", "my.conf"}, check, error), ParseResult::run);
+    EXPECT_TRUE(check.check && check.verbose);
+    HostOptions json;
+    ASSERT_EQ(parseArgs({"--format", "JSON", "my.conf"}, json, error), ParseResult::run);
+    EXPECT_EQ(json.output.format, OutputFormat::json);
+}
+
+// --check reads the configuration and nothing else: an option that would change a
+// run is refused rather than ignored, whatever its place on the line.
+TEST(HostOptions, CheckTakesNoOptionButVerbose) {
+    const std::vector<std::vector<const char*>> others = {{"--sim-dropout", "1:0:1"},
+                                                          {"--view", "8080"},
+                                                          {"--record", "r.txt"},
+                                                          {"--output", "-"},
+                                                          {"--replay", "r.txt"},
+                                                          {"--cycles", "3"},
+                                                          {"--plugin", "p.so"},
+                                                          {"--debug", "1"},
+                                                          {"--format", "csv"},
+                                                          {"--quiet"},
+                                                          {"--no-status"},
+                                                          {"--sim-motion", "align"}};
+    for (const std::vector<const char*>& other : others) {
+        std::vector<const char*> args = other;
+        args.insert(args.begin() + (other.size() > 1 ? 0 : 1), "--check");
+        args.push_back("a.conf");
+        EXPECT_EQ(usageError(args), std::string("--check does not go with ") + other[0]);
+    }
+    EXPECT_EQ(usageError({"--check", "--verbose", "--rate=10", "a.conf"}),
+              "--check does not go with --rate");
 }
 
 TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
@@ -90,6 +117,14 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
               "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");
+    // A replay has no simulated set-up or motion for these to act on.
+    for (const char* simulated :
+         {"--sim-mount=1:0:0:5", "--sim-transmitter=0:1:0:90", "--sim-motion=wave"}) {
+        const std::string name = std::string(simulated).substr(0, std::strcspn(simulated, "="));
+        EXPECT_EQ(usageError({simulated, "--replay", "r.txt", "a.conf"}),
+                  name + " does not go with --replay: the replayed readings are the recorded "
+                         "sensor's, its mount and motion included");
+    }
     // The limits the readers enforce.
     EXPECT_EQ(usageError({"--seconds", "2e9", "a.conf"}),
               "--seconds wants a number from 0 to 1000000000, not \"2e9\"");
@@ -104,9 +139,9 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     }
 }
 
-// The README's option list names every option of the table, with its value, and no other.
-TEST(HostOptions, TheReadmeListsTheOptionsOfTheTable) {
-    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/README.md");
+// The manual's option list names every option of the table, with its value, and no other.
+TEST(HostOptions, TheManualListsTheOptionsOfTheTable) {
+    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/docs/trackhost.md");
     std::set<std::string> listed;
     bool inList = false;
     for (std::string line; std::getline(readme, line);) {

@@ -2,12 +2,14 @@
 // output and every message on standard error, failed writes reported with their
 // own status, a reader that goes away ending the run cleanly, an exception told
 // with its own status, and --version.
+#include "platform/platform.h"
 #include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -80,6 +82,25 @@ TEST_F(TrackhostProgram, StandardOutputByAnyNameCarriesTheRecordsAlone) {
         ASSERT_EQ(rows.size(), 5u) << output << ":\n" << run.out;
         EXPECT_EQ(rows[0], "device,id,time,x,y,z,angle1,angle2,angle3");
         EXPECT_NE(run.err.find("INFO: DEVICE NAME"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::ifstream("-"));
+}
+
+// A recording is a file of its own: standard output by any name is refused, and no
+// file "-" is made.
+TEST_F(TrackhostProgram, ARecordingToStandardOutputIsRefused) {
+    std::vector<std::string> names = {"-"};
+    if (posixShell()) {
+        names.push_back("/dev/stdout");
+    }
+    for (const std::string& name : names) {
+        const ProgramRun run =
+            runProgram("trackhost", "--cycles 2 --record " + name + " " + config);
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_EQ(run.err, "trackhost: --record " + name +
+                               " is standard output; a recording needs a file of its own "
+                               "(--replay plays it from there)\n");
+        EXPECT_EQ(run.out, "");
     }
     EXPECT_FALSE(std::ifstream("-"));
 }
@@ -185,4 +206,47 @@ TEST_F(TrackhostProgram, CheckReportsAMissingCalibrationLibraryOnStandardErrorAl
     EXPECT_EQ(lines[0],
               "[head] at " + config + ":1 (init would refuse it: see the problems reported)");
     EXPECT_EQ(lines[11], "  calibration            nosuch 1 2");
+}
+
+// The files trackhost runs on are never written: written over while they are mapped,
+// they would end the run with a bus error and leave nothing to load next time. A copy
+// of trackhost with its plug-in and sensor libraries runs here, so that a fault would
+// cost the copies only.
+TEST_F(TrackhostProgram, TheFilesTrackhostLoadsAreNeverWritten) {
+    namespace fs = std::filesystem;
+    const std::string bin = platform::executableFolder();
+    const std::string separator = bin.substr(bin.size() - 1);
+    const std::string folder = "TheFilesTrackhostLoadsAreNeverWritten-bin";
+    const std::string program = platform::posixSystem() ? "trackhost" : "trackhost.exe";
+    const std::string plugin = platform::libraryFileName("tracker_3dbird");
+    const std::string sensors = platform::libraryFileName("3dbird");
+    const std::string recording = "record" + separator + sensors;
+    fs::remove_all(folder);
+    fs::create_directories(folder + separator + "record");
+    for (const std::string& file : {program, plugin, sensors, recording}) {
+        fs::copy_file(bin + file, folder + separator + file);
+    }
+    const struct {
+        const char* option;
+        std::string file;
+        const char* role;
+    } clashes[] = {{"--record", sensors, "the sensor library"},
+                   {"--output", plugin, "the plug-in"},
+                   {"--output", recording, "the recording sensor library"},
+                   {"--record", program, "trackhost itself"}};
+    for (const auto& clash : clashes) {
+        const std::string file = folder + separator + clash.file;
+        const std::uintmax_t size = fs::file_size(file);
+        const std::string err = files.name("-err.txt");
+        EXPECT_EQ(runShell(bin + folder + separator + "trackhost --cycles 1 --quiet " +
+                           clash.option + " " + file + " " + config + " 2>" + err),
+                  2)
+            << clash.file;
+        const std::string said = readText(err);
+        EXPECT_EQ(said.substr(0, said.find(" (")), std::string("trackhost: ") + clash.option +
+                                                       " and " + clash.role + " are the same file")
+            << said;
+        EXPECT_EQ(fs::file_size(file), size) << clash.file;
+    }
+    fs::remove_all(folder);
 }

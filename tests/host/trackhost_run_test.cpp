@@ -87,6 +87,7 @@ struct HostRunTest : ::testing::Test {
                                       "measured\n";
     TestFiles files;          // the configuration file of each test
     bool statusLines = false; // as trackhost does when standard error is no terminal
+    PoseListener* listener = nullptr;
     std::ostringstream out;
     std::ostringstream err;
     std::string pluginOutput;
@@ -223,16 +224,29 @@ TEST_F(HostRunTest, OutputFileIsTouchedOnlyOnceEveryDeviceCameThroughInit) {
     EXPECT_EQ(readFile(file), text);
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1) << "the failed wake-up of [bad] alone";
 
-    // An output that cannot be opened stops the devices that init woke.
+    // An output that cannot be opened is refused before any sensor wakes.
     PoseOutput nowhere("no-such-folder/poses.csv");
     EXPECT_EQ(run({"--cycles", "1"}, file, &nowhere), exitUsage);
-    EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 1);
     EXPECT_EQ(err.str(),
               "missing.conf: cannot read the file (No such file or directory)\n" + simulatorNote +
                   "trackhost: device [bad] at " + file + ":1: init failed\n" +
                   "trackhost: --output and the configuration are the same file (" + file + ")\n" +
-                  simulatorNote +
                   "trackhost: cannot write no-such-folder/poses.csv (No such file or directory)\n");
+}
+
+// A file to write that cannot be, the records' or the recording, is one usage error,
+// told before the plug-in loads: nothing is created and no sensor wakes.
+TEST_F(HostRunTest, AFileToWriteThatCannotBeIsRefusedBeforeAnySensorWakes) {
+    const std::string file = files.writeConfig("[d]\n");
+    EXPECT_EQ(run({"--cycles", "1", "--record", "no-such-folder/r.txt"}, file), exitUsage);
+    PoseOutput folder(".");
+    EXPECT_EQ(run({"--cycles", "1"}, file, &folder), exitUsage);
+    EXPECT_EQ(err.str(),
+              "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n"
+              "trackhost: cannot write . (Is a directory)\n");
+    EXPECT_EQ(pluginOutput, "");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 }
 
 // A file written is never one read, nor one written twice, under whatever name;
@@ -423,6 +437,34 @@ TEST_F(HostRunTest, TheListenerIsToldWhenADeviceStopsAnsweringAndWhenItAnswersAg
     EXPECT_EQ(told.said, (std::vector<std::string>{"flaky lost", "flaky answers"}));
 }
 
+// A sensor plugged back in needs a new wake-up: a device without reconnect stays
+// silent, and trackhost says what would bring it back, once, right after the replug.
+TEST_F(HostRunTest, AReplugNamesTheDevicesThatDoNotReconnect) {
+    const std::string file =
+        files.writeConfig("[plain]\nport 1\n[off]\nport 2\nreconnect 0\n[back]\nport 3\n"
+                          "reconnect 0.05\n");
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "20", "--sim-dropout", "1:0.02:0.03",
+                   "--sim-dropout", "2:0.03:0.03", "--sim-dropout", "3:0.04:0.03"},
+                  file),
+              exitSuccess)
+        << err.str();
+    const std::string hint = "] does not wake its sensor again by itself; \"reconnect SECONDS\" "
+                             "in its section would\n";
+    const std::string said = linesAfter(err.str(), "trackhost: ");
+    EXPECT_EQ(said.substr(0, said.find("device [plain]: 20 cycles")),
+              simulatorNote.substr(std::strlen("trackhost: ")) +
+                  "simulator: sensor on port 1 unplugged\n"
+                  "simulator: sensor on port 2 unplugged\n"
+                  "simulator: sensor on port 3 unplugged\n"
+                  "simulator: sensor on port 1 plugged back in\n"
+                  "device [plain" +
+                  hint +
+                  "simulator: sensor on port 2 plugged back in\n"
+                  "device [off" +
+                  hint + "simulator: sensor on port 3 plugged back in\n")
+        << err.str();
+}
+
 // A drop-out on a port no section uses is refused before any sensor wakes; one that
 // would start after the run is warned of.
 TEST_F(HostRunTest, DropoutsMustMeetASectionAndTheRun) {
@@ -473,6 +515,49 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
     err.str("");
     EXPECT_EQ(run({"--cycles", "0"}, file), exitSuccess);
     EXPECT_EQ(err.str(), simulatorNote);
+}
+
+namespace {
+
+// Holds up the cycle of the first record, then fails the next `failures` readings.
+struct LateFirstCycle : PoseListener {
+    explicit LateFirstCycle(std::int32_t failures) : failures(failures) {}
+    void poseDelivered(const PoseRow&) override {
+        if (failures > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            birdsim_failCall(birdsimGetMostRecentReading, failures);
+            failures = 0;
+        }
+    }
+    std::int32_t failures;
+};
+
+} // namespace
+
+// Two seconds of failed cycles are a silence however late their first one ran: the
+// device's health goes by the cycles' schedule, so that one outage is told alike in
+// every run, to the millisecond.
+TEST_F(HostRunTest, SilenceIsCountedOnTheCyclesScheduleNotTheirLateness) {
+    const std::string file = files.writeConfig("[late]\n");
+    LateFirstCycle late(201);
+    listener = &late;
+    ASSERT_EQ(run({"--rate", "100", "--cycles", "210"}, file), exitSuccess);
+    EXPECT_EQ(linesAfter(err.str(), "trackhost: device [late]: "),
+              "no record for 2 seconds; recvData keeps failing\n"
+              "receiving again after 2.010 s without a record\n"
+              "210 cycles, 9 records, 201 failed cycles, longest gap between records 2.020 s, 1 "
+              "reconnection\n");
+}
+
+TEST(PacedCycles, CyclesAWholeNumberOfSecondsApartAreExactlyThatFarApart) {
+    for (const double rate : {3.0, 7.0, 12.5, 30.0, 60.0, 144.0, 1024.0, 10000.0}) {
+        const auto perTwoSeconds = static_cast<std::int64_t>(2 * rate);
+        for (std::int64_t cycle = 0; cycle < 5000; cycle += 7) {
+            ASSERT_EQ(cycleOffset(cycle + perTwoSeconds, rate) - cycleOffset(cycle, rate),
+                      std::chrono::seconds(2))
+                << rate << " " << cycle;
+        }
+    }
 }
 
 // Four devices with "reconnect 1"; the sensor on port 2 is unplugged for 3 s at

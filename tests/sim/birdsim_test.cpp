@@ -367,3 +367,52 @@ TEST_F(BirdSim, NoiseHasTheRmsAskedForAndRepeatsAfterReset) {
     birdsim_setNoise(0.2f);
     EXPECT_EQ(firstNoise, read(0).a[0]);
 }
+
+// A recording played one reading per call goes on while the cable is out: each call
+// takes the next reading and fails as the lost sensor's call does (or repeats its last
+// replayed reading), shut down or not, so the recording's end still comes.
+TEST_F(BirdSim, ReplayGoesOnThroughAPulledCable) {
+    wakeAndStream(0);
+    for (int i = 0; i < 6; ++i) {
+        birdsim_replayAdd(1, 10 * i, 1, static_cast<float>(i), 0.0f, 0.0f);
+    }
+    birdsim_replayStart(0, 0);
+    std::uint8_t block[bird::readingSize];
+    EXPECT_EQ(0.0f, read(0).a[0]);
+    birdsim_unplug(1, birdsimReadingsRepeat);
+    EXPECT_EQ(0.0f, read(0).a[0]) << "the last replayed reading, repeated";
+    ASSERT_EQ(1, _3dbirdShutDown(0));
+    EXPECT_EQ(0, _3dbirdGetMostRecentReading(0, block));
+    EXPECT_EQ(0, birdsim_replayFinished());
+    birdsim_replug(1);
+    wakeAndStream(0);
+    EXPECT_EQ(3.0f, read(0).a[0]);
+    EXPECT_EQ(4.0f, read(0).a[0]);
+    EXPECT_EQ(5.0f, read(0).a[0]);
+    EXPECT_EQ(1, birdsim_replayFinished());
+}
+
+// The alignment's script holds the front, the turn left and the tilt up, and repeats
+// every 12 s from the front, so that a viewer opened late sees it too.
+TEST_F(BirdSim, AlignMotionHoldsItsPosesAndRepeatsEveryTwelveSeconds) {
+    birdsim_setClock(0);
+    wakeAndStream(0);
+    birdsim_setMotion(birdsimMotionAlign);
+    const auto at = [](std::int32_t ms) {
+        birdsim_setClock(ms);
+        const Angles angles = read(0);
+        return std::vector<float>(angles.a, angles.a + 3);
+    };
+    const std::vector<float> front = at(2000), left = at(4500), up = at(8500);
+    EXPECT_EQ(front, (std::vector<float>{0.0f, 0.0f, 0.0f}));
+    // The plug-in negates the first reading angle: azimuth 70, elevation 50.
+    EXPECT_NEAR(left[0], -70.0f * 0.017453292f, 1e-6f);
+    EXPECT_NEAR(up[1], 50.0f * 0.017453292f, 1e-6f);
+    EXPECT_EQ(at(11000), front);
+    for (std::int32_t pass = 1; pass <= 2; ++pass) {
+        EXPECT_EQ(at(12000 * pass), front) << pass;
+        EXPECT_EQ(at(12000 * pass + 2000), front) << pass;
+        EXPECT_EQ(at(12000 * pass + 4500), left) << pass;
+        EXPECT_EQ(at(12000 * pass + 8500), up) << pass;
+    }
+}

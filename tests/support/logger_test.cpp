@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
 TEST(Logger, DefaultRecordIsFullyDefined) {
     const CLoggerH logger;
@@ -146,4 +150,57 @@ TEST(Logger, HostRecordWithoutTerminatorsIsReadOnlyToTheSlotEnd) {
     CaptureStdout out;
     logger.info("m");
     EXPECT_EQ(out.text(), std::string(100, 'N') + ": " + std::string(100, 'I') + ": m\n");
+}
+
+namespace {
+
+// A host's own sink, which has no lock of its own: it notes being entered while
+// another thread is still inside, and stays a while so that such an overlap shows.
+struct WatchfulSink {
+    std::atomic<int> inside{0};
+    std::atomic<int> overlaps{0};
+    std::atomic<int> lines{0};
+
+    static void write(void* context, const char* text, std::size_t size) {
+        auto& sink = *static_cast<WatchfulSink*>(context);
+        if (sink.inside.fetch_add(1) != 0) {
+            ++sink.overlaps;
+        }
+        if (size > 0 && text[size - 1] == '\n') {
+            ++sink.lines;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+        --sink.inside;
+    }
+};
+
+} // namespace
+
+// Lines of loggers on several threads reach a host's sink one at a time, each whole.
+TEST(LineSink, AHostsSinkIsNeverEnteredByTwoThreadsAtOnce) {
+    constexpr int threads = 4;
+    constexpr int perThread = 200;
+    WatchfulSink sink;
+    {
+        const LineSinkScope scope({&WatchfulSink::write, &sink});
+        std::atomic<int> ready{0};
+        std::vector<std::thread> writers;
+        for (int t = 0; t < threads; ++t) {
+            writers.emplace_back([&ready, t] {
+                const CLoggerH logger = plainLogger(("writer" + std::to_string(t)).c_str());
+                ++ready;
+                while (ready.load() < threads) {
+                    std::this_thread::yield();
+                }
+                for (int i = 0; i < perThread; ++i) {
+                    logger.info("line ") << i;
+                }
+            });
+        }
+        for (std::thread& writer : writers) {
+            writer.join();
+        }
+    }
+    EXPECT_EQ(sink.overlaps.load(), 0);
+    EXPECT_EQ(sink.lines.load(), threads * perThread);
 }

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <regex>
@@ -93,6 +94,23 @@ TEST_P(AlignMounts, PrintedLinesThroughThePluginGiveTheBodysOrientation) {
         EXPECT_LT(rotationDistance(rotationOf(aligned), body), 0.001)
             << aligned.angle1 << " " << aligned.angle2 << " " << aligned.angle3;
     }
+
+    // The transmitter rotation turns a fixed position too; the position line printed
+    // with the lines, put into the pose as the receive cycle does, keeps the records
+    // where they were, to their 0.00001 feet.
+    const float position[3] = {2.0f, 5.5f, -3.25f};
+    double kept[3];
+    float turned[3];
+    EXPECT_EQ(keptPosition(lines, position, kept, turned), mount.transmitterDegrees != 0.0);
+    const std::string line = positionLine(kept);
+    ASSERT_TRUE(std::regex_match(line, std::regex("position(" + number + "){3}"))) << line;
+    std::istringstream words(line.substr(std::strlen("position")));
+    TrackerPose fixed = poseOf(measured(mount, front));
+    words >> fixed.x >> fixed.y >> fixed.z;
+    fixed = plugin.apply(fixed);
+    EXPECT_NEAR(fixed.x, position[0], 1e-5);
+    EXPECT_NEAR(fixed.y, position[1], 1e-5);
+    EXPECT_NEAR(fixed.z, position[2], 1e-5);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -150,6 +168,29 @@ TEST(AlignProcedure, StepsTakeStillPosesOfNoisyReadings) {
     const Rotation3 sensor = axisAngleRotation(mount.mountAxis, mount.mountDegrees);
     EXPECT_LT(rotationDistance(procedure.fit().transmitter, transmitter), 0.05);
     EXPECT_LT(rotationDistance(procedure.fit().sensor, sensor), 0.05);
+}
+
+// Still is within half a degree over a second: a sensor turning half a degree a
+// second stays within it (its fifths' means lie 0.2 degrees from the second's mean,
+// inside the quarter degree), one turning a degree a second does not (0.4 degrees),
+// however long it turns.
+TEST(AlignProcedure, ASlowTurnIsNotStillAndAHoldWithinHalfADegreeIs) {
+    const auto captured = [](double degreesPerSecond) {
+        AlignProcedure procedure;
+        for (int reading = 0; reading < 90; ++reading) {
+            const double seconds = reading / 30.0;
+            if (procedure.add(seconds, axisAngleRotation({0, 1, 0}, degreesPerSecond * seconds)) !=
+                AlignProcedure::Event::none) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(captured(0.0));
+    EXPECT_TRUE(captured(0.5));
+    EXPECT_TRUE(captured(-0.5));
+    EXPECT_FALSE(captured(1.0));
+    EXPECT_FALSE(captured(-1.0));
 }
 
 namespace {
@@ -265,12 +306,14 @@ const Mount crooked{{0, 1, 0}, 90, {1, 0, 0}, 30};
 
 // The simulated sensor behind a turned transmitter, jittering 0.05 degrees, walks
 // through the three poses: the lines on standard output are the ones the simulator
-// was set up to need, within 0.2 degrees, and nothing else is there.
-TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLive) {
+// was set up to need, within 0.2 degrees, and nothing else is there. Its recording,
+// which ends with the reading that completed the third pose, replays to the same
+// poses and lines at any rate.
+TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLiveAndFromItsRecording) {
     const ProgramRun run =
         runProgram("trackhost", "--align head --sim-transmitter 0:1:0:90 --sim-mount 1:0:0:30 "
-                                "--sim-motion align --sim-noise 0.05 --rate 40 " +
-                                    config);
+                                "--sim-motion align --sim-noise 0.05 --rate 40 --record " +
+                                    recording + " " + config);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = textLines(run.out);
     ASSERT_EQ(lines.size(), 2u) << run.out;
@@ -284,6 +327,20 @@ TEST_F(AlignProgram, SimulatedCrookedSensorGetsItsLinesLive) {
           "step 3 of 3: bring it back to the front, tilt it nose up", "trackhost:   front",
           "trackhost: residual: the turn and tilt axes were "}) {
         EXPECT_NE(run.err.find(said), std::string::npos) << said << "\n" << run.err;
+    }
+    const auto heldPoses = [](const std::string& err) {
+        std::string poses;
+        for (const std::string& line : textLines(err)) {
+            poses += line.find("held still") != std::string::npos ? line + "\n" : "";
+        }
+        return poses;
+    };
+    for (const char* rate : {"300", "90"}) {
+        const ProgramRun replay = runProgram("trackhost", "--align head --replay " + recording +
+                                                              " --rate " + rate + " " + config);
+        EXPECT_EQ(replay.status, 0) << rate << "\n" << replay.err;
+        EXPECT_EQ(replay.out, run.out) << rate;
+        EXPECT_EQ(heldPoses(replay.err), heldPoses(run.err)) << rate;
     }
 }
 
@@ -301,6 +358,43 @@ TEST_F(AlignProgram, RecordingGivesTheSameLinesAtAnyRate) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_LT(rotationDistance(lineRotation(lines[0]), axisAngleRotation({0, 1, 0}, 90)), 0.001);
     EXPECT_LT(rotationDistance(lineRotation(lines[1]), axisAngleRotation({1, 0, 0}, 30)), 0.001);
+}
+
+// A section with a fixed position gets a third line, which keeps its records there
+// once the transmitter rotation, which turns the position too, is appended: the
+// lines go to the end of the configuration they were found from, and a run of it
+// delivers the records where the position line put them.
+TEST_F(AlignProgram, AppendedLinesKeepAFixedPositionWhereItWas) {
+    std::ofstream(config) << "[head]\nposition 24 66 0 inches\n";
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &tiltedUp}});
+    const std::string err = name + ".err";
+    ASSERT_EQ(runShell(programCommand("trackhost") + " --align --replay " + recording +
+                       " --rate 300 " + config + " >>" + config + " 2>" + err),
+              0)
+        << readText(err);
+    EXPECT_TRUE(std::regex_search(
+        readText(err),
+        std::regex("\ntrackhost: transmitterrotation turns the fixed position of " + config +
+                   ":2 too, from 2\\.00000 5\\.50000 0\\.00000 to -?0\\.0000\\d "
+                   "5\\.50000 -2\\.0000\\d; the position line printed after it keeps "
+                   "the records where they were\n")))
+        << readText(err);
+    std::remove(err.c_str());
+    const std::vector<std::string> lines = textLines(readText(config));
+    ASSERT_EQ(lines.size(), 2u + 3u);
+    EXPECT_EQ(lines[4].rfind("position ", 0), 0u) << lines[4];
+
+    const ProgramRun run = runProgram("trackhost", "--cycles 1 --format csv " + config);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = textLines(run.out);
+    ASSERT_EQ(rows.size(), 2u);
+    std::istringstream fields(rows[1].substr(rows[1].find(',', rows[1].find(',') + 1)));
+    double x = 0, y = 0, z = 0;
+    char comma;
+    fields >> comma >> x >> comma >> x >> comma >> y >> comma >> z;
+    EXPECT_NEAR(x, 2.0, 1e-5) << rows[1];
+    EXPECT_NEAR(y, 5.5, 1e-5) << rows[1];
+    EXPECT_NEAR(z, 0.0, 1e-5) << rows[1];
 }
 
 TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {

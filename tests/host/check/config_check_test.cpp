@@ -4,6 +4,8 @@
 #include "host/check/ConfigCheck.h"
 #include "host/report/ExitCode.h"
 
+#include "platform/platform.h"
+#include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +77,57 @@ TEST(ConfigCheck, WarnsOfValuesThePluginTakesButNobodyMeans) {
             "warnings\n");
 }
 
+// A unit written straight after a length's number is text the plug-in passes over:
+// the warning names the line's unit and what the length comes to in it.
+TEST(ConfigCheck, AUnitAfterALengthsNumberIsNamedWithTheLengthInTheLinesUnit) {
+    std::string report;
+    EXPECT_EQ(check("[head]\n"
+                    "position 0 66in 0\n"
+                    "sensoroffset 1 2m 0 0 cm\n"
+                    "transmitteroffset 0.5FT 0 0\n"
+                    "reconnect 2s\n",
+                    report),
+              exitSuccess);
+    const std::string f = "AUnitAfterALengthsNumberIsNamedWithTheLengthInTheLinesUnit.conf";
+    EXPECT_EQ(report, f +
+                          ":2: warning: text after the number in \"66in\" of position: it reads "
+                          "as 66 feet; 66 inches are 5.5 feet\n" +
+                          f +
+                          ":3: warning: text after the number in \"2m\" of sensoroffset: it "
+                          "reads as 2 cm; 2 meters are 200 cm\n" +
+                          f +
+                          ":4: warning: text after the number in \"0.5FT\" of "
+                          "transmitteroffset: it reads as 0.5 feet\n" +
+                          f +
+                          ":5: warning: text after the number in \"2s\" of reconnect: it "
+                          "reads as 2\n" +
+                          f + ": 1 section, no problems, 4 warnings\n");
+}
+
+// The plug-in turns by the angle as a 32-bit float: one it holds only coarsely turns
+// by something else than written.
+TEST(ConfigCheck, AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf) {
+    std::string report;
+    EXPECT_EQ(check("[head]\n"
+                    "sensorrotation 1 0 1 0 1e30\n"
+                    "transmitterrotation 0 1 0 16383.5\n"
+                    "[hand]\n"
+                    "port 2\n"
+                    "transmitterrotation 0 1 0 -20000\n",
+                    report),
+              exitSuccess);
+    const std::string f = "AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf.conf";
+    EXPECT_EQ(report, f +
+                          ":2: warning: the angle 1e+30 degrees in sensorrotation is held in the "
+                          "plug-in's 32-bit numbers only in steps of 7.55579e+22 degrees, so it "
+                          "does not turn as written; give it from -360 to 360\n" +
+                          f +
+                          ":6: warning: the angle -20000 degrees in transmitterrotation is held "
+                          "in the plug-in's 32-bit numbers only in steps of 0.00195312 degrees, "
+                          "so it does not turn as written; give it from -360 to 360\n" +
+                          f + ": 2 sections, no problems, 2 warnings\n");
+}
+
 // A setting given twice: the plug-in keeps the last, but a zero transmitter offset
 // stores nothing.
 TEST(ConfigCheck, ASettingGivenTwiceNamesBothLines) {
@@ -120,6 +173,41 @@ TEST(ConfigCheck, WhatInitWouldRefuseIsAProblem) {
                   f +
                   "7: calibration library \"boresight\" refuses its arguments: expected angle1 "
                   "angle2 angle3 [x y z], got 2 arguments\n");
+}
+
+// The checker asks a calibration library for every entry point the plug-in calls, as
+// init, recvData and stop would: a missing one fails the check, not the run.
+TEST(ConfigCheck, ACalibrationLibraryLackingAnEntryPointIsAProblem) {
+    std::string report;
+    EXPECT_EQ(check("[head]\ncalibration testcalib_noeval\n[hand]\nport 2\n"
+                    "calibration testcalib_noexit 1\n[wand]\nport 3\ncalibration testcalib\n",
+                    report),
+              exitConfiguration);
+    const std::string f = "ACalibrationLibraryLackingAnEntryPointIsAProblem.conf:";
+    EXPECT_EQ(report, f +
+                          "2: calibration library \"testcalib_noeval\" has no calib_evaluate, so "
+                          "recvData would fail in every cycle\n" +
+                          f +
+                          "5: calibration library \"testcalib_noexit\" has no calib_exit, so "
+                          "stop would fail\n");
+}
+
+// A library named with a relative folder is found from the current folder, as the
+// plug-in's loader finds it: the problem says where that was.
+TEST(ConfigCheck, ALibraryNotFoundByItsRelativeFolderNamesTheFolderSearched) {
+    std::string report;
+    EXPECT_EQ(check("[head]\ncalibration ../no-such-folder/mycalib 1\n", report),
+              exitConfiguration);
+    const std::string f = "ALibraryNotFoundByItsRelativeFolderNamesTheFolderSearched.conf:2: ";
+    const std::vector<std::string> lines = textLines(report);
+    ASSERT_EQ(lines.size(), 2u) << report;
+    const std::string problem =
+        f + "calibration library \"../no-such-folder/mycalib\" cannot be loaded (";
+    EXPECT_EQ(lines[0].substr(0, problem.size()), problem);
+    EXPECT_EQ(lines[1], f +
+                            "note: a library name with a folder is found from the current "
+                            "folder, " +
+                            platform::currentFolder() + ", not from the configuration file's");
 }
 
 TEST(ConfigCheck, ProblemsFailTheCheckWarningsAndTheExamplesDoNot) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -83,14 +84,15 @@ TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
 
     err.str("");
     monitor.beforeCycle();
-    EXPECT_EQ(err.str(), "\x1b[2A\r\x1b[J") << "up two lines, clear to the end of the screen";
+    EXPECT_EQ(err.str(), "\r\x1b[2A\x1b[J")
+        << "to the line's start, up two lines, clear to the end of the screen";
     monitor.afterCycle(begin + milliseconds(450), records);
-    EXPECT_EQ(err.str(), "\x1b[2A\r\x1b[J" + first) << "between refreshes the figures stand";
+    EXPECT_EQ(err.str(), "\r\x1b[2A\x1b[J" + first) << "between refreshes the figures stand";
 
     err.str("");
     EXPECT_FALSE(monitor.finish());
     EXPECT_EQ(err.str(),
-              "\x1b[2A\r\x1b[J"
+              "\r\x1b[2A\x1b[J"
               "trackhost: device [head]: 1 cycle, 1 record, 0 failed cycles, longest gap between "
               "records 0.000 s, 0 reconnections\n"
               "trackhost: device [a-rather-long-device-name]: 1 cycle, 0 records, 1 failed cycle, "
@@ -120,7 +122,28 @@ TEST(HealthMonitor, StatusLinesFitTheTerminalAndFollowARecoveryAtOnce) {
     monitor.cycle(0, begin + milliseconds(2500), true, 1);
     monitor.afterCycle(begin + milliseconds(2500), records);
     EXPECT_EQ(err.str(),
-              "\x1b[1A\r\x1b[J"
+              "\r\x1b[1A\x1b[J"
               "trackhost: device [head]: receiving again after 2.100 s without a record\n"
-              "head     0.5 rec/s  last 0.0 s ago  failed 21  reconnections 1\n");
+              "head     0.4 rec/s  last 0.0 s ago  failed 21  reconnections 1\n");
+}
+
+// The rate is taken between the beginnings of cycles, so that a cycle whose output
+// took long (a slow terminal) does not make it look faster or slower than it is.
+TEST(HealthMonitor, RateCountsRecordsBetweenCyclesBeginnings) {
+    std::ostringstream err, records;
+    HealthMonitor monitor({"head"}, err, true);
+    const Clock::time_point begin = Clock::now();
+    std::vector<std::string> rates;
+    for (int cycle = 1; cycle <= 80; ++cycle) {
+        const Clock::time_point start = begin + milliseconds(50 * cycle);
+        monitor.beforeCycle();
+        monitor.cycle(0, start, true, 1);
+        // Every third cycle's records take 45 ms to reach the terminal.
+        err.str("");
+        monitor.afterCycle(start + milliseconds(cycle % 3 == 0 ? 45 : 1), records);
+        rates.push_back(err.str().substr(0, 20));
+    }
+    for (std::size_t cycle = 25; cycle < rates.size(); ++cycle) {
+        EXPECT_EQ(rates[cycle], "head    20.0 rec/s  ") << "cycle " << cycle + 1;
+    }
 }

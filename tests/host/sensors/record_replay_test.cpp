@@ -104,9 +104,11 @@ TEST_F(RecordReplay, ARunEndsWhenItsRecordingRunsOut) {
     }
 }
 
-TEST_F(RecordReplay, UnwritableRecordingStopsTheRunWithStatus5) {
+// A recording that cannot be created is refused (status 2); one that cannot be written
+// stops the run with status 5.
+TEST_F(RecordReplay, UnwritableRecordingIsRefusedOrStopsTheRunWithStatus5) {
     const std::string config = files.write("-one.conf", "[d]\n");
-    EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 5);
+    EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 2);
     EXPECT_EQ(err, "trackhost: cannot write no-such-folder/r.txt (No such file or directory)\n");
     if (std::ifstream("/dev/full")) {
         EXPECT_EQ(trackhost("--record /dev/full --rate 1000 " + config), 5);
@@ -135,4 +137,84 @@ TEST_F(RecordReplay, BadRecordingsAreRefusedAndUnusedPortsWarned) {
                        " records port 1, which no device of " + config +
                        " uses\ntrackhost: device [d]: delivered no record: recvData failed in "
                        "every cycle\n");
+}
+
+namespace {
+
+// Twenty readings of port 2, 10 ms apart, each turned further.
+std::string twentyReadings() {
+    std::string text = "trackhost-recording 1\nports 2\nstart 2026-12-07T11:05:54.123Z\n";
+    for (int i = 0; i < 20; ++i) {
+        text += std::to_string(10 * i) + " 2 1 0." + std::to_string(10 + i) + " 0 0\n";
+    }
+    return text;
+}
+
+} // namespace
+
+// A cable pulled during a replay hides the readings of its time, and the recording
+// still runs out: a device without reconnect delivers the five readings before it.
+// The noise asked for jitters the replayed readings.
+TEST_F(RecordReplay, SimulatedDropOutsAndNoiseActOnTheReplay) {
+    const std::string config = files.write("-one.conf", "[d]\nport 2\n");
+    const std::string recording = files.write("-twenty.txt", twentyReadings());
+    EXPECT_EQ(trackhost("--replay " + recording + " --rate 100 --sim-dropout 2:0.05:0.1 " +
+                        "--seconds 5 --format csv " + config),
+              0);
+    EXPECT_EQ(err, replaying(recording) +
+                       "trackhost: simulator: sensor on port 2 unplugged\n"
+                       "trackhost: simulator: sensor on port 2 plugged back in\n"
+                       "trackhost: device [d] does not wake its sensor again by itself; "
+                       "\"reconnect SECONDS\" in its section would\n"
+                       "trackhost: the recording " +
+                       recording + " has run out; the run ends (--loop plays it again)\n");
+    EXPECT_EQ(textLines(readText(files.name("-out.txt"))).size(), 1u + 5u);
+
+    const std::vector<std::string> plain =
+        (trackhost("--replay " + recording + " --format csv " + config),
+         rowsWithoutTime(readText(files.name("-out.txt"))));
+    const std::vector<std::string> noisy =
+        (trackhost("--replay " + recording + " --sim-noise 1 --format csv " + config),
+         rowsWithoutTime(readText(files.name("-out.txt"))));
+    ASSERT_EQ(plain.size(), 1u + 20u);
+    ASSERT_EQ(noisy.size(), plain.size());
+    for (std::size_t row = 1; row < plain.size(); ++row) {
+        EXPECT_NE(noisy[row], plain[row]);
+    }
+}
+
+// The cycles of a drop-out are all recorded, those while the device's reconnection
+// has its sensor shut down as failed reads: the replay, one reading per call or at
+// the recorded times, shows the outage as it happened.
+TEST_F(RecordReplay, ADropOutIsRecordedWholeAndReplaysAsItHappened) {
+    const std::string config = files.write("-reconnect.conf", "[d]\nport 2\nreconnect 1\n");
+    const std::string recording = files.name("-dropout.txt");
+    // The device's summary line without the longest gap, which is timed by the clock.
+    const auto summary = [&] {
+        for (const std::string& line : textLines(readText(files.name("-err.txt")))) {
+            if (line.find(" failed cycle") != line.npos) {
+                return line.substr(0, line.find(", longest gap")) + line.substr(line.rfind(", "));
+            }
+        }
+        return std::string();
+    };
+    ASSERT_EQ(trackhost("--record " + recording + " --rate 50 --cycles 130 --sim-dropout " +
+                        "2:0.2:1.5 --output " + files.name("-live.txt") + " " + config),
+              0)
+        << err;
+    const std::string live = summary();
+    EXPECT_EQ(live.rfind("trackhost: device [d]: 130 cycles, ", 0), 0u) << live;
+    EXPECT_EQ(live.substr(live.size() - 16), ", 1 reconnection") << live;
+    EXPECT_EQ(textLines(readText(recording)).size(), 3u + 130u);
+    ASSERT_EQ(trackhost("--replay " + recording + " --rate 50 " + config), 0) << err;
+    EXPECT_EQ(summary(), live);
+    ASSERT_EQ(trackhost("--replay " + recording + " --replay-timed --rate 50 " + config), 0) << err;
+    // At the recorded times the cycles meet the readings as the clock has it.
+    const auto failed = [](const std::string& line) {
+        const std::size_t end = line.find(" failed cycle");
+        return std::stoi(line.substr(line.rfind(' ', end - 1) + 1));
+    };
+    const std::string timed = summary();
+    EXPECT_NEAR(failed(timed), failed(live), 2) << timed;
+    EXPECT_EQ(timed.substr(timed.size() - 16), ", 1 reconnection") << timed;
 }
