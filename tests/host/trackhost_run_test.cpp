@@ -63,9 +63,6 @@ struct HostRunTest : ::testing::Test {
         return code;
     }
 
-    // Told of the poses and the devices' answering, when set.
-    PoseListener* listener = nullptr;
-
     // The CSV rows after the header, split into fields.
     std::vector<std::vector<std::string>> csvRows() const {
         std::vector<std::vector<std::string>> rows;
