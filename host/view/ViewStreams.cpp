@@ -49,6 +49,7 @@ void ViewStreams::take() {
     std::vector<std::string> lost;
     if (poses.lostSince(lostVersion, lost)) {
         lostEvent = viewLostEvent(lost);
+        noneLost = lost.empty();
     }
     isClosed = poses.closed();
 }
@@ -91,7 +92,8 @@ bool ViewStreams::lacks(std::uint64_t seen, std::uint64_t lostSeen) const {
 std::string ViewStreams::news(std::uint64_t& seen, std::uint64_t& lostSeen) const {
     std::string text;
     if (lostSeen < lostVersion) {
-        text = lostEvent;
+        // A new stream hears of the list only when someone is lost.
+        text = lostSeen == 0 && noneLost ? std::string() : lostEvent;
         lostSeen = lostVersion;
     }
     std::vector<const std::string*> newer;

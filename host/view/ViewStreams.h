@@ -50,8 +50,9 @@ public:
     // Whether a stream that has had records up to version `seen` and the lost
     // devices' list of version `lostSeen` lacks something.
     bool lacks(std::uint64_t seen, std::uint64_t lostSeen) const;
-    // What such a stream lacks: the lost devices' event when the list changed, and
-    // one event of the newer records; empty when nothing. Both marks move on.
+    // What such a stream lacks: the lost devices' event when the list changed (for
+    // a new stream only when it is not empty), and one event of the newer records;
+    // empty when nothing. Both marks move on.
     std::string news(std::uint64_t& seen, std::uint64_t& lostSeen) const;
     // A stream that waits for its pace or its keep-alive: every stream is kicked
     // again at `due` or up to a millisecond later, so that streams whose times lie
@@ -72,6 +73,7 @@ private:
     std::uint64_t version = 0;
     std::string lostEvent;
     std::uint64_t lostVersion = 0;
+    bool noneLost = true;
     bool isClosed = false;
     std::vector<std::shared_ptr<ViewStream>> streams;
     std::atomic<bool> someOpen{false};
