@@ -136,10 +136,11 @@ status=0
     "$unpacked"/mycalib.log ||
     { echo "package: a library built against include/ of $zip was not asked" >&2; exit 1; }
 # A Windows user's demo, started from the archive as the README says: the sensor
-# unplugged for 3 s comes back by itself.
+# unplugged for 3 s comes back by itself. Its lines end in CR LF (a Windows program's
+# standard error in a file).
 (cd "$unpacked" && wine cmd /c 'trackhost\demo-dropout.cmd' --no-status >/dev/null 2>demo.log) &&
     grep -q "^trackhost: simulator: sensor on port 1 plugged back in" "$unpacked"/demo.log &&
-    grep -q "^trackhost: device \[head\]: .*, 1 reconnection$" "$unpacked"/demo.log ||
+    tr -d '\r' <"$unpacked"/demo.log | grep -q "^trackhost: device \[head\]: .*, 1 reconnection$" ||
     { cat "$unpacked"/demo.log; echo "package: trackhost\demo-dropout.cmd of $zip failed" >&2; exit 1; }
 echo "package: $zip ($(stat -c %s "$zip") bytes) holds the release's layout"
 
