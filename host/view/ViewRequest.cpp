@@ -59,7 +59,8 @@ ViewRoute viewRoute(const std::string& method, const std::string& target) {
 
 int unreadableRequestStatus(const char* received, std::size_t size) {
     const char* const end = received + size;
-    const char* const lineEnd = std::search(received, end, "\r\n", "\r\n" + 2);
+    static const char crlf[] = "\r\n";
+    const char* const lineEnd = std::search(received, end, crlf, crlf + 2);
     const std::size_t line = static_cast<std::size_t>(lineEnd - received) + 2;
     return line > viewRequestLineLimit ? 414 : 400;
 }
