@@ -10,6 +10,10 @@ if(SYSTEM_PYTHON AND NOT CMAKE_CROSSCOMPILING)
         COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/doc_examples_test.py
                 ${PROJECT_SOURCE_DIR} $<TARGET_FILE_DIR:trackhost>)
     set_tests_properties(doc_examples_test PROPERTIES TIMEOUT 600)
+    add_test(NAME doc_events_test
+        COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/doc_events_test.py
+                ${PROJECT_SOURCE_DIR} $<TARGET_FILE:trackhost>)
+    set_tests_properties(doc_events_test PROPERTIES TIMEOUT 120)
     if(TARGET trackhost_manual)
         add_test(NAME manual_page_test
             COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/manual_page_test.py
