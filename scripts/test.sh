@@ -142,6 +142,11 @@ status=0
     grep -q "^trackhost: simulator: sensor on port 1 plugged back in" "$unpacked"/demo.log &&
     tr -d '\r' <"$unpacked"/demo.log | grep -q "^trackhost: device \[head\]: .*, 1 reconnection$" ||
     { cat "$unpacked"/demo.log; echo "package: trackhost\demo-dropout.cmd of $zip failed" >&2; exit 1; }
+# The alignment demo: --align on the crooked simulated sensor writes the aligned
+# sensor's configuration, which then runs in the viewer (here 2 s, on any free port).
+(cd "$unpacked" && wine cmd /c 'trackhost\demo-align.cmd' --seconds 2 --view 0 >align.log 2>&1) &&
+    tr -d '\r' <"$unpacked"/align.log | grep -q "^sensorrotation 1 " ||
+    { cat "$unpacked"/align.log; echo "package: trackhost\demo-align.cmd of $zip failed" >&2; exit 1; }
 echo "package: $zip ($(stat -c %s "$zip") bytes) holds the release's layout"
 
 # GCC's documentation warns that sanitizer instrumentation makes -Wmaybe-uninitialized

@@ -11,7 +11,9 @@ echo == trackhost --align: hold, turn and tilt as the prompts say (the simulator
 "%~dp0trackhost.exe" --align %SIM% --quiet "%~dp0..\examples\demo.conf" >"%LINES%"
 if errorlevel 1 exit /b %errorlevel%
 echo == the aligned sensor's configuration, %ALIGNED%:
-(echo [head]& echo port 1& type "%LINES%") >"%ALIGNED%"
+>"%ALIGNED%" echo [head]
+>>"%ALIGNED%" echo port 1
+>>"%ALIGNED%" type "%LINES%"
 type "%ALIGNED%"
 echo == the aligned sensor in the viewer: open http://127.0.0.1:8080/ (Ctrl-C ends it)
 "%~dp0trackhost.exe" %SIM% --view 8080 --quiet --output NUL %* "%ALIGNED%"
