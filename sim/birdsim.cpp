@@ -2,11 +2,11 @@
 // sensors on serial ports 1 to 4 would, and lets tests steer it through the birdsim_ calls.
 // Here: the library's state under one lock, and its exported calls; its parts are the
 // sensor (SimSensor), its blocks (SimReadings), the motion (SimMotion), the clock
-// (SimClock), the noise (ReadingNoise), faults (FaultInjection), replay (ReplayPlayer).
+// (SimClock), the noise (ReadingNoise), faults (FaultInjection), replay (ReplayPlayer),
+// and where a reading comes from (ReadingSource).
 #include "birdsim.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <iterator>
 #include <mutex>
@@ -14,6 +14,7 @@
 #include "platform/BirdLibrary.h"
 #include "sim/FaultInjection.h"
 #include "sim/ReadingNoise.h"
+#include "sim/ReadingSource.h"
 #include "sim/ReplayPlayer.h"
 #include "sim/SimClock.h"
 #include "sim/SimMotion.h"
@@ -50,48 +51,6 @@ struct State {
         return std::any_of(std::begin(sensors), std::end(sensors), [port](const SimSensor& sensor) {
             return sensor.awake && sensor.port == port;
         });
-    }
-
-    // The simulator's own angles for a device index at `now`: its body's motion, or its
-    // fixed reading, with the noise.
-    void generatedAngles(std::int32_t deviceIndex, SimClock::Duration now, float angles[3]) {
-        using Seconds = std::chrono::duration<double>;
-        const double moving = Seconds(now - sensors[deviceIndex].motionStart).count();
-        const IndexRecord& record = records[deviceIndex];
-        motion.reading(deviceIndex, moving, angles);
-        for (int i = 0; i < 3; ++i) {
-            angles[i] = record.fixed ? record.fixedAngles[i] : angles[i];
-            noise.add(angles[i]);
-        }
-    }
-
-    // A reading call of a device index woken on a port that plays a recording takes the
-    // recording's next reading, whatever became of the sensor since, so that the
-    // recording keeps its pace through a pulled cable and its end comes. An answering
-    // sensor answers it with the noise; a lost one fails or repeats its last reading,
-    // and one that is not awake fails. False when the port plays nothing.
-    bool replayedReading(std::int32_t deviceIndex, SimSensor* sensor, SimClock::Duration now,
-                         std::uint8_t* reading, std::int32_t& result) {
-        std::uint8_t block[bird::readingSize] = {};
-        if (!validIndex(deviceIndex) || !records[deviceIndex].woken ||
-            !replay.play(records[deviceIndex].port, now, block, result)) {
-            return false;
-        }
-        if (sensor == nullptr || sensor->lost) {
-            result = sensor != nullptr ? sensor->lostReading(reading) : 0;
-            return true;
-        }
-        if (result != 0) {
-            float angles[3];
-            std::memcpy(angles, block, sizeof angles);
-            for (float& angle : angles) {
-                noise.add(angle);
-            }
-            std::memcpy(block, angles, sizeof angles);
-            sensor->keep(block);
-            std::memcpy(reading, block, sizeof block);
-        }
-        return true;
     }
 
     static bool validIndex(std::int32_t deviceIndex) {
@@ -168,7 +127,9 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     const SimClock::Duration now = state.clock.now();
     // A replayed read answers as recorded, streaming or not.
     std::int32_t replayed = 0;
-    if (reading && state.replayedReading(deviceIndex, sensor, now, reading, replayed)) {
+    if (reading && State::validIndex(deviceIndex) &&
+        replayedReading(state.replay, state.noise, state.records[deviceIndex], sensor, now, reading,
+                        replayed)) {
         return replayed;
     }
     if (!sensor || !sensor->streaming || !reading) {
@@ -178,7 +139,8 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
         return sensor->lostReading(reading);
     }
     float angles[3];
-    state.generatedAngles(deviceIndex, now, angles);
+    generatedAngles(state.motion, state.noise, state.records[deviceIndex], *sensor, deviceIndex,
+                    now, angles);
     return sensor->answer(angles, now, reading);
 }
 
