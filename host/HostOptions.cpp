@@ -595,7 +595,7 @@ Exit status:
      stop failed)
   5  the records or the recording could not be written (a write error, a full disk)
   6  a device never delivered a record (recvData failed in every cycle)
-  7  the viewer could not serve (port in use, bad address, no viewer in this build)
+  7  the viewer could not serve (port in use, an address not of this machine)
   8  --align found no rotations (turn or tilt too small, the tilt about the turn
      axis, no still pose in time)
   9  out of memory, or the system refused a resource trackhost needs (the
