@@ -1,10 +1,9 @@
 // Which section --align reads, and how.
 #include "host/align/AlignSection.h"
 
-#include "device/DeviceOptions.h"
+#include "host/input/SectionSettings.h"
 #include "host/report/HostMessage.h"
 #include "support/CConfigH.h"
-#include "support/CLoggerH.h"
 
 #include <memory>
 #include <ostream>
@@ -30,13 +29,9 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
 }
 
 bool sectionPosition(const DeviceSection& section, float position[3], std::uint32_t& line) {
-    // A copy: the reader marks the lines it takes.
-    CConfigH config = *section.config->record();
-    CLoggerH quiet;
-    quiet.enabled = 0;
     DeviceSettings settings;
-    std::vector<OptionProblem> problems;
-    readDeviceOptions(config, settings, quiet, &problems);
+    sectionSettings(section, settings);
+    const CConfigH& config = *section.config->record();
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         if (compareNoCase(config.lines[i].optionName, "position") == 0) {
             line = config.lines[i].lineNumber;

@@ -2,8 +2,7 @@
 #include "host/sensors/DropoutCheck.h"
 #include "host/report/HostMessage.h"
 
-#include "device/DeviceOptions.h"
-#include "support/CLoggerH.h"
+#include "host/input/SectionSettings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,15 +10,11 @@
 
 namespace {
 
-// The device settings of `section`, as its option reader takes them.
-DeviceSettings sectionSettings(const DeviceSection& section) {
-    CLoggerH logger;
-    logger.enabled = 0;
-    // A copy: the reader marks the lines it takes, and init must find them unmarked.
-    CConfigH config = *section.config->record();
+// The device settings of `section`, as its option reader takes them (a bad line's
+// setting left at its default).
+DeviceSettings settingsOf(const DeviceSection& section) {
     DeviceSettings settings;
-    std::vector<OptionProblem> problems;
-    readDeviceOptions(config, settings, logger, &problems);
+    sectionSettings(section, settings);
     return settings;
 }
 
@@ -40,7 +35,7 @@ std::vector<std::string> sectionsWithoutReconnect(const std::vector<DeviceSectio
                                                   std::int32_t port) {
     std::vector<std::string> names;
     for (const DeviceSection& section : sections) {
-        const DeviceSettings settings = sectionSettings(section);
+        const DeviceSettings settings = settingsOf(section);
         if (settings.serialPort == port && settings.reconnectMs == 0) {
             names.push_back(section.name);
         }
@@ -53,7 +48,7 @@ bool checkDropouts(const std::vector<SimDropout>& dropouts,
                    std::int64_t cycles, double rate, std::ostream& err) {
     std::vector<std::int32_t> ports;
     for (const DeviceSection& section : sections) {
-        ports.push_back(sectionSettings(section).serialPort);
+        ports.push_back(settingsOf(section).serialPort);
     }
     for (const SimDropout& dropout : dropouts) {
         if (std::find(ports.begin(), ports.end(), dropout.port) == ports.end()) {

@@ -5,8 +5,7 @@
 #include "host/sensors/SimulatorControl.h"
 #include "platform/BirdLibrary.h"
 
-#include "device/DeviceOptions.h"
-#include "support/CLoggerH.h"
+#include "host/input/SectionSettings.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,14 +23,8 @@ template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* na
 // The serial port the device of `section` will use, read as init reads it; 0 when
 // a device option is bad, so that init fails and says why.
 std::uint16_t sectionPort(const DeviceSection& section) {
-    CConfigH lines = *section.config->record(); // the readers mark the lines they take
-    CLoggerH quiet;
-    quiet.enabled = 0;
     DeviceSettings settings;
-    std::vector<OptionProblem> problems;
-    return readDeviceOptions(lines, settings, quiet, &problems)
-               ? static_cast<std::uint16_t>(settings.serialPort)
-               : 0;
+    return sectionSettings(section, settings) ? static_cast<std::uint16_t>(settings.serialPort) : 0;
 }
 
 // The first section's port that the recording has no reading for; 0 when none.
