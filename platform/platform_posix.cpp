@@ -104,20 +104,15 @@ std::string libraryFileName(const std::string& baseName) {
     return "lib" + baseName + ".so";
 }
 
-std::string executableFolder() {
-    char path[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return {};
-    }
-    std::string folder(path, static_cast<std::size_t>(length));
-    return folder.substr(0, folder.rfind('/') + 1);
-}
-
 std::string executablePath() {
     char path[4096] = {};
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     return length <= 0 ? std::string() : std::string(path, static_cast<std::size_t>(length));
+}
+
+std::string executableFolder() {
+    const std::string path = executablePath();
+    return path.substr(0, path.rfind('/') + 1);
 }
 
 std::string dependencyFolder(const std::string& libraryPath) {
