@@ -156,6 +156,9 @@ bool utcTime(std::time_t time, std::tm& utc);
 int runCommand(const std::string& commandLine);
 // The system is a POSIX one (the native build), not Win32.
 bool posixSystem();
+// The characters that end a folder in a file's name: the slash on POSIX; on Win32
+// the backslash, the slash and a drive's colon ("C:x.dll").
+const char* folderSeparators();
 // Whether two names of files in one folder name the same file: byte for byte on
 // POSIX; regardless of letter case (in any script) on Windows, as its file systems
 // compare them.

@@ -294,6 +294,10 @@ bool posixSystem() {
     return true;
 }
 
+const char* folderSeparators() {
+    return "/";
+}
+
 bool sameFileName(const std::string& a, const std::string& b) {
     return a == b;
 }

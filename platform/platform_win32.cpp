@@ -328,6 +328,10 @@ bool posixSystem() {
     return false;
 }
 
+const char* folderSeparators() {
+    return "/\\:";
+}
+
 bool sameFileName(const std::string& a, const std::string& b) {
     const std::wstring first = widen(a);
     const std::wstring second = widen(b);

@@ -34,7 +34,7 @@ void addWritten(std::vector<RunFile>& files, const NamedFile& file) {
         return;
     }
     const std::string& name = file.path;
-    const std::size_t slash = name.find_last_of(platform::posixSystem() ? "/" : "/\\:");
+    const std::size_t slash = name.find_last_of(platform::folderSeparators());
     RunFile run{&file, {}, name.substr(slash == std::string::npos ? 0 : slash + 1)};
     const std::string folder = slash == std::string::npos ? "." : name.substr(0, slash + 1);
     if (platform::fileIdentity(folder, run.identity)) {

@@ -117,8 +117,7 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
 // folder, whatever folder the configuration lies in. Empty for a bare name (beside the
 // program first, as docs/calibration-libraries.md says) and a full path.
 std::string searchedFolder(const std::string& name) {
-    const bool posix = platform::posixSystem();
-    const std::size_t separator = name.find_first_of(posix ? "/" : "/\\:");
+    const std::size_t separator = name.find_first_of(platform::folderSeparators());
     if (separator == std::string::npos || separator == 0 || name[separator] == ':') {
         return {};
     }

@@ -44,7 +44,7 @@ std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings&
 // (completed as this platform names libraries when it has no extension), any other
 // as named.
 std::string libraryFile(const std::string& name) {
-    if (name.find_first_of(platform::posixSystem() ? "/" : "/\\:") != std::string::npos) {
+    if (name.find_first_of(platform::folderSeparators()) != std::string::npos) {
         return name;
     }
     return platform::executableFolder() +
