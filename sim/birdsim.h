@@ -69,9 +69,9 @@ TRACKER_EXPORT std::int32_t birdsim_isStreaming(std::int32_t deviceIndex);
 // motion and the reading's counters; a negative value lets the clock run on from there.
 TRACKER_EXPORT void birdsim_setClock(std::int32_t milliseconds);
 // Adds jitter to the angles the sensors report (their motion, a fixed reading or a
-// replayed one): a
-// normal deviate of `degreesRms` per angle, from a generator that restarts with each
-// reset, so a run's noise is the same every time. 0 (after a reset) adds none.
+// replayed one): a normal deviate of `degreesRms` per angle, from a generator that
+// restarts with each reset, so a run's noise is the same every time. 0 (after a
+// reset) adds none.
 TRACKER_EXPORT void birdsim_setNoise(float degreesRms);
 // A sensor mounted crooked behind a turned transmitter: from then on every sensor
 // reports its body's motion as a plug-in with CAVE coordinates sees it only after
