@@ -24,6 +24,15 @@ std::size_t count(const std::string& text, const std::string& part) {
     return found;
 }
 
+// The names of standard output a user may give: "-", and on POSIX /dev/stdout.
+std::vector<std::string> standardOutputNames() {
+    std::vector<std::string> names = {"-"};
+    if (posixShell()) {
+        names.push_back("/dev/stdout");
+    }
+    return names;
+}
+
 struct TrackhostProgram : testing::Test {
     void SetUp() override {
         config = files.writeConfig("[head]\nposition 1 2 3\n[hand]\nport 2\n");
@@ -70,11 +79,7 @@ TEST_F(TrackhostProgram, RecordsAloneOnStandardOutputEveryMessageOnStandardError
 
 // "-", and on POSIX /dev/stdout, are standard output: the records alone go there.
 TEST_F(TrackhostProgram, StandardOutputByAnyNameCarriesTheRecordsAlone) {
-    std::vector<std::string> names = {"-"};
-    if (posixShell()) {
-        names.push_back("/dev/stdout");
-    }
-    for (const std::string& output : names) {
+    for (const std::string& output : standardOutputNames()) {
         const ProgramRun run =
             runProgram("trackhost", "--format csv --cycles 2 --output " + output + " " + config);
         EXPECT_EQ(run.status, 0) << run.err;
@@ -89,11 +94,7 @@ TEST_F(TrackhostProgram, StandardOutputByAnyNameCarriesTheRecordsAlone) {
 // A recording is a file of its own: standard output by any name is refused, and no
 // file "-" is made.
 TEST_F(TrackhostProgram, ARecordingToStandardOutputIsRefused) {
-    std::vector<std::string> names = {"-"};
-    if (posixShell()) {
-        names.push_back("/dev/stdout");
-    }
-    for (const std::string& name : names) {
+    for (const std::string& name : standardOutputNames()) {
         const ProgramRun run =
             runProgram("trackhost", "--cycles 2 --record " + name + " " + config);
         EXPECT_EQ(run.status, 2) << name;
