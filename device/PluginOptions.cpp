@@ -1,0 +1,41 @@
+// The plug-in's option catalogue whole.
+#include "PluginOptions.h"
+
+#include "DeviceOptionRows.h"
+#include "tracker/TransformOptionRows.h"
+
+PluginOptions::PluginOptions() : lists{deviceOptionRows(), transformOptionRows()} {}
+
+PluginOptions::Iterator PluginOptions::begin() const {
+    Iterator first(*this, 0, 0);
+    return lists[0].empty() ? ++first : first;
+}
+
+PluginOptions::Iterator& PluginOptions::Iterator::operator++() {
+    ++row;
+    while (list < listCount && row >= all.lists[list].size()) {
+        ++list;
+        row = 0;
+    }
+    return *this;
+}
+
+const OptionSpec* findPluginOption(std::string_view keyword) {
+    for (const OptionSpec& option : PluginOptions()) {
+        if (option.spelledAs(keyword)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+const OptionSpec& pluginOption(OptionTopic topic) {
+    const PluginOptions all;
+    for (const OptionSpec& option : all) {
+        if (option.topic == topic) {
+            return option;
+        }
+    }
+    // Every topic has a row, as the catalogue's test holds.
+    return *all.begin();
+}
