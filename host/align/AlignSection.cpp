@@ -1,12 +1,34 @@
 // Which section --align reads, and how.
 #include "host/align/AlignSection.h"
 
+#include "device/PluginOptions.h"
 #include "host/input/SectionSettings.h"
 #include "host/report/HostMessage.h"
 #include "support/CConfigH.h"
 
 #include <memory>
 #include <ostream>
+
+namespace {
+
+// A transmitter or sensor rotation line, in either form.
+bool isRotation(const ConfigLine& line) {
+    const OptionSpec* const option = findPluginOption(line.optionName);
+    if (option == nullptr) {
+        return false;
+    }
+    switch (option->topic) {
+    case OptionTopic::transmitterRotation:
+    case OptionTopic::transmitterRotationMatrix:
+    case OptionTopic::sensorRotation:
+    case OptionTopic::sensorRotationMatrix:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
                                  const std::string& name, const std::string& configFile,
@@ -33,7 +55,8 @@ bool sectionPosition(const DeviceSection& section, float position[3], std::uint3
     sectionSettings(section, settings);
     const CConfigH& config = *section.config->record();
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
-        if (compareNoCase(config.lines[i].optionName, "position") == 0) {
+        const OptionSpec* const option = findPluginOption(config.lines[i].optionName);
+        if (option != nullptr && option->topic == OptionTopic::position) {
             line = config.lines[i].lineNumber;
         }
     }
@@ -48,12 +71,7 @@ DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::ui
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        bool rotation = false;
-        for (const char* keyword : {"transmitterrotation", "transmitterrotationmatrix",
-                                    "sensorrotation", "sensorrotationmatrix"}) {
-            rotation = rotation || compareNoCase(line.optionName, keyword) == 0;
-        }
-        if (rotation) {
+        if (isRotation(line)) {
             dropped.push_back(line.lineNumber);
             continue;
         }
