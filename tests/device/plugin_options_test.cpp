@@ -37,16 +37,20 @@ TEST(PluginOptions, EveryTopicHasOneRowAndEverySpellingOneOption) {
 }
 
 // docs/configuration.md lists each option with its spellings and its message label:
-// "| `port`, `serialport` | ... | `SerialPort at line ` |".
-TEST(PluginOptions, TheManualListsEveryOptionWithItsSpellingsAndLabel) {
+// "| `port`, `serialport` | ... | `SerialPort at line ` |", and the unit words in order.
+TEST(PluginOptions, TheManualListsEveryOptionAndUnitWordAsTheCatalogueHasThem) {
     std::ifstream file(TRACKER_SOURCE_DIR "/docs/configuration.md");
     ASSERT_TRUE(file) << "docs/configuration.md";
     std::map<std::string, std::string> listed; // spellings: label
+    std::string prose;                         // the section's lines, joined by blanks
     bool inSection = false;
     bool inTable = false;
     for (std::string line; std::getline(file, line);) {
         if (line.rfind("## ", 0) == 0) {
             inSection = line == "## Device options";
+        }
+        if (inSection) {
+            prose += line + ' ';
         }
         inTable = inSection && (line.rfind("| Option |", 0) == 0 || (inTable && !line.empty()));
         if (!inTable || line.rfind("| `", 0) != 0) {
@@ -69,6 +73,18 @@ TEST(PluginOptions, TheManualListsEveryOptionWithItsSpellingsAndLabel) {
         EXPECT_EQ(row->second, option.label + std::string(" at line ")) << spellings;
         listed.erase(row);
     }
+    // "`feet` (the default), `inches`, `meters` or `m`, `cm`."
+    std::string words;
+    for (const UnitWord& unit : lengthUnitWords) {
+        const bool sameUnit = !words.empty() && std::string(unit.unit) == (&unit - 1)->unit;
+        words += (words.empty() ? "`"
+                  : sameUnit    ? " or `"
+                                : ", `") +
+                 std::string(unit.word) + (words.empty() ? "` (the default)" : "`");
+    }
+    EXPECT_NE(prose.find("A unit word may follow the numbers where shown: " + words + '.'),
+              std::string::npos)
+        << words;
     for (const auto& [spellings, label] : listed) {
         ADD_FAILURE() << "docs/configuration.md lists " << spellings
                       << ", no option of the plug-in";
