@@ -88,7 +88,7 @@ struct TransformOptions {
         return &table.lookup[id - 1];
     }
 
-    // x, y, z and the optional unit word of "sensoroffset" and "sensortranslation".
+    // x, y, z and the optional unit word of the sensor offset and translation.
     static TrackerEntry* sensorPosition(CTraCommonH& table, Line line, float* xyz) {
         TrackerEntry* entry = sensorEntry(table, line);
         if (entry == nullptr || !line.numbers(2, 3, xyz) || line.earlierError() ||
