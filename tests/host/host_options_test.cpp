@@ -1,6 +1,7 @@
 // trackhost's command line and its output formats.
 #include "host/HostOptions.h"
 #include "host/output/PoseTable.h"
+#include "host/report/ExitCode.h"
 
 #include "platform/platform.h"
 #include "tests/fixtures/TestHost.h"
@@ -139,23 +140,31 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     }
 }
 
+// The first column of the manual's table under HEADING, row by row.
+std::vector<std::string> manualColumn(const std::string& heading) {
+    std::ifstream manual(std::string(TRACKER_SOURCE_DIR) + "/docs/trackhost.md");
+    std::vector<std::string> column;
+    bool inTable = false;
+    for (std::string line; std::getline(manual, line);) {
+        if (line == heading) {
+            inTable = true;
+        } else if (inTable && line.rfind("| ", 0) == 0) {
+            column.push_back(line.substr(2, line.find(" | ") - 2));
+        } else if (inTable && line.rfind("|---", 0) != 0) {
+            break;
+        }
+    }
+    return column;
+}
+
 // The manual's option list names every option of the table, with its value, and no other.
 TEST(HostOptions, TheManualListsTheOptionsOfTheTable) {
-    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/docs/trackhost.md");
     std::set<std::string> listed;
-    bool inList = false;
-    for (std::string line; std::getline(readme, line);) {
-        if (line == "| Option | Meaning |") {
-            inList = true;
-        } else if (inList && line.rfind("| `", 0) == 0) {
-            // "| `--plugin PATH` | ..." or "| `-h`, `--help` | ...": each name in the first column.
-            const std::string names = line.substr(0, line.find(" | "));
-            for (std::size_t at = names.find('`'); at != std::string::npos;
-                 at = names.find('`', names.find('`', at + 1) + 1)) {
-                listed.insert(names.substr(at + 1, names.find('`', at + 1) - at - 1));
-            }
-        } else if (inList && line.rfind("|---", 0) != 0) {
-            break;
+    // "`--plugin PATH`" or "`-h`, `--help`": each name in the first column.
+    for (const std::string& names : manualColumn("| Option | Meaning |")) {
+        for (std::size_t at = names.find('`'); at != std::string::npos;
+             at = names.find('`', names.find('`', at + 1) + 1)) {
+            listed.insert(names.substr(at + 1, names.find('`', at + 1) - at - 1));
         }
     }
     std::set<std::string> table;
@@ -167,6 +176,16 @@ TEST(HostOptions, TheManualListsTheOptionsOfTheTable) {
         }
     }
     EXPECT_EQ(listed, table);
+}
+
+// The manual lists the exit statuses of the table, in its order (the usage text is
+// written from the table).
+TEST(HostOptions, TheManualListsTheExitStatusesOfTheTable) {
+    std::vector<std::string> table;
+    for (const ExitStatus& status : exitStatuses) {
+        table.push_back(std::to_string(status.code));
+    }
+    EXPECT_EQ(manualColumn("| Status | Meaning |"), table);
 }
 
 TEST(PoseTable, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
