@@ -119,13 +119,9 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
         return code;
     }
     // Drop-outs are scripted through the simulator's control calls, so only with it.
-    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, SimulatorControl(),
-                                                 sections);
-    if (!schedule->ready()) {
-        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
-                         << platform::libraryFileName("3dbird") << " is not the simulator"
-                         << std::endl;
-        return exitUsage;
+    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, sections);
+    if (const int code = schedule->ready(err)) {
+        return code;
     }
     return steerSensors();
 }
