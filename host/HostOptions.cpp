@@ -4,7 +4,7 @@
 #include "host/report/ExitCode.h"
 #include "host/view/ViewAddress.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 // Warnings about accepted but unlikely option values, read as the plug-in reads them.
 #include "host/check/OptionWarnings.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "support/CConfigH.h"
 #include "support/OptionReader.h"
 

@@ -15,7 +15,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "host/recording/RecordingFormat.h"
 #include "platform/platform.h"
 

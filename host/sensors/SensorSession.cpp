@@ -2,7 +2,7 @@
 #include "host/sensors/SensorSession.h"
 #include "host/report/HostMessage.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"
 

@@ -6,7 +6,7 @@
 #include "host/run/PacedCycles.h"
 #include "host/sensors/SimulatorControl.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
