@@ -7,10 +7,10 @@
 // procedure and 200 random orientations of the body.
 //
 //   align_bench [MOUNTS] [NOISE_DEGREES...]    default: 100 mounts, noise 0.05
+#include "bird/BirdLibrary.h"
 #include "device/ReceiveCycle.h"
 #include "host/align/AlignLines.h"
 #include "host/align/AlignProcedure.h"
-#include "platform/BirdLibrary.h"
 #include "sim/birdsim.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "CBase.h"
 #include "DeviceOptions.h"
 #include "Reconnection.h"
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "support/TraData.h"
 #include "tracker/CTraCommonH.h"
 

@@ -1,7 +1,8 @@
 // The device's sensor configuration and streaming: configure, start, stop, sendData,
-// and the reconnection that repeats them.
+// and the reconnection that repeats them, with its messages (followStream).
 #include "C3DBird.h"
 
+#include <chrono>
 #include <cstring>
 
 bool C3DBird::start() {
@@ -86,4 +87,42 @@ const char* C3DBird::reconnectSensor() {
         return "start failed";
     }
     return nullptr;
+}
+
+// With the "reconnect" option: what the state of the stream makes of this cycle;
+// false when the cycle fails, as it does for a reading that failed.
+bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    switch (reconnection.afterReading(ok, reading, now)) {
+    case Reconnection::Step::deliver:
+        return true;
+    case Reconnection::Step::recovered:
+        logger->info("C3DBird: Sensor on port ")
+            << options.serialPort << " streams again after " << reconnection.lostFor(now) << " ms.";
+        return true;
+    case Reconnection::Step::declareLoss:
+        logger->warning("C3DBird: Sensor on port ")
+            << options.serialPort << " stopped answering; reconnecting.";
+        attemptFailure = reconnectSensor();
+        return false;
+    case Reconnection::Step::attempt:
+        // The stream is not back, so the attempts so far failed: said with the last
+        // one's cause, at most once per report spacing.
+        if (reconnection.reportDue(now)) {
+            const std::int64_t failed = reconnection.failedAttempts();
+            logger->warning("C3DBird: Sensor on port ")
+                << options.serialPort << " still not answering after " << failed
+                << (failed == 1 ? " attempt (" : " attempts (")
+                << (attemptFailure != nullptr ? attemptFailure : "no new reading since the restart")
+                << ").";
+        }
+        attemptFailure = reconnectSensor();
+        return false;
+    case Reconnection::Step::failed:
+    case Reconnection::Step::wait:
+        break;
+    }
+    return false;
 }

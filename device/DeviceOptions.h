@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "support/OptionReader.h"
 
 struct DeviceSettings {

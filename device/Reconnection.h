@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 
 class Reconnection {
 public:

@@ -2,8 +2,8 @@
 // the reader either fails with a line inside the text, or gives readings that the
 // simulator can play: ports from the header (1 to the sensor limit), times that never
 // decrease.
+#include "bird/BirdLibrary.h"
 #include "host/recording/RecordingReader.h"
-#include "platform/BirdLibrary.h"
 
 #include <algorithm>
 #include <cstddef>

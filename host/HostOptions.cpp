@@ -1,9 +1,10 @@
 // trackhost's command line: one table of its options, read by one reader, and the
 // usage text written from the same table.
 #include "host/HostOptions.h"
+#include "host/report/ExitCode.h"
 #include "host/view/ViewAddress.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 
 #include <algorithm>
 #include <cctype>
@@ -547,6 +548,26 @@ std::vector<std::string> hostOptionLabels() {
     return labels;
 }
 
+namespace {
+
+// The exit statuses as the usage text lists them, from their one table.
+std::string exitStatusText() {
+    std::string text;
+    for (const ExitStatus& status : exitStatuses) {
+        text += "  " + std::to_string(status.code) + "  ";
+        for (const char* c = status.meaning; *c != '\0'; ++c) {
+            text += *c;
+            if (*c == '\n') {
+                text += "     ";
+            }
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+} // namespace
+
 std::string usageText() {
     std::string options;
     // Labels of up to 15 characters share the line with the help's first line.
@@ -583,24 +604,7 @@ while the records go there, the plug-in's messages go to standard error.
 
 Options:
 )" + options +
-           R"(
-Exit status:
-  0  success (also when the reader of the records goes away, as head does;
-     --check: no error, warnings alone do not fail)
-  2  usage error (bad command line; a file to write that cannot be written, or
-     that is the configuration or another file trackhost reads)
-  3  configuration file error (unreadable file, bad line, more than 4 sections),
-     or a recording to replay that is unreadable or malformed
-  4  device failure (plug-in not loadable; createDev, init, configure, start or
-     stop failed)
-  5  the records or the recording could not be written (a write error, a full disk)
-  6  a device never delivered a record (recvData failed in every cycle)
-  7  the viewer could not serve (port in use, an address not of this machine)
-  8  --align found no rotations (turn or tilt too small, the tilt about the turn
-     axis, no still pose in time)
-  9  out of memory, or the system refused a resource trackhost needs (the
-     storage's mutex)
-)";
+           "\nExit status:\n" + exitStatusText();
 }
 
 std::string versionText() {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "sim/birdsim.h"
 
 class FaultInjection {

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 
 bool replayedReading(ReplayPlayer& replay, ReadingNoise& noise, const IndexRecord& record,
                      SimSensor* sensor, SimClock::Duration now, std::uint8_t* reading,

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "sim/SimClock.h"
 
 class ReplayPlayer {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 
 using ConfigBlock = std::array<std::uint8_t, bird::configSize>;
 

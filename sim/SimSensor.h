@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "sim/SimClock.h"
 #include "sim/SimReadings.h"
 

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <mutex>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "sim/FaultInjection.h"
 #include "sim/ReadingNoise.h"
 #include "sim/ReadingSource.h"

@@ -1,10 +1,13 @@
 # The documentation cannot drift: every relative link and anchor of the Markdown files
-# resolves, and every example marked as one prints what it shows (native build: the
-# examples run the programs built here).
+# resolves, the architecture page names what exists, and every example marked as one
+# prints what it shows (native build: the examples run the programs built here).
 find_program(SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 if(SYSTEM_PYTHON AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME doc_links_test
         COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/doc_links_test.py
+                ${PROJECT_SOURCE_DIR})
+    add_test(NAME doc_architecture_test
+        COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/doc_architecture_test.py
                 ${PROJECT_SOURCE_DIR})
     add_test(NAME doc_examples_test
         COMMAND ${SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/docs/doc_examples_test.py

@@ -1,8 +1,8 @@
 // Warnings about accepted but unlikely option values, read as the plug-in reads them.
 #include "host/check/OptionWarnings.h"
 
+#include "bird/BirdLibrary.h"
 #include "device/PluginOptions.h"
-#include "platform/BirdLibrary.h"
 #include "support/CConfigH.h"
 #include "support/OptionReader.h"
 

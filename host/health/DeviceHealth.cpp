@@ -4,7 +4,7 @@
 #include <algorithm>
 
 constexpr DeviceHealth::Clock::duration DeviceHealth::silenceWarning;
-constexpr DeviceHealth::Clock::duration DeviceHealth::reconnectionRun;
+constexpr DeviceHealth::Clock::duration DeviceHealth::recoveryRun;
 
 DeviceHealth::Change DeviceHealth::cycle(Clock::time_point now, bool succeeded,
                                          std::int64_t records) {
@@ -51,8 +51,8 @@ DeviceHealth::Change DeviceHealth::succeededCycle(Clock::time_point now, std::in
         return Change::none;
     }
     silence = now - quietSince;
-    if (returning && now - failingSince >= reconnectionRun) {
-        ++reconnectionCount;
+    if (returning && now - failingSince >= recoveryRun) {
+        ++recoveryCount;
     }
     return before == State::silent ? Change::receivingAgain : Change::none;
 }

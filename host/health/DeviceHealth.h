@@ -12,9 +12,10 @@ public:
 
     // recvData failing this long in a row is a silence the user is told about.
     static constexpr Clock::duration silenceWarning = std::chrono::seconds(2);
-    // A return to a successful recvData after failing this long counts as a reconnection;
-    // a device that failed from its first cycle on has nothing to return to.
-    static constexpr Clock::duration reconnectionRun = std::chrono::seconds(1);
+    // A return to a successful recvData after failing this long counts as a recovery
+    // (whoever brought the device back: the plug-in's reconnection or the sensor
+    // itself); a device that failed from its first cycle on has nothing to return to.
+    static constexpr Clock::duration recoveryRun = std::chrono::seconds(1);
 
     // What a cycle changed that the user is told at once.
     enum class Change { none, silent, receivingAgain };
@@ -26,10 +27,10 @@ public:
     std::int64_t cycles() const { return cycleCount; }
     std::int64_t records() const { return recordCount; }
     std::int64_t failedCycles() const { return failedCount; }
-    std::int64_t reconnections() const { return reconnectionCount; }
+    std::int64_t recoveries() const { return recoveryCount; }
     bool everSucceeded() const { return failedCount < cycleCount; }
-    // False while recvData fails, from its first failed cycle on: the device is silent
-    // or lost. A device that answers without a record holds still, and answers.
+    // False while recvData fails, from its first failed cycle on: the device is failing
+    // or silent. A device that answers without a record holds still, and answers.
     bool answering() const { return state != State::failing && state != State::silent; }
     // The longest time between two records, the silence after the last record up to
     // the latest cycle included; zero before the first record.
@@ -56,7 +57,7 @@ private:
     std::int64_t cycleCount = 0;
     std::int64_t recordCount = 0;
     std::int64_t failedCount = 0;
-    std::int64_t reconnectionCount = 0;
+    std::int64_t recoveryCount = 0;
     State state = State::quiet;
     Clock::time_point lastRecordAt{};
     Clock::time_point lastCycleAt{};

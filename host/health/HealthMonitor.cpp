@@ -138,8 +138,9 @@ std::string HealthMonitor::statusLine(const Device& device, Clock::time_point no
         device.health.lastRecord(last)
             ? "last " + fixed(seconds(std::max(now - last, Clock::duration::zero())), 1) + " s ago"
             : "no record yet";
+    // The recoveries keep the word the status line and the summary have always shown.
     return line + "  failed " + std::to_string(device.health.failedCycles()) + "  reconnections " +
-           std::to_string(device.health.reconnections());
+           std::to_string(device.health.recoveries());
 }
 
 bool HealthMonitor::finish() {
@@ -155,7 +156,7 @@ bool HealthMonitor::finish() {
             << plural(health.records(), "record") << ", "
             << plural(health.failedCycles(), "failed cycle") << ", longest gap between records "
             << (health.records() > 0 ? fixed(seconds(health.longestGap()), 3) + " s" : "-") << ", "
-            << plural(health.reconnections(), "reconnection") << std::endl;
+            << plural(health.recoveries(), "reconnection") << std::endl;
         if (!health.everSucceeded()) {
             err << label(device) << "delivered no record: recvData failed in every cycle"
                 << std::endl;

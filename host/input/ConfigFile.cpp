@@ -3,7 +3,7 @@
 
 #include "host/input/TextFile.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "support/CDataStorage.h"
 
 #include <ostream>

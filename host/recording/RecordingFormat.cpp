@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "platform/platform.h"
 
 namespace {

@@ -15,26 +15,24 @@
 #include <mutex>
 #include <string>
 
+#include "bird/BirdLibrary.h"
 #include "host/recording/RecordingFormat.h"
-#include "platform/BirdLibrary.h"
 #include "platform/platform.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using WakeUpFn = std::int32_t (*)(std::int32_t, std::uint16_t, std::int32_t, std::int32_t);
-using BlockFn = std::int32_t (*)(std::int32_t, std::uint8_t*);
-using IndexFn = std::int32_t (*)(std::int32_t);
 
 struct Recorder {
     std::string libraryPath;
-    WakeUpFn wakeUp = nullptr;
-    BlockFn getDeviceConfig = nullptr;
-    BlockFn setDeviceConfig = nullptr;
-    IndexFn resetOrientation = nullptr;
-    IndexFn startStream = nullptr;
-    BlockFn getMostRecentReading = nullptr;
-    IndexFn shutDown = nullptr;
+    // The real library's calls, typed as this library declares its own.
+    decltype(_3dbirdWakeUp)* wakeUp = nullptr;
+    decltype(_3dbirdGetDeviceConfig)* getDeviceConfig = nullptr;
+    decltype(_3dbirdSetDeviceConfig)* setDeviceConfig = nullptr;
+    decltype(_3dbirdResetOrientation)* resetOrientation = nullptr;
+    decltype(_3dbirdStartStream)* startStream = nullptr;
+    decltype(_3dbirdGetMostRecentReading)* getMostRecentReading = nullptr;
+    decltype(_3dbirdShutDown)* shutDown = nullptr;
 
     std::string fileName;
     std::FILE* file = nullptr;

@@ -2,10 +2,10 @@
 #include "host/run/RunPreparation.h"
 
 #include "host/check/ConfigCheck.h"
-#include "host/check/FileClash.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 #include "host/run/PacedCycles.h"
+#include "host/run/RunFiles.h"
 #include "host/sensors/DropoutCheck.h"
 #include "host/sensors/SimPoseControl.h"
 #include "host/sensors/SimulatorControl.h"
@@ -13,64 +13,6 @@
 
 #include <ostream>
 #include <system_error>
-
-namespace {
-
-// The files a run writes: the poses, and the recording. Standard output may be the
-// configuration when the run's lines go to its end (trackhost --align my.conf >>
-// my.conf): the configuration is read whole before they are written.
-std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
-                                    bool appendsToConfiguration) {
-    std::vector<NamedFile> files;
-    if (!output.filePath().empty()) {
-        files.push_back({"--output", output.filePath(), {}});
-    } else {
-        NamedFile records{"standard output", "", {}};
-        platform::FileIdentity configuration;
-        if (output.identity(records.identity) && records.identity.regular &&
-            !(appendsToConfiguration &&
-              platform::fileIdentity(settings.configFile, configuration) &&
-              configuration == records.identity)) {
-            files.push_back(records);
-        }
-    }
-    if (!settings.sensors.recordFile.empty()) {
-        files.push_back({"--record", settings.sensors.recordFile, {}});
-    }
-    return files;
-}
-
-// Where the loader takes a library named `name` from: a bare name beside the program
-// (completed as this platform names libraries when it has no extension), any other
-// as named.
-std::string libraryFile(const std::string& name) {
-    if (name.find_first_of(platform::folderSeparators()) != std::string::npos) {
-        return name;
-    }
-    return platform::executableFolder() +
-           (name.find('.') == std::string::npos ? platform::libraryFileName(name) : name);
-}
-
-// The files a run reads: the configuration, the replay, and every file the process
-// has loaded or will load, which a write would empty under its mapping: trackhost
-// itself, the plug-in, the sensor library it binds to, the recording sensor library
-// (trackhost's own, loaded with --record) and the calibration libraries.
-std::vector<NamedFile> readFiles(const RunSettings& settings, const std::string& pluginPath,
-                                 const std::vector<DeviceSection>& sections) {
-    std::vector<NamedFile> files{{"the configuration", settings.configFile, {}}};
-    if (!settings.sensors.replayFile.empty()) {
-        files.push_back({"--replay", settings.sensors.replayFile, {}});
-    }
-    files.push_back({"trackhost itself", platform::executablePath(), {}});
-    files.push_back({"the plug-in", libraryFile(pluginPath), {}});
-    files.push_back({"the sensor library", sensorLibraryPath(pluginPath), {}});
-    files.push_back({"the recording sensor library", recordingLibraryPath(), {}});
-    const std::vector<NamedFile> libraries = calibrationLibraries(sections);
-    files.insert(files.end(), libraries.begin(), libraries.end());
-    return files;
-}
-
-} // namespace
 
 bool readSections(const std::string& fileName, std::vector<DeviceSection>& sections,
                   std::ostream& err) {
@@ -119,13 +61,9 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
         return code;
     }
     // Drop-outs are scripted through the simulator's control calls, so only with it.
-    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, SimulatorControl(),
-                                                 sections);
-    if (!schedule->ready()) {
-        hostMessage(err) << "--sim-dropout needs the simulated sensor library, and the loaded "
-                         << platform::libraryFileName("3dbird") << " is not the simulator"
-                         << std::endl;
-        return exitUsage;
+    schedule = std::make_unique<DropoutSchedule>(settings.sensors.simDropouts, sections);
+    if (const int code = schedule->ready(err)) {
+        return code;
     }
     return steerSensors();
 }

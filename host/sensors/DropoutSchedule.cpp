@@ -2,17 +2,14 @@
 #include "host/sensors/DropoutSchedule.h"
 #include "host/report/HostMessage.h"
 
+#include "host/report/ExitCode.h"
 #include "host/sensors/DropoutCheck.h"
-#include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"
 
 #include <ostream>
 
 DropoutSchedule::DropoutSchedule(const std::vector<SimDropout>& dropouts,
-                                 const SimulatorControl& simulator,
-                                 const std::vector<DeviceSection>& sections)
-    : unplug(simulator.function<void (*)(std::uint16_t, std::int32_t)>("birdsim_unplug")),
-      replug(simulator.function<void (*)(std::uint16_t)>("birdsim_replug")) {
+                                 const std::vector<DeviceSection>& sections) {
     for (const SimDropout& dropout : dropouts) {
         steps.push_back({dropout, sectionsWithoutReconnect(sections, dropout.port)});
     }
@@ -21,31 +18,32 @@ DropoutSchedule::DropoutSchedule(const std::vector<SimDropout>& dropouts,
 DropoutSchedule::~DropoutSchedule() {
     for (const Step& step : steps) {
         if (step.unplugged && !step.done) {
-            replug(step.dropout.port);
+            simulator.function<decltype(birdsim_replug)>("birdsim_replug")(step.dropout.port);
         }
     }
 }
 
-bool DropoutSchedule::ready() const {
-    return steps.empty() || (unplug != nullptr && replug != nullptr);
+int DropoutSchedule::ready(std::ostream& err) const {
+    return steps.empty() ? exitSuccess : simulator.require("--sim-dropout", err);
 }
 
 void DropoutSchedule::apply(double elapsed, std::ostream& err) {
-    if (!ready()) {
+    if (!simulator.present()) {
         return;
     }
     for (Step& step : steps) {
         const SimDropout& dropout = step.dropout;
         if (!step.unplugged && elapsed >= dropout.at) {
             step.unplugged = true;
-            unplug(dropout.port, dropout.repeat ? birdsimReadingsRepeat : birdsimReadingsFail);
+            simulator.function<decltype(birdsim_unplug)>("birdsim_unplug")(
+                dropout.port, dropout.repeat ? birdsimReadingsRepeat : birdsimReadingsFail);
             hostMessage(err) << "simulator: sensor on port " << dropout.port << " unplugged"
                              << (dropout.repeat ? " (its readings repeat the last one)" : "")
                              << std::endl;
         }
         if (step.unplugged && !step.done && elapsed >= dropout.at + dropout.length) {
             step.done = true;
-            replug(dropout.port);
+            simulator.function<decltype(birdsim_replug)>("birdsim_replug")(dropout.port);
             hostMessage(err) << "simulator: sensor on port " << dropout.port << " plugged back in"
                              << std::endl;
             // A plugged-in sensor needs a new wake-up, which only a reconnecting device makes.

@@ -8,15 +8,14 @@
 
 #include "host/input/ConfigFile.h"
 #include "host/sensors/SimDropout.h"
-
-class SimulatorControl;
+#include "host/sensors/SimulatorControl.h"
 
 class DropoutSchedule {
 public:
-    // The simulator's unplug and replug calls are looked up in `simulator`; the
-    // devices of `sections` that do not reconnect are named when their sensor is
-    // plugged back in.
-    DropoutSchedule(const std::vector<SimDropout>& dropouts, const SimulatorControl& simulator,
+    // Call once the plug-in is loaded: the cables are pulled through the simulator's
+    // control calls. The devices of `sections` that do not reconnect are named when
+    // their sensor is plugged back in.
+    DropoutSchedule(const std::vector<SimDropout>& dropouts,
                     const std::vector<DeviceSection>& sections);
     // Plugs back in, without a word, what a run that ended early left unplugged.
     ~DropoutSchedule();
@@ -24,8 +23,9 @@ public:
     DropoutSchedule(const DropoutSchedule&) = delete;
     DropoutSchedule& operator=(const DropoutSchedule&) = delete;
 
-    // False when there are drop-outs but the loaded sensor library is not the simulator.
-    bool ready() const;
+    // exitUsage, said on `err`, when there are drop-outs but the loaded sensor library
+    // is not the simulator; else exitSuccess.
+    int ready(std::ostream& err) const;
     // Between two cycles: pulls and plugs back in the cables due `elapsed` seconds into
     // the receive cycle, and says so on `err`.
     void apply(double elapsed, std::ostream& err);
@@ -38,6 +38,5 @@ private:
         bool done = false;
     };
     std::vector<Step> steps;
-    void (*unplug)(std::uint16_t, std::int32_t) = nullptr;
-    void (*replug)(std::uint16_t) = nullptr;
+    const SimulatorControl simulator;
 };

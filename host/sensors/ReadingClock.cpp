@@ -2,6 +2,7 @@
 #include "host/sensors/ReadingClock.h"
 
 #include "host/sensors/SimulatorControl.h"
+#include "sim/birdsim.h"
 
 ReadingClock::ReadingClock(const SensorSession& session) : session(session) {
     if (!session.replaysPerCall()) {
@@ -9,10 +10,7 @@ ReadingClock::ReadingClock(const SensorSession& session) : session(session) {
     }
     std::uint16_t port = 0;
     const SimulatorControl simulator;
-    const auto wakeUpArgs =
-        simulator
-            .function<std::int32_t (*)(std::int32_t, std::uint16_t*, std::int32_t*, std::int32_t*)>(
-                "birdsim_wakeUpArgs");
+    const auto wakeUpArgs = simulator.function<decltype(birdsim_wakeUpArgs)>("birdsim_wakeUpArgs");
     if (wakeUpArgs == nullptr || !wakeUpArgs(0, &port, nullptr, nullptr)) {
         return;
     }

@@ -2,8 +2,9 @@
 #include "host/sensors/SensorSession.h"
 #include "host/report/HostMessage.h"
 
+#include "bird/BirdLibrary.h"
 #include "host/sensors/SimulatorControl.h"
-#include "platform/BirdLibrary.h"
+#include "sim/birdsim.h"
 
 #include "host/input/SectionSettings.h"
 
@@ -14,10 +15,9 @@
 
 namespace {
 
-using StartFn = std::int32_t (*)(const char*, const char*);
-
-template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* name) {
-    return reinterpret_cast<Fn>(platform::librarySymbol(library, name));
+// A call of the recording sensor library, typed as declared (decltype(birdrecord_flush)).
+template <typename Fn> Fn* symbol(platform::LibraryHandle library, const char* name) {
+    return reinterpret_cast<Fn*>(platform::librarySymbol(library, name));
 }
 
 // The serial port the device of `section` will use, read as init reads it; 0 when
@@ -90,12 +90,13 @@ int SensorSession::prepare(const std::string& pluginPath,
     // sensor library where the plug-in's loader would look for it.
     const std::string path = recordingLibraryPath();
     recorder = platform::loadLibraryUtf8(path);
-    const auto start = recorder ? symbol<StartFn>(recorder, "birdrecord_start") : nullptr;
+    const auto start =
+        recorder ? symbol<decltype(birdrecord_start)>(recorder, "birdrecord_start") : nullptr;
     if (start != nullptr) {
-        flush = symbol<StatusFn>(recorder, "birdrecord_flush");
-        finishRecording = symbol<StatusFn>(recorder, "birdrecord_finish");
-        error = symbol<TextFn>(recorder, "birdrecord_error");
-        lastTime = symbol<TimeFn>(recorder, "birdrecord_lastTime");
+        flush = symbol<decltype(birdrecord_flush)>(recorder, "birdrecord_flush");
+        finishRecording = symbol<decltype(birdrecord_finish)>(recorder, "birdrecord_finish");
+        error = symbol<decltype(birdrecord_error)>(recorder, "birdrecord_error");
+        lastTime = symbol<decltype(birdrecord_lastTime)>(recorder, "birdrecord_lastTime");
     }
     if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr ||
         lastTime == nullptr) {
@@ -118,32 +119,24 @@ int SensorSession::steer() {
         return exitSuccess;
     }
     const SimulatorControl simulator;
-    const auto setNoise = simulator.function<void (*)(float)>("birdsim_setNoise");
-    const auto clear = simulator.function<void (*)()>("birdsim_replayClear");
-    const auto add =
-        simulator
-            .function<void (*)(std::uint16_t, std::int32_t, std::int32_t, float, float, float)>(
-                "birdsim_replayAdd");
-    const auto start =
-        simulator.function<void (*)(std::int32_t, std::int32_t)>("birdsim_replayStart");
-    if (!setNoise || !clear || !add || !start) {
-        hostMessage(err)
-            << (replay ? "--replay" : "--sim-noise")
-            << " needs the simulated sensor library, and the plug-in is bound to another one"
-            << std::endl;
-        return exitDevice;
+    if (const int code = simulator.require(replay ? "--replay" : "--sim-noise", err)) {
+        return code;
     }
     if (settings.simNoise > 0.0) {
-        setNoise(static_cast<float>(settings.simNoise));
+        simulator.function<decltype(birdsim_setNoise)>("birdsim_setNoise")(
+            static_cast<float>(settings.simNoise));
     }
     if (replay) {
-        clear();
+        simulator.function<decltype(birdsim_replayClear)>("birdsim_replayClear")();
+        const auto add = simulator.function<decltype(birdsim_replayAdd)>("birdsim_replayAdd");
         for (const RecordedReading& read : recording.readings) {
             add(read.port, read.milliseconds, read.result, read.angles[0], read.angles[1],
                 read.angles[2]);
         }
-        start(settings.replayTimed ? 1 : 0, settings.loop ? 1 : 0);
-        replayFinished = simulator.function<StatusFn>("birdsim_replayFinished");
+        simulator.function<decltype(birdsim_replayStart)>("birdsim_replayStart")(
+            settings.replayTimed ? 1 : 0, settings.loop ? 1 : 0);
+        replayFinished =
+            simulator.function<decltype(birdsim_replayFinished)>("birdsim_replayFinished");
     }
     return exitSuccess;
 }
@@ -162,14 +155,11 @@ void SensorSession::checkPorts() {
         return;
     }
     const SimulatorControl simulator;
-    const auto awake = simulator.function<std::int32_t (*)(std::int32_t)>("birdsim_isAwake");
-    const auto wakeUpArgs =
-        simulator
-            .function<std::int32_t (*)(std::int32_t, std::uint16_t*, std::int32_t*, std::int32_t*)>(
-                "birdsim_wakeUpArgs");
-    if (awake == nullptr || wakeUpArgs == nullptr) {
+    if (!simulator.present()) {
         return;
     }
+    const auto awake = simulator.function<decltype(birdsim_isAwake)>("birdsim_isAwake");
+    const auto wakeUpArgs = simulator.function<decltype(birdsim_wakeUpArgs)>("birdsim_wakeUpArgs");
     std::vector<std::uint16_t> used;
     for (std::int32_t index = 0; index < bird::maxSensors; ++index) {
         std::uint16_t port = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/input/ConfigFile.h"
+#include "host/recording/RecordingLibrary.h"
 #include "host/recording/RecordingReader.h"
 #include "host/report/ExitCode.h"
 #include "host/sensors/SensorSettings.h"
@@ -57,9 +58,9 @@ public:
 
 private:
     // The recording library's calls that answer 1 for done; `error` says why not.
-    using StatusFn = std::int32_t (*)();
-    using TextFn = const char* (*)();
-    using TimeFn = std::int64_t (*)(std::int32_t);
+    using StatusFn = decltype(birdrecord_flush)*;
+    using TextFn = decltype(birdrecord_error)*;
+    using TimeFn = decltype(birdrecord_lastTime)*;
 
     bool recordingFailed(StatusFn call);
 
@@ -73,7 +74,8 @@ private:
     StatusFn finishRecording = nullptr;
     TextFn error = nullptr;
     TimeFn lastTime = nullptr;
-    // The simulator's answer to whether the replayed recording has run out.
+    // The simulator's answer to whether the replayed recording has run out (typed as
+    // birdsim_replayFinished, which answers as the recording library's calls do).
     StatusFn replayFinished = nullptr;
     bool recordingBroken = false;
     bool finished = false;

@@ -1,32 +1,27 @@
 // The simulated sensor's set-up and motion.
 #include "host/sensors/SimPoseControl.h"
-#include "host/report/HostMessage.h"
 
 #include "host/report/ExitCode.h"
 #include "host/sensors/SimulatorControl.h"
 #include "sim/birdsim.h"
-
-#include <cstdint>
-#include <ostream>
 
 int steerSimPose(const SensorSettings& settings, std::ostream& err) {
     if (!settings.simMount.set && !settings.simTransmitter.set &&
         settings.simMotion == SimMotion::wave) {
         return exitSuccess;
     }
-    using TurnFn = void (*)(float, float, float, float);
     const SimulatorControl simulator;
-    const auto mount = simulator.function<TurnFn>("birdsim_setMount");
-    const auto transmitter = simulator.function<TurnFn>("birdsim_setTransmitter");
-    const auto motion = simulator.function<void (*)(std::int32_t)>("birdsim_setMotion");
-    if (mount == nullptr || transmitter == nullptr || motion == nullptr) {
-        hostMessage(err) << "--sim-mount, --sim-transmitter and --sim-motion need the simulated "
-                            "sensor library, and the loaded "
-                         << platform::libraryFileName("3dbird") << " is not the simulator"
-                         << std::endl;
-        return exitUsage;
+    if (const int code = simulator.require(settings.simMount.set         ? "--sim-mount"
+                                           : settings.simTransmitter.set ? "--sim-transmitter"
+                                                                         : "--sim-motion",
+                                           err)) {
+        return code;
     }
-    const auto set = [](TurnFn call, const SimTurn& turn) {
+    const auto mount = simulator.function<decltype(birdsim_setMount)>("birdsim_setMount");
+    const auto transmitter =
+        simulator.function<decltype(birdsim_setTransmitter)>("birdsim_setTransmitter");
+    const auto motion = simulator.function<decltype(birdsim_setMotion)>("birdsim_setMotion");
+    const auto set = [](decltype(birdsim_setMount)* call, const SimTurn& turn) {
         if (turn.set) {
             call(static_cast<float>(turn.axis[0]), static_cast<float>(turn.axis[1]),
                  static_cast<float>(turn.axis[2]), static_cast<float>(turn.degrees));

@@ -4,6 +4,9 @@
 
 #include "platform/platform.h"
 
+#include <iosfwd>
+#include <string>
+
 class SimulatorControl {
 public:
     // Looks at the sensor library this process has loaded (with the plug-in); call
@@ -17,11 +20,14 @@ public:
     // The loaded sensor library is the simulator.
     bool present() const { return simulator; }
 
-    // A control call by name, as a function pointer of type Fn; null when the
-    // library is not the simulator or lacks the call.
-    template <typename Fn> Fn function(const char* name) const {
-        return library == nullptr ? nullptr
-                                  : reinterpret_cast<Fn>(platform::librarySymbol(library, name));
+    // exitSuccess when the loaded sensor library is the simulator; else says on `err`
+    // that `option` needs it, and answers exitUsage.
+    int require(const std::string& option, std::ostream& err) const;
+
+    // A control call by name, typed as declared (decltype(birdsim_reset)); null when
+    // the library is not the simulator.
+    template <typename Fn> Fn* function(const char* name) const {
+        return simulator ? reinterpret_cast<Fn*>(platform::librarySymbol(library, name)) : nullptr;
     }
 
 private:

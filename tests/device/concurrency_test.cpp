@@ -4,7 +4,7 @@
 // process of its own.
 #include "device/C3DBird.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"

@@ -1,16 +1,14 @@
-// trackhost's command line and its output formats.
+// trackhost's command line.
 #include "host/HostOptions.h"
-#include "host/output/PoseTable.h"
-
-#include "platform/platform.h"
-#include "tests/fixtures/TestHost.h"
+#include "host/report/ExitCode.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 #include <set>
-#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -139,23 +137,31 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     }
 }
 
+// The first column of the manual's table under HEADING, row by row.
+std::vector<std::string> manualColumn(const std::string& heading) {
+    std::ifstream manual(std::string(TRACKER_SOURCE_DIR) + "/docs/trackhost.md");
+    std::vector<std::string> column;
+    bool inTable = false;
+    for (std::string line; std::getline(manual, line);) {
+        if (line == heading) {
+            inTable = true;
+        } else if (inTable && line.rfind("| ", 0) == 0) {
+            column.push_back(line.substr(2, line.find(" | ") - 2));
+        } else if (inTable && line.rfind("|---", 0) != 0) {
+            break;
+        }
+    }
+    return column;
+}
+
 // The manual's option list names every option of the table, with its value, and no other.
 TEST(HostOptions, TheManualListsTheOptionsOfTheTable) {
-    std::ifstream readme(std::string(TRACKER_SOURCE_DIR) + "/docs/trackhost.md");
     std::set<std::string> listed;
-    bool inList = false;
-    for (std::string line; std::getline(readme, line);) {
-        if (line == "| Option | Meaning |") {
-            inList = true;
-        } else if (inList && line.rfind("| `", 0) == 0) {
-            // "| `--plugin PATH` | ..." or "| `-h`, `--help` | ...": each name in the first column.
-            const std::string names = line.substr(0, line.find(" | "));
-            for (std::size_t at = names.find('`'); at != std::string::npos;
-                 at = names.find('`', names.find('`', at + 1) + 1)) {
-                listed.insert(names.substr(at + 1, names.find('`', at + 1) - at - 1));
-            }
-        } else if (inList && line.rfind("|---", 0) != 0) {
-            break;
+    // "`--plugin PATH`" or "`-h`, `--help`": each name in the first column.
+    for (const std::string& names : manualColumn("| Option | Meaning |")) {
+        for (std::size_t at = names.find('`'); at != std::string::npos;
+             at = names.find('`', names.find('`', at + 1) + 1)) {
+            listed.insert(names.substr(at + 1, names.find('`', at + 1) - at - 1));
         }
     }
     std::set<std::string> table;
@@ -169,36 +175,12 @@ TEST(HostOptions, TheManualListsTheOptionsOfTheTable) {
     EXPECT_EQ(listed, table);
 }
 
-TEST(PoseTable, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
-    TraData record;
-    record.traID = platform::hostToNet(3);
-    record.seconds = netValue(1700000000);
-    record.microseconds = platform::hostToNet(42000);
-    record.x = netValue(150000);
-    record.y = netValue(-1);
-    record.angle1 = netValue(-572957);
-    record.angle2 = netValue(1145915);
-    record.angle3 = netValue(-9000000);
-    const PoseRow pose = decodeRecord("a,\"b\"", record);
-
-    std::ostringstream csv;
-    PoseWriter csvWriter(csv, OutputFormat::csv, 0);
-    csvWriter.header();
-    csvWriter.row(pose);
-    EXPECT_EQ(csv.str(), "device,id,time,x,y,z,angle1,angle2,angle3\n"
-                         "\"a,\"\"b\"\"\",3,1700000000.042,1.50000,-0.00001,0.00000,-5.72957,"
-                         "11.45915,-90.00000\n");
-    std::ostringstream json;
-    PoseWriter(json, OutputFormat::json, 0).row(pose);
-    EXPECT_EQ(json.str(), "{\"device\":\"a,\\\"b\\\"\",\"id\":3,\"time\":1700000000.042,"
-                          "\"x\":1.50000,\"y\":-0.00001,\"z\":0.00000,\"angle1\":-5.72957,"
-                          "\"angle2\":11.45915,\"angle3\":-90.00000}\n");
-    std::ostringstream table;
-    PoseWriter tableWriter(table, OutputFormat::table, 6);
-    tableWriter.header();
-    tableWriter.row(decodeRecord("wand", record));
-    EXPECT_EQ(table.str(), "device  ID           time           x           y           z"
-                           "      angle1      angle2      angle3\n"
-                           "wand     3 1700000000.042     1.50000    -0.00001     0.00000"
-                           "    -5.72957    11.45915   -90.00000\n");
+// The manual lists the exit statuses of the table, in its order (the usage text is
+// written from the table).
+TEST(HostOptions, TheManualListsTheExitStatusesOfTheTable) {
+    std::vector<std::string> table;
+    for (const ExitStatus& status : exitStatuses) {
+        table.push_back(std::to_string(status.code));
+    }
+    EXPECT_EQ(manualColumn("| Status | Meaning |"), table);
 }

@@ -6,7 +6,7 @@
 #include "host/run/PacedCycles.h"
 #include "host/sensors/SimulatorControl.h"
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "platform/platform.h"
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
@@ -614,8 +614,8 @@ TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
 TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {
     const SimulatorControl simulator;
     ASSERT_TRUE(simulator.present());
-    const auto callCount = simulator.function<std::int32_t (*)(std::int32_t)>("birdsim_callCount");
+    const auto callCount = simulator.function<decltype(birdsim_callCount)>("birdsim_callCount");
     ASSERT_NE(callCount, nullptr);
     EXPECT_EQ(callCount(birdsimWakeUp), birdsim_callCount(birdsimWakeUp));
-    EXPECT_EQ(simulator.function<void (*)()>("no_such_call"), nullptr);
+    EXPECT_EQ(simulator.function<void()>("no_such_call"), nullptr);
 }

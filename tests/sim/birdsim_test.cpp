@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 #include "sim/birdsim.h"
 
 namespace {

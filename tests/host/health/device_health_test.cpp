@@ -36,7 +36,7 @@ TEST(DeviceHealth, CountsCyclesRecordsFailuresAndTheLongestGapBetweenRecords) {
     EXPECT_EQ(health.longestGap(), milliseconds(30));
     ASSERT_TRUE(health.lastRecord(last));
     EXPECT_EQ(last, at(40));
-    EXPECT_EQ(health.reconnections(), 0) << "a failure of 10 ms is no reconnection";
+    EXPECT_EQ(health.recoveries(), 0) << "a failure of 10 ms is no reconnection";
     EXPECT_TRUE(health.everSucceeded());
 
     // A silence up to the end of the run is a gap too.
@@ -51,13 +51,13 @@ TEST(DeviceHealth, SilencesAndReconnections) {
     DeviceHealth fromStart;
     fromStart.cycle(at(0), false, 0);
     EXPECT_EQ(fromStart.cycle(at(1500), true, 1), Change::none);
-    EXPECT_EQ(fromStart.reconnections(), 0) << "nothing to return to";
+    EXPECT_EQ(fromStart.recoveries(), 0) << "nothing to return to";
 
     DeviceHealth health;
     health.cycle(at(0), true, 1);
     health.cycle(at(10), false, 0);
     health.cycle(at(1009), true, 0);
-    EXPECT_EQ(health.reconnections(), 0) << "failing for 999 ms";
+    EXPECT_EQ(health.recoveries(), 0) << "failing for 999 ms";
     health.cycle(at(1100), false, 0);
     EXPECT_EQ(health.cycle(at(3099), false, 0), Change::none);
     EXPECT_EQ(health.cycle(at(3100), false, 0), Change::silent);
@@ -65,7 +65,7 @@ TEST(DeviceHealth, SilencesAndReconnections) {
     EXPECT_EQ(health.cycle(at(5100), true, 0), Change::receivingAgain);
     // Without a record since the failure at 10 ms (the success at 1009 ms brought none).
     EXPECT_EQ(health.lastSilence(), milliseconds(5090));
-    EXPECT_EQ(health.reconnections(), 1);
+    EXPECT_EQ(health.recoveries(), 1);
 }
 
 TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {

@@ -1,5 +1,6 @@
 // The sensor library 3dbird: its seven entry points and the blocks they fill.
-// The plug-in imports them by name; the simulated library in sim/ exports them.
+// The plug-in imports them by name; the vendor's library, the simulator in sim/ and
+// the recording sensor library in host/recording/ export them.
 // Every call answers nonzero on success; all but the wake-up name the sensor by
 // the device index it was woken under.
 #pragma once
@@ -7,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "export.h"
+#include "platform/export.h"
 
 // The library that defines the entry points is built with BIRD_LIBRARY_BUILD.
 #if defined(BIRD_LIBRARY_BUILD)

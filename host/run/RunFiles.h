@@ -1,0 +1,24 @@
+// The files of a run, named by what each is to it, for the check that no file it
+// writes is one it reads or runs on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/check/FileClash.h"
+#include "host/input/ConfigFile.h"
+#include "host/output/PoseOutput.h"
+#include "host/run/RunSettings.h"
+
+// The files a run writes: the poses, and the recording. Standard output may be the
+// configuration when the run's lines go to its end (trackhost --align my.conf >>
+// my.conf): the configuration is read whole before they are written.
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
+                                    bool appendsToConfiguration);
+
+// The files a run reads: the configuration, the replay, and every file the process
+// has loaded or will load, which a write would empty under its mapping: trackhost's
+// own (trackhost itself, the plug-in at `pluginPath`, the sensor library it binds
+// to, the recording sensor library) and the calibration libraries of `sections`.
+std::vector<NamedFile> readFiles(const RunSettings& settings, const std::string& pluginPath,
+                                 const std::vector<DeviceSection>& sections);
