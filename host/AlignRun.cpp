@@ -7,6 +7,7 @@
 #include "host/align/AlignSection.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/DeviceSet.h"
 #include "host/run/HostRig.h"
 #include "host/run/PacedCycles.h"
@@ -105,7 +106,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
         return exitOutput;
     }
     if (!capture.delivered) {
-        hostMessage(err) << "device [" << name
+        hostMessage(err) << "device [" << shownText(name)
                          << "]: delivered no record; --align needs its sensor's readings"
                          << std::endl;
         return exitNoRecord;
@@ -124,7 +125,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
     }
     int code = exitSuccess;
     if (!output.close() && !output.closedPipe()) {
-        hostMessage(err) << output.problem() << std::endl;
+        hostMessage(err) << shownText(output.problem()) << std::endl;
         code = exitOutput;
     }
     tellCheck(procedure, alignLines(fit), err);

@@ -6,6 +6,7 @@
 #include "host/output/PoseTable.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/DeviceSet.h"
 #include "host/run/HostRig.h"
 #include "host/run/PacedCycles.h"
@@ -56,7 +57,7 @@ int startRun(DeviceSet& devices, const std::vector<DeviceSection>& sections,
     session.checkPorts();
     // Only now may the output be created or emptied: nothing before could fail.
     if (!output.open()) {
-        hostMessage(err) << output.problem() << std::endl;
+        hostMessage(err) << shownText(output.problem()) << std::endl;
         return exitUsage;
     }
     return devices.start() ? exitSuccess : exitDevice;
@@ -149,7 +150,7 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     const bool stopped = devices.shutDown();
     // A reader that went away (trackhost | head) ends the run as Ctrl-C does.
     if (!output.close() && !output.closedPipe()) {
-        hostMessage(err) << output.problem() << std::endl;
+        hostMessage(err) << shownText(output.problem()) << std::endl;
         return exitOutput;
     }
     return preparation.session().finish(!stopped      ? exitDevice

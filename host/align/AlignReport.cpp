@@ -3,6 +3,7 @@
 
 #include "host/align/AlignLines.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include <cmath>
 #include <iomanip>
@@ -30,8 +31,8 @@ void putAngles(std::ostream& err, const double angles[3]) {
 } // namespace
 
 void tellStep(const std::string& name, int step, std::ostream& err) {
-    hostMessage(err) << "align [" << name << "] step " << step + 1 << " of 3: " << prompts[step]
-                     << std::endl;
+    hostMessage(err) << "align [" << shownText(name) << "] step " << step + 1
+                     << " of 3: " << prompts[step] << std::endl;
 }
 
 void tellCaptured(const AlignProcedure& procedure, int step, const std::string& name,
@@ -59,10 +60,10 @@ void tellDropped(const std::string& configFile, const std::string& name,
     if (dropped.empty()) {
         return;
     }
-    hostMessage(err) << "--align reads [" << name << "] without its rotation line";
+    hostMessage(err) << "--align reads [" << shownText(name) << "] without its rotation line";
     err << (dropped.size() > 1 ? "s" : "");
     for (std::size_t i = 0; i < dropped.size(); ++i) {
-        err << (i == 0 ? " " : ", ") << configFile << ":" << dropped[i];
+        err << (i == 0 ? " " : ", ") << shownText(configFile) << ":" << dropped[i];
     }
     err << std::endl;
 }
@@ -76,7 +77,7 @@ void tellPositionKept(const std::string& configFile, std::uint32_t line, const f
         }
     };
     hostMessage(err) << std::fixed << std::setprecision(5) << "transmitterrotation turns the fixed "
-                     << "position of " << configFile << ":" << line << " too, from ";
+                     << "position of " << shownText(configFile) << ":" << line << " too, from ";
     put(position);
     err << " to ";
     put(turned);

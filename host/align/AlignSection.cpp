@@ -3,6 +3,7 @@
 
 #include "host/input/SectionSettings.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "support/CConfigH.h"
 
 #include <memory>
@@ -15,7 +16,7 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
         if (sections.size() == 1) {
             return &sections.front();
         }
-        hostMessage(err) << "" << configFile << " has " << sections.size()
+        hostMessage(err) << shownText(configFile) << " has " << sections.size()
                          << " sections; name the one to align: --align SECTION" << std::endl;
         return nullptr;
     }
@@ -24,7 +25,8 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
             return &section;
         }
     }
-    hostMessage(err) << "" << configFile << " has no section [" << name << "]" << std::endl;
+    hostMessage(err) << shownText(configFile) << " has no section [" << shownText(name) << "]"
+                     << std::endl;
     return nullptr;
 }
 

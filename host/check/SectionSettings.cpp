@@ -1,6 +1,8 @@
 // The effective settings of a section.
 #include "host/check/SectionSettings.h"
 
+#include "host/report/ShownText.h"
+
 #include <cstdio>
 #include <ostream>
 #include <sstream>
@@ -55,10 +57,11 @@ std::string rotation(bool set, const Matrix4& matrix) {
     return text.str();
 }
 
-// A text with a blank, or an empty one, quoted as the file would have it.
+// A text with a blank, or an empty one, quoted as the file would have it; its control
+// characters shown escaped.
 std::string quoted(const std::string& text) {
     const bool quote = text.empty() || text.find_first_of(" \t") != std::string::npos;
-    return quote ? '"' + text + '"' : text;
+    return quote ? '"' + shownText(text) + '"' : shownText(text);
 }
 
 } // namespace
@@ -77,7 +80,7 @@ void printSectionSettings(const DeviceSection& section, const PluginOptionReadin
     }
 
     std::ostringstream text;
-    text << '[' << section.name << "] at " << fileName << ':' << section.line
+    text << '[' << shownText(section.name) << "] at " << shownText(fileName) << ':' << section.line
          << (refused ? " (init would refuse it: see the problems reported)" : "") << '\n';
     setting(text, "port") << device.serialPort << '\n';
     setting(text, "reset") << yesNo(device.reset) << '\n';

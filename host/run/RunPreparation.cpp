@@ -5,6 +5,7 @@
 #include "host/check/FileClash.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/PacedCycles.h"
 #include "host/sensors/DropoutCheck.h"
 #include "host/sensors/SimPoseControl.h"
@@ -92,7 +93,7 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
         written.empty() ? std::string()
                         : findFileClash(written, readFiles(settings, pluginPath(), sections));
     if (!clash.empty()) {
-        hostMessage(err) << clash << std::endl;
+        hostMessage(err) << shownText(clash) << std::endl;
         return exitUsage;
     }
     // A file named to be written that cannot be is a usage error like a clash, told
@@ -100,7 +101,7 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
     for (const NamedFile& file : written) {
         int error = 0;
         if (!file.path.empty() && !platform::writableFile(file.path, error)) {
-            hostMessage(err) << "cannot write " << file.path << " ("
+            hostMessage(err) << "cannot write " << shownText(file.path) << " ("
                              << std::generic_category().message(error) << ")" << std::endl;
             return exitUsage;
         }
@@ -141,7 +142,7 @@ int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
     }
     loaded = std::make_unique<PluginLibrary>(path);
     if (!loaded->loaded()) {
-        hostMessage(err) << loaded->problem() << std::endl;
+        hostMessage(err) << shownText(loaded->problem()) << std::endl;
         return exitDevice;
     }
     return exitSuccess;

@@ -1,6 +1,7 @@
 // Recording, replay and simulated noise around a run.
 #include "host/sensors/SensorSession.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include "host/sensors/SimulatorControl.h"
 #include "platform/BirdLibrary.h"
@@ -99,13 +100,14 @@ int SensorSession::prepare(const std::string& pluginPath,
     }
     if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr ||
         lastTime == nullptr) {
-        hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
+        hostMessage(err) << "cannot load the recording sensor library " << shownText(path)
+                         << std::endl;
         return exitDevice;
     }
     const std::string sensorLibrary = sensorLibraryPath(pluginPath);
     if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
         const std::string problem = error();
-        hostMessage(err) << problem << std::endl;
+        hostMessage(err) << shownText(problem) << std::endl;
         // A file the user names that cannot be written is a usage error.
         return problem.rfind("cannot write", 0) == 0 ? exitUsage : exitDevice;
     }
@@ -152,8 +154,8 @@ bool SensorSession::tellReplay() {
     if (settings.replayFile.empty()) {
         return false;
     }
-    hostMessage(err) << "replaying " << settings.replayFile << ", recorded at " << recording.start
-                     << std::endl;
+    hostMessage(err) << "replaying " << shownText(settings.replayFile) << ", recorded at "
+                     << shownText(recording.start) << std::endl;
     return true;
 }
 
@@ -179,8 +181,9 @@ void SensorSession::checkPorts() {
     }
     for (std::uint16_t port : recording.ports) {
         if (std::find(used.begin(), used.end(), port) == used.end()) {
-            hostMessage(err) << "warning: " << settings.replayFile << " records port " << port
-                             << ", which no device of " << configFile << " uses" << std::endl;
+            hostMessage(err) << "warning: " << shownText(settings.replayFile) << " records port "
+                             << port << ", which no device of " << shownText(configFile) << " uses"
+                             << std::endl;
         }
     }
 }
@@ -197,7 +200,7 @@ bool SensorSession::recordingFailed(StatusFn call) {
     const bool written = call() == 1;
     if (!written && !recordingBroken) {
         recordingBroken = true;
-        hostMessage(err) << error() << std::endl;
+        hostMessage(err) << shownText(error()) << std::endl;
     }
     return !written;
 }
@@ -206,7 +209,7 @@ bool SensorSession::cycleDone() {
     if (replayFinished != nullptr && replayFinished() == 1) {
         replayFinished = nullptr;
         ranOut = true;
-        hostMessage(err) << "the recording " << settings.replayFile
+        hostMessage(err) << "the recording " << shownText(settings.replayFile)
                          << " has run out; the run ends (--loop plays it again)" << std::endl;
         return false;
     }
