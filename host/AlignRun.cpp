@@ -29,6 +29,7 @@ constexpr double silenceSeconds = 2.0;
 struct Capture {
     bool delivered = false;
     bool recordingFailed = false;
+    bool recordingEnded = false; // the replayed recording ran out
 };
 
 // One cycle's pose into the procedure, with the prompt for the next step once a
@@ -72,7 +73,8 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
             return false;
         }
         if (!session.cycleDone()) {
-            capture.recordingFailed = !session.replayRanOut();
+            capture.recordingEnded = session.replayRanOut();
+            capture.recordingFailed = !capture.recordingEnded;
             return false;
         }
         return true;
@@ -112,7 +114,11 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
         return exitNoRecord;
     }
     if (procedure.step() != AlignProcedure::Step::done) {
-        tellUnfinished(procedure, hostStopRequested(), err);
+        tellUnfinished(procedure,
+                       hostStopRequested()      ? AlignEnding::interrupted
+                       : capture.recordingEnded ? AlignEnding::recordingEnded
+                                                : AlignEnding::outOfTime,
+                       err);
         return exitAlignment;
     }
     if (fit.problem != AlignProblem::none) {

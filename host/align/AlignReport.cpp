@@ -45,14 +45,27 @@ void tellCaptured(const AlignProcedure& procedure, int step, const std::string& 
     tellStep(name, step + 1, err);
 }
 
-void tellUnfinished(const AlignProcedure& procedure, bool interrupted, std::ostream& err) {
+void tellUnfinished(const AlignProcedure& procedure, AlignEnding ending, std::ostream& err) {
     const auto step = static_cast<int>(procedure.step());
-    hostMessage(err) << "--align: " << (interrupted ? "interrupted" : "no still pose came in time")
-                     << " at step " << step + 1 << " (" << poseNames[step] << ")"
-                     << (interrupted ? ""
-                                     : "; hold the object still for a second at each step, or "
-                                       "give it more --seconds")
-                     << std::endl;
+    const std::string at = " at step " + std::to_string(step + 1) + " (" + poseNames[step] + ")";
+    switch (ending) {
+    case AlignEnding::interrupted:
+        hostMessage(err) << "--align: interrupted" << at << std::endl;
+        break;
+    case AlignEnding::recordingEnded:
+        // More time cannot help: the readings of the step are not in the recording.
+        hostMessage(err) << "--align: the recording ended" << at
+                         << ", before a still pose came; replay a recording that holds all "
+                            "three poses"
+                         << std::endl;
+        break;
+    case AlignEnding::outOfTime:
+        hostMessage(err) << "--align: no still pose came in time" << at
+                         << "; hold the object still for a second at each step, or give it "
+                            "more --seconds"
+                         << std::endl;
+        break;
+    }
 }
 
 void tellDropped(const std::string& configFile, const std::string& name,
