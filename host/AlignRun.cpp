@@ -47,9 +47,9 @@ void addPose(AlignProcedure& procedure, double time, const TrackerPose& pose,
 // stays silent, the run is stopped, or the recording replayed runs out after its
 // last reading was taken in.
 Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
-                     const RunSettings& settings, SensorSession& session, std::ostream& err) {
+                     const PaceSettings& pace, SensorSession& session, std::ostream& err) {
     ReadingClock clock(session);
-    const double limit = settings.pace.seconds >= 0.0 ? settings.pace.seconds : defaultSeconds;
+    const double limit = pace.seconds >= 0.0 ? pace.seconds : defaultSeconds;
     const std::string& name = device.name(0);
     Capture capture;
     TrackerPose last{};
@@ -59,7 +59,7 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
         return true;
     };
     tellStep(name, 0, err);
-    runPaced(settings.pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
+    runPaced(pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
         // An unchanged pose is delivered once: the last one delivered still holds.
         const bool received = device.receive(0, rig.storage, keep).succeeded;
         const double time = clock.at(cycle, elapsed);
@@ -174,7 +174,7 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
     AlignProcedure procedure;
     rig.ready = 1;
     const Capture capture =
-        capturePoses(device, rig, procedure, settings, preparation.session(), err);
+        capturePoses(device, rig, procedure, preparation.pace(), preparation.session(), err);
     rig.ready = 0;
     const bool stopped = device.shutDown();
     const int code =

@@ -69,20 +69,31 @@ SensorSession::~SensorSession() {
     }
 }
 
+int SensorSession::readReplay() {
+    if (settings.replayFile.empty() || replayRead) {
+        return exitSuccess;
+    }
+    FileError error;
+    if (!readRecording(settings.replayFile, recording, error)) {
+        err << error << std::endl;
+        return exitConfiguration;
+    }
+    replayRead = true;
+    return exitSuccess;
+}
+
 int SensorSession::prepare(const std::string& pluginPath,
                            const std::vector<DeviceSection>& sections) {
-    if (!settings.replayFile.empty()) {
-        FileError error;
-        if (!readRecording(settings.replayFile, recording, error)) {
-            err << error << std::endl;
-            return exitConfiguration;
-        }
-        // A device without readings would get the simulator's own motion instead.
-        if (const std::uint16_t port = portWithoutReadings(recording, sections)) {
-            err << FileError{settings.replayFile, 0, "no readings for port " + std::to_string(port)}
-                << std::endl;
-            return exitConfiguration;
-        }
+    if (const int code = readReplay()) {
+        return code;
+    }
+    // A device without readings would get the simulator's own motion instead.
+    const std::uint16_t port =
+        settings.replayFile.empty() ? 0 : portWithoutReadings(recording, sections);
+    if (port != 0) {
+        err << FileError{settings.replayFile, 0, "no readings for port " + std::to_string(port)}
+            << std::endl;
+        return exitConfiguration;
     }
     if (settings.recordFile.empty()) {
         return exitSuccess;
