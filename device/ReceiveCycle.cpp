@@ -2,6 +2,7 @@
 #include "ReceiveCycle.h"
 
 #include "C3DBird.h"
+#include "ReadingTime.h"
 #include "platform/platform.h"
 #include "support/CDataStorage.h"
 #include "tracker/PoseTransform.h"
@@ -35,8 +36,8 @@ TrackerPose poseFromReading(const std::uint8_t* reading, bool caveCoordinates) {
 // The position starts from zero in every cycle, so that the transforms never take
 // the last cycle's result as their input and accumulate.
 bool placePose(TrackerPose& pose, const CTraCommonH& table, std::uint32_t rawId,
-               const float* fixedPosition) {
-    if (table.calib() != nullptr && !table.calib()->evaluate(&pose)) {
+               const float* fixedPosition, double seconds) {
+    if (table.calib() != nullptr && !table.calib()->evaluateAt(&pose, seconds)) {
         return false;
     }
     if (fixedPosition != nullptr) {
@@ -121,7 +122,10 @@ bool C3DBird::makeRecord(std::uint32_t rawId, std::uint32_t traId, const std::ui
     stamp(record);
     record.traID = platform::hostToNet(traId);
     TrackerPose pose = poseFromReading(reading, traCommon->caveCoordinates());
-    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr)) {
+    // The reading's time matters to a calibration library alone.
+    const double seconds = traCommon->calib() != nullptr ? readingSeconds(deviceIndex) : 0.0;
+    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr,
+                   seconds)) {
         return false;
     }
     if (!poseEncodable(pose)) {
