@@ -79,9 +79,10 @@ TEST_F(RecordReplay, ReplayedRunGivesTheRecordedRecords) {
     EXPECT_EQ(file[2].substr(0, 6) + file[2].substr(file[2].size() - 1), "start Z");
 
     const std::vector<std::string> expected = rowsWithoutTime(readText(recorded));
-    // Noise makes nearly every pose new (a smoothed reading taken in the same
-    // millisecond as the one before repeats its pose).
-    EXPECT_GT(expected.size(), 1u + 35u);
+    // Noise makes every pose of the wand new, and most of the head's: a smoothed
+    // reading taken in the same millisecond as the one before (cycles that catch up
+    // on a loaded machine) repeats its pose.
+    EXPECT_GT(expected.size(), 1u + 20u);
     const std::string replayed = files.name("-replayed.csv");
     const std::string end =
         "trackhost: replaying " + recording + ", recorded at " + file[2].substr(6) + "\n";
