@@ -31,6 +31,17 @@ constexpr std::uint8_t noResetValue = 26;
 constexpr std::size_t referenceFrameByte = 8; // 16-bit word at bytes 8 and 9
 } // namespace bird
 
+namespace bird {
+// Optional, and looked up by name in the library that answers the reading calls: the
+// time the last reading call of a device index took its reading, in milliseconds on
+// the library's own steady clock (never decreasing for an index), or -1 when it cannot
+// tell. The simulator answers a replayed reading's recorded time and the recording
+// library the time it writes with the reading, so that a replay hands a calibration
+// library the recorded times; a library without it leaves the plug-in to its own clock.
+constexpr char readingTimeName[] = "bird_readingTime";
+using ReadingTimeFn = std::int64_t (*)(std::int32_t deviceIndex);
+} // namespace bird
+
 extern "C" {
 BIRD_API std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort,
                                     std::int32_t a, std::int32_t b);

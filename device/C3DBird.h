@@ -54,11 +54,13 @@ private:
     enum class Outcome {
         nothing, // no record: no tracker table, no valid ID, or no storage slot
         record,  // a record was made (and delivered when its pose changed)
-        refused, // the calibration library could not take the pose
+        refused, // the calibration library could not take the pose, or no record holds it
     };
     Outcome receiveSensor(std::uint32_t rawId, const std::uint8_t* reading,
                           std::uint8_t* updateMask);
     bool deliver(const TraData& record, std::uint32_t traId);
+    bool readingEncodable(const std::uint8_t* reading);
+    void tellUnencodable(const char* what);
     bool followStream(bool ok, const std::uint8_t* reading);
     const char* reconnectSensor();
 
@@ -66,6 +68,7 @@ private:
     DeviceSettings options;
     Reconnection reconnection;            // with the "reconnect" option
     const char* attemptFailure = nullptr; // why the last attempt failed; null: it restarted
+    bool toldUnencodable = false;         // a reading no record holds was reported
     InitInfo initInfo{};
     TraData lastRecords[sensorCount]; // the last record delivered per sensor
     std::int32_t trackerCount = 0;

@@ -2,6 +2,7 @@
 // ReceiveCycle.h, into a record in the host's storage.
 #include "C3DBird.h"
 
+#include "ReadingTime.h"
 #include "ReceiveCycle.h"
 #include "platform/platform.h"
 #include "support/CDataStorage.h"
@@ -12,7 +13,8 @@ std::int32_t C3DBird::recvData(std::uint8_t* updateMask, std::int32_t) {
         CTraCommonH::clearUpdateMask(updateMask);
     }
     std::uint8_t reading[bird::readingSize];
-    const bool ok = _3dbirdGetMostRecentReading(deviceIndex, reading) != 0;
+    const bool ok =
+        _3dbirdGetMostRecentReading(deviceIndex, reading) != 0 && readingEncodable(reading);
     if (reconnection.on() && !followStream(ok, reading)) {
         return -1;
     }
@@ -73,11 +75,40 @@ bool C3DBird::makeRecord(std::uint32_t rawId, std::uint32_t traId, const std::ui
     stamp(record);
     record.traID = platform::hostToNet(traId);
     TrackerPose pose = poseFromReading(reading, traCommon->caveCoordinates());
-    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr)) {
+    // The reading's time matters to a calibration library alone.
+    const double seconds = traCommon->calib() != nullptr ? readingSeconds(deviceIndex) : 0.0;
+    if (!placePose(pose, *traCommon, rawId, options.fixedPosition ? options.position : nullptr,
+                   seconds)) {
+        return false;
+    }
+    if (!poseEncodable(pose)) {
+        tellUnencodable("'s pose came out of calibration and transforms as a value");
         return false;
     }
     encodePose(record, pose);
     return true;
+}
+
+// A reading whose angle is not finite, or beyond what a record's field holds, is
+// no pose: a field would hold only the low 32 bits of it, or nothing defined.
+bool C3DBird::readingEncodable(const std::uint8_t* reading) {
+    if (poseEncodable(poseFromReading(reading, false))) {
+        return true;
+    }
+    tellUnencodable(" gave an angle");
+    return false;
+}
+
+// Said once per device: such readings may come in every cycle, and the host
+// counts the cycles they fail.
+void C3DBird::tellUnencodable(const char* what) {
+    if (toldUnencodable) {
+        return;
+    }
+    toldUnencodable = true;
+    logger->warning("C3DBird: Sensor on port ")
+        << options.serialPort << what
+        << " that is not a number a record can hold; such a reading fails.";
 }
 
 // Copies the record into the slot of its tracker ID under the storage's lock; false

@@ -32,8 +32,8 @@ TrackerPose poseFromReading(const std::uint8_t* reading, bool caveCoordinates) {
 // The position starts from zero in every cycle, so that the transforms never take
 // the last cycle's result as their input and accumulate.
 bool placePose(TrackerPose& pose, const CTraCommonH& table, std::uint32_t rawId,
-               const float* fixedPosition) {
-    if (table.calib() != nullptr && !table.calib()->evaluate(&pose)) {
+               const float* fixedPosition, double seconds) {
+    if (table.calib() != nullptr && !table.calib()->evaluateAt(&pose, seconds)) {
         return false;
     }
     if (fixedPosition != nullptr) {

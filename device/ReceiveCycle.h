@@ -11,8 +11,9 @@
 // and the third negated with CAVE coordinates on; the position is zero.
 TrackerPose poseFromReading(const std::uint8_t* reading, bool caveCoordinates);
 
-// Lets the calibration library correct the pose, puts in the fixed position (null:
-// none) and carries the pose through the transmitter and sensor transforms of real
-// tracker `rawId`. False when the calibration library cannot take the pose.
+// Lets the calibration library correct the pose of a reading taken at `seconds`,
+// puts in the fixed position (null: none) and carries the pose through the
+// transmitter and sensor transforms of real tracker `rawId`. False when the
+// calibration library cannot take the pose.
 bool placePose(TrackerPose& pose, const CTraCommonH& table, std::uint32_t rawId,
-               const float* fixedPosition);
+               const float* fixedPosition, double seconds);

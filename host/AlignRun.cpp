@@ -7,6 +7,7 @@
 #include "host/align/AlignSection.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/DeviceSet.h"
 #include "host/run/HostRig.h"
 #include "host/run/PacedCycles.h"
@@ -28,6 +29,7 @@ constexpr double silenceSeconds = 2.0;
 struct Capture {
     bool delivered = false;
     bool recordingFailed = false;
+    bool recordingEnded = false; // the replayed recording ran out
 };
 
 // One cycle's pose into the procedure, with the prompt for the next step once a
@@ -45,9 +47,9 @@ void addPose(AlignProcedure& procedure, double time, const TrackerPose& pose,
 // stays silent, the run is stopped, or the recording replayed runs out after its
 // last reading was taken in.
 Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
-                     const RunSettings& settings, SensorSession& session, std::ostream& err) {
+                     const PaceSettings& pace, SensorSession& session, std::ostream& err) {
     ReadingClock clock(session);
-    const double limit = settings.pace.seconds >= 0.0 ? settings.pace.seconds : defaultSeconds;
+    const double limit = pace.seconds >= 0.0 ? pace.seconds : defaultSeconds;
     const std::string& name = device.name(0);
     Capture capture;
     TrackerPose last{};
@@ -57,7 +59,7 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
         return true;
     };
     tellStep(name, 0, err);
-    runPaced(settings.pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
+    runPaced(pace.rate, -1, [&](std::int64_t cycle, double elapsed) {
         // An unchanged pose is delivered once: the last one delivered still holds.
         const bool received = device.receive(0, rig.storage, keep).succeeded;
         const double time = clock.at(cycle, elapsed);
@@ -71,7 +73,8 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
             return false;
         }
         if (!session.cycleDone()) {
-            capture.recordingFailed = !session.replayRanOut();
+            capture.recordingEnded = session.replayRanOut();
+            capture.recordingFailed = !capture.recordingEnded;
             return false;
         }
         return true;
@@ -105,13 +108,17 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
         return exitOutput;
     }
     if (!capture.delivered) {
-        hostMessage(err) << "device [" << name
+        hostMessage(err) << "device [" << shownText(name)
                          << "]: delivered no record; --align needs its sensor's readings"
                          << std::endl;
         return exitNoRecord;
     }
     if (procedure.step() != AlignProcedure::Step::done) {
-        tellUnfinished(procedure, hostStopRequested(), err);
+        tellUnfinished(procedure,
+                       hostStopRequested()      ? AlignEnding::interrupted
+                       : capture.recordingEnded ? AlignEnding::recordingEnded
+                                                : AlignEnding::outOfTime,
+                       err);
         return exitAlignment;
     }
     if (fit.problem != AlignProblem::none) {
@@ -124,7 +131,7 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
     }
     int code = exitSuccess;
     if (!output.close() && !output.closedPipe()) {
-        hostMessage(err) << output.problem() << std::endl;
+        hostMessage(err) << shownText(output.problem()) << std::endl;
         code = exitOutput;
     }
     tellCheck(procedure, alignLines(fit), err);
@@ -167,7 +174,7 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
     AlignProcedure procedure;
     rig.ready = 1;
     const Capture capture =
-        capturePoses(device, rig, procedure, settings, preparation.session(), err);
+        capturePoses(device, rig, procedure, preparation.pace(), preparation.session(), err);
     rig.ready = 0;
     const bool stopped = device.shutDown();
     const int code =

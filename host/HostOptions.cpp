@@ -233,7 +233,8 @@ const std::vector<HostOption> optionTable = {
      "the plug-in library (default: the one built beside trackhost)"},
     {"--rate", "HZ", "cycles per second above 0 and up to 10000",
      real(paceField(&PaceSettings::rate), 0.0, false, 10000.0),
-     "receive cycles per second (default 30)"},
+     "receive cycles per second (default 30; with --replay, the\n"
+     "rate the recording was made at)"},
     {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
      whole(paceField(&PaceSettings::cycles), 0, INT64_MAX),
      "stop after N cycles (0: init, configure, start and stop only)"},
@@ -537,6 +538,9 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
         options.run.configFile = options.alignSection;
         options.alignSection.clear();
     }
+    options.run.pace.rateGiven =
+        std::any_of(given.begin(), given.end(),
+                    [](const HostOption* option) { return std::string(option->name) == "--rate"; });
     return checkCombinations(options, given, error) ? ParseResult::run : ParseResult::error;
 }
 

@@ -6,6 +6,7 @@
 #include "host/output/PoseTable.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/DeviceSet.h"
 #include "host/run/HostRig.h"
 #include "host/run/PacedCycles.h"
@@ -56,22 +57,22 @@ int startRun(DeviceSet& devices, const std::vector<DeviceSection>& sections,
     session.checkPorts();
     // Only now may the output be created or emptied: nothing before could fail.
     if (!output.open()) {
-        hostMessage(err) << output.problem() << std::endl;
+        hostMessage(err) << shownText(output.problem()) << std::endl;
         return exitUsage;
     }
     return devices.start() ? exitSuccess : exitDevice;
 }
 
-// The receive cycles at the options' rate, until their limit, a stop request, a
+// The receive cycles at the prepared pace, until their limit, a stop request, a
 // failed output or the end of what the session replays. Each cycle stops at the
 // first pose that cannot be written. The devices' health is judged on the cycles'
 // schedule, not on when each cycle happened to run, so that an outage of so many
 // cycles is told alike in every run.
-void runCycles(const HostOptions& options, DeviceSet& devices, HostRig& rig, const PoseSinks& sinks,
-               HealthMonitor& health, RunPreparation& preparation, std::ostream& err) {
-    const double rate = options.run.pace.rate;
+void runCycles(DeviceSet& devices, HostRig& rig, const PoseSinks& sinks, HealthMonitor& health,
+               RunPreparation& preparation, std::ostream& err) {
+    const double rate = preparation.pace().rate;
     HealthMonitor::Clock::time_point first{};
-    runPaced(rate, cycleLimit(options.run.pace), [&](std::int64_t cycle, double) {
+    runPaced(rate, cycleLimit(preparation.pace()), [&](std::int64_t cycle, double) {
         first = cycle == 0 ? HealthMonitor::Clock::now() : first;
         const HealthMonitor::Clock::time_point now = first + cycleOffset(cycle, rate);
         health.beforeCycle();
@@ -141,15 +142,15 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
         [](const std::string& text) { platform::writeTerminal(stderr, text); });
     rig.ready = 1;
     std::vector<bool> answering(devices.size(), true);
-    runCycles(options, devices, rig, PoseSinks{writer, output, listener, answering}, health,
-              preparation, err);
+    runCycles(devices, rig, PoseSinks{writer, output, listener, answering}, health, preparation,
+              err);
     rig.ready = 0;
 
     const bool allReceived = health.finish();
     const bool stopped = devices.shutDown();
     // A reader that went away (trackhost | head) ends the run as Ctrl-C does.
     if (!output.close() && !output.closedPipe()) {
-        hostMessage(err) << output.problem() << std::endl;
+        hostMessage(err) << shownText(output.problem()) << std::endl;
         return exitOutput;
     }
     return preparation.session().finish(!stopped      ? exitDevice

@@ -6,6 +6,7 @@
 #include "host/output/PoseOutput.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/PacedCycles.h"
 #include "host/view/ViewAddress.h"
 #include "host/view/ViewServer.h"
@@ -110,7 +111,7 @@ int run(const std::vector<std::string>& arguments) {
         std::cout << versionText();
         return exitSuccess;
     case ParseResult::error:
-        hostMessage(std::cerr) << error << "\nTry 'trackhost --help'." << std::endl;
+        hostMessage(std::cerr) << shownText(error) << "\nTry 'trackhost --help'." << std::endl;
         return exitUsage;
     case ParseResult::run:
         break;
@@ -122,7 +123,7 @@ int run(const std::vector<std::string>& arguments) {
     // (or, moved aside, the plug-in's) channel: a recording cannot go there.
     const std::string& recording = options.run.sensors.recordFile;
     if (!recording.empty() && isStandardOutput(recording)) {
-        hostMessage(std::cerr) << "--record " << recording
+        hostMessage(std::cerr) << "--record " << shownText(recording)
                                << " is standard output; a recording needs a file of its own "
                                   "(--replay plays it from there)"
                                << std::endl;
@@ -133,7 +134,7 @@ int run(const std::vector<std::string>& arguments) {
     ViewServer viewer;
     if (options.view.port >= 0) {
         if (!viewer.start(options.view.address, options.view.port, error)) {
-            hostMessage(std::cerr) << error << std::endl;
+            hostMessage(std::cerr) << shownText(error) << std::endl;
             return exitView;
         }
         hostMessage(std::cerr) << "viewer at " << viewer.url() << std::endl;

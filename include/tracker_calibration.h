@@ -5,7 +5,8 @@
 // header and defines the functions below under exactly these names; the
 // declarations here export them (from a DLL on Windows, with default visibility
 // elsewhere) and fix the calling convention, so the definitions need neither.
-// calib_init, calib_evaluate and calib_exit are required; calib_check is optional.
+// calib_init, calib_evaluate and calib_exit are required; calib_check and
+// calib_evaluate_at are optional.
 //
 // Several devices may use one library at once, each with the context its calib_init
 // answered, and a host may start and stop them on different threads.
@@ -40,6 +41,15 @@ TRACKER_CALIB_EXPORT int32_t TRACKER_CALIB_CALL calib_init(const char* const* ar
 // all six in place; a fixed position then replaces x, y, z, and the transforms follow.
 TRACKER_CALIB_EXPORT void TRACKER_CALIB_CALL calib_evaluate(int32_t context, float* pose);
 
+// Optional: when the library defines it, the plug-in calls it instead of
+// calib_evaluate, with the same context and pose and the time the sensor took the
+// reading, in seconds on a steady clock of arbitrary origin that never goes back for
+// one device. A replay hands it the times the readings were recorded at, whatever
+// its rate, so a library that times its work by them (a filter) reproduces a
+// recorded run; one that reads a clock of its own at each call cannot.
+TRACKER_CALIB_EXPORT void TRACKER_CALIB_CALL calib_evaluate_at(int32_t context, float* pose,
+                                                               double seconds);
+
 // Called once when the device stops, after its sensor is shut down, with the
 // device's context; the argument texts of calib_init may be gone by then.
 TRACKER_CALIB_EXPORT void TRACKER_CALIB_CALL calib_exit(int32_t context);
@@ -59,6 +69,7 @@ TRACKER_CALIB_EXPORT int32_t TRACKER_CALIB_CALL calib_check(const char* const* a
 // The entry points as a loader finds them by name.
 typedef int32_t(TRACKER_CALIB_CALL* CalibInitFn)(const char* const* args, int32_t count);
 typedef void(TRACKER_CALIB_CALL* CalibEvaluateFn)(int32_t context, float* pose);
+typedef void(TRACKER_CALIB_CALL* CalibEvaluateAtFn)(int32_t context, float* pose, double seconds);
 typedef void(TRACKER_CALIB_CALL* CalibExitFn)(int32_t context);
 typedef int32_t(TRACKER_CALIB_CALL* CalibCheckFn)(const char* const* args, int32_t count,
                                                   char* message, int32_t size);

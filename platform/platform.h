@@ -59,6 +59,9 @@ void freeLibrary(LibraryHandle library);
 // loadLibrary), looked up by file name without loading anything; null when it is
 // not loaded. The handle is released with freeLibrary.
 LibraryHandle loadedLibrary(const char* fileName);
+// The loaded library that holds the code at `address` (a function of it), without
+// loading anything; null when none does. The handle is released with freeLibrary.
+LibraryHandle libraryHolding(const void* address);
 // File name of a dynamic library as this platform spells it: "x" -> "x.dll" or "libx.so".
 std::string libraryFileName(const std::string& baseName);
 // The folder of the running program, with its trailing separator; empty if unknown.

@@ -100,6 +100,14 @@ LibraryHandle loadedLibrary(const char* fileName) {
     return dlopen(fileName, RTLD_NOW | RTLD_NOLOAD);
 }
 
+LibraryHandle libraryHolding(const void* address) {
+    Dl_info info{};
+    if (dladdr(address, &info) == 0 || info.dli_fname == nullptr) {
+        return nullptr;
+    }
+    return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+}
+
 std::string libraryFileName(const std::string& baseName) {
     return "lib" + baseName + ".so";
 }

@@ -192,6 +192,15 @@ LibraryHandle loadedLibrary(const char* fileName) {
                : nullptr;
 }
 
+LibraryHandle libraryHolding(const void* address) {
+    // Counted as loadedLibrary counts it, for freeLibrary to give back.
+    HMODULE module = nullptr;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, static_cast<LPCWSTR>(address),
+                              &module)
+               ? reinterpret_cast<LibraryHandle>(module)
+               : nullptr;
+}
+
 std::string libraryFileName(const std::string& baseName) {
     return baseName + ".dll";
 }

@@ -25,6 +25,12 @@ void ReplayPlayer::start(bool timedPlay, bool loopPlay, SimClock::Duration now) 
     startedAt = now;
     std::fill(std::begin(next), std::end(next), std::size_t{0});
     std::fill(std::begin(lastTakenMs), std::end(lastTakenMs), -1LL);
+    std::fill(std::begin(loopStartMs), std::end(loopStartMs), std::int64_t{0});
+    std::fill(std::begin(playedMs), std::end(playedMs), std::int64_t{-1});
+}
+
+std::int64_t ReplayPlayer::loopLength(std::uint16_t port) const {
+    return static_cast<std::int64_t>(readings[port].back().milliseconds) + 1;
 }
 
 bool ReplayPlayer::plays(std::uint16_t port) const {
@@ -37,7 +43,8 @@ const ReplayPlayer::Reading* ReplayPlayer::take(std::uint16_t port, SimClock::Du
         auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(now - startedAt).count();
         if (loop) {
-            elapsed %= static_cast<long long>(list.back().milliseconds) + 1;
+            loopStartMs[port] = elapsed - elapsed % loopLength(port);
+            elapsed %= loopLength(port);
         }
         if (elapsed <= list.back().milliseconds) {
             // The last reading recorded at or before `elapsed` (the first one while
@@ -50,6 +57,7 @@ const ReplayPlayer::Reading* ReplayPlayer::take(std::uint16_t port, SimClock::Du
     } else {
         if (next[port] == list.size() && loop) {
             next[port] = 0;
+            loopStartMs[port] += loopLength(port);
         }
         if (next[port] < list.size()) {
             return &list[next[port]++];
@@ -70,6 +78,7 @@ bool ReplayPlayer::play(std::uint16_t port, SimClock::Duration now, std::uint8_t
         return false;
     }
     const Reading* played = take(port, now);
+    playedMs[port] = loopStartMs[port] + played->milliseconds;
     lastTakenMs[port] =
         std::chrono::duration_cast<std::chrono::milliseconds>(now - startedAt).count();
     if (played->result != 0) {
@@ -79,6 +88,10 @@ bool ReplayPlayer::play(std::uint16_t port, SimClock::Duration now, std::uint8_t
     }
     result = played->result;
     return true;
+}
+
+std::int64_t ReplayPlayer::playedTime(std::uint16_t port) const {
+    return plays(port) ? playedMs[port] : -1;
 }
 
 bool ReplayPlayer::playedOut(std::uint16_t port) const {

@@ -26,6 +26,9 @@ public:
     // Every reading recorded for a port that plays has been played: one per call up to
     // the last, or, timed, a call at or after the last one's time. Never when looping.
     bool playedOut(std::uint16_t port) const;
+    // The recorded time of the reading `port` played last, in milliseconds, counted on
+    // through each loop so that it never goes back; -1 before the first.
+    std::int64_t playedTime(std::uint16_t port) const;
 
 private:
     struct Reading {
@@ -35,6 +38,8 @@ private:
     };
 
     const Reading* take(std::uint16_t port, SimClock::Duration now);
+    // Milliseconds of one pass through the readings of `port` when looping.
+    std::int64_t loopLength(std::uint16_t port) const;
 
     bool active = false;
     bool timed = false;
@@ -44,4 +49,6 @@ private:
     std::size_t next[bird::maxSensors + 1] = {};
     // Milliseconds since the start at which each port last took a reading; -1: none.
     long long lastTakenMs[bird::maxSensors + 1] = {};
+    std::int64_t loopStartMs[bird::maxSensors + 1] = {}; // the passes before this one
+    std::int64_t playedMs[bird::maxSensors + 1] = {};
 };

@@ -7,6 +7,7 @@
 #include "birdsim.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <iterator>
 #include <mutex>
@@ -30,6 +31,9 @@ struct State {
     ReadingNoise noise;
     ReplayPlayer replay;
     SimMotion motion;
+    // Milliseconds of each index's last reading call: the recorded time of a replayed
+    // reading, else the clock's; -1 before the first.
+    std::int64_t readingMs[bird::maxSensors] = {-1, -1, -1, -1};
 
     // The awake sensor a call names, or null when the call fails before reaching one.
     SimSensor* enter(BirdSimCall call, std::int32_t deviceIndex) {
@@ -130,7 +134,12 @@ std::int32_t _3dbirdGetMostRecentReading(std::int32_t deviceIndex, std::uint8_t*
     if (reading && State::validIndex(deviceIndex) &&
         replayedReading(state.replay, state.noise, state.records[deviceIndex], sensor, now, reading,
                         replayed)) {
+        state.readingMs[deviceIndex] = state.replay.playedTime(state.records[deviceIndex].port);
         return replayed;
+    }
+    if (State::validIndex(deviceIndex)) {
+        state.readingMs[deviceIndex] =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     }
     if (!sensor || !sensor->streaming || !reading) {
         return 0;
@@ -152,6 +161,11 @@ std::int32_t _3dbirdShutDown(std::int32_t deviceIndex) {
     }
     *sensor = SimSensor{};
     return 1;
+}
+
+std::int64_t bird_readingTime(std::int32_t deviceIndex) {
+    Lock lock(simMutex);
+    return State::validIndex(deviceIndex) ? state.readingMs[deviceIndex] : -1;
 }
 
 void birdsim_reset() {

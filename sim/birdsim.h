@@ -34,6 +34,11 @@ enum BirdSimMotion : std::int32_t {
 };
 
 extern "C" {
+// The sensor library's optional clock (bird::readingTimeName in bird/BirdLibrary.h):
+// the milliseconds of the last reading call of a device index, the recorded time of a
+// replayed reading (counted on through each loop) or else the simulator's clock; -1
+// before the first call.
+TRACKER_EXPORT std::int64_t bird_readingTime(std::int32_t deviceIndex);
 // Back to the state of a freshly loaded library: no sensor awake, no failures,
 // counters zero, default motion.
 TRACKER_EXPORT void birdsim_reset();

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum Slot : std::uint32_t { initSlot = 0, evaluateSlot = 1, exitSlot = 3 };
+enum Slot : std::uint32_t { initSlot = 0, evaluateSlot = 1, exitSlot = 3, evaluateAtSlot = 4 };
 
 template <typename Function> Function asFunction(void* address) {
     return reinterpret_cast<Function>(address);
@@ -48,6 +48,16 @@ bool CCalibH::evaluate(TrackerPose* pose) {
         return false;
     }
     calibEvaluate(context, &pose->x);
+    return true;
+}
+
+bool CCalibH::evaluateAt(TrackerPose* pose, double seconds) {
+    const auto calibEvaluateAt =
+        asFunction<CalibEvaluateAtFn>(getProcAddrCached("calib_evaluate_at", evaluateAtSlot));
+    if (calibEvaluateAt == nullptr) {
+        return evaluate(pose);
+    }
+    calibEvaluateAt(context, &pose->x, seconds);
     return true;
 }
 

@@ -24,6 +24,10 @@ public:
     bool init(const std::vector<std::string>& args);
     // Hands the pose to calib_evaluate; false when it is missing.
     bool evaluate(TrackerPose* pose);
+    // Hands the pose and the reading's time (seconds on a steady clock) to the
+    // optional calib_evaluate_at, or, when the library does not export it, the pose
+    // alone to calib_evaluate; false when both are missing.
+    bool evaluateAt(TrackerPose* pose, double seconds);
     // Lets go of the arguments and calls calib_exit; false when it is missing.
     bool exit();
 

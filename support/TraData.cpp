@@ -16,6 +16,12 @@ std::int32_t encode(float value) {
     return static_cast<std::int32_t>(platform::hostToNet(low));
 }
 
+bool encodable(float value) {
+    // The product is exact in double precision; a NaN fails both comparisons.
+    const double product = static_cast<double>(value) * 100000.0;
+    return product > -2147483648.0 && product < 2147483648.0;
+}
+
 namespace {
 
 // The six fixed-point fields of a record beside the pose values they hold, in the
@@ -39,6 +45,15 @@ void encodePose(TraData& record, const TrackerPose& pose) {
     record.angle1 = encode(pose.angle1);
     record.angle2 = encode(pose.angle2);
     record.angle3 = encode(pose.angle3);
+}
+
+bool poseEncodable(const TrackerPose& pose) {
+    for (const auto& pair : poseFields) {
+        if (!encodable(pose.*pair.value)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 TrackerPose decodePose(const TraData& record) {

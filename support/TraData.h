@@ -34,6 +34,11 @@ static_assert(offsetof(TraData, seconds) == 8 && offsetof(TraData, microseconds)
 
 // Fixed-point field (network order) from a pose value: value x 100000, truncated.
 std::int32_t encode(float value);
+// Whether a field holds `value` as it is: a finite number of magnitude below
+// 21474.83648; beyond that a field keeps only the low 32 bits of the product.
+bool encodable(float value);
+// Whether the fields hold all six values of the pose.
+bool poseEncodable(const TrackerPose& pose);
 // The six pose fields of a record from a pose.
 void encodePose(TraData& record, const TrackerPose& pose);
 // The six pose values of a record.

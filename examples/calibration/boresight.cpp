@@ -3,11 +3,12 @@
 //
 //   calibration <library> angle1 angle2 angle3 [x y z]
 //
-// angle1 to angle3 in degrees, x y z in feet. The plug-in calls calib_init once
-// per device with these arguments, calib_evaluate for every new reading, before
-// the fixed position and the transforms, and calib_exit when the device stops.
-// calib_check, which the plug-in never calls, lets a host refuse bad arguments
-// before a run. tracker_calibration.h declares the four and exports them.
+// angle1 to angle3 in degrees, -360 to 360; x y z in feet, -1000 to 1000. The
+// plug-in calls calib_init once per device with these arguments, calib_evaluate for
+// every new reading, before the fixed position and the transforms, and calib_exit
+// when the device stops. calib_check, which the plug-in never calls, lets a host
+// refuse bad arguments before a run. tracker_calibration.h declares the four and
+// exports them.
 #include <tracker_calibration.h>
 
 #include <cstdint>
@@ -30,16 +31,29 @@ constexpr std::int32_t slotCount = 4;
 Offsets slots[slotCount];
 std::mutex slotsMutex; // devices may be initialised and stopped on several threads
 
-// Reads one argument as a decimal number; false when it is not one.
-bool readNumber(const char* text, float& value) {
+// Reads one argument as a decimal number within `limit` either side of 0; false when
+// it is not one. A NaN fails the comparison, and an infinity or 1e39 (infinite as a
+// float) lies beyond any limit.
+bool readNumber(const char* text, double limit, float& value) {
     char* end = nullptr;
     const double read = std::strtod(text, &end);
-    if (end == text || *end != '\0') {
+    if (end == text || *end != '\0' || !(read >= -limit && read <= limit)) {
         return false;
     }
     value = static_cast<float>(read);
     return true;
 }
+
+// The arguments' names, units and ranges.
+struct Argument {
+    const char* name;
+    double limit;
+    const char* unit;
+};
+constexpr Argument arguments[] = {
+    {"angle1", 360.0, "degrees"}, {"angle2", 360.0, "degrees"}, {"angle3", 360.0, "degrees"},
+    {"x", 1000.0, "feet"},        {"y", 1000.0, "feet"},        {"z", 1000.0, "feet"},
+};
 
 // Why the arguments are refused: one line, without the library's name.
 struct Refusal {
@@ -56,8 +70,12 @@ bool readOffsets(const char* const* args, std::int32_t count, Offsets& offsets, 
     }
     for (std::int32_t i = 0; i < count; ++i) {
         float& value = i < 3 ? offsets.angles[i] : offsets.position[i - 3];
-        if (!readNumber(args[i], value)) {
-            std::snprintf(refusal.text, sizeof refusal.text, "\"%s\" is not a number", args[i]);
+        const Argument& argument = arguments[i];
+        if (!readNumber(args[i], argument.limit, value)) {
+            std::snprintf(refusal.text, sizeof refusal.text,
+                          "%s (argument %d) \"%s\" is not a number from -%g to %g %s",
+                          argument.name, static_cast<int>(i + 1), args[i], argument.limit,
+                          argument.limit, argument.unit);
             return false;
         }
     }

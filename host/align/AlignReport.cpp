@@ -3,6 +3,7 @@
 
 #include "host/align/AlignLines.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include <cmath>
 #include <iomanip>
@@ -30,8 +31,8 @@ void putAngles(std::ostream& err, const double angles[3]) {
 } // namespace
 
 void tellStep(const std::string& name, int step, std::ostream& err) {
-    hostMessage(err) << "align [" << name << "] step " << step + 1 << " of 3: " << prompts[step]
-                     << std::endl;
+    hostMessage(err) << "align [" << shownText(name) << "] step " << step + 1
+                     << " of 3: " << prompts[step] << std::endl;
 }
 
 void tellCaptured(const AlignProcedure& procedure, int step, const std::string& name,
@@ -44,14 +45,27 @@ void tellCaptured(const AlignProcedure& procedure, int step, const std::string& 
     tellStep(name, step + 1, err);
 }
 
-void tellUnfinished(const AlignProcedure& procedure, bool interrupted, std::ostream& err) {
+void tellUnfinished(const AlignProcedure& procedure, AlignEnding ending, std::ostream& err) {
     const auto step = static_cast<int>(procedure.step());
-    hostMessage(err) << "--align: " << (interrupted ? "interrupted" : "no still pose came in time")
-                     << " at step " << step + 1 << " (" << poseNames[step] << ")"
-                     << (interrupted ? ""
-                                     : "; hold the object still for a second at each step, or "
-                                       "give it more --seconds")
-                     << std::endl;
+    const std::string at = " at step " + std::to_string(step + 1) + " (" + poseNames[step] + ")";
+    switch (ending) {
+    case AlignEnding::interrupted:
+        hostMessage(err) << "--align: interrupted" << at << std::endl;
+        break;
+    case AlignEnding::recordingEnded:
+        // More time cannot help: the readings of the step are not in the recording.
+        hostMessage(err) << "--align: the recording ended" << at
+                         << ", before a still pose came; replay a recording that holds all "
+                            "three poses"
+                         << std::endl;
+        break;
+    case AlignEnding::outOfTime:
+        hostMessage(err) << "--align: no still pose came in time" << at
+                         << "; hold the object still for a second at each step, or give it "
+                            "more --seconds"
+                         << std::endl;
+        break;
+    }
 }
 
 void tellDropped(const std::string& configFile, const std::string& name,
@@ -59,10 +73,10 @@ void tellDropped(const std::string& configFile, const std::string& name,
     if (dropped.empty()) {
         return;
     }
-    hostMessage(err) << "--align reads [" << name << "] without its rotation line";
+    hostMessage(err) << "--align reads [" << shownText(name) << "] without its rotation line";
     err << (dropped.size() > 1 ? "s" : "");
     for (std::size_t i = 0; i < dropped.size(); ++i) {
-        err << (i == 0 ? " " : ", ") << configFile << ":" << dropped[i];
+        err << (i == 0 ? " " : ", ") << shownText(configFile) << ":" << dropped[i];
     }
     err << std::endl;
 }
@@ -76,7 +90,7 @@ void tellPositionKept(const std::string& configFile, std::uint32_t line, const f
         }
     };
     hostMessage(err) << std::fixed << std::setprecision(5) << "transmitterrotation turns the fixed "
-                     << "position of " << configFile << ":" << line << " too, from ";
+                     << "position of " << shownText(configFile) << ":" << line << " too, from ";
     put(position);
     err << " to ";
     put(turned);

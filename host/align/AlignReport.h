@@ -15,8 +15,13 @@ void tellStep(const std::string& name, int step, std::ostream& err);
 // The pose of `step` (0 to 2) as the procedure captured it, then the next step's prompt.
 void tellCaptured(const AlignProcedure& procedure, int step, const std::string& name,
                   std::ostream& err);
-// Why the procedure ended before its third pose: interrupted, or out of time.
-void tellUnfinished(const AlignProcedure& procedure, bool interrupted, std::ostream& err);
+// Why the procedure ended before its third pose.
+enum class AlignEnding {
+    outOfTime,      // the time limit came first
+    interrupted,    // the run was stopped
+    recordingEnded, // the replayed recording ran out
+};
+void tellUnfinished(const AlignProcedure& procedure, AlignEnding ending, std::ostream& err);
 // The rotation lines of section `name` that the run reads without.
 void tellDropped(const std::string& configFile, const std::string& name,
                  const std::vector<std::uint32_t>& dropped, std::ostream& err);

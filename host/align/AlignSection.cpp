@@ -4,6 +4,7 @@
 #include "device/PluginOptions.h"
 #include "host/input/SectionSettings.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "support/CConfigH.h"
 
 #include <memory>
@@ -37,7 +38,7 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
         if (sections.size() == 1) {
             return &sections.front();
         }
-        hostMessage(err) << "" << configFile << " has " << sections.size()
+        hostMessage(err) << shownText(configFile) << " has " << sections.size()
                          << " sections; name the one to align: --align SECTION" << std::endl;
         return nullptr;
     }
@@ -46,7 +47,8 @@ const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
             return &section;
         }
     }
-    hostMessage(err) << "" << configFile << " has no section [" << name << "]" << std::endl;
+    hostMessage(err) << shownText(configFile) << " has no section [" << shownText(name) << "]"
+                     << std::endl;
     return nullptr;
 }
 

@@ -125,6 +125,11 @@ std::string searchedFolder(const std::string& name) {
 // the last load, the library's, followed by where it was looked for.
 bool calibrationUsable(CCalibH& library, const std::string& name,
                        const std::function<void(CheckFinding::Kind, const std::string&)>& tell) {
+    if (name.empty()) {
+        tell(CheckFinding::Kind::problem,
+             "calibration library \"\" is an empty name: the line names no library");
+        return false;
+    }
     if (!library.isLoaded()) {
         tell(CheckFinding::Kind::problem, "calibration library \"" + name +
                                               "\" cannot be loaded (" + platform::libraryError() +

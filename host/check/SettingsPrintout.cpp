@@ -3,6 +3,8 @@
 
 #include "device/PluginOptions.h"
 
+#include "host/report/ShownText.h"
+
 #include <cstdio>
 #include <ostream>
 #include <sstream>
@@ -58,10 +60,11 @@ std::string rotation(bool set, const Matrix4& matrix) {
     return text.str();
 }
 
-// A text with a blank, or an empty one, quoted as the file would have it.
+// A text with a blank, or an empty one, quoted as the file would have it; its control
+// characters shown escaped.
 std::string quoted(const std::string& text) {
     const bool quote = text.empty() || text.find_first_of(" \t") != std::string::npos;
-    return quote ? '"' + text + '"' : text;
+    return quote ? '"' + shownText(text) + '"' : shownText(text);
 }
 
 } // namespace
@@ -80,7 +83,7 @@ void printSectionSettings(const DeviceSection& section, const PluginOptionReadin
     }
 
     std::ostringstream text;
-    text << '[' << section.name << "] at " << fileName << ':' << section.line
+    text << '[' << shownText(section.name) << "] at " << shownText(fileName) << ':' << section.line
          << (refused ? " (init would refuse it: see the problems reported)" : "") << '\n';
     setting(text, OptionTopic::port) << device.serialPort << '\n';
     setting(text, OptionTopic::reset) << yesNo(device.reset) << '\n';

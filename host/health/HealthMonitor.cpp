@@ -1,6 +1,7 @@
 // What trackhost tells the user about its devices' health.
 #include "host/health/HealthMonitor.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,9 +38,11 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
     // The first status lines come after a refresh period, so that no rate is taken
     // over a mere moment.
     refreshed = Clock::now();
-    for (std::string& name : names) {
-        nameWidth = std::max(nameWidth, std::min(name.size(), statusNameWidth));
-        devices.push_back({std::move(name), DeviceHealth(), {{refreshed, 0}}});
+    // The names are shown, never matched: kept with their control characters escaped.
+    for (const std::string& name : names) {
+        std::string shown = shownText(name);
+        nameWidth = std::max(nameWidth, std::min(shown.size(), statusNameWidth));
+        devices.push_back({std::move(shown), DeviceHealth(), {{refreshed, 0}}});
     }
     cycleAt = refreshed;
     if (!this->draw) {

@@ -10,6 +10,7 @@ struct FileError {
     std::string message;
 };
 
-// "FILE:LINE: message", or "FILE: message" without a line.
+// "FILE:LINE: message", or "FILE: message" without a line; control characters of
+// both shown escaped.
 std::string formatError(const FileError& error);
 std::ostream& operator<<(std::ostream& out, const FileError& error);

@@ -1,6 +1,7 @@
 // trackhost's output formats.
 #include "host/output/PoseTable.h"
 
+#include "host/report/ShownText.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -22,8 +23,10 @@ std::string timeText(const PoseRow& pose) {
     return text;
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+// Control characters shown escaped, as in the table: a record never steers a terminal.
+std::string csvField(const std::string& outside) {
+    const std::string text = shownText(outside);
+    if (text.find_first_of(",\"") == std::string::npos) {
         return text;
     }
     std::string quoted = "\"";
@@ -104,8 +107,9 @@ void PoseWriter::row(const PoseRow& pose) {
     switch (format) {
     case OutputFormat::table: {
         char text[160];
-        std::snprintf(text, sizeof text, "%-*s %3lu %14s", deviceWidth, pose.device.c_str(),
-                      static_cast<unsigned long>(pose.id), timeText(pose).c_str());
+        std::snprintf(text, sizeof text, "%-*s %3lu %14s", deviceWidth,
+                      shownText(pose.device).c_str(), static_cast<unsigned long>(pose.id),
+                      timeText(pose).c_str());
         out << text;
         for (const float value : values) {
             std::snprintf(text, sizeof text, " %11s", number(value).c_str());

@@ -30,6 +30,28 @@ template <typename T> bool readWhole(const std::string& word, T& value) {
     return read.ec == std::errc() && read.ptr == end;
 }
 
+// Whether `text` is a start time as recordingStartTime writes it,
+// "2026-12-07T11:05:54.123Z", each field in its range (a leap second included).
+bool startTimeForm(const std::string& text) {
+    static const char form[] = "dddd-dd-ddTdd:dd:dd.dddZ";
+    if (text.size() != sizeof form - 1) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (form[i] == 'd' ? !digit : text[i] != form[i]) {
+            return false;
+        }
+    }
+    const auto field = [&text](std::size_t at) {
+        return (text[at] - '0') * 10 + (text[at + 1] - '0');
+    };
+    const int month = field(5);
+    const int day = field(8);
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && field(11) <= 23 &&
+           field(14) <= 59 && field(17) <= 60;
+}
+
 class Parser {
 public:
     Parser(RecordingHeader& header, std::vector<RecordingReading>& readings,
@@ -44,11 +66,7 @@ public:
         case 2:
             return ports(fields, number);
         case 3:
-            if (fields.size() != 2 || fields[0] != "start") {
-                return fail(number, "expected \"start TIME\" as the third header line");
-            }
-            header.start = fields[1];
-            return true;
+            return start(fields, number);
         default:
             return reading(fields, number);
         }
@@ -83,8 +101,25 @@ private:
                 return fail(number, "port \"" + fields[i] + "\" is not 1 to " +
                                         std::to_string(bird::maxSensors));
             }
+            if (!header.ports.empty() && port <= header.ports.back()) {
+                return fail(number, "port \"" + fields[i] + "\" comes after port " +
+                                        std::to_string(header.ports.back()) +
+                                        "; the ports are listed once each, ascending");
+            }
             header.ports.push_back(port);
         }
+        return true;
+    }
+
+    bool start(const std::vector<std::string>& fields, unsigned number) {
+        if (fields.size() != 2 || fields[0] != "start") {
+            return fail(number, "expected \"start TIME\" as the third header line");
+        }
+        if (!startTimeForm(fields[1])) {
+            return fail(number, "start time \"" + fields[1] +
+                                    "\" is not a UTC time such as 2026-12-07T11:05:54.123Z");
+        }
+        header.start = fields[1];
         return true;
     }
 

@@ -193,6 +193,11 @@ std::int64_t birdrecord_lastTime(std::int32_t deviceIndex) {
                                                               : -1;
 }
 
+// The time a replay hands the plug-in for the reading, written with it here.
+std::int64_t bird_readingTime(std::int32_t deviceIndex) {
+    return birdrecord_lastTime(deviceIndex);
+}
+
 std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, std::int32_t a,
                            std::int32_t b) {
     Lock lock(recorderMutex);

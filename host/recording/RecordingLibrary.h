@@ -24,4 +24,8 @@ TRACKER_EXPORT const char* birdrecord_error();
 // The time written with the last reading call of a device index, in milliseconds
 // since the recording started; -1 when none was written.
 TRACKER_EXPORT std::int64_t birdrecord_lastTime(std::int32_t deviceIndex);
+// The sensor library's optional clock (bird::readingTimeName in bird/BirdLibrary.h),
+// answered as birdrecord_lastTime: the plug-in hands a calibration library the times
+// the recording holds, as a replay of it does.
+TRACKER_EXPORT std::int64_t bird_readingTime(std::int32_t deviceIndex);
 }

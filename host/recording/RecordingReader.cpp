@@ -19,6 +19,24 @@ bool parseRecordingText(const std::string& text, const std::string& fileName, Re
     return true;
 }
 
+double recordedRate(const Recording& recording) {
+    const std::vector<RecordedReading>& readings = recording.readings;
+    if (readings.empty()) {
+        return 0.0;
+    }
+    const std::uint16_t port = readings.front().port;
+    std::size_t count = 0;
+    std::int32_t last = readings.front().milliseconds;
+    for (const RecordedReading& read : readings) {
+        if (read.port == port) {
+            ++count;
+            last = read.milliseconds;
+        }
+    }
+    const std::int32_t span = last - readings.front().milliseconds;
+    return span > 0 ? static_cast<double>(count - 1) * 1000.0 / span : 0.0;
+}
+
 bool readRecording(const std::string& fileName, Recording& recording, FileError& error) {
     // Hours of readings of four sensors at a high rate fit well within this.
     constexpr std::size_t limit = std::size_t{256} * 1024 * 1024;

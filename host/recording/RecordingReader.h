@@ -24,3 +24,6 @@ struct Recording {
 bool readRecording(const std::string& fileName, Recording& recording, FileError& error);
 bool parseRecordingText(const std::string& text, const std::string& fileName, Recording& recording,
                         FileError& error);
+// The reading calls per second the recording was made at, from the first port's
+// readings; 0 when they span no time.
+double recordedRate(const Recording& recording);

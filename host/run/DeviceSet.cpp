@@ -2,6 +2,7 @@
 #include "host/run/DeviceSet.h"
 
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/HostRig.h"
 
 #include <ostream>
@@ -21,8 +22,9 @@ DeviceSet::DeviceSet(const PluginLibrary& plugin, std::string fileName, std::ost
     : plugin(plugin), fileName(std::move(fileName)), err(err) {}
 
 void DeviceSet::report(const Device& device, const char* operation) {
-    hostMessage(err) << "device [" << device.section->name << "] at " << fileName << ":"
-                     << device.section->line << ": " << operation << " failed" << std::endl;
+    hostMessage(err) << "device [" << shownText(device.section->name) << "] at "
+                     << shownText(fileName) << ":" << device.section->line << ": " << operation
+                     << " failed" << std::endl;
 }
 
 bool DeviceSet::init(const std::vector<DeviceSection>& sections, const LogSettings& log,
@@ -53,7 +55,7 @@ bool DeviceSet::start() {
             return false;
         }
         if (configured == 0) {
-            hostMessage(err) << "device [" << device.section->name
+            hostMessage(err) << "device [" << shownText(device.section->name)
                              << "]: the orientation reset failed; going on without it" << std::endl;
         }
     }

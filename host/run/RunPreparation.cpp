@@ -4,6 +4,7 @@
 #include "host/check/ConfigCheck.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/PacedCycles.h"
 #include "host/run/RunFiles.h"
 #include "host/sensors/DropoutCheck.h"
@@ -11,6 +12,8 @@
 #include "host/sensors/SimulatorControl.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <iomanip>
 #include <ostream>
 #include <system_error>
 
@@ -25,7 +28,35 @@ bool readSections(const std::string& fileName, std::vector<DeviceSection>& secti
 }
 
 RunPreparation::RunPreparation(const RunSettings& settings, std::ostream& err)
-    : settings(settings), err(err), sensors(settings.sensors, settings.configFile, err) {}
+    : settings(settings), err(err), sensors(settings.sensors, settings.configFile, err),
+      pacing(settings.pace) {}
+
+// A replay played one reading per call runs at the rate it was recorded at unless
+// --rate says otherwise; a slower rate stretches its time, and what the plug-in
+// judges by its own clock (a still stretch taken for a sensor that stopped
+// answering) changes with it.
+void RunPreparation::paceReplay() {
+    const double recorded = recordedRate(sensors.replayed());
+    if (settings.sensors.replayFile.empty() || recorded <= 0.0) {
+        return;
+    }
+    if (!settings.pace.rateGiven) {
+        pacing.rate = std::min(recorded, 10000.0);
+        return;
+    }
+    const double slower = recorded / settings.pace.rate;
+    if (settings.sensors.replayTimed || slower < 1.01) {
+        return;
+    }
+    hostMessage(err) << std::fixed << std::setprecision(1) << "warning: --rate "
+                     << settings.pace.rate << " replays " << shownText(settings.sensors.replayFile)
+                     << " " << slower << " times slower than it was recorded (" << recorded
+                     << " Hz): each still stretch lasts " << slower
+                     << " times as long, long enough for a device's \"reconnect\" to take the "
+                        "still sensor for one that stopped answering; without --rate the replay "
+                        "runs at the recorded rate"
+                     << std::endl;
+}
 
 int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
                           bool appendsToConfiguration) {
@@ -34,7 +65,7 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
         written.empty() ? std::string()
                         : findFileClash(written, readFiles(settings, pluginPath(), sections));
     if (!clash.empty()) {
-        hostMessage(err) << clash << std::endl;
+        hostMessage(err) << shownText(clash) << std::endl;
         return exitUsage;
     }
     // A file named to be written that cannot be is a usage error like a clash, told
@@ -42,13 +73,17 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
     for (const NamedFile& file : written) {
         int error = 0;
         if (!file.path.empty() && !platform::writableFile(file.path, error)) {
-            hostMessage(err) << "cannot write " << file.path << " ("
+            hostMessage(err) << "cannot write " << shownText(file.path) << " ("
                              << std::generic_category().message(error) << ")" << std::endl;
             return exitUsage;
         }
     }
+    if (const int code = sensors.readReplay()) {
+        return code;
+    }
+    paceReplay();
     if (!checkDropouts(settings.sensors.simDropouts, sections, settings.configFile,
-                       cycleLimit(settings.pace), settings.pace.rate, err)) {
+                       cycleLimit(pacing), pacing.rate, err)) {
         return exitUsage;
     }
     // Check the configuration as --check does: its problems stop the run before any
@@ -79,7 +114,7 @@ int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
     }
     loaded = std::make_unique<PluginLibrary>(path);
     if (!loaded->loaded()) {
-        hostMessage(err) << loaded->problem() << std::endl;
+        hostMessage(err) << shownText(loaded->problem()) << std::endl;
         return exitDevice;
     }
     return exitSuccess;

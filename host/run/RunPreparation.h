@@ -31,7 +31,8 @@ public:
     // Before any sensor wakes: no file written is one read or loaded (the poses'
     // `output`, the recording; the configuration, the replay, trackhost itself, the
     // plug-in, the sensor libraries, the calibration libraries) and each can be
-    // written, the drop-outs fit the configuration, and the configuration passes the
+    // written, the replay is read and sets the pace, the drop-outs fit the
+    // configuration, and the configuration passes the
     // checker of --check, its warnings told once. Answers exitSuccess or the exit
     // code, told. With `appendsToConfiguration`, standard output may be the
     // configuration, which is read whole before the run writes its lines to it.
@@ -46,6 +47,9 @@ public:
     // Once prepared.
     const PluginLibrary& plugin() const { return *loaded; }
     SensorSession& session() { return sensors; }
+    // The receive cycle's pace once checked: a replay's rate is the recording's
+    // unless --rate was given.
+    const PaceSettings& pace() const { return pacing; }
     DropoutSchedule& dropouts() { return *schedule; }
 
 private:
@@ -53,6 +57,7 @@ private:
     std::string pluginPath() const;
     int loadPlugin(const std::vector<DeviceSection>& sections);
     int steerSensors();
+    void paceReplay();
 
     const RunSettings& settings;
     std::ostream& err;
@@ -61,4 +66,5 @@ private:
     SensorSession sensors;
     std::unique_ptr<PluginLibrary> loaded;
     std::unique_ptr<DropoutSchedule> schedule;
+    PaceSettings pacing;
 };

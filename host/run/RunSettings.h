@@ -20,6 +20,7 @@ struct LogSettings {
 // The receive cycle's pace and length.
 struct PaceSettings {
     double rate = 30.0;       // receive cycles per second
+    bool rateGiven = false;   // --rate given; else a replay runs at the recording's rate
     std::int64_t cycles = -1; // -1: no limit
     double seconds = -1.0;    // -1: no limit
 };

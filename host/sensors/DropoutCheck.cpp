@@ -1,6 +1,7 @@
 // --sim-dropout against the configuration and the run's length.
 #include "host/sensors/DropoutCheck.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include "host/input/SectionSettings.h"
 
@@ -52,8 +53,8 @@ bool checkDropouts(const std::vector<SimDropout>& dropouts,
     }
     for (const SimDropout& dropout : dropouts) {
         if (std::find(ports.begin(), ports.end(), dropout.port) == ports.end()) {
-            hostMessage(err) << "" << optionText(dropout) << ": no section of " << fileName
-                             << " uses port " << dropout.port << std::endl;
+            hostMessage(err) << "" << optionText(dropout) << ": no section of "
+                             << shownText(fileName) << " uses port " << dropout.port << std::endl;
             return false;
         }
     }

@@ -1,6 +1,7 @@
 // Scripted drop-outs of simulated sensors.
 #include "host/sensors/DropoutSchedule.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include "host/report/ExitCode.h"
 #include "host/sensors/DropoutCheck.h"
@@ -48,7 +49,7 @@ void DropoutSchedule::apply(double elapsed, std::ostream& err) {
                              << std::endl;
             // A plugged-in sensor needs a new wake-up, which only a reconnecting device makes.
             for (const std::string& name : step.staySilent) {
-                hostMessage(err) << "device [" << name
+                hostMessage(err) << "device [" << shownText(name)
                                  << "] does not wake its sensor again by itself; \"reconnect "
                                     "SECONDS\" in its section would"
                                  << std::endl;

@@ -1,6 +1,7 @@
 // Recording, replay and simulated noise around a run.
 #include "host/sensors/SensorSession.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include "bird/BirdLibrary.h"
 #include "host/sensors/SimulatorControl.h"
@@ -68,20 +69,31 @@ SensorSession::~SensorSession() {
     }
 }
 
+int SensorSession::readReplay() {
+    if (settings.replayFile.empty() || replayRead) {
+        return exitSuccess;
+    }
+    FileError error;
+    if (!readRecording(settings.replayFile, recording, error)) {
+        err << error << std::endl;
+        return exitConfiguration;
+    }
+    replayRead = true;
+    return exitSuccess;
+}
+
 int SensorSession::prepare(const std::string& pluginPath,
                            const std::vector<DeviceSection>& sections) {
-    if (!settings.replayFile.empty()) {
-        FileError error;
-        if (!readRecording(settings.replayFile, recording, error)) {
-            err << error << std::endl;
-            return exitConfiguration;
-        }
-        // A device without readings would get the simulator's own motion instead.
-        if (const std::uint16_t port = portWithoutReadings(recording, sections)) {
-            err << FileError{settings.replayFile, 0, "no readings for port " + std::to_string(port)}
-                << std::endl;
-            return exitConfiguration;
-        }
+    if (const int code = readReplay()) {
+        return code;
+    }
+    // A device without readings would get the simulator's own motion instead.
+    const std::uint16_t port =
+        settings.replayFile.empty() ? 0 : portWithoutReadings(recording, sections);
+    if (port != 0) {
+        err << FileError{settings.replayFile, 0, "no readings for port " + std::to_string(port)}
+            << std::endl;
+        return exitConfiguration;
     }
     if (settings.recordFile.empty()) {
         return exitSuccess;
@@ -100,13 +112,14 @@ int SensorSession::prepare(const std::string& pluginPath,
     }
     if (start == nullptr || flush == nullptr || finishRecording == nullptr || error == nullptr ||
         lastTime == nullptr) {
-        hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
+        hostMessage(err) << "cannot load the recording sensor library " << shownText(path)
+                         << std::endl;
         return exitDevice;
     }
     const std::string sensorLibrary = sensorLibraryPath(pluginPath);
     if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
         const std::string problem = error();
-        hostMessage(err) << problem << std::endl;
+        hostMessage(err) << shownText(problem) << std::endl;
         // A file the user names that cannot be written is a usage error.
         return problem.rfind("cannot write", 0) == 0 ? exitUsage : exitDevice;
     }
@@ -145,8 +158,8 @@ bool SensorSession::tellReplay() {
     if (settings.replayFile.empty()) {
         return false;
     }
-    hostMessage(err) << "replaying " << settings.replayFile << ", recorded at " << recording.start
-                     << std::endl;
+    hostMessage(err) << "replaying " << shownText(settings.replayFile) << ", recorded at "
+                     << shownText(recording.start) << std::endl;
     return true;
 }
 
@@ -169,8 +182,9 @@ void SensorSession::checkPorts() {
     }
     for (std::uint16_t port : recording.ports) {
         if (std::find(used.begin(), used.end(), port) == used.end()) {
-            hostMessage(err) << "warning: " << settings.replayFile << " records port " << port
-                             << ", which no device of " << configFile << " uses" << std::endl;
+            hostMessage(err) << "warning: " << shownText(settings.replayFile) << " records port "
+                             << port << ", which no device of " << shownText(configFile) << " uses"
+                             << std::endl;
         }
     }
 }
@@ -187,7 +201,7 @@ bool SensorSession::recordingFailed(StatusFn call) {
     const bool written = call() == 1;
     if (!written && !recordingBroken) {
         recordingBroken = true;
-        hostMessage(err) << error() << std::endl;
+        hostMessage(err) << shownText(error()) << std::endl;
     }
     return !written;
 }
@@ -196,7 +210,7 @@ bool SensorSession::cycleDone() {
     if (replayFinished != nullptr && replayFinished() == 1) {
         replayFinished = nullptr;
         ranOut = true;
-        hostMessage(err) << "the recording " << settings.replayFile
+        hostMessage(err) << "the recording " << shownText(settings.replayFile)
                          << " has run out; the run ends (--loop plays it again)" << std::endl;
         return false;
     }

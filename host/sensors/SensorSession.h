@@ -29,9 +29,12 @@ public:
     SensorSession(const SensorSession&) = delete;
     SensorSession& operator=(const SensorSession&) = delete;
 
-    // Before the plug-in is loaded: reads the recording to replay, which must hold
-    // readings for the port of every section, and starts the recording. Answers
-    // exitSuccess or the exit code, having said why.
+    // Reads the recording to replay, once. Answers exitSuccess or the exit code,
+    // having said why.
+    int readReplay();
+    // Before the plug-in is loaded: reads the recording to replay (readReplay), which
+    // must hold readings for the port of every section, and starts the recording.
+    // Answers exitSuccess or the exit code, having said why.
     int prepare(const std::string& pluginPath, const std::vector<DeviceSection>& sections);
     // Once the plug-in is loaded: noise and replay for the simulator.
     int steer();
@@ -77,6 +80,7 @@ private:
     // The simulator's answer to whether the replayed recording has run out (typed as
     // birdsim_replayFinished, which answers as the recording library's calls do).
     StatusFn replayFinished = nullptr;
+    bool replayRead = false;
     bool recordingBroken = false;
     bool finished = false;
     bool ranOut = false;

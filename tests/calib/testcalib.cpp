@@ -1,8 +1,9 @@
-// A calibration library for tests: records what it is given and moves the pose
-// by a known amount. Built in three variants: complete, without calib_evaluate
+// A calibration library for tests: records what it is given, moves the pose by a
+// known amount and refuses one argument. Built in three variants: complete, without calib_evaluate
 // (TESTCALIB_NO_EVALUATE) and without calib_exit (TESTCALIB_NO_EXIT).
 #include "tests/calib/testcalib.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -31,6 +32,17 @@ std::int32_t calib_init(const char* const* args, std::int32_t count) {
     // The first argument, when given, is added to x by calib_evaluate.
     record.shift = count > 0 ? static_cast<float>(std::strtod(args[0], nullptr)) : 0.0f;
     return 4242;
+}
+
+// Refuses a first argument "refuse" with a reason of two lines that would turn a
+// terminal red, as a careless library might write it.
+std::int32_t calib_check(const char* const* args, std::int32_t count, char* message,
+                         std::int32_t size) {
+    if (count == 0 || std::strcmp(args[0], "refuse") != 0) {
+        return 1;
+    }
+    std::snprintf(message, static_cast<std::size_t>(size), "%s", "line one\nline two \x1b[31mred");
+    return 0;
 }
 
 #ifndef TESTCALIB_NO_EVALUATE

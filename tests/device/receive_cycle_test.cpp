@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 using ReceiveCycle = DeviceFixture;
@@ -195,4 +196,24 @@ TEST_F(ReceiveCycle, AfterAnEarlyInitFailureNothingIsDelivered) {
     EXPECT_EQ(device->recvData(mask, 0), -1) << "no sensor was woken for this device";
     EXPECT_EQ(maskBytes(mask), "EE EE EE EE") << "without a tracker table the mask is left alone";
     EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 1);
+}
+
+// 374.81 rad is 21475.03 degrees, beyond the 21474.83647 a field holds; 374.8 rad
+// (21474.46 degrees) fits. With the transmitter rotation, 1e30 rad would come out of
+// the transforms as some angle within +-180.
+TEST_F(ReceiveCycle, AnAngleNoRecordHoldsFailsTheReadingAndIsToldOnce) {
+    HostConfig config;
+    config.add("transmitterrotation", {"0", "1", "0", "30"});
+    runWith(config);
+    CaptureStdout out;
+    for (const float angle : {std::nanf(""), INFINITY, -INFINITY, 1e30f, 374.81f, -374.81f}) {
+        birdsim_setReading(0, 0.1f, angle, 0.3f);
+        EXPECT_EQ(cycle(), -1) << angle;
+        EXPECT_EQ(maskBytes(mask), "00 00 00 00") << angle;
+        EXPECT_EQ(hostValue(slot(1).traID), 0u) << "no record for " << angle;
+    }
+    EXPECT_EQ(out.text(), "C3DBird: WARNING: C3DBird: Sensor on port 1 gave an angle that is "
+                          "not a number a record can hold; such a reading fails.\n");
+    birdsim_setReading(0, 0.1f, 374.8f, 0.3f);
+    EXPECT_EQ(cycle(), 1) << "a reading within the record's range is delivered";
 }

@@ -205,7 +205,7 @@ TEST(ReceiveSteps, GoldenRecordsThroughRotatedTransmitterAndSensor) {
         std::uint8_t block[36];
         readingOf(test.reading[0], test.reading[1], test.reading[2], block);
         TrackerPose pose = poseFromReading(block, true);
-        ASSERT_TRUE(placePose(pose, table, 1, test.fixed ? fixed : nullptr));
+        ASSERT_TRUE(placePose(pose, table, 1, test.fixed ? fixed : nullptr, 0.0));
         EXPECT_EQ(recordBytes(pose), test.golden) << test.reading[0];
     }
 }

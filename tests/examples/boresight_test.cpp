@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 TEST(Boresight, FourContextsThenZeroWhichLeavesPosesUnchanged) {
     const platform::LibraryHandle library =
@@ -40,5 +41,41 @@ TEST(Boresight, FourContextsThenZeroWhichLeavesPosesUnchanged) {
     for (std::int32_t context : contexts) {
         exit(context);
     }
+    platform::freeLibrary(library);
+}
+
+// An argument that is no finite number in its range would turn every record's field
+// to 0 or to noise: calib_check refuses it with the argument's range.
+TEST(Boresight, ArgumentsBeyondTheirRangeAreRefusedWithIt) {
+    const platform::LibraryHandle library =
+        platform::loadLibrary(platform::libraryFileName("boresight").c_str());
+    ASSERT_NE(library, nullptr);
+    const auto check =
+        reinterpret_cast<std::int32_t (*)(const char* const*, std::int32_t, char*, std::int32_t)>(
+            platform::librarySymbol(library, "calib_check"));
+    ASSERT_NE(check, nullptr);
+    const struct {
+        std::vector<const char*> args;
+        const char* reason;
+    } cases[] = {
+        {{"nan", "0", "0"}, "angle1 (argument 1) \"nan\" is not a number from -360 to 360 degrees"},
+        {{"0", "1e39", "0"},
+         "angle2 (argument 2) \"1e39\" is not a number from -360 to 360 degrees"},
+        {{"0", "0", "-inf"},
+         "angle3 (argument 3) \"-inf\" is not a number from -360 to 360 degrees"},
+        {{"0", "0", "0", "nan", "0", "0"},
+         "x (argument 4) \"nan\" is not a number from -1000 to 1000 feet"},
+        {{"0", "0", "0", "0", "0", "1001"},
+         "z (argument 6) \"1001\" is not a number from -1000 to 1000 feet"},
+        {{"1", "two", "3"}, "angle2 (argument 2) \"two\" is not a number from -360 to 360 degrees"},
+    };
+    for (const auto& [args, reason] : cases) {
+        char message[200] = {};
+        EXPECT_EQ(
+            check(args.data(), static_cast<std::int32_t>(args.size()), message, sizeof message), 0);
+        EXPECT_STREQ(message, reason);
+    }
+    const char* edges[] = {"-360", "360", "0", "-1000", "1000", "0"};
+    EXPECT_EQ(check(edges, 6, nullptr, 0), 1);
     platform::freeLibrary(library);
 }

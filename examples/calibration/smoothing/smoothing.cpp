@@ -4,10 +4,12 @@
 //   calibration <library> [minCutoff [beta [derivativeCutoff]]]
 //
 // minCutoff in Hz (default 0.5), beta in Hz per degree per second (default 0.1),
-// derivativeCutoff in Hz (default 1.0). The sample spacing comes from a monotonic
-// clock, read at each calib_evaluate. calib_check, which the plug-in never calls,
-// lets a host refuse bad arguments before a run. tracker_calibration.h declares the
-// four entry points and exports them.
+// derivativeCutoff in Hz (default 1.0). The sample spacing comes from the readings'
+// times, which the plug-in hands to calib_evaluate_at, so that a replay filters as
+// the recorded run did at any rate; calib_evaluate, for a host that calls it alone,
+// reads a monotonic clock instead. calib_check, which the plug-in never calls, lets
+// a host refuse bad arguments before a run. tracker_calibration.h declares the five
+// entry points and exports them.
 #include "OneEuroFilter.h"
 
 #include <tracker_calibration.h>
@@ -133,17 +135,21 @@ std::int32_t calib_check(const char* const* args, std::int32_t count, char* mess
     return 0;
 }
 
-// pose: x, y, z in feet (left alone), then angle1, angle2, angle3 in degrees.
-void calib_evaluate(std::int32_t context, float* pose) {
+// pose: x, y, z in feet (left alone), then angle1, angle2, angle3 in degrees; seconds:
+// when the sensor took the reading, on a steady clock.
+void calib_evaluate_at(std::int32_t context, float* pose, double seconds) {
     if (context < 1 || context > slotCount || pose == nullptr) {
         return;
     }
     // A slot changes only between calib_init and calib_exit of its own device.
     Slot& slot = slots[context - 1];
-    const double now = monotonicSeconds();
     for (int i = 0; i < 3; ++i) {
-        pose[3 + i] = static_cast<float>(slot.angles[i].filter(pose[3 + i], now));
+        pose[3 + i] = static_cast<float>(slot.angles[i].filter(pose[3 + i], seconds));
     }
+}
+
+void calib_evaluate(std::int32_t context, float* pose) {
+    calib_evaluate_at(context, pose, monotonicSeconds());
 }
 
 void calib_exit(std::int32_t context) {

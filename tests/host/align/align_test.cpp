@@ -428,6 +428,15 @@ TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {
               std::string::npos)
         << run.err;
 
+    // More time cannot help a recording that ends before the third pose.
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}});
+    run = align("head --rate 300 --replay " + recording);
+    EXPECT_EQ(run.status, 8);
+    EXPECT_NE(run.err.find("trackhost: --align: the recording ended at step 3 (up), before a "
+                           "still pose came; replay a recording that holds all three poses\n"),
+              std::string::npos)
+        << run.err;
+
     // The simulator's default motion never holds still.
     run = align("head --seconds 1.5");
     EXPECT_EQ(run.status, 8);

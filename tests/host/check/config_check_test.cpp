@@ -300,3 +300,28 @@ TEST(ConfigCheck, VerboseShowsTheSettingsADeviceWouldUse) {
                              "  sensor translation     0 0.5 0 feet\n"
                              "  calibration            none\n");
 }
+
+// A library's reason, a section's name: shown with their control characters escaped,
+// one finding on one line. An empty library name is told as one.
+TEST(ConfigCheck, OutsideTextIsShownEscapedOnOneLine) {
+    std::string report;
+    EXPECT_EQ(check("[he\x1b[31mad]\n"
+                    "calibration testcalib refuse\n"
+                    "[hand]\n"
+                    "[wand]\n"
+                    "port 2\n"
+                    "calibration \"\"\n",
+                    report),
+              exitConfiguration);
+    const std::string f = "OutsideTextIsShownEscapedOnOneLine.conf:";
+    EXPECT_EQ(report, f +
+                          "2: calibration library \"testcalib\" refuses its arguments: line "
+                          "one\\x0aline two \\x1b[31mred\n" +
+                          f +
+                          "3: section [hand] is on port 1 (it has no port line), as section "
+                          "[he\\x1b[31mad] at line 1 is; a port has one sensor, so init of [hand] "
+                          "would fail\n" +
+                          f +
+                          "6: calibration library \"\" is an empty name: the line names no "
+                          "library\n");
+}

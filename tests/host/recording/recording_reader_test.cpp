@@ -49,6 +49,16 @@ TEST(Recording, MalformedFilesAreRefusedWithFileAndLine) {
         {"trackhost-recording 1\nports 1\n",
          "r.txt:3: the header ends early; expected \"start TIME\""},
         {"trackhost-recording 1\nports 5\n", "r.txt:2: port \"5\" is not 1 to 4"},
+        {"trackhost-recording 1\nports 3 1\n",
+         "r.txt:2: port \"1\" comes after port 3; the ports are listed once each, ascending"},
+        {"trackhost-recording 1\nports 1\nstart yesterday\n",
+         "r.txt:3: start time \"yesterday\" is not a UTC time such as 2026-12-07T11:05:54.123Z"},
+        {"trackhost-recording 1\nports 1\nstart 2026-13-07T11:05:54.123Z\n",
+         "r.txt:3: start time \"2026-13-07T11:05:54.123Z\" is not a UTC time such as "
+         "2026-12-07T11:05:54.123Z"},
+        {"trackhost-recording 1\nports 1\nstart 2026-12-07T11:05:54.123Z\x1b[31m\n",
+         "r.txt:3: start time \"2026-12-07T11:05:54.123Z\\x1b[31m\" is not a UTC time such as "
+         "2026-12-07T11:05:54.123Z"},
         {header + "0 1 1 0.1 0.2",
          "r.txt:4: the line is cut off (the file ends without a line end)"},
         {header + "0 1 1 0.1 0.2\n",
