@@ -76,10 +76,10 @@ Setter flag(Field<bool> field, bool value = true) {
 }
 
 // Any text; with `nonEmpty`, any but the empty one.
-Setter text(Field<std::string> field, bool nonEmpty = false) {
-    return [field, nonEmpty](HostOptions& options, const std::string& value) {
+Setter text(Field<std::string> field) {
+    return [field](HostOptions& options, const std::string& value) {
         field(options) = value;
-        return !nonEmpty || !value.empty();
+        return true;
     };
 }
 
@@ -261,13 +261,13 @@ const std::vector<HostOption> optionTable = {
     {"--record",
      "FILE",
      {},
-     text(sensorField(&SensorSettings::recordFile), true),
+     text(sensorField(&SensorSettings::recordFile)),
      "write every reading the sensor library gives the plug-in\n"
      "to FILE (through a pass-through sensor library)"},
     {"--replay",
      "FILE",
      {},
-     text(sensorField(&SensorSettings::replayFile), true),
+     text(sensorField(&SensorSettings::replayFile)),
      "the simulated sensors play the recording FILE, one recorded\n"
      "reading per reading call"},
     {"--replay-timed",
@@ -496,10 +496,11 @@ ParseResult readOption(const std::string& arg, Arguments& args, HostOptions& opt
     if (!optionValue(*option, arg, args, value, valueTaken, error)) {
         return ParseResult::error;
     }
-    if (!option->set(options, value)) {
-        error =
-            name + (option->wants.empty() ? std::string(" wants a file name")
-                                          : " wants " + option->wants + ", not \"" + value + "\"");
+    // Every file's name alike: the empty text names none.
+    const bool fileName = option->value != nullptr && option->wants.empty();
+    if ((fileName && value.empty()) || !option->set(options, value)) {
+        error = name + (fileName ? std::string(" wants a file name")
+                                 : " wants " + option->wants + ", not \"" + value + "\"");
         return ParseResult::error;
     }
     given.push_back(option);
