@@ -246,9 +246,9 @@ const std::vector<HostOption> optionTable = {
      "FILE",
      {},
      text(field(&O::output, &OutputSettings::file)),
-     "write the records to FILE, opened once every device has\n"
-     "come through init; the plug-in's messages stay on standard\n"
-     "output then"},
+     "write the records to FILE, which takes them once every\n"
+     "device has started (a failed run leaves it as it was); the\n"
+     "plug-in's messages stay on standard output then"},
     {"--debug", "LEVEL", "a whole number",
      whole(logField(&LogSettings::debugLevel), INT32_MIN, INT32_MAX),
      "debug level of the plug-in's logger (default 0: no DEBUG\n"

@@ -24,7 +24,7 @@ tracker_sees_all(throwing_plugin)
 # its two channels, and --record and --replay, each run a process of its own; with
 # every name in a folder named in other scripts.
 tracker_test(trackhost_program_test
-    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp
+    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp host/written_files_test.cpp
     DEPENDS trackhost throwing_plugin testcalib)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -130,6 +130,14 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
     return steerSensors();
 }
 
+int RunPreparation::keepFiles(PoseOutput& output) {
+    if (!output.commit()) {
+        hostMessage(err) << output.problem() << std::endl;
+        return exitOutput;
+    }
+    return sensors.keepRecording() ? exitSuccess : exitOutput;
+}
+
 std::string RunPreparation::pluginPath() const {
     return settings.pluginPath.empty() ? PluginLibrary::defaultPath() : settings.pluginPath;
 }
