@@ -3,6 +3,7 @@
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
 #include "host/check/ConfigCheck.h"
+#include "host/check/WriteTarget.h"
 #include "host/output/PoseOutput.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
@@ -117,6 +118,15 @@ int run(const std::vector<std::string>& arguments) {
     }
     if (options.check) {
         return runCheck(options.run.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
+    }
+    // A name that is no file's is told before anything opens it.
+    for (const auto& [role, path] : {std::make_pair("--output", options.output.file),
+                                     std::make_pair("--record", options.run.sensors.recordFile)}) {
+        const std::string problem = path.empty() ? std::string() : fileNameProblem(role, path);
+        if (!problem.empty()) {
+            hostMessage(std::cerr) << problem << std::endl;
+            return exitUsage;
+        }
     }
     // The recording library writes a file of its own, and standard output is the records'
     // (or, moved aside, the plug-in's) channel: a recording cannot go there.
