@@ -111,3 +111,18 @@ TEST_F(WrittenFiles, DevicesNamesAreNoFiles) {
         EXPECT_EQ(run.out, "");
     }
 }
+
+// A calibration library named bare loads from beside trackhost, never from the folder
+// it runs in: one put there is neither loaded nor run.
+TEST_F(WrittenFiles, ALibraryNamedBareNeverComesFromTheCurrentFolder) {
+    folder.copy(platform::libraryFileName("testcalib"), platform::libraryFileName("近くの"));
+    folder.write("bare.conf", "[head]\ncalibration 近くの 2\n");
+    const std::string err = "ALibraryNamedBare-err.txt";
+    EXPECT_EQ(runShell("cd " + quoted(name) + " && " + programCommand("trackhost") +
+                       " --check bare.conf 2>../" + err),
+              3);
+    const std::string said = readText(err);
+    EXPECT_EQ(said.rfind("bare.conf:2: calibration library \"近くの\" cannot be loaded (", 0), 0u)
+        << said;
+    std::filesystem::remove(err);
+}
