@@ -55,6 +55,10 @@ bool replaceFile(const std::string& from, const std::string& to, int& error);
 // always names one of the files; `from` must be closed. Without a `to`, as replaceFile.
 bool replaceFileWithBackup(const std::string& from, const std::string& to,
                            const std::string& backup, int& error);
+// The file `path` stands for in the end: on POSIX, through its symbolic links, so
+// that the file they lead to is replaced and they stay; `path` itself when it is no
+// link, when the file it leads to does not exist, and on Win32.
+std::string linkedFile(const std::string& path);
 // Removes the file at `path`; false when it cannot (on Win32 a file that is still
 // open goes once it is closed).
 bool removeFile(const std::string& path);

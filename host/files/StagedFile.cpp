@@ -41,9 +41,10 @@ bool StagedFile::open(const char* mode, std::string& problem) {
         }
         return file != nullptr;
     }
+    destination = platform::linkedFile(targetName);
     const std::string exclusive = std::string(mode) + "x";
     // The thread's number tells this process's names from another's at once.
-    const std::string stem = targetName + ".~" + std::to_string(platform::currentThreadId());
+    const std::string stem = destination + ".~" + std::to_string(platform::currentThreadId());
     int error = EEXIST;
     for (unsigned attempt = 0; attempt < namesTried && error == EEXIST; ++attempt) {
         const std::string name =
@@ -75,12 +76,12 @@ bool StagedFile::commit(std::string& problem, bool keepBackup) {
         return false;
     }
     if (!(keepBackup
-              ? platform::replaceFileWithBackup(current, targetName, targetName + ".bak", error)
-              : platform::replaceFile(current, targetName, error))) {
+              ? platform::replaceFileWithBackup(current, destination, destination + ".bak", error)
+              : platform::replaceFile(current, destination, error))) {
         problem = problemText(error);
         return false;
     }
-    current = targetName;
+    current = destination;
     done = true;
     return true;
 }

@@ -24,8 +24,8 @@ public:
     bool open(const char* mode, std::string& problem);
     // The stream the bytes go to; null before open() and after close().
     std::FILE* stream() const { return file; }
-    // The file the bytes are in now: the new file, or the target once committed (or
-    // a device).
+    // The file the bytes are in now: the new file, or the target once committed (the
+    // file a link leads to), or a device.
     const std::string& path() const { return current; }
     const std::string& target() const { return targetName; }
     bool committed() const { return done; }
@@ -43,6 +43,9 @@ private:
     std::string problemText(int error) const;
 
     std::string targetName;
+    // The file the target's name stands for, which takes the new file's place: the
+    // file a symbolic link leads to, the link kept.
+    std::string destination;
     std::string current;
     std::FILE* file = nullptr;
     bool staged = false; // the bytes go to a new file of our own
