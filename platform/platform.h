@@ -79,8 +79,9 @@ using LibraryHandle = void*;
 // letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
 // At a program's start: a library named bare is never looked for in the current
-// folder, which anyone may fill. On Win32 the folder leaves the process's search
-// order (SetDllDirectoryW), the program's folder and the system's staying; on POSIX
+// folder, which anyone may fill. On Win32 the program's folder takes its place in
+// the process's search order (SetDllDirectoryW), the system's folders and PATH
+// staying; on POSIX
 // the loader looks there only through an empty entry of a run path, which no file of
 // ours has, or of LD_LIBRARY_PATH, which is the user's to set. False when it fails.
 bool keepCurrentFolderOutOfLibrarySearch();
