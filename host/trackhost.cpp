@@ -3,6 +3,7 @@
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
 #include "host/check/ConfigCheck.h"
+#include "host/check/WriteTarget.h"
 #include "host/output/PoseOutput.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
@@ -119,6 +120,15 @@ int run(const std::vector<std::string>& arguments) {
     if (options.check) {
         return runCheck(options.run.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
     }
+    // A name that is no file's is told before anything opens it.
+    for (const auto& [role, path] : {std::make_pair("--output", options.output.file),
+                                     std::make_pair("--record", options.run.sensors.recordFile)}) {
+        const std::string problem = path.empty() ? std::string() : fileNameProblem(role, path);
+        if (!problem.empty()) {
+            hostMessage(std::cerr) << problem << std::endl;
+            return exitUsage;
+        }
+    }
     // The recording library writes a file of its own, and standard output is the records'
     // (or, moved aside, the plug-in's) channel: a recording cannot go there.
     const std::string& recording = options.run.sensors.recordFile;
@@ -154,6 +164,12 @@ int run(const std::vector<std::string>& arguments) {
 // the user typed them.
 int main(int argc, char** argv) {
     try {
+        // Before any library loads: none comes from the folder trackhost runs in.
+        if (!platform::keepCurrentFolderOutOfLibrarySearch()) {
+            hostMessage(std::cerr)
+                << "cannot keep the current folder out of the library search" << std::endl;
+            return exitSystem;
+        }
         platform::showUtf8OnConsole(std::cerr, stderr);
         platform::showUtf8OnConsole(std::cout, stdout);
         return run(platform::programArguments(argc, argv));

@@ -32,10 +32,41 @@ void showUtf8OnConsole(std::ostream& stream, std::FILE* file);
 
 // ---- files ---------------------------------------------------------------------
 // Opens the file at `path` as std::fopen does with `mode`; null with errno set when
-// it cannot.
+// it cannot. An `x` at the end of a writing mode ("wx", "wbx") creates the file only
+// when there is none of that name (EEXIST). On Win32 a file opened for writing may be
+// renamed and removed while it is open, as on POSIX.
 std::FILE* openFile(const std::string& path, const char* mode);
 // The file at `path`, following links, is a folder.
 bool isFolder(const std::string& path);
+// The name `path` stands for a device, a pipe or a terminal, not a file of data:
+// /dev/null, a FIFO; on Win32 NUL, CON or COM1, in any letter case and folder.
+bool isDevice(const std::string& path);
+// Writes what the C stream `file` buffers and has the system put it on the disk
+// (fsync; on Win32 FlushFileBuffers through _commit); a device or pipe has nothing
+// to put there. False with the reason as an errno value in `error`.
+bool flushToDisk(std::FILE* file, int& error);
+// Renames the file `from` over `to` in one step, whether or not `to` exists, and
+// writes the change of names through to the disk: a crash leaves the one file or the
+// other under `to`, never neither. The two are in one folder. A file that is still
+// open keeps being written under its new name (on Win32 when openFile opened it).
+// False with the reason as an errno value in `error`; nothing is renamed then.
+bool replaceFile(const std::string& from, const std::string& to, int& error);
+// The same, keeping what `to` held as `backup` (replaced if it exists), while `to`
+// always names one of the files; `from` must be closed. Without a `to`, as replaceFile.
+bool replaceFileWithBackup(const std::string& from, const std::string& to,
+                           const std::string& backup, int& error);
+// The file `path` stands for in the end: on POSIX, through its symbolic links, so
+// that the file they lead to is replaced and they stay; `path` itself when it is no
+// link, when the file it leads to does not exist, and on Win32.
+std::string linkedFile(const std::string& path);
+// Removes the file at `path`; false when it cannot (on Win32 a file that is still
+// open goes once it is closed).
+bool removeFile(const std::string& path);
+// A name Windows keeps for a device in any folder (CON, PRN, AUX, COM1 to COM9, LPT1
+// to LPT9, CONIN$, CONOUT$, in any letter case, with or without an extension), which
+// takes what is written to it as a device does: false on POSIX, where they are names
+// like any other, and for NUL, the null device, as /dev/null is on POSIX.
+bool reservedDeviceName(const std::string& path);
 
 // ---- dynamic libraries -----------------------------------------------------
 using LibraryHandle = void*;
@@ -47,6 +78,13 @@ using LibraryHandle = void*;
 // is loaded as bytes in the ANSI code page first, and only a UTF-8 name with
 // letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
+// At a program's start: a library named bare is never looked for in the current
+// folder, which anyone may fill. On Win32 the program's folder takes its place in
+// the process's search order (SetDllDirectoryW), the system's folders and PATH
+// staying; on POSIX
+// the loader looks there only through an empty entry of a run path, which no file of
+// ours has, or of LD_LIBRARY_PATH, which is the user's to set. False when it fails.
+bool keepCurrentFolderOutOfLibrarySearch();
 // Loads a library of the program's own, named in UTF-8 (an argument, or a path
 // from executableFolder), as loadLibrary does otherwise.
 LibraryHandle loadLibraryUtf8(const std::string& fileName);

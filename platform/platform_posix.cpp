@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -47,6 +48,87 @@ bool isFolder(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+bool isDevice(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+bool flushToDisk(std::FILE* file, int& error) {
+    errno = 0;
+    if (std::fflush(file) != 0) {
+        error = errno != 0 ? errno : EIO;
+        return false;
+    }
+    // A pipe or a device cannot be synchronised, and needs not be.
+    if (fsync(fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The folder of `path`, which holds its name: synchronised so that a rename in it
+// outlives a crash.
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        fsync(descriptor);
+        close(descriptor);
+    }
+}
+
+} // namespace
+
+bool replaceFile(const std::string& from, const std::string& to, int& error) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    syncFolderOf(to);
+    return true;
+}
+
+bool replaceFileWithBackup(const std::string& from, const std::string& to,
+                           const std::string& backup, int& error) {
+    // A second name for the old file, so that `to` names a file throughout; a file
+    // system without links has the old file moved aside instead.
+    if (unlink(backup.c_str()) != 0 && errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+    if (link(to.c_str(), backup.c_str()) != 0 && errno != ENOENT &&
+        std::rename(to.c_str(), backup.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    return replaceFile(from, to, error);
+}
+
+std::string linkedFile(const std::string& path) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        return path;
+    }
+    char* resolved = realpath(path.c_str(), nullptr);
+    const std::string file = resolved != nullptr ? resolved : path;
+    std::free(resolved);
+    return file;
+}
+
+bool removeFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
+
+bool reservedDeviceName(const std::string&) {
+    return false;
+}
+
 LibraryHandle loadLibrary(const char* fileName) {
     std::string name = fileName;
     // A bare file name is looked for beside the executable first, as the Win32
@@ -78,6 +160,10 @@ LibraryHandle loadLibrary(const char* fileName) {
         lastLibraryError = besideError.empty() ? error : besideError;
     }
     return library;
+}
+
+bool keepCurrentFolderOutOfLibrarySearch() {
+    return true;
 }
 
 LibraryHandle loadLibraryUtf8(const std::string& fileName) {

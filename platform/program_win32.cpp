@@ -1,4 +1,5 @@
-// The start of a program of ours on Win32: its arguments and its console. Apart
+// The start of a program of ours on Win32: its arguments, its console and its
+// library search. Apart
 // from the rest of the layer, so that a library of ours, which never asks for
 // them, imports nothing more (the wide command line's words come from shell32).
 #include "platform.h"
@@ -26,6 +27,14 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     }
     LocalFree(words);
     return arguments;
+}
+
+// The program's folder takes the current folder's place in the search, where it
+// is the same folder the search starts with. (Wine keeps the current folder for an
+// empty dll folder, which Windows takes it out for.)
+bool keepCurrentFolderOutOfLibrarySearch() {
+    const std::string folder = executableFolder();
+    return !folder.empty() && SetDllDirectoryW(widen(folder).c_str()) != 0;
 }
 
 namespace {

@@ -5,7 +5,8 @@ tracker_test(trackhost_test
             host/recording/recording_format_test.cpp
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
             host/output/pose_output_test.cpp host/output/pose_table_test.cpp
-    LIBS trackhost_core one_euro_filter
+            host/files/staged_file_test.cpp
+    LIBS trackhost_core host_files one_euro_filter
     DEPENDS boresight smoothing ${test_calibrations})
 
 # trackhost's run against the simulated sensors, the plug-in loaded by path as
@@ -24,7 +25,7 @@ tracker_sees_all(throwing_plugin)
 # its two channels, and --record and --replay, each run a process of its own; with
 # every name in a folder named in other scripts.
 tracker_test(trackhost_program_test
-    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp
+    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp host/written_files_test.cpp
     DEPENDS trackhost throwing_plugin testcalib)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
@@ -84,4 +85,12 @@ endif()
 if(TEST interrupt_test)
     set_tests_properties(interrupt_test PROPERTIES ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}"
         TIMEOUT 180)
+endif()
+
+# Every ELF file built and packaged has the run path $ORIGIN alone (the package is
+# made afresh by CPack in the build folder, so that the test runs alone).
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME runpath_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/release/runpath_test.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(runpath_test PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
 endif()

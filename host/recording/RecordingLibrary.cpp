@@ -115,7 +115,7 @@ template <typename Fn> bool resolve(platform::LibraryHandle library, const char*
 
 } // namespace
 
-std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
+std::int32_t birdrecord_start(const char* sensorLibrary, const char* file, const char* name) {
     Lock lock(recorderMutex);
     if (recorder.file != nullptr) {
         recorder.error = "a recording is already running";
@@ -139,7 +139,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
         bound.libraryPath = sensorLibrary;
         recorder = bound;
     }
-    recorder.fileName = file;
+    recorder.fileName = name;
     recorder.file = platform::openFile(file, "wb");
     if (recorder.file == nullptr) {
         recorder.error = "cannot write " + recorder.fileName + " (" + std::strerror(errno) + ")";
@@ -176,7 +176,11 @@ std::int32_t birdrecord_finish() {
     if (!recorder.failed && !recorder.headerWritten) {
         recorder.writeHeader();
     }
-    recorder.flush();
+    int error = 0;
+    if (recorder.flush() && !platform::flushToDisk(recorder.file, error)) {
+        errno = error;
+        recorder.check(false);
+    }
     recorder.check(std::fclose(recorder.file) == 0);
     recorder.file = nullptr;
     return recorder.failed ? 0 : 1;

@@ -2,6 +2,8 @@
 #include "host/run/RunPreparation.h"
 
 #include "host/check/ConfigCheck.h"
+#include "host/check/WriteTarget.h"
+#include "host/files/StagedFile.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 #include "host/report/ShownText.h"
@@ -68,11 +70,19 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
         hostMessage(err) << shownText(clash) << std::endl;
         return exitUsage;
     }
-    // A file named to be written that cannot be is a usage error like a clash, told
-    // before the device block rather than after init.
+    // A file named to be written that must not or cannot be is a usage error like a
+    // clash, told before the device block rather than after init.
     for (const NamedFile& file : written) {
+        const std::string problem =
+            file.path.empty() ? std::string() : writeTargetProblem(file.role, file.path);
+        if (!problem.empty()) {
+            hostMessage(err) << problem << std::endl;
+            return exitUsage;
+        }
+        // The file is written new beside its target: the folder must take new files.
         int error = 0;
-        if (!file.path.empty() && !platform::writableFile(file.path, error)) {
+        if (!file.path.empty() &&
+            (!platform::writableFile(file.path, error) || !StagedFile::canOpen(file.path, error))) {
             hostMessage(err) << "cannot write " << shownText(file.path) << " ("
                              << std::generic_category().message(error) << ")" << std::endl;
             return exitUsage;
@@ -101,6 +111,14 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
         return code;
     }
     return steerSensors();
+}
+
+int RunPreparation::keepFiles(PoseOutput& output) {
+    if (!output.commit()) {
+        hostMessage(err) << output.problem() << std::endl;
+        return exitOutput;
+    }
+    return sensors.keepRecording() ? exitSuccess : exitOutput;
 }
 
 std::string RunPreparation::pluginPath() const {

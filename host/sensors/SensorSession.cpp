@@ -116,8 +116,17 @@ int SensorSession::prepare(const std::string& pluginPath,
                          << std::endl;
         return exitDevice;
     }
+    // The library writes a new file beside the recording's, which this process made
+    // (so that its name is ours) and keeps or removes.
+    recordingFile = std::make_unique<StagedFile>(settings.recordFile);
+    std::string fileProblem;
+    if (!recordingFile->open("wb", fileProblem) || !recordingFile->close(fileProblem)) {
+        hostMessage(err) << fileProblem << std::endl;
+        return exitUsage;
+    }
     const std::string sensorLibrary = sensorLibraryPath(pluginPath);
-    if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
+    if (start(sensorLibrary.c_str(), recordingFile->path().c_str(), settings.recordFile.c_str()) !=
+        1) {
         const std::string problem = error();
         hostMessage(err) << shownText(problem) << std::endl;
         // A file the user names that cannot be written is a usage error.
@@ -192,6 +201,15 @@ void SensorSession::checkPorts() {
 bool SensorSession::recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const {
     milliseconds = lastTime != nullptr ? lastTime(deviceIndex) : -1;
     return milliseconds >= 0;
+}
+
+bool SensorSession::keepRecording() {
+    std::string problem;
+    if (recordingFile == nullptr || recordingFile->commit(problem)) {
+        return true;
+    }
+    hostMessage(err) << problem << std::endl;
+    return false;
 }
 
 bool SensorSession::recordingFailed(StatusFn call) {
