@@ -462,14 +462,21 @@ TEST_F(HostRunTest, AReplugNamesTheDevicesThatDoNotReconnect) {
         << err.str();
 }
 
-// A drop-out on a port no section uses is refused before any sensor wakes; one that
-// would start after the run is warned of.
+// A drop-out on a port no section uses, or one to repeat a reading before there is
+// one, is refused before any sensor wakes; one that would start after the run is
+// warned of.
 TEST_F(HostRunTest, DropoutsMustMeetASectionAndTheRun) {
     const std::string file = files.writeConfig("[a]\n[b]\nport 3\n");
     EXPECT_EQ(run({"--cycles", "5", "--sim-dropout", "1:0:1", "--sim-dropout", "2:0:1"}, file),
               exitUsage);
     EXPECT_EQ(err.str(),
               "trackhost: --sim-dropout 2:0:1: no section of " + file + " uses port 2\n");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    // Unplugged before the first reading, the sensor has none to repeat.
+    err.str("");
+    EXPECT_EQ(run({"--cycles", "5", "--sim-dropout", "1:0:5:REPEAT"}, file), exitUsage);
+    EXPECT_EQ(err.str(), "trackhost: --sim-dropout 1:0:5:repeat: the sensor has no reading yet to "
+                         "repeat; unplug it after the first cycle, or without :repeat\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 
     err.str("");
