@@ -39,7 +39,7 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
     refreshed = Clock::now();
     for (std::string& name : names) {
         nameWidth = std::max(nameWidth, std::min(name.size(), statusNameWidth));
-        devices.push_back({std::move(name), DeviceHealth(), {{refreshed, 0}}});
+        devices.push_back({std::move(name), DeviceHealth(), {{refreshed, 0}}, 0});
     }
     cycleAt = refreshed;
     if (!this->draw) {
@@ -67,6 +67,7 @@ void HealthMonitor::cycle(std::size_t index, Clock::time_point now, bool succeed
                           std::int64_t records) {
     Device& device = devices[index];
     cycleAt = now;
+    device.recordsBefore = device.health.records();
     switch (device.health.cycle(now, succeeded, records)) {
     case DeviceHealth::Change::silent:
         err << label(device) << "no record for " << fixed(seconds(DeviceHealth::silenceWarning), 0)
@@ -106,9 +107,10 @@ void HealthMonitor::refresh(Clock::time_point now) {
     lines.clear();
     const std::size_t width = columns ? columns() : 0;
     for (Device& device : devices) {
-        // The records counted so far are those of the cycle that began at cycleAt:
-        // the rate is taken between cycles' beginnings, whatever their output cost.
-        device.history.push_back({cycleAt, device.health.records()});
+        // The records up to the cycle that began at cycleAt, not its own: the rate is
+        // taken between cycles' beginnings, whatever their output cost, and a span
+        // holds as many cycles as it is long.
+        device.history.push_back({cycleAt, device.recordsBefore});
         while (device.history.size() > 1 && now - device.history[1].at >= std::chrono::seconds(1)) {
             device.history.pop_front();
         }
@@ -124,11 +126,11 @@ void HealthMonitor::refresh(Clock::time_point now) {
 std::string HealthMonitor::statusLine(const Device& device, Clock::time_point now) const {
     // The rate over the last second, once a second has passed.
     const Snapshot& first = device.history.front();
-    const double span = seconds(device.history.back().at - first.at);
+    const Snapshot& latest = device.history.back();
+    const double span = seconds(latest.at - first.at);
     const std::string rate =
-        span >= 1.0
-            ? fixed(static_cast<double>(device.health.records() - first.records) / span, 1, 7)
-            : "      -";
+        span >= 1.0 ? fixed(static_cast<double>(latest.records - first.records) / span, 1, 7)
+                    : "      -";
     std::string name = device.name.substr(0, statusNameWidth);
     name.resize(nameWidth, ' ');
     std::string line = name + " " + rate + " rec/s  ";

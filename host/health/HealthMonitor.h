@@ -59,6 +59,8 @@ private:
         DeviceHealth health;
         // The refreshes of the last second and the one before it, for the record rate.
         std::deque<Snapshot> history;
+        // The records before the latest cycle began.
+        std::int64_t recordsBefore = 0;
     };
 
     void refresh(Clock::time_point now);

@@ -128,13 +128,14 @@ TEST(HealthMonitor, StatusLinesFitTheTerminalAndFollowARecoveryAtOnce) {
 }
 
 // The rate is taken between the beginnings of cycles, so that a cycle whose output
-// took long (a slow terminal) does not make it look faster or slower than it is.
+// took long (a slow terminal) does not make it look faster or slower than it is; from
+// the first one shown, it never exceeds what the cycles allow.
 TEST(HealthMonitor, RateCountsRecordsBetweenCyclesBeginnings) {
     std::ostringstream err, records;
     HealthMonitor monitor({"head"}, err, true);
     const Clock::time_point begin = Clock::now();
     std::vector<std::string> rates;
-    for (int cycle = 1; cycle <= 80; ++cycle) {
+    for (int cycle = 0; cycle < 80; ++cycle) {
         const Clock::time_point start = begin + milliseconds(50 * cycle);
         monitor.beforeCycle();
         monitor.cycle(0, start, true, 1);
@@ -143,7 +144,12 @@ TEST(HealthMonitor, RateCountsRecordsBetweenCyclesBeginnings) {
         monitor.afterCycle(start + milliseconds(cycle % 3 == 0 ? 45 : 1), records);
         rates.push_back(err.str().substr(0, 20));
     }
-    for (std::size_t cycle = 25; cycle < rates.size(); ++cycle) {
-        EXPECT_EQ(rates[cycle], "head    20.0 rec/s  ") << "cycle " << cycle + 1;
+    for (std::size_t cycle = 0; cycle < rates.size(); ++cycle) {
+        const std::string rate = rates[cycle].size() > 12 ? rates[cycle].substr(5, 7) : "-";
+        if (cycle >= 25) {
+            EXPECT_EQ(rates[cycle], "head    20.0 rec/s  ") << "cycle " << cycle;
+        } else if (rate.back() != '-') {
+            EXPECT_LE(std::stod(rate), 20.0) << "cycle " << cycle;
+        }
     }
 }
