@@ -153,10 +153,16 @@ bool HealthMonitor::finish() {
         if (health.cycles() == 0) {
             continue;
         }
+        DeviceHealth::Clock::duration gap{};
+        const bool gapSeen = health.longestGap(gap);
+        const DeviceHealth::Clock::duration silence = health.finalSilence();
         err << label(device) << plural(health.cycles(), "cycle") << ", "
             << plural(health.records(), "record") << ", "
             << plural(health.failedCycles(), "failed cycle") << ", longest gap between records "
-            << (health.records() > 0 ? fixed(seconds(health.longestGap()), 3) + " s" : "-") << ", "
+            << (gapSeen ? fixed(seconds(gap), 3) + " s" : "-") << ", "
+            << (silence > silence.zero()
+                    ? "silent for its last " + fixed(seconds(silence), 3) + " s, "
+                    : "")
             << plural(health.reconnections(), "reconnection") << std::endl;
         if (!health.everSucceeded()) {
             err << label(device) << "delivered no record: recvData failed in every cycle"

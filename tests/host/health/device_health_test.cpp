@@ -33,16 +33,22 @@ TEST(DeviceHealth, CountsCyclesRecordsFailuresAndTheLongestGapBetweenRecords) {
     EXPECT_EQ(health.cycles(), 5);
     EXPECT_EQ(health.records(), 3);
     EXPECT_EQ(health.failedCycles(), 1);
-    EXPECT_EQ(health.longestGap(), milliseconds(30));
+    Clock::duration gap{};
+    ASSERT_TRUE(health.longestGap(gap));
+    EXPECT_EQ(gap, milliseconds(30));
+    EXPECT_EQ(health.finalSilence(), Clock::duration::zero());
     ASSERT_TRUE(health.lastRecord(last));
     EXPECT_EQ(last, at(40));
     EXPECT_EQ(health.reconnections(), 0) << "a failure of 10 ms is no reconnection";
     EXPECT_TRUE(health.everSucceeded());
 
-    // A silence up to the end of the run is a gap too.
+    // A silence up to the end of the run is no gap between records: the device never
+    // came back, for its last 15 s.
     health.cycle(at(50), false, 0);
     health.cycle(at(15040), false, 0);
-    EXPECT_EQ(health.longestGap(), milliseconds(15000));
+    ASSERT_TRUE(health.longestGap(gap));
+    EXPECT_EQ(gap, milliseconds(30));
+    EXPECT_EQ(health.finalSilence(), milliseconds(15000));
 }
 
 // A silence is told once, after 2 s of failed cycles, and its end too; a return after
@@ -94,7 +100,7 @@ TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
     EXPECT_EQ(err.str(),
               "\r\x1b[2A\x1b[J"
               "trackhost: device [head]: 1 cycle, 1 record, 0 failed cycles, longest gap between "
-              "records 0.000 s, 0 reconnections\n"
+              "records -, 0 reconnections\n"
               "trackhost: device [a-rather-long-device-name]: 1 cycle, 0 records, 1 failed cycle, "
               "longest gap between records -, 0 reconnections\n"
               "trackhost: device [a-rather-long-device-name]: delivered no record: recvData "
