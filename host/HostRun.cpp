@@ -139,6 +139,11 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     HealthMonitor health(
         names, err, options.status, [] { return platform::terminalColumns(stderr); },
         [](const std::string& text) { platform::writeTerminal(stderr, text); });
+    std::vector<std::string> places;
+    for (const DeviceSection& section : sections) {
+        places.push_back(options.run.configFile + ":" + std::to_string(section.line));
+    }
+    health.placeRepeatedNames(places);
     rig.ready = 1;
     std::vector<bool> answering(devices.size(), true);
     runCycles(options, devices, rig, PoseSinks{writer, output, listener, answering}, health,

@@ -39,7 +39,7 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
     refreshed = Clock::now();
     for (std::string& name : names) {
         nameWidth = std::max(nameWidth, std::min(name.size(), statusNameWidth));
-        devices.push_back({std::move(name), DeviceHealth(), {{refreshed, 0}}, 0});
+        devices.push_back({std::move(name), {}, DeviceHealth(), {{refreshed, 0}}, 0});
     }
     cycleAt = refreshed;
     if (!this->draw) {
@@ -47,8 +47,19 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
     }
 }
 
+void HealthMonitor::placeRepeatedNames(const std::vector<std::string>& places) {
+    for (std::size_t i = 0; i < devices.size() && i < places.size(); ++i) {
+        const std::string& name = devices[i].name;
+        if (std::count_if(devices.begin(), devices.end(),
+                          [&name](const Device& other) { return other.name == name; }) > 1) {
+            devices[i].place = places[i];
+        }
+    }
+}
+
 std::string HealthMonitor::label(const Device& device) const {
-    return hostMessagePrefix + ("device [" + device.name + "]: ");
+    return hostMessagePrefix + ("device [" + device.name + "]") +
+           (device.place.empty() ? "" : " at " + device.place) + ": ";
 }
 
 void HealthMonitor::beforeCycle() {

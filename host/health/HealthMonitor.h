@@ -30,6 +30,10 @@ public:
     HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
                   Columns columns = Columns(), Draw draw = Draw());
 
+    // Where each device's section is ("my.conf:5"), in the order of the names: the
+    // messages of devices that share a name tell them apart by it.
+    void placeRepeatedNames(const std::vector<std::string>& places);
+
     // Before a cycle writes anything: takes the status lines off the screen, so that
     // records and messages appear where the lines were.
     void beforeCycle();
@@ -56,6 +60,7 @@ private:
     };
     struct Device {
         std::string name;
+        std::string place; // where its section is, when another device has its name
         DeviceHealth health;
         // The refreshes of the last second and the one before it, for the record rate.
         std::deque<Snapshot> history;

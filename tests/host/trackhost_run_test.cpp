@@ -197,13 +197,20 @@ TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 
     err.str("");
-    file = files.writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n");
+    // Two sections of one name: warned of, and their summaries tell them apart.
+    file = files.writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n[head]\nport 2\n");
     ASSERT_EQ(run({"--format", "csv", "--cycles", "2"}, file), exitSuccess) << err.str();
     EXPECT_EQ(
-        err.str().substr(0, err.str().find(simulatorNote) + simulatorNote.size()),
+        err.str(),
         file + ":2: warning: decimal comma in \"5,5\" of position: it reads as 5; write 5.5\n" +
             file + ":3: warning: text after the number in \"2s\" of reconnect: it reads as 2\n" +
-            simulatorNote);
+            file + ":4: warning: a second section [head]; the first is at line 1\n" +
+            simulatorNote + "trackhost: device [head] at " + file +
+            ":1: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
+            "reconnections\ntrackhost: device [head] at " +
+            file +
+            ":4: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
+            "reconnections\n");
     EXPECT_EQ(pose(csvRows().at(0)).at(1), "5.00000");
 }
 
