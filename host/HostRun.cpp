@@ -6,6 +6,7 @@
 #include "host/output/PoseTable.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/TextColumns.h"
 #include "host/run/DeviceSet.h"
 #include "host/run/HostRig.h"
 #include "host/run/PacedCycles.h"
@@ -99,7 +100,7 @@ std::vector<std::string> sectionNames(const std::vector<DeviceSection>& sections
 std::size_t longest(const std::vector<std::string>& names) {
     std::size_t width = 0;
     for (const std::string& name : names) {
-        width = std::max(width, name.size());
+        width = std::max(width, textColumns(name));
     }
     return width;
 }

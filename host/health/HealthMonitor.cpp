@@ -1,6 +1,7 @@
 // What trackhost tells the user about its devices' health.
 #include "host/health/HealthMonitor.h"
 #include "host/report/HostMessage.h"
+#include "host/report/TextColumns.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +11,7 @@ namespace {
 
 using Seconds = std::chrono::duration<double>;
 
-// Longer names are cut in the status lines, which must never wrap.
+// Longer names are cut in the status lines, which must never wrap (in columns).
 constexpr std::size_t statusNameWidth = 16;
 
 double seconds(HealthMonitor::Clock::duration duration) {
@@ -38,7 +39,7 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
     // over a mere moment.
     refreshed = Clock::now();
     for (std::string& name : names) {
-        nameWidth = std::max(nameWidth, std::min(name.size(), statusNameWidth));
+        nameWidth = std::max(nameWidth, textColumns(cutToColumns(name, statusNameWidth)));
         devices.push_back({std::move(name), {}, DeviceHealth(), {{refreshed, 0}}, 0});
     }
     cycleAt = refreshed;
@@ -127,8 +128,8 @@ void HealthMonitor::refresh(Clock::time_point now) {
         }
         std::string line = statusLine(device, now);
         // One column is left free: some terminals wrap a line that fills the last one.
-        if (width > 1 && line.size() >= width) {
-            line.resize(width - 1);
+        if (width > 1) {
+            line = cutToColumns(line, width - 1);
         }
         lines += line + "\n";
     }
@@ -142,9 +143,8 @@ std::string HealthMonitor::statusLine(const Device& device, Clock::time_point no
     const std::string rate =
         span >= 1.0 ? fixed(static_cast<double>(latest.records - first.records) / span, 1, 7)
                     : "      -";
-    std::string name = device.name.substr(0, statusNameWidth);
-    name.resize(nameWidth, ' ');
-    std::string line = name + " " + rate + " rec/s  ";
+    std::string line = padToColumns(cutToColumns(device.name, statusNameWidth), nameWidth) + " " +
+                       rate + " rec/s  ";
     Clock::time_point last;
     // Not below zero: the cycles' times are those they were due at, now is the clock's.
     line +=

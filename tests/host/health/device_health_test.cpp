@@ -117,6 +117,18 @@ TEST(HealthMonitor, StatusLinesFitTheTerminalAndFollowARecoveryAtOnce) {
     monitor.cycle(0, begin, true, 1);
     monitor.afterCycle(begin + milliseconds(300), records);
     EXPECT_EQ(err.str(), "head       - rec/s  last 0.3 \n");
+    // Names are cut and padded by the columns a terminal gives them: two for each of
+    // these, so the first is cut after 8 of its 12 characters, at 16 columns.
+    std::ostringstream wideErr;
+    const std::string wide = "\xE9\xA0\xAD\xE9\x83\xA8\xE3\x82\xBB\xE3\x83\xB3\xE3\x82\xB5"
+                             "\xE3\x83\xBC";
+    HealthMonitor wideNames({wide + wide, "head"}, wideErr, true);
+    wideNames.cycle(0, begin, true, 1);
+    wideNames.cycle(1, begin, true, 1);
+    wideNames.afterCycle(begin + milliseconds(300), records);
+    const std::string figures = "       - rec/s  last 0.3 s ago  failed 0  reconnections 0\n";
+    EXPECT_EQ(wideErr.str(),
+              wide + wide.substr(0, 6) + figures + "head" + std::string(12, ' ') + figures);
 
     width = 0;
     for (int ms = 400; ms <= 2400; ms += 100) {
