@@ -72,6 +72,7 @@ calibration/smoothing.dll
 examples/calibration/boresight.conf
 examples/calibration/smoothing/smoothing.conf
 examples/demo.conf
+examples/first.conf
 examples/multi.conf
 include/tracker_calibration.h
 plugin/tracker_3dbird.dll
@@ -97,6 +98,8 @@ strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
     { echo "package: plugin/tracker_3dbird.dll carries no version $version" >&2; exit 1; }
 (cd "$unpacked" &&
     [ "$(wine trackhost/trackhost.exe --version | tr -d '\r')" = "trackhost $version" ] &&
+    [ "$(wine trackhost/trackhost.exe --check 'examples\first.conf' 2>&1 | tr -d '\r')" = \
+        'examples\first.conf: 1 section, no problems' ] &&
     wine trackhost/trackhost.exe --check examples/calibration/smoothing/smoothing.conf &&
     wine trackhost/trackhost.exe --cycles 3 examples/calibration/smoothing/smoothing.conf \
         2>trackhost.log >/dev/null &&
