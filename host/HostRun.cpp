@@ -139,7 +139,8 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     // The status lines go to standard error's terminal, as trackhost draws them only there.
     HealthMonitor health(
         names, err, options.status, [] { return platform::terminalColumns(stderr); },
-        [](const std::string& text) { platform::writeTerminal(stderr, text); });
+        [](const std::string& text) { platform::writeTerminal(stderr, text); },
+        [](std::size_t lines) { platform::eraseTerminalLines(stderr, lines); });
     std::vector<std::string> places;
     for (const DeviceSection& section : sections) {
         places.push_back(options.run.configFile + ":" + std::to_string(section.line));

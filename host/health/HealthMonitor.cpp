@@ -33,8 +33,9 @@ std::string plural(std::int64_t count, const char* noun) {
 constexpr std::chrono::milliseconds HealthMonitor::refreshPeriod;
 
 HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
-                             Columns columns, Draw draw)
-    : err(err), status(status), columns(std::move(columns)), draw(std::move(draw)) {
+                             Columns columns, Draw draw, Erase erase)
+    : err(err), status(status), columns(std::move(columns)), draw(std::move(draw)),
+      erase(std::move(erase)) {
     // The first status lines come after a refresh period, so that no rate is taken
     // over a mere moment.
     refreshed = Clock::now();
@@ -45,6 +46,13 @@ HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, 
     cycleAt = refreshed;
     if (!this->draw) {
         this->draw = [this](const std::string& text) { this->err << text << std::flush; };
+    }
+    if (!this->erase) {
+        // To the line's start, up to the first status line, then clear to the end of
+        // the screen, in one write.
+        this->erase = [this](std::size_t lines) {
+            this->draw("\r\x1b[" + std::to_string(lines) + "A\x1b[J");
+        };
     }
 }
 
@@ -65,12 +73,8 @@ std::string HealthMonitor::label(const Device& device) const {
 
 void HealthMonitor::beforeCycle() {
     if (drawn > 0) {
-        // To the line's start, up to the first status line, then clear to the end of
-        // the screen. The carriage return comes first and the whole goes out in one
-        // write: a console that parses the escapes of each write apart (Wine's) takes
-        // them then.
         err.flush();
-        draw("\r\x1b[" + std::to_string(drawn) + "A\x1b[J");
+        erase(drawn);
         drawn = 0;
     }
 }
