@@ -1,8 +1,9 @@
 @echo off
 rem trackhost --align finds the rotation lines of a simulated sensor mounted crooked
 rem behind a turned transmitter (about 15 seconds), writes a configuration of the
-rem sensor with them, and shows the aligned sensor in the viewer at
-rem http://127.0.0.1:8080/ until Ctrl-C. Options given to this file go to that last run.
+rem sensor with them, and shows the aligned sensor in the viewer (at
+rem http://127.0.0.1:8080/ unless --view says otherwise) until Ctrl-C. Options given
+rem to this file go to that last run.
 setlocal
 set SIM=--sim-transmitter 0:1:0:90 --sim-mount 1:1:0:35 --sim-motion align --sim-noise 0.05
 set "LINES=%TEMP%\trackhost-align-lines.txt"
@@ -15,5 +16,6 @@ echo == the aligned sensor's configuration, %ALIGNED%:
 >>"%ALIGNED%" echo port 1
 >>"%ALIGNED%" type "%LINES%"
 type "%ALIGNED%"
-echo == the aligned sensor in the viewer: open http://127.0.0.1:8080/ (Ctrl-C ends it)
+rem trackhost says where the viewer is, on the port given to this file too.
+echo == the aligned sensor in the viewer (Ctrl-C ends it)
 "%~dp0trackhost.exe" %SIM% --view 8080 --quiet --output NUL %* "%ALIGNED%"
