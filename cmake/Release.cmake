@@ -68,8 +68,9 @@ if(WIN32)
         DESTINATION trackhost COMPONENT trackhost)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT documentation)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs COMPONENT documentation)
+    # The configurations alone; examples/windows holds the demos, which go to trackhost\.
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples COMPONENT documentation
-        FILES_MATCHING PATTERN "*.conf")
+        FILES_MATCHING PATTERN "*.conf" PATTERN "windows" EXCLUDE)
     set(CPACK_PACKAGE_NAME ${TRACKER_PRODUCT_NAME})
     set(CPACK_PACKAGE_FILE_NAME ${TRACKER_PRODUCT_NAME}-${PROJECT_VERSION}-win32)
     set(CPACK_GENERATOR ZIP)

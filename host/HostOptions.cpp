@@ -36,7 +36,9 @@ bool readInteger(const std::string& text, long long& value) {
     return *end == '\0' && errno == 0;
 }
 
-std::string lowerCase(std::string text) {
+// A word value (a format, a motion, a drop-out's "repeat") as its reader compares
+// it: every word value is taken in any letter case, through this.
+std::string wordValue(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
@@ -128,7 +130,7 @@ bool addSimDropout(HostOptions& options, const std::string& text) {
     const std::vector<std::string> fields = colonFields(text);
     SimDropout dropout;
     long long port = 0;
-    if ((fields.size() != 3 && !(fields.size() == 4 && lowerCase(fields[3]) == "repeat")) ||
+    if ((fields.size() != 3 && !(fields.size() == 4 && wordValue(fields[3]) == "repeat")) ||
         !readInteger(fields[0], port) || port < 1 || port > bird::maxSensors ||
         !readDouble(fields[1], dropout.at) || dropout.at < 0.0 ||
         !readDouble(fields[2], dropout.length) || dropout.length <= 0.0) {
@@ -164,7 +166,8 @@ Setter simTurn(Field<SimTurn> field) {
     };
 }
 
-bool readSimMotion(HostOptions& options, const std::string& value) {
+bool readSimMotion(HostOptions& options, const std::string& text) {
+    const std::string value = wordValue(text);
     if (value != "wave" && value != "align") {
         return false;
     }
@@ -180,7 +183,7 @@ bool readAlign(HostOptions& options, const std::string& value) {
 }
 
 bool readFormat(HostOptions& options, const std::string& value) {
-    return parseOutputFormat(lowerCase(value), options.output.format);
+    return parseOutputFormat(wordValue(value), options.output.format);
 }
 
 // One option of trackhost's.

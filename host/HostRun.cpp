@@ -7,6 +7,7 @@
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 #include "host/report/ShownText.h"
+#include "host/report/TextColumns.h"
 #include "host/run/DeviceSet.h"
 #include "host/run/HostRig.h"
 #include "host/run/PacedCycles.h"
@@ -100,7 +101,7 @@ std::vector<std::string> sectionNames(const std::vector<DeviceSection>& sections
 std::size_t longest(const std::vector<std::string>& names) {
     std::size_t width = 0;
     for (const std::string& name : names) {
-        width = std::max(width, name.size());
+        width = std::max(width, textColumns(name));
     }
     return width;
 }
@@ -138,7 +139,13 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     // The status lines go to standard error's terminal, as trackhost draws them only there.
     HealthMonitor health(
         names, err, options.status, [] { return platform::terminalColumns(stderr); },
-        [](const std::string& text) { platform::writeTerminal(stderr, text); });
+        [](const std::string& text) { platform::writeTerminal(stderr, text); },
+        [](std::size_t lines) { platform::eraseTerminalLines(stderr, lines); });
+    std::vector<std::string> places;
+    for (const DeviceSection& section : sections) {
+        places.push_back(options.run.configFile + ":" + std::to_string(section.line));
+    }
+    health.placeRepeatedNames(places);
     rig.ready = 1;
     std::vector<bool> answering(devices.size(), true);
     runCycles(devices, rig, PoseSinks{writer, output, listener, answering}, health, preparation,

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <string>
 #include <system_error>
@@ -90,11 +91,17 @@ int runWithSignals(HostOptions& options, PoseListener* listener) {
     if (original == nullptr || (options.run.log.quiet && !platform::discardStdout())) {
         return cannotWriteStandardOutput();
     }
-    PoseOutput output(original);
+    // On a console, names beyond ASCII reach it by its wide call, as in trackhost's
+    // own lines; anywhere else the records' bytes go as they are, every write checked.
+    std::ostream console(nullptr);
+    platform::showUtf8OnConsole(console, original);
+    const std::unique_ptr<PoseOutput> output = console.rdbuf() != nullptr
+                                                   ? std::make_unique<PoseOutput>(console)
+                                                   : std::make_unique<PoseOutput>(original);
     if (options.align) {
-        return runAlign(options, output, std::cerr);
+        return runAlign(options, *output, std::cerr);
     }
-    return runHost(options, output, std::cerr, listener);
+    return runHost(options, *output, std::cerr, listener);
 }
 
 int run(const std::vector<std::string>& arguments) {

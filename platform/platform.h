@@ -238,6 +238,10 @@ std::size_t terminalColumns(std::FILE* stream);
 // call past the stream's own buffering, so that a terminal gets an escape sequence
 // whole (a C runtime may write an unbuffered stream a piece at a time).
 void writeTerminal(std::FILE* stream, const std::string& text);
+// Takes the last `lines` lines above the cursor off the terminal `stream` writes to
+// and puts the cursor at the first one's start: by ANSI escapes, or on a Windows
+// console by its own cursor calls, which leave its count of columns as it was.
+void eraseTerminalLines(std::FILE* stream, std::size_t lines);
 
 // ---- byte order ----------------------------------------------------------------
 std::uint32_t hostToNet(std::uint32_t value);

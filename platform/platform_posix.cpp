@@ -450,6 +450,10 @@ bool enableTerminalEscapes(std::FILE* stream) {
     return isTerminal(stream);
 }
 
+void eraseTerminalLines(std::FILE* stream, std::size_t lines) {
+    writeTerminal(stream, "\r\x1b[" + std::to_string(lines) + "A\x1b[J");
+}
+
 void writeTerminal(std::FILE* stream, const std::string& text) {
     std::fflush(stream);
     std::size_t written = 0;

@@ -599,6 +599,26 @@ void writeTerminal(std::FILE* stream, const std::string& text) {
     }
 }
 
+// A console that counts the columns of what it is written, escapes included (Wine's
+// does), would wrap the lines after them early: the console's calls move nothing it
+// counts.
+void eraseTerminalLines(std::FILE* stream, std::size_t lines) {
+    std::fflush(stream);
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(handle, &info)) {
+        writeTerminal(stream, "\r\x1b[" + std::to_string(lines) + "A\x1b[J");
+        return;
+    }
+    const SHORT up = static_cast<SHORT>(std::min<std::size_t>(lines, info.dwCursorPosition.Y));
+    const COORD start{0, static_cast<SHORT>(info.dwCursorPosition.Y - up)};
+    const DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(up + 1);
+    DWORD done = 0;
+    FillConsoleOutputCharacterW(handle, L' ', cells, start, &done);
+    FillConsoleOutputAttribute(handle, info.wAttributes, cells, start, &done);
+    SetConsoleCursorPosition(handle, start);
+}
+
 std::size_t terminalColumns(std::FILE* stream) {
     if (!isTerminal(stream)) {
         return 0;

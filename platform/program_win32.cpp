@@ -80,6 +80,8 @@ public:
 protected:
     int_type overflow(int_type c) override;
     std::streamsize xsputn(const char* text, std::streamsize count) override;
+    // A flush of the stream reaches the console through the C stream's own buffer.
+    int sync() override { return std::fflush(file) == 0 ? 0 : -1; }
 
 private:
     bool put(const char* text, std::size_t count);

@@ -72,6 +72,7 @@ calibration/smoothing.dll
 examples/calibration/boresight.conf
 examples/calibration/smoothing/smoothing.conf
 examples/demo.conf
+examples/first.conf
 examples/multi.conf
 include/tracker_calibration.h
 plugin/tracker_3dbird.dll
@@ -89,14 +90,23 @@ if ! diff <(LC_ALL=C sort <<<"$expected") <(unzip -Z1 "$zip" | grep -v '/$' | LC
     echo "package: $zip does not hold the release's layout (< expected, > found)" >&2
     exit 1
 fi
-# Unpacked as a user would, the plug-in carries the version, and trackhost checks
-# and runs an example on the simulator, which it names.
+# Unpacked as a user would: no empty folder, and every link of the documents leads to
+# a file the archive holds.
 unpacked=build-package-win32/unpacked
 rm -rf "$unpacked" && mkdir -p "$unpacked" && unzip -q "$zip" -d "$unpacked"
+[ -z "$(find "$unpacked" -type d -empty)" ] ||
+    { find "$unpacked" -type d -empty; echo "package: $zip holds empty folders" >&2; exit 1; }
+/usr/bin/python3 tests/docs/doc_links_test.py --unpacked "$unpacked" >/dev/null ||
+    { /usr/bin/python3 tests/docs/doc_links_test.py --unpacked "$unpacked";
+      echo "package: the documents of $zip link to files it does not hold" >&2; exit 1; }
+# The plug-in carries the version, and trackhost checks and runs the README's first
+# configuration and an example on the simulator, which it names.
 strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
     { echo "package: plugin/tracker_3dbird.dll carries no version $version" >&2; exit 1; }
 (cd "$unpacked" &&
     [ "$(wine trackhost/trackhost.exe --version | tr -d '\r')" = "trackhost $version" ] &&
+    [ "$(wine trackhost/trackhost.exe --check 'examples\first.conf' 2>&1 | tr -d '\r')" = \
+        'examples\first.conf: 1 section, no problems' ] &&
     wine trackhost/trackhost.exe --check examples/calibration/smoothing/smoothing.conf &&
     wine trackhost/trackhost.exe --cycles 3 examples/calibration/smoothing/smoothing.conf \
         2>trackhost.log >/dev/null &&

@@ -1,19 +1,32 @@
 @echo off
 rem trackhost --align finds the rotation lines of a simulated sensor mounted crooked
 rem behind a turned transmitter (about 15 seconds), writes a configuration of the
-rem sensor with them, and shows the aligned sensor in the viewer at
-rem http://127.0.0.1:8080/ until Ctrl-C. Options given to this file go to that last run.
+rem sensor with them, and shows the aligned sensor in the viewer (at
+rem http://127.0.0.1:8080/ unless --view says otherwise) until Ctrl-C. Options given
+rem to this file go to that last run.
 setlocal
+rem Double-clicked, the window is the demo's own and closes when it ends: it then
+rem waits for a key, so that what was said can be read. Explorer starts it as
+rem cmd /c ""FULL PATH" ", which a console's command line does not hold.
+set "LAUNCH=%CMDCMDLINE%"
+if defined LAUNCH set "LAUNCH=%LAUNCH:"=%"
+if defined LAUNCH call set "REST=%%LAUNCH:%~f0=%%"
+if defined LAUNCH if not "%REST%"=="%LAUNCH%" set "OWN_WINDOW=1"
 set SIM=--sim-transmitter 0:1:0:90 --sim-mount 1:1:0:35 --sim-motion align --sim-noise 0.05
 set "LINES=%TEMP%\trackhost-align-lines.txt"
 set "ALIGNED=%TEMP%\trackhost-aligned.conf"
 echo == trackhost --align: hold, turn and tilt as the prompts say (the simulator does it)
 "%~dp0trackhost.exe" --align %SIM% --quiet "%~dp0..\examples\demo.conf" >"%LINES%"
-if errorlevel 1 exit /b %errorlevel%
+if errorlevel 1 goto end
 echo == the aligned sensor's configuration, %ALIGNED%:
 >"%ALIGNED%" echo [head]
 >>"%ALIGNED%" echo port 1
 >>"%ALIGNED%" type "%LINES%"
 type "%ALIGNED%"
-echo == the aligned sensor in the viewer: open http://127.0.0.1:8080/ (Ctrl-C ends it)
+rem trackhost says where the viewer is, on the port given to this file too.
+echo == the aligned sensor in the viewer (Ctrl-C ends it)
 "%~dp0trackhost.exe" %SIM% --view 8080 --quiet --output NUL %* "%ALIGNED%"
+:end
+set "STATUS=%errorlevel%"
+if defined OWN_WINDOW pause
+exit /b %STATUS%

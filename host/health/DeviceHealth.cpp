@@ -41,6 +41,7 @@ DeviceHealth::Change DeviceHealth::succeededCycle(Clock::time_point now, std::in
     if (records > 0) {
         if (recordCount > 0) {
             longest = std::max(longest, now - lastRecordAt);
+            gapSeen = true;
         }
         lastRecordAt = now;
         recordCount += records;
@@ -62,7 +63,11 @@ bool DeviceHealth::lastRecord(Clock::time_point& at) const {
     return recordCount > 0;
 }
 
-DeviceHealth::Clock::duration DeviceHealth::longestGap() const {
-    return recordCount > 0 ? std::max(longest, lastCycleAt - lastRecordAt)
-                           : Clock::duration::zero();
+bool DeviceHealth::longestGap(Clock::duration& gap) const {
+    gap = longest;
+    return gapSeen;
+}
+
+DeviceHealth::Clock::duration DeviceHealth::finalSilence() const {
+    return recordCount > 0 && !answering() ? lastCycleAt - lastRecordAt : Clock::duration::zero();
 }

@@ -32,9 +32,12 @@ public:
     // False while recvData fails, from its first failed cycle on: the device is failing
     // or silent. A device that answers without a record holds still, and answers.
     bool answering() const { return state != State::failing && state != State::silent; }
-    // The longest time between two records, the silence after the last record up to
-    // the latest cycle included; zero before the first record.
-    Clock::duration longestGap() const;
+    // The longest time between two records; false before the second.
+    bool longestGap(Clock::duration& gap) const;
+    // The silence of a device whose recvData still fails at the latest cycle, from
+    // its last record to that cycle: it never came back. Zero for one that answers,
+    // and before the first record.
+    Clock::duration finalSilence() const;
     // When the last record came; false before the first.
     bool lastRecord(Clock::time_point& at) const;
     // The silence that the last return to a successful recvData ended: from the first
@@ -62,6 +65,7 @@ private:
     Clock::time_point lastRecordAt{};
     Clock::time_point lastCycleAt{};
     Clock::duration longest{};
+    bool gapSeen = false;           // a second record came, so longest is a gap
     Clock::time_point quietSince{}; // the first cycle without a record, while not receiving
     Clock::time_point failingSince{};
     Clock::duration silence{};

@@ -2,6 +2,7 @@
 #include "host/health/HealthMonitor.h"
 #include "host/report/HostMessage.h"
 #include "host/report/ShownText.h"
+#include "host/report/TextColumns.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +12,7 @@ namespace {
 
 using Seconds = std::chrono::duration<double>;
 
-// Longer names are cut in the status lines, which must never wrap.
+// Longer names are cut in the status lines, which must never wrap (in columns).
 constexpr std::size_t statusNameWidth = 16;
 
 double seconds(HealthMonitor::Clock::duration duration) {
@@ -33,35 +34,50 @@ std::string plural(std::int64_t count, const char* noun) {
 constexpr std::chrono::milliseconds HealthMonitor::refreshPeriod;
 
 HealthMonitor::HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
-                             Columns columns, Draw draw)
-    : err(err), status(status), columns(std::move(columns)), draw(std::move(draw)) {
+                             Columns columns, Draw draw, Erase erase)
+    : err(err), status(status), columns(std::move(columns)), draw(std::move(draw)),
+      erase(std::move(erase)) {
     // The first status lines come after a refresh period, so that no rate is taken
     // over a mere moment.
     refreshed = Clock::now();
     // The names are shown, never matched: kept with their control characters escaped.
     for (const std::string& name : names) {
         std::string shown = shownText(name);
-        nameWidth = std::max(nameWidth, std::min(shown.size(), statusNameWidth));
-        devices.push_back({std::move(shown), DeviceHealth(), {{refreshed, 0}}});
+        nameWidth = std::max(nameWidth, textColumns(cutToColumns(shown, statusNameWidth)));
+        devices.push_back({std::move(shown), {}, DeviceHealth(), {{refreshed, 0}}, 0});
     }
     cycleAt = refreshed;
     if (!this->draw) {
         this->draw = [this](const std::string& text) { this->err << text << std::flush; };
     }
+    if (!this->erase) {
+        // To the line's start, up to the first status line, then clear to the end of
+        // the screen, in one write.
+        this->erase = [this](std::size_t lines) {
+            this->draw("\r\x1b[" + std::to_string(lines) + "A\x1b[J");
+        };
+    }
+}
+
+void HealthMonitor::placeRepeatedNames(const std::vector<std::string>& places) {
+    for (std::size_t i = 0; i < devices.size() && i < places.size(); ++i) {
+        const std::string& name = devices[i].name;
+        if (std::count_if(devices.begin(), devices.end(),
+                          [&name](const Device& other) { return other.name == name; }) > 1) {
+            devices[i].place = places[i];
+        }
+    }
 }
 
 std::string HealthMonitor::label(const Device& device) const {
-    return hostMessagePrefix + ("device [" + device.name + "]: ");
+    return hostMessagePrefix + ("device [" + device.name + "]") +
+           (device.place.empty() ? "" : " at " + device.place) + ": ";
 }
 
 void HealthMonitor::beforeCycle() {
     if (drawn > 0) {
-        // To the line's start, up to the first status line, then clear to the end of
-        // the screen. The carriage return comes first and the whole goes out in one
-        // write: a console that parses the escapes of each write apart (Wine's) takes
-        // them then.
         err.flush();
-        draw("\r\x1b[" + std::to_string(drawn) + "A\x1b[J");
+        erase(drawn);
         drawn = 0;
     }
 }
@@ -70,6 +86,7 @@ void HealthMonitor::cycle(std::size_t index, Clock::time_point now, bool succeed
                           std::int64_t records) {
     Device& device = devices[index];
     cycleAt = now;
+    device.recordsBefore = device.health.records();
     switch (device.health.cycle(now, succeeded, records)) {
     case DeviceHealth::Change::silent:
         err << label(device) << "no record for " << fixed(seconds(DeviceHealth::silenceWarning), 0)
@@ -109,16 +126,17 @@ void HealthMonitor::refresh(Clock::time_point now) {
     lines.clear();
     const std::size_t width = columns ? columns() : 0;
     for (Device& device : devices) {
-        // The records counted so far are those of the cycle that began at cycleAt:
-        // the rate is taken between cycles' beginnings, whatever their output cost.
-        device.history.push_back({cycleAt, device.health.records()});
+        // The records up to the cycle that began at cycleAt, not its own: the rate is
+        // taken between cycles' beginnings, whatever their output cost, and a span
+        // holds as many cycles as it is long.
+        device.history.push_back({cycleAt, device.recordsBefore});
         while (device.history.size() > 1 && now - device.history[1].at >= std::chrono::seconds(1)) {
             device.history.pop_front();
         }
         std::string line = statusLine(device, now);
         // One column is left free: some terminals wrap a line that fills the last one.
-        if (width > 1 && line.size() >= width) {
-            line.resize(width - 1);
+        if (width > 1) {
+            line = cutToColumns(line, width - 1);
         }
         lines += line + "\n";
     }
@@ -127,14 +145,13 @@ void HealthMonitor::refresh(Clock::time_point now) {
 std::string HealthMonitor::statusLine(const Device& device, Clock::time_point now) const {
     // The rate over the last second, once a second has passed.
     const Snapshot& first = device.history.front();
-    const double span = seconds(device.history.back().at - first.at);
+    const Snapshot& latest = device.history.back();
+    const double span = seconds(latest.at - first.at);
     const std::string rate =
-        span >= 1.0
-            ? fixed(static_cast<double>(device.health.records() - first.records) / span, 1, 7)
-            : "      -";
-    std::string name = device.name.substr(0, statusNameWidth);
-    name.resize(nameWidth, ' ');
-    std::string line = name + " " + rate + " rec/s  ";
+        span >= 1.0 ? fixed(static_cast<double>(latest.records - first.records) / span, 1, 7)
+                    : "      -";
+    std::string line = padToColumns(cutToColumns(device.name, statusNameWidth), nameWidth) + " " +
+                       rate + " rec/s  ";
     Clock::time_point last;
     // Not below zero: the cycles' times are those they were due at, now is the clock's.
     line +=
@@ -155,10 +172,16 @@ bool HealthMonitor::finish() {
         if (health.cycles() == 0) {
             continue;
         }
+        DeviceHealth::Clock::duration gap{};
+        const bool gapSeen = health.longestGap(gap);
+        const DeviceHealth::Clock::duration silence = health.finalSilence();
         err << label(device) << plural(health.cycles(), "cycle") << ", "
             << plural(health.records(), "record") << ", "
             << plural(health.failedCycles(), "failed cycle") << ", longest gap between records "
-            << (health.records() > 0 ? fixed(seconds(health.longestGap()), 3) + " s" : "-") << ", "
+            << (gapSeen ? fixed(seconds(gap), 3) + " s" : "-") << ", "
+            << (silence > silence.zero()
+                    ? "silent for its last " + fixed(seconds(silence), 3) + " s, "
+                    : "")
             << plural(health.recoveries(), "reconnection") << std::endl;
         if (!health.everSucceeded()) {
             err << label(device) << "delivered no record: recvData failed in every cycle"

@@ -23,12 +23,19 @@ public:
     // Writes the status lines, or the escapes that take them off, to the terminal in
     // one piece; by default to `err`.
     using Draw = std::function<void(const std::string&)>;
+    // Takes that many status lines off the terminal, the cursor left at the first
+    // one's start; by default by ANSI escapes through `draw`.
+    using Erase = std::function<void(std::size_t lines)>;
 
     // `names`: the devices in cycle order. With `status`, live status lines are drawn on
     // `err` with ANSI cursor moves, so `err` must be a terminal that takes them; they
     // are cut to the terminal's width, so that none wraps.
     HealthMonitor(std::vector<std::string> names, std::ostream& err, bool status,
-                  Columns columns = Columns(), Draw draw = Draw());
+                  Columns columns = Columns(), Draw draw = Draw(), Erase erase = Erase());
+
+    // Where each device's section is ("my.conf:5"), in the order of the names: the
+    // messages of devices that share a name tell them apart by it.
+    void placeRepeatedNames(const std::vector<std::string>& places);
 
     // Before a cycle writes anything: takes the status lines off the screen, so that
     // records and messages appear where the lines were.
@@ -56,9 +63,12 @@ private:
     };
     struct Device {
         std::string name;
+        std::string place; // where its section is, when another device has its name
         DeviceHealth health;
         // The refreshes of the last second and the one before it, for the record rate.
         std::deque<Snapshot> history;
+        // The records before the latest cycle began.
+        std::int64_t recordsBefore = 0;
     };
 
     void refresh(Clock::time_point now);
@@ -70,6 +80,7 @@ private:
     bool status;
     Columns columns;
     Draw draw;
+    Erase erase;
     bool changed = false; // a device went silent or received again since the refresh
     std::size_t nameWidth = 0;
     std::string lines;     // the status lines as last refreshed

@@ -10,6 +10,16 @@
 
 namespace {
 
+// One process wakes at most this many sensors, one per device section.
+constexpr std::size_t sectionLimit = bird::maxSensors;
+static_assert(sectionLimit < CDataStorage::maxRecords, "the parser stops past the limit");
+
+std::string tooManySections() {
+    return "more than " + std::to_string(sectionLimit) +
+           " device sections: one process wakes at most " + std::to_string(sectionLimit) +
+           " sensors";
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -84,10 +94,10 @@ private:
         if (first == last) {
             return fail(number, "empty section name");
         }
-        // Each device takes at least one of the storage's tracker slots.
+        // Reading stops where the storage's tracker slots would run out; what is told
+        // is the limit a run has, at the first section beyond it.
         if (sections.size() >= CDataStorage::maxRecords) {
-            return fail(number, "more than " + std::to_string(CDataStorage::maxRecords) +
-                                    " device sections");
+            return fail(sections[sectionLimit].line, tooManySections());
         }
         DeviceSection section;
         section.name = text.substr(first, last - first);
@@ -183,12 +193,9 @@ bool checkDeviceSections(const std::vector<DeviceSection>& sections, const std::
         error = {fileName, 0, "no device section; a section starts with a line [name]"};
         return false;
     }
-    constexpr std::size_t limit = bird::maxSensors;
-    if (sections.size() <= limit) {
+    if (sections.size() <= sectionLimit) {
         return true;
     }
-    error = {fileName, sections[limit].line,
-             "more than " + std::to_string(limit) + " device sections: one process wakes at most " +
-                 std::to_string(limit) + " sensors"};
+    error = {fileName, sections[sectionLimit].line, tooManySections()};
     return false;
 }

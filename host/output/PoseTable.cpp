@@ -1,5 +1,6 @@
 // trackhost's output formats.
 #include "host/output/PoseTable.h"
+#include "host/report/TextColumns.h"
 
 #include "host/report/ShownText.h"
 #include "platform/platform.h"
@@ -107,10 +108,11 @@ void PoseWriter::row(const PoseRow& pose) {
     switch (format) {
     case OutputFormat::table: {
         char text[160];
-        std::snprintf(text, sizeof text, "%-*s %3lu %14s", deviceWidth,
-                      shownText(pose.device).c_str(), static_cast<unsigned long>(pose.id),
+        // Padded by the columns the name takes, so that wide characters keep the
+        // columns after it in line.
+        std::snprintf(text, sizeof text, " %3lu %14s", static_cast<unsigned long>(pose.id),
                       timeText(pose).c_str());
-        out << text;
+        out << padToColumns(shownText(pose.device), static_cast<std::size_t>(deviceWidth)) << text;
         for (const float value : values) {
             std::snprintf(text, sizeof text, " %11s", number(value).c_str());
             out << text;

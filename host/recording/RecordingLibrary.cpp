@@ -133,7 +133,10 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file, const
               resolve(library, "_3dbirdStartStream", bound.startStream) &&
               resolve(library, "_3dbirdGetMostRecentReading", bound.getMostRecentReading) &&
               resolve(library, "_3dbirdShutDown", bound.shutDown))) {
-            recorder.error = std::string("cannot load the sensor library ") + sensorLibrary;
+            recorder.error = std::string("cannot load the sensor library ") + sensorLibrary + " (" +
+                             (library == nullptr ? platform::libraryError()
+                                                 : "it lacks the sensor library's calls") +
+                             ")";
             return 0;
         }
         bound.libraryPath = sensorLibrary;

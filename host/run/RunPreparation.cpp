@@ -15,7 +15,10 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <iomanip>
+#include <memory>
 #include <ostream>
 #include <system_error>
 
@@ -127,6 +130,15 @@ std::string RunPreparation::pluginPath() const {
 
 int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
     const std::string path = pluginPath();
+    // The sensors are prepared before the plug-in loads, so that it binds to the
+    // recording library; a plug-in that is not there is told first, with the reason.
+    if (const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{
+            platform::openFile(libraryFile(path), "rb"), std::fclose};
+        file == nullptr) {
+        hostMessage(err) << "cannot load the plug-in " << path << " ("
+                         << std::generic_category().message(errno) << ")" << std::endl;
+        return exitDevice;
+    }
     if (const int code = sensors.prepare(path, sections)) {
         return code;
     }

@@ -53,8 +53,16 @@ bool checkDropouts(const std::vector<SimDropout>& dropouts,
     }
     for (const SimDropout& dropout : dropouts) {
         if (std::find(ports.begin(), ports.end(), dropout.port) == ports.end()) {
-            hostMessage(err) << "" << optionText(dropout) << ": no section of "
-                             << shownText(fileName) << " uses port " << dropout.port << std::endl;
+            hostMessage(err) << optionText(dropout) << ": no section of " << shownText(fileName)
+                             << " uses port " << dropout.port << std::endl;
+            return false;
+        }
+        // The first cycle's reading is the earliest there is to repeat.
+        if (dropout.repeat && dropout.at <= 0.0) {
+            hostMessage(err) << optionText(dropout)
+                             << ": the sensor has no reading yet to repeat; unplug it after the "
+                                "first cycle, or without :repeat"
+                             << std::endl;
             return false;
         }
     }

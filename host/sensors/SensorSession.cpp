@@ -128,7 +128,12 @@ int SensorSession::prepare(const std::string& pluginPath,
     if (start(sensorLibrary.c_str(), recordingFile->path().c_str(), settings.recordFile.c_str()) !=
         1) {
         const std::string problem = error();
-        hostMessage(err) << shownText(problem) << std::endl;
+        hostMessage(err) << shownText(problem);
+        if (problem.rfind("cannot load the sensor library", 0) == 0) {
+            // The folder is the plug-in's on POSIX, the program's on Windows: name whose.
+            err << ", where the plug-in " << shownText(pluginPath) << " looks for it";
+        }
+        err << std::endl;
         // A file the user names that cannot be written is a usage error.
         return problem.rfind("cannot write", 0) == 0 ? exitUsage : exitDevice;
     }

@@ -1,7 +1,8 @@
 """Every relative link in the project's Markdown files leads to a file that exists,
 and every #anchor to a heading (or an HTML id) of its page.
 
-Run as SCRIPT SOURCE_DIR."""
+Run as SCRIPT SOURCE_DIR, or SCRIPT --unpacked FOLDER for the Markdown files of an
+unpacked release, whose links must lead to files the release holds."""
 import os
 import sys
 from urllib.parse import unquote
@@ -9,7 +10,7 @@ from urllib.parse import unquote
 import markdown
 
 
-def broken_links(source):
+def broken_links(source, unpacked=False):
     problems = []
     pages = {}
 
@@ -19,7 +20,7 @@ def broken_links(source):
                 pages[path] = markdown.anchors(file.read())
         return pages[path]
 
-    for name in markdown.markdown_files(source):
+    for name in markdown.markdown_files(source, unpacked):
         path = os.path.join(source, name)
         with open(path, encoding="utf-8") as file:
             text = file.read()
@@ -38,7 +39,8 @@ def broken_links(source):
 
 
 def main():
-    problems = broken_links(sys.argv[1])
+    unpacked = sys.argv[1] == "--unpacked"
+    problems = broken_links(sys.argv[-1], unpacked)
     for problem in problems:
         print(problem)
     print("%d broken link%s" % (len(problems), "" if len(problems) == 1 else "s"))

@@ -12,8 +12,13 @@ MARKER = re.compile(r"^<!--\s*example(?::\s*(.*?))?\s*-->\s*$")
 FILE_MARKER = re.compile(r"^<!--\s*file:\s*(\S+)\s*-->\s*$")
 
 
-def markdown_files(source):
-    """The Markdown files of the project: those git knows, and new ones it does not ignore."""
+def markdown_files(source, unpacked=False):
+    """The Markdown files of the project: those git knows, and new ones it does not ignore;
+    with `unpacked`, every one in the folder `source` (an unpacked release, no checkout)."""
+    if unpacked:
+        return sorted(os.path.relpath(os.path.join(folder, name), source)
+                      for folder, _, names in os.walk(source) for name in names
+                      if name.endswith(".md"))
     listed = subprocess.run(
         ["git", "ls-files", "--cached", "--others", "--exclude-standard", "*.md"],
         cwd=source, capture_output=True, text=True, check=True).stdout.split()

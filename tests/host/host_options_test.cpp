@@ -90,12 +90,16 @@ TEST(HostOptions, DropOutsAddUpAndStatusLinesCanBeSwitchedOff) {
     const SimDropout& second = options.run.sensors.simDropouts[1];
     EXPECT_TRUE(first.port == 2 && first.at == 1.5 && first.length == 3.0 && !first.repeat);
     EXPECT_TRUE(second.port == 4 && second.at == 0.0 && second.length == 0.25 && second.repeat);
-    // The word in any letter case, as other words.
+    // Every word value in any letter case.
     HostOptions anyCase;
-    ASSERT_EQ(parseArgs({"--sim-dropout", "1:0:1:Repeat", "my.conf"}, anyCase, error),
+    ASSERT_EQ(parseArgs({"--sim-dropout", "1:0:1:Repeat", "--sim-motion", "ALIGN", "--format",
+                         "Json", "my.conf"},
+                        anyCase, error),
               ParseResult::run)
         << error;
     EXPECT_TRUE(anyCase.run.sensors.simDropouts.at(0).repeat);
+    EXPECT_EQ(anyCase.run.sensors.simMotion, SimMotion::align);
+    EXPECT_EQ(anyCase.output.format, OutputFormat::json);
 }
 
 TEST(HostOptions, UsageErrorsSayWhatIsWrong) {

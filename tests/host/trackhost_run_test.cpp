@@ -110,13 +110,10 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
     EXPECT_EQ(birdsim_callCount(birdsimGetMostRecentReading), 3);
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(birdsim_isAwake(0), 0);
-    // The longest gap is the silence after the one record, to the third cycle.
-    EXPECT_TRUE(std::regex_match(
-        err.str(),
-        std::regex(simulatorNote + "trackhost: device \\[arm\\]: 3 cycles, 1 record, 0 "
-                                   "failed cycles, longest gap between records 0\\.0\\d\\d "
-                                   "s, 0 reconnections\n")))
-        << err.str();
+    // One record has no gap between records, and the device answered to the end.
+    EXPECT_EQ(err.str(), simulatorNote +
+                             "trackhost: device [arm]: 3 cycles, 1 record, 0 failed "
+                             "cycles, longest gap between records -, 0 reconnections\n");
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
@@ -167,12 +164,21 @@ TEST_F(HostRunTest, FiveSectionsAndAMissingPluginAreRefusedBeforeAnySensorWakes)
                   ":8: section [e] is on port 1 (it has no port line), as section [a] at line 1 "
                   "is; a port has one sensor, so init of [e] would fail\n");
     err.str("");
-    const std::string missing = platform::libraryFileName("no_such_plugin");
-    EXPECT_EQ(run({"--plugin", missing.c_str()}, files.writeConfig("[d]\n")), exitDevice);
-    const std::string expected = "trackhost: cannot load the plug-in " + missing + " (";
-    EXPECT_EQ(err.str().substr(0, expected.size()), expected);
-    EXPECT_GT(err.str().size(), expected.size() + 3) << "the system's reason: " << err.str();
-    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    // Told first, with the system's reason, also where a recording would bind the
+    // sensor library before the plug-in loads.
+    const std::string missing = "no-such-folder/" + platform::libraryFileName("no_such_plugin");
+    const std::string recording = files.name("-r.txt");
+    for (const std::vector<const char*>& more :
+         {std::vector<const char*>{}, {"--record", recording.c_str()}}) {
+        std::vector<const char*> args{"--plugin", missing.c_str()};
+        args.insert(args.end(), more.begin(), more.end());
+        err.str("");
+        EXPECT_EQ(run(args, files.writeConfig("[d]\n")), exitDevice);
+        const std::string expected = "trackhost: cannot load the plug-in " + missing + " (";
+        EXPECT_EQ(err.str().substr(0, expected.size()), expected);
+        EXPECT_NE(err.str().find("No such file or directory)\n"), std::string::npos) << err.str();
+        EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    }
 }
 
 // A run goes through the checker of --check first: its problems stop the run before
@@ -191,13 +197,20 @@ TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 
     err.str("");
-    file = files.writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n");
+    // Two sections of one name: warned of, and their summaries tell them apart.
+    file = files.writeConfig("[head]\nposition 0 5,5 0\nreconnect 2s\n[head]\nport 2\n");
     ASSERT_EQ(run({"--format", "csv", "--cycles", "2"}, file), exitSuccess) << err.str();
     EXPECT_EQ(
-        err.str().substr(0, err.str().find(simulatorNote) + simulatorNote.size()),
+        err.str(),
         file + ":2: warning: decimal comma in \"5,5\" of position: it reads as 5; write 5.5\n" +
             file + ":3: warning: text after the number in \"2s\" of reconnect: it reads as 2\n" +
-            simulatorNote);
+            file + ":4: warning: a second section [head]; the first is at line 1\n" +
+            simulatorNote + "trackhost: device [head] at " + file +
+            ":1: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
+            "reconnections\ntrackhost: device [head] at " +
+            file +
+            ":4: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
+            "reconnections\n");
     EXPECT_EQ(pose(csvRows().at(0)).at(1), "5.00000");
 }
 
@@ -391,7 +404,10 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
                                "trackhost: simulator: sensor on port 2 plugged back in\n";
     EXPECT_EQ(said.substr(0, pulled.size()), pulled);
     EXPECT_TRUE(holds(said, "device [steady]: 30 cycles, 30 records, 0 failed cycles, ")) << said;
-    EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, ")) << said;
+    EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, longest "
+                            "gap between records 0.010 s, silent for its last 0.200 s, 0 "
+                            "reconnections\n"))
+        << said;
 
     out.str("");
     err.str("");
@@ -462,14 +478,21 @@ TEST_F(HostRunTest, AReplugNamesTheDevicesThatDoNotReconnect) {
         << err.str();
 }
 
-// A drop-out on a port no section uses is refused before any sensor wakes; one that
-// would start after the run is warned of.
+// A drop-out on a port no section uses, or one to repeat a reading before there is
+// one, is refused before any sensor wakes; one that would start after the run is
+// warned of.
 TEST_F(HostRunTest, DropoutsMustMeetASectionAndTheRun) {
     const std::string file = files.writeConfig("[a]\n[b]\nport 3\n");
     EXPECT_EQ(run({"--cycles", "5", "--sim-dropout", "1:0:1", "--sim-dropout", "2:0:1"}, file),
               exitUsage);
     EXPECT_EQ(err.str(),
               "trackhost: --sim-dropout 2:0:1: no section of " + file + " uses port 2\n");
+    EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    // Unplugged before the first reading, the sensor has none to repeat.
+    err.str("");
+    EXPECT_EQ(run({"--cycles", "5", "--sim-dropout", "1:0:5:REPEAT"}, file), exitUsage);
+    EXPECT_EQ(err.str(), "trackhost: --sim-dropout 1:0:5:repeat: the sensor has no reading yet to "
+                         "repeat; unplug it after the first cycle, or without :repeat\n");
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
 
     err.str("");
@@ -496,9 +519,8 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
     ASSERT_NE(again, std::string::npos) << said;
     EXPECT_LT(silent, again);
     EXPECT_EQ(said.find("no record for", again), std::string::npos) << "told once";
-    EXPECT_TRUE(std::regex_search(said, std::regex("215 cycles, 1 record, 210 failed cycles, "
-                                                   "longest gap between records 0\\.\\d+ s, 0 "
-                                                   "reconnections\n")))
+    EXPECT_TRUE(holds(said, "215 cycles, 1 record, 210 failed cycles, longest gap between "
+                            "records -, 0 reconnections\n"))
         << said;
 
     err.str("");

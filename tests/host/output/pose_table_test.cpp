@@ -33,12 +33,21 @@ TEST(PoseTable, RecordsAreDecodedFromNetworkOrderAndWrittenExactly) {
     EXPECT_EQ(json.str(), "{\"device\":\"a,\\\"b\\\"\",\"id\":3,\"time\":1700000000.042,"
                           "\"x\":1.50000,\"y\":-0.00001,\"z\":0.00000,\"angle1\":-5.72957,"
                           "\"angle2\":11.45915,\"angle3\":-90.00000}\n");
+    // The names padded by the columns a terminal gives them: a wide character takes two.
     std::ostringstream table;
-    PoseWriter tableWriter(table, OutputFormat::table, 6);
+    PoseWriter tableWriter(table, OutputFormat::table, 14);
     tableWriter.header();
     tableWriter.row(decodeRecord("wand", record));
-    EXPECT_EQ(table.str(), "device  ID           time           x           y           z"
+    tableWriter.row(decodeRecord("\xE9\xA0\xAD\xE9\x83\xA8\xE3\x82\xBB\xE3\x83\xB3\xE3\x82\xB5"
+                                 "\xE3\x83\xBC",
+                                 record));
+    const std::string rest = "   3 1700000000.042     1.50000    -0.00001     0.00000    -5.72957"
+                             "    11.45915   -90.00000\n";
+    EXPECT_EQ(table.str(), "device          ID           time           x           y           z"
                            "      angle1      angle2      angle3\n"
-                           "wand     3 1700000000.042     1.50000    -0.00001     0.00000"
-                           "    -5.72957    11.45915   -90.00000\n");
+                           "wand          " +
+                               rest +
+                               "\xE9\xA0\xAD\xE9\x83\xA8\xE3\x82\xBB\xE3\x83\xB3\xE3\x82\xB5"
+                               "\xE3\x83\xBC  " +
+                               rest);
 }

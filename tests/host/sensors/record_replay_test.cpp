@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
+#include "tests/fixtures/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +119,8 @@ TEST_F(RecordReplay, ARunEndsWhenItsRecordingRunsOut) {
 }
 
 // A recording that cannot be created is refused (status 2); one that cannot be written
-// stops the run with status 5.
+// stops the run with status 5; one without a sensor library where the plug-in looks
+// for it says where that was, and why (status 4).
 TEST_F(RecordReplay, UnwritableRecordingIsRefusedOrStopsTheRunWithStatus5) {
     const std::string config = files.write("-one.conf", "[d]\n");
     EXPECT_EQ(trackhost("--record no-such-folder/r.txt --cycles 1 " + config), 2);
@@ -126,6 +128,23 @@ TEST_F(RecordReplay, UnwritableRecordingIsRefusedOrStopsTheRunWithStatus5) {
     if (std::ifstream("/dev/full")) {
         EXPECT_EQ(trackhost("--record /dev/full --rate 1000 " + config), 5);
         EXPECT_EQ(err, "trackhost: cannot write /dev/full (No space left on device)\n");
+    }
+    // On Windows the plug-in's sensor library is the one beside trackhost, wherever
+    // the plug-in lies.
+    if (platform::posixSystem()) {
+        const TestFolder elsewhere("elsewhere");
+        const std::string name = platform::libraryFileName("tracker_3dbird");
+        const std::string plugin = elsewhere.absolute(name);
+        elsewhere.copy(platform::executableFolder() + name, name);
+        const std::string sensors = elsewhere.absolute(platform::libraryFileName("3dbird"));
+        EXPECT_EQ(trackhost("--record " + files.name("-r.txt") + " --cycles 1 --plugin " + plugin +
+                            " " + config),
+                  4);
+        EXPECT_EQ(err.substr(0, err.find(" (")),
+                  "trackhost: cannot load the sensor library " + sensors);
+        EXPECT_EQ(err.substr(err.find(")")), "), where the plug-in " + plugin + " looks for it\n")
+            << err;
+        EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
     }
 }
 

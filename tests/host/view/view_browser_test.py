@@ -105,6 +105,25 @@ class ViewerPage(unittest.TestCase):
             .map(run => run.length))"""
         self.assertEqual(self.driver.execute_script(runs), [[2, 3], [5]])
 
+    def test_plot_breaks_where_no_record_came(self):
+        # The sensor is unplugged from 6 s to 7.5 s, once the page has had time to
+        # connect, and woken again by the device.
+        config = os.path.join(self.workdir, "back.conf")
+        with open(config, "w") as file:
+            file.write("[back]\nport 1\nreconnect 0.5\n")
+        with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30", "--seconds", "10",
+                                          "--sim-dropout", "1:6:1.5"], config=config) as host:
+            self.driver.get(host.url)
+            rig.wait_for(lambda: rig.page_state(self.driver)[1] > 0, what="a first event")
+            self.assertEqual(host.wait(), 0, host.rest)
+        self.assertIn(", 1 reconnection", host.rest)
+        # Two lines, the second from the first record after the loss.
+        runs = """return lineRuns(trackers.get(1).history, 0, false)
+            .map(run => [run[0].t, run[run.length - 1].t])"""
+        runs = self.driver.execute_script(runs)
+        self.assertEqual(len(runs), 2, runs)
+        self.assertGreater(runs[1][0] - runs[0][1], 1000, runs)
+
     def test_page_reconnects_when_trackhost_runs_again(self):
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", "30"]) as first:
             self.driver.get(first.url)
