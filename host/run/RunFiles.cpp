@@ -5,11 +5,6 @@
 #include "host/sensors/SensorSession.h"
 #include "platform/platform.h"
 
-namespace {
-
-// Where the loader takes a library named `name` from: a bare name beside the program
-// (completed as this platform names libraries when it has no extension), any other
-// as named.
 std::string libraryFile(const std::string& name) {
     if (name.find_first_of(platform::folderSeparators()) != std::string::npos) {
         return name;
@@ -17,8 +12,6 @@ std::string libraryFile(const std::string& name) {
     return platform::executableFolder() +
            (name.find('.') == std::string::npos ? platform::libraryFileName(name) : name);
 }
-
-} // namespace
 
 std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
                                     bool appendsToConfiguration) {

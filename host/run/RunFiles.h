@@ -10,6 +10,11 @@
 #include "host/output/PoseOutput.h"
 #include "host/run/RunSettings.h"
 
+// Where the loader takes a library named `name` from: a bare name beside the program
+// (completed as this platform names libraries when it has no extension), any other
+// as named.
+std::string libraryFile(const std::string& name);
+
 // The files a run writes: the poses, and the recording. Standard output may be the
 // configuration when the run's lines go to its end (trackhost --align my.conf >>
 // my.conf): the configuration is read whole before they are written.
