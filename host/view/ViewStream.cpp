@@ -9,7 +9,6 @@
 
 constexpr ViewStream::Clock::duration ViewStream::eventInterval;
 constexpr ViewStream::Clock::duration ViewStream::keepAliveInterval;
-constexpr ViewStream::Clock::duration ViewStream::writeTimeout;
 
 namespace {
 
@@ -75,7 +74,7 @@ void ViewStream::send(std::string message, bool last) {
     }
     out = message.substr(written);
     writing = true;
-    socket.closeIn(writeTimeout, shared_from_this());
+    socket.closeIn(shared_from_this());
     boost::asio::async_write(
         socket.get(), boost::asio::buffer(out),
         [self = shared_from_this(), last](const boost::system::error_code& error, std::size_t) {

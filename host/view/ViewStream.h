@@ -2,7 +2,8 @@
 // and the stream's start, then an event whenever records came, at most one per
 // 1/60 s, or a comment line after a quiet while. Nothing queues up for a slow
 // client: while a write waits for it, what changes only moves the table on, and the
-// next write carries the newest records. A write that takes no data for 2 s ends it.
+// next write carries the newest records. A write that takes no data for
+// ViewSocket::timeout (2 s) ends it.
 #pragma once
 
 #include "host/view/ViewSocket.h"
@@ -22,8 +23,6 @@ public:
     static constexpr Clock::duration eventInterval = std::chrono::microseconds(1000000 / 60);
     // A comment line this often keeps an idle stream open and finds a client gone.
     static constexpr Clock::duration keepAliveInterval = std::chrono::seconds(10);
-    // A write that takes no data for this long ends the stream.
-    static constexpr Clock::duration writeTimeout = std::chrono::seconds(2);
 
     ViewStream(boost::asio::ip::tcp::socket socket, ViewStreams& streams);
 
