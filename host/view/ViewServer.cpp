@@ -7,7 +7,6 @@
 #include "host/view/ViewAddress.h"
 #include "host/view/ViewConnection.h"
 #include "host/view/ViewSocket.h"
-#include "host/view/ViewStream.h"
 #include "host/view/ViewStreams.h"
 #include "platform/platform.h"
 
