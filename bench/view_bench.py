@@ -106,7 +106,7 @@ class Crowd:
         clients = []
         for _ in range(count):
             client = socket.create_connection(("127.0.0.1", port), timeout=30)
-            client.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            client.sendall(rig.events_request("127.0.0.1:%d" % port))
             clients.append(client)
         for client in clients:
             head = b""

@@ -1,5 +1,5 @@
-// POSIX implementation of the platform layer's network part: interface addresses
-// and listening sockets.
+// POSIX implementation of the platform layer's network part: interface addresses,
+// the machine's name and listening sockets.
 #include "platform.h"
 
 #include <arpa/inet.h>
@@ -7,6 +7,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -49,6 +50,15 @@ std::vector<std::string> interfaceAddresses(bool withIPv6) {
     }
     freeifaddrs(interfaces);
     return addresses;
+}
+
+std::string machineName() {
+    char name[256] = {};
+    // A name that fills the space may lack its end: none rather than a piece.
+    if (gethostname(name, sizeof name - 1) != 0 || name[sizeof name - 2] != '\0') {
+        return {};
+    }
+    return name;
 }
 
 // Address reuse lets a socket bind while connections of the port's last listener

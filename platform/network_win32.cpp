@@ -1,7 +1,9 @@
-// Win32 implementation of the platform layer's network part: interface addresses
-// and listening sockets. A file apart from platform_win32.cpp, so that the plug-in,
-// which needs none of it, does not import the IP helper library.
+// Win32 implementation of the platform layer's network part: interface addresses,
+// the machine's name and listening sockets. A file apart from platform_win32.cpp,
+// so that the plug-in, which needs none of it, does not import the IP helper
+// library.
 #include "platform.h"
+#include "utf16_win32.h"
 
 // winsock2.h must come before windows.h.
 #include <winsock2.h>
@@ -66,6 +68,16 @@ std::vector<std::string> interfaceAddresses(bool withIPv6) {
         }
     }
     return addresses;
+}
+
+std::string machineName() {
+    DWORD size = 0;
+    GetComputerNameExW(ComputerNameDnsHostname, nullptr, &size);
+    std::wstring name(size + 1, L'\0');
+    if (size == 0 || !GetComputerNameExW(ComputerNameDnsHostname, &name[0], &size)) {
+        return {};
+    }
+    return narrow(name.c_str());
 }
 
 // A plain bind already takes a port back past the old connections' close on Win32;

@@ -253,6 +253,9 @@ std::uint32_t netToHost(std::uint32_t value);
 // with the latter would need the interface's name), IPv6 only with `withIPv6`.
 // Empty when the system cannot tell.
 std::vector<std::string> interfaceAddresses(bool withIPv6);
+// This machine's own name on the network (its host name, without a domain), as
+// UTF-8; empty when the system cannot tell.
+std::string machineName();
 // A socket's system handle (a descriptor on POSIX, a SOCKET on Win32).
 using SocketHandle = std::uintptr_t;
 // Before bind: a listening socket may take its port back at once when the same

@@ -13,8 +13,10 @@ scripts/install-deps.sh all
 
 jobs=$(nproc)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Seconds each fuzz target runs.
-fuzz_seconds=${FUZZ_SECONDS:-60}
+# Runs of each fuzz target, and the most seconds one may take to reach them (a
+# target that does not reach its runs in time fails the stage).
+fuzz_runs=${FUZZ_RUNS:-1000000}
+fuzz_seconds=${FUZZ_SECONDS:-600}
 
 timings=()
 stage_name=""
@@ -227,25 +229,32 @@ under_valgrind trackhost-replay build/bin/trackhost --cycles 20 --rate 1000 \
 under_valgrind trackhost-dropout build/bin/trackhost --seconds 4 --rate 100 --output /dev/null \
     --sim-dropout 1:0.5:1 examples/demo.conf
 
-stage "fuzz targets (libFuzzer, ${fuzz_seconds} s each)"
+stage "fuzz targets (libFuzzer, ${fuzz_runs} runs each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTRACKER_SANITIZE=address,undefined,fuzzer-no-link -DTRACKER_FUZZ=ON >/dev/null
-targets=(init_options config_file recording)
+targets=(init_options config_file recording view_request)
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 for target in "${targets[@]}"; do
     # A fresh copy of the seed corpus, so that the repository's stays as it is.
     corpus=build-fuzz/corpus/$target
     rm -rf "$corpus" && mkdir -p "$corpus" && cp fuzz/corpus/"$target"/* "$corpus"/
     log=build-fuzz/fuzz-$target.log
-    if ! (cd build-fuzz && bin/fuzz_"$target" -max_total_time="$fuzz_seconds" -timeout=10 \
-        -dict=../fuzz/"$target".dict -artifact_prefix=fuzz-"$target"- corpus/"$target" \
-        >"fuzz-$target.log" 2>&1); then
+    if ! (cd build-fuzz && bin/fuzz_"$target" -runs="$fuzz_runs" -max_total_time="$fuzz_seconds" \
+        -timeout=10 -rss_limit_mb=2048 -dict=../fuzz/"$target".dict \
+        -artifact_prefix=fuzz-"$target"- corpus/"$target" >"fuzz-$target.log" 2>&1); then
         tail -n 60 "$log"
         echo "fuzz: $target found a problem (input saved in build-fuzz/fuzz-$target-*)" >&2
         exit 1
     fi
-    echo "fuzz: $target: $(grep -E '^Done [0-9]+ runs' "$log")"
+    done_line=$(grep -E '^Done [0-9]+ runs' "$log")
+    echo "fuzz: $target: $done_line"
+    runs=$(echo "$done_line" | awk '{print $2}')
+    if [ "$runs" -lt "$fuzz_runs" ]; then
+        echo "fuzz: $target made $runs runs of $fuzz_runs in $fuzz_seconds s: make it faster" \
+            "or give it more time" >&2
+        exit 1
+    fi
 done
 
 stage ""

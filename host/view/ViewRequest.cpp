@@ -1,7 +1,10 @@
 // The viewer's routes and its refusals.
 #include "host/view/ViewRequest.h"
 
+#include <boost/asio/ip/address.hpp>
+
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -30,6 +33,48 @@ bool decodedPath(const std::string& path, std::string& decoded) {
     return true;
 }
 
+// The name of a Host field, without its port; false when the port is not digits
+// or an IPv6 address is not in brackets.
+bool hostName(const std::string& host, std::string& name) {
+    const bool bracketed = !host.empty() && host.front() == '[';
+    const std::size_t nameEnd = bracketed ? host.find(']') : host.find(':');
+    if (nameEnd == std::string::npos) {
+        name = host;
+        return !bracketed;
+    }
+    const std::size_t portStart = bracketed ? nameEnd + 1 : nameEnd;
+    const std::string port = host.substr(portStart);
+    if (!port.empty() && (port[0] != ':' || port.size() == 1 ||
+                          port.find_first_not_of("0123456789", 1) != std::string::npos)) {
+        return false;
+    }
+    name = bracketed ? host.substr(1, nameEnd - 1) : host.substr(0, nameEnd);
+    return true;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Whether `name` and `local` are the same address, however written (an IPv4
+// address mapped into IPv6 is the IPv4 one).
+bool sameAddress(const std::string& name, const std::string& local) {
+    const auto plain = [](const std::string& text, boost::asio::ip::address& address) {
+        boost::system::error_code error;
+        address = boost::asio::ip::make_address(text, error);
+        if (!error && address.is_v6() && address.to_v6().is_v4_mapped()) {
+            address = boost::asio::ip::make_address_v4(boost::asio::ip::v4_mapped, address.to_v6());
+        }
+        return !error;
+    };
+    boost::asio::ip::address named;
+    boost::asio::ip::address ours;
+    return plain(name, named) && plain(local, ours) && named == ours;
+}
+
 } // namespace
 
 ViewRoute viewRoute(const std::string& method, const std::string& target) {
@@ -55,6 +100,19 @@ ViewRoute viewRoute(const std::string& method, const std::string& target) {
         }
     }
     return ViewRoute::notFound;
+}
+
+bool viewHostServed(const std::string& host, const std::string& local, const std::string& machine) {
+    std::string name;
+    if (!hostName(host, name) || name.empty()) {
+        return false;
+    }
+    // A name may end in the root's dot.
+    if (name.back() == '.') {
+        name.pop_back();
+    }
+    return sameName(name, "localhost") || (!machine.empty() && sameName(name, machine)) ||
+           sameAddress(name, local);
 }
 
 int unreadableRequestStatus(const char* received, std::size_t size) {

@@ -6,7 +6,7 @@
 #include "host/view/LatestPoses.h"
 #include "host/view/ViewAddress.h"
 #include "host/view/ViewConnection.h"
-#include "host/view/ViewStream.h"
+#include "host/view/ViewSocket.h"
 #include "host/view/ViewStreams.h"
 #include "platform/platform.h"
 
@@ -64,6 +64,7 @@ struct ViewServer::Impl {
     std::string address;
     int port = 0;
     std::string url;
+    std::string machine; // this machine's name, which requests may be sent to
 
     bool listen(const tcp::endpoint& where, boost::system::error_code& error);
     void accept();
@@ -125,7 +126,7 @@ void ViewServer::Impl::accepted(tcp::socket socket) {
     // Each event goes out at once, not held back until the last is acknowledged.
     socket.set_option(tcp::no_delay(true), ignored);
     socket.set_option(asio::socket_base::send_buffer_size(sendBufferBytes), ignored);
-    const auto connection = std::make_shared<ViewConnection>(std::move(socket), *streams);
+    const auto connection = std::make_shared<ViewConnection>(std::move(socket), *streams, machine);
     // Connections that ended leave the list here, so that it does not grow.
     connections.erase(
         std::remove_if(connections.begin(), connections.end(),
@@ -205,6 +206,7 @@ bool ViewServer::start(const std::string& address, int port, std::string& error)
     impl->streams.emplace(impl->io.get_executor(), impl->poses, run);
     impl->poses.onChange([this] { impl->wake(); });
     impl->address = address;
+    impl->machine = platform::machineName();
     impl->port = impl->acceptor.local_endpoint().port();
     impl->url = "http://" + bracketed(address) + ":" + std::to_string(impl->port) + "/";
     impl->accept();
@@ -248,7 +250,7 @@ void ViewServer::stop() {
     asio::post(impl->io, [this] { impl->close(); });
     // The streams send what is left; a client that takes nothing is dropped by the
     // write timeout. Whatever is still open after that is cut off.
-    impl->finished.wait_for(ViewStream::writeTimeout + std::chrono::seconds(1));
+    impl->finished.wait_for(ViewSocket::timeout + std::chrono::seconds(1));
     asio::post(impl->io, [this] { impl->streams->closeAll(); });
     impl->finished.wait_for(std::chrono::seconds(1));
     impl->io.stop();

@@ -1,10 +1,12 @@
 // A client's connection with a deadline.
 #include "host/view/ViewSocket.h"
 
+constexpr std::chrono::steady_clock::duration ViewSocket::timeout;
+
 ViewSocket::ViewSocket(boost::asio::ip::tcp::socket socket)
     : socket(std::move(socket)), deadline(this->socket.get_executor()) {}
 
-void ViewSocket::closeIn(std::chrono::steady_clock::duration timeout, std::shared_ptr<void> owner) {
+void ViewSocket::closeIn(std::shared_ptr<void> owner) {
     deadline.expires_after(timeout);
     deadline.async_wait([this, owner = std::move(owner)](const boost::system::error_code& error) {
         if (!error) {

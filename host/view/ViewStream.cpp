@@ -1,15 +1,12 @@
 // One client's event stream.
 #include "host/view/ViewStream.h"
 
-#include "host/view/ViewStreams.h"
-
 #include <boost/asio/write.hpp>
 
 #include <cstdio>
 
 constexpr ViewStream::Clock::duration ViewStream::eventInterval;
 constexpr ViewStream::Clock::duration ViewStream::keepAliveInterval;
-constexpr ViewStream::Clock::duration ViewStream::writeTimeout;
 
 namespace {
 
@@ -25,35 +22,36 @@ const char lastChunk[] = "0\r\n\r\n";
 
 } // namespace
 
-ViewStream::ViewStream(boost::asio::ip::tcp::socket socket, ViewStreams& streams)
-    : socket(std::move(socket)), streams(streams) {
+ViewStream::ViewStream(boost::asio::ip::tcp::socket socket, const ViewNews& news,
+                       const ViewStreamKeeper& keeper)
+    : socket(std::move(socket)), news(news), keeper(keeper) {
     // Writes are tried at once, without waiting (see send).
     boost::system::error_code ignored;
     this->socket.get().non_blocking(true, ignored);
 }
 
 void ViewStream::start(const std::string& head) {
-    send(head + chunk(streams.start() + streams.news(seen, lostSeen)), false);
+    send(head + chunk(news.start() + news.news(seen, lostSeen)), false);
 }
 
 void ViewStream::kick() {
     if (writing || ended) {
         return;
     }
-    const bool closing = streams.closed();
+    const bool closing = news.closed();
     const Clock::time_point now = Clock::now();
-    const Clock::time_point due = closing                         ? now
-                                  : streams.lacks(seen, lostSeen) ? lastSent + eventInterval
-                                                                  : lastSent + keepAliveInterval;
+    const Clock::time_point due = closing                      ? now
+                                  : news.lacks(seen, lostSeen) ? lastSent + eventInterval
+                                                               : lastSent + keepAliveInterval;
     if (due > now) {
-        streams.kickAt(due);
+        keeper.kickAt(due);
         return;
     }
-    std::string news = streams.news(seen, lostSeen);
-    if (news.empty() && !closing) {
-        news = ": keep-alive\n\n";
+    std::string text = news.news(seen, lostSeen);
+    if (text.empty() && !closing) {
+        text = ": keep-alive\n\n";
     }
-    send((news.empty() ? std::string() : chunk(news)) + (closing ? lastChunk : ""), closing);
+    send((text.empty() ? std::string() : chunk(text)) + (closing ? lastChunk : ""), closing);
 }
 
 // A message is written at once where the send buffer takes it, as it mostly does;
@@ -75,7 +73,7 @@ void ViewStream::send(std::string message, bool last) {
     }
     out = message.substr(written);
     writing = true;
-    socket.closeIn(writeTimeout, shared_from_this());
+    socket.closeIn(shared_from_this());
     boost::asio::async_write(
         socket.get(), boost::asio::buffer(out),
         [self = shared_from_this(), last](const boost::system::error_code& error, std::size_t) {
@@ -99,5 +97,5 @@ void ViewStream::close() {
     }
     ended = true;
     socket.close();
-    streams.ended(this);
+    keeper.ended(this);
 }

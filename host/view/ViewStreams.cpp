@@ -1,8 +1,5 @@
-// The viewer's event streams and the I/O thread's copy of the table.
+// The viewer's event streams.
 #include "host/view/ViewStreams.h"
-
-#include "host/view/ViewEvents.h"
-#include "host/view/ViewStream.h"
 
 #include <algorithm>
 
@@ -15,7 +12,9 @@ constexpr auto kickSlack = std::chrono::milliseconds(1);
 
 ViewStreams::ViewStreams(boost::asio::any_io_executor io, const LatestPoses& poses,
                          const std::string& run)
-    : poses(poses), startText(viewStreamStart(run)), timer(std::move(io)) {}
+    : news(poses, run), keeper{[this](std::chrono::steady_clock::time_point due) { kickAt(due); },
+                               [this](const ViewStream* stream) { ended(stream); }},
+      timer(std::move(io)) {}
 
 ViewStreams::~ViewStreams() = default;
 
@@ -28,7 +27,7 @@ void ViewStreams::open(boost::asio::ip::tcp::socket socket, const std::string& h
     // for every change the taking misses.
     someOpen = true;
     take();
-    streams.push_back(std::make_shared<ViewStream>(std::move(socket), *this));
+    streams.push_back(std::make_shared<ViewStream>(std::move(socket), news, keeper));
     streams.back()->start(head);
 }
 
@@ -38,20 +37,9 @@ void ViewStreams::refresh() {
 }
 
 void ViewStreams::take() {
-    if (!someOpen) {
-        return;
+    if (someOpen) {
+        news.take();
     }
-    for (LatestPose& entry : poses.changedSince(version)) {
-        Record& record = records[entry.pose.id - 1];
-        record.version = entry.version;
-        record.text = viewRecord(entry);
-    }
-    std::vector<std::string> lost;
-    if (poses.lostSince(lostVersion, lost)) {
-        lostEvent = viewLostEvent(lost);
-        noneLost = lost.empty();
-    }
-    isClosed = poses.closed();
 }
 
 void ViewStreams::kickAll() {
@@ -83,27 +71,6 @@ void ViewStreams::closeAll() {
     for (const std::shared_ptr<ViewStream>& stream : current) {
         stream->close();
     }
-}
-
-bool ViewStreams::lacks(std::uint64_t seen, std::uint64_t lostSeen) const {
-    return seen < version || lostSeen < lostVersion;
-}
-
-std::string ViewStreams::news(std::uint64_t& seen, std::uint64_t& lostSeen) const {
-    std::string text;
-    if (lostSeen < lostVersion) {
-        // A new stream hears of the list only when someone is lost.
-        text = lostSeen == 0 && noneLost ? std::string() : lostEvent;
-        lostSeen = lostVersion;
-    }
-    std::vector<const std::string*> newer;
-    for (const Record& record : records) {
-        if (record.version > seen) {
-            newer.push_back(&record.text);
-        }
-    }
-    seen = version;
-    return newer.empty() ? text : text + viewEvent(newer);
 }
 
 void ViewStreams::ended(const ViewStream* stream) {

@@ -1,24 +1,22 @@
-// The viewer's event streams on its I/O thread, and the I/O thread's copy of the
-// latest-record table: each record's text is written once, when it is taken from the
-// table, and every stream sends the texts it lacks.
+// The viewer's event streams on its I/O thread: how many are open, the pace at
+// which they are kicked, and their end. What they send comes from the I/O thread's
+// copy of the table (ViewNews).
 #pragma once
 
 #include "host/view/LatestPoses.h"
+#include "host/view/ViewNews.h"
+#include "host/view/ViewStream.h"
 
 #include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-class ViewStream;
 
 class ViewStreams {
 public:
@@ -44,37 +42,9 @@ public:
     // Ends every stream at once, sent or not.
     void closeAll();
 
-    // For the streams: what every stream starts with.
-    const std::string& start() const { return startText; }
-    bool closed() const { return isClosed; }
-    // Whether a stream that has had records up to version `seen` and the lost
-    // devices' list of version `lostSeen` lacks something.
-    bool lacks(std::uint64_t seen, std::uint64_t lostSeen) const;
-    // What such a stream lacks: the lost devices' event when the list changed (for
-    // a new stream only when it is not empty), and one event of the newer records;
-    // empty when nothing. Both marks move on.
-    std::string news(std::uint64_t& seen, std::uint64_t& lostSeen) const;
-    // A stream that waits for its pace or its keep-alive: every stream is kicked
-    // again at `due` or up to a millisecond later, so that streams whose times lie
-    // close together are served by one wake-up.
-    void kickAt(std::chrono::steady_clock::time_point due);
-    // A stream has ended.
-    void ended(const ViewStream* stream);
-
 private:
-    struct Record {
-        std::uint64_t version = 0;
-        std::string text;
-    };
-
-    const LatestPoses& poses;
-    std::string startText;
-    std::array<Record, LatestPoses::maxTrackers> records;
-    std::uint64_t version = 0;
-    std::string lostEvent;
-    std::uint64_t lostVersion = 0;
-    bool noneLost = true;
-    bool isClosed = false;
+    ViewNews news;
+    ViewStreamKeeper keeper;
     std::vector<std::shared_ptr<ViewStream>> streams;
     std::atomic<bool> someOpen{false};
     boost::asio::steady_timer timer;
@@ -83,4 +53,10 @@ private:
     // Takes what changed in the table, when a stream needs it.
     void take();
     void kickAll();
+    // A stream that waits for its pace or its keep-alive: every stream is kicked
+    // again at `due` or up to a millisecond later, so that streams whose times lie
+    // close together are served by one wake-up.
+    void kickAt(std::chrono::steady_clock::time_point due);
+    // A stream has ended.
+    void ended(const ViewStream* stream);
 };

