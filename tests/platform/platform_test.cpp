@@ -135,6 +135,9 @@ TEST(FileNames, NamesBeyondAsciiReachTheSystemAsTyped) {
     EXPECT_EQ(error, ENOENT);
     EXPECT_FALSE(platform::writableFile("東京 Jürgen", error));
     EXPECT_EQ(error, EISDIR);
+    const std::string inFile = folder.path("出力.txt") + platform::folderSeparators()[0] + "x";
+    EXPECT_FALSE(platform::writableFile(inFile, error));
+    EXPECT_NE(error, 0);
 }
 
 // The current folder ends in one; every one of them, and on Windows a drive's colon
@@ -260,6 +263,7 @@ TEST(LoadLibrary, WhatCannotBeLoadedSaysTheSystemsReason) {
     EXPECT_EQ(loaded, library);
     platform::freeLibrary(loaded);
     platform::freeLibrary(library);
+    EXPECT_EQ(platform::libraryPath(nullptr), "");
 }
 
 // writeTerminal passes the stream's buffer: a file gets what the stream held first,
@@ -274,6 +278,12 @@ TEST(WriteTerminal, AFileGetsTheTextAfterWhatItsStreamHeld) {
     EXPECT_FALSE(platform::isTerminal(file));
     EXPECT_FALSE(platform::enableTerminalEscapes(file));
     EXPECT_EQ(platform::terminalColumns(file), 0u);
+    std::fclose(file);
+    EXPECT_EQ(fileText(folder.path("out.txt")), "held \x1b[2Kwhole Jürgen 東京\nafter");
+    // A stream that takes nothing gets nothing, and the call returns.
+    file = platform::openFile(folder.path("out.txt"), "rb");
+    ASSERT_NE(file, nullptr);
+    platform::writeTerminal(file, "lost");
     std::fclose(file);
     EXPECT_EQ(fileText(folder.path("out.txt")), "held \x1b[2Kwhole Jürgen 東京\nafter");
 }
