@@ -163,6 +163,19 @@ TEST(FolderSeparators, EachEndsAFolderInAName) {
     }
 }
 
+// A current folder that has been deleted (which POSIX allows) has no name.
+TEST(CurrentFolder, ADeletedOneHasNoName) {
+    if (!platform::posixSystem()) {
+        GTEST_SKIP() << "Windows deletes no folder that is a process's current one";
+    }
+    const fs::path before = fs::current_path();
+    fs::create_directory("deleted");
+    fs::current_path("deleted");
+    fs::remove(before / "deleted");
+    EXPECT_EQ(platform::currentFolder(), "");
+    fs::current_path(before);
+}
+
 TEST(ExecutablePath, NamesThisProgramInItsFolder) {
     const std::string path = platform::executablePath();
     const std::string folder = platform::executableFolder();
