@@ -254,6 +254,19 @@ TEST_F(FaultInjection, FullStorageRefusesTheCountAndNothingIsWrittenPastIt) {
     }
 }
 
+// With DEBUG on, a cycle whose sensors all fall past the full storage says so.
+TEST_F(FaultInjection, WithDebugOnACycleThatDeliversNothingSaysSo) {
+    *host.storage.storage()->numOfData = CDataStorage::maxRecords;
+    logger.debugLevel = 1;
+    HostConfig config;
+    runWith(config);
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    CaptureStdout out;
+    EXPECT_EQ(cycle(), 1);
+    EXPECT_EQ(maskBytes(mask), "00 00 00 00");
+    EXPECT_EQ(linesAfter(out.text(), "WARNING: "), "C3DBird: No valid data received.\n");
+}
+
 // A host thread ended while it held the storage's mutex: the next lock reports
 // it, the device goes on as the owner and releases the mutex, so the host can
 // take it again.
