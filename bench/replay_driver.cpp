@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     }
     const long rate = argc == 3 ? std::strtol(argv[2], nullptr, 10) : 240;
     Recording recording;
-    ConfigError error;
+    FileError error;
     if (rate <= 0) {
         std::fprintf(stderr, "RATE must be a positive number\n");
         return 2;

@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever the builds and tests need and this machine lacks.
 # Usage: scripts/install-deps.sh [run|native|all]
 #   run: building and running trackhost (scripts/demo.sh)
-#   native: also the native tests, benchmarks and formatting
+#   native: also the native tests, benchmarks, coverage and formatting
 #   all: also the Windows cross tools, Wine, the sanitizers and valgrind
 set -euo pipefail
 
@@ -15,7 +15,9 @@ packages=(cmake ninja-build g++ libboost1.81-dev libjs-three)
 without_recommends=(libboost1.81-dev)
 if [ "$what" != run ]; then
     # help2man makes trackhost's manual page from its --help.
-    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox help2man)
+    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox help2man
+               # The coverage stage's report per folder.
+               gcovr)
 fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev

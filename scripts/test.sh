@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the formatting of every C and C++ file, then builds both targets and runs every
-# test: natively, then the Windows build under Wine, then the release archive
+# test: natively (with every benchmark built and run once on a tiny input, and the
+# suite again in a build of its own for line and branch coverage per folder, which
+# fails below its floor), then the Windows build under Wine, then the release archive
 # (scripts/package.sh) with trackhost from it under Wine, then the reliability checks: the
 # native suite under AddressSanitizer and UndefinedBehaviorSanitizer, the concurrency tests
 # under ThreadSanitizer, the plug-in's lifecycles under valgrind's leak check, and the
@@ -54,6 +56,47 @@ stage "native build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACKER_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+
+stage "benchmarks (built in build/, each run once on a tiny input)"
+# Built, not timed: so that none of them stops building unseen.
+cmake -S . -B build -DTRACKER_BENCH=ON >/dev/null
+benchmarks=(tracker_bench cycle_driver smoothing_bench align_bench replay_driver)
+cmake --build build -j "$jobs" --target "${benchmarks[@]}"
+(
+    set -e
+    bin=build/bin
+    "$bin"/tracker_bench --benchmark_repetitions=1 --benchmark_min_time=0.001 \
+        >build/bench-tracker.log 2>&1
+    for mode in cycle floor control read; do "$bin"/cycle_driver "$mode" 100; done
+    "$bin"/cycle_driver soak 1000000 >/dev/null # its least: one window of cycles
+    "$bin"/smoothing_bench build/bench-smoothing.dat >/dev/null
+    "$bin"/align_bench 2 >/dev/null
+    recording=build/bench-replay.rec
+    printf 'trackhost-recording 1\nports 1 2\nstart 2026-12-07T00:00:00.000Z\n' >"$recording"
+    for i in 1 2 3 4 5 6 7 8 9; do
+        printf '%d 1 1 0.%d 0.25 0.125\n%d 2 1 1 2 %d\n' $((i * 10)) "$i" $((i * 10)) "$i"
+    done >>"$recording"
+    "$bin"/replay_driver "$recording" 100
+    bench/instructions.sh build >/dev/null
+    /usr/bin/python3 bench/view_bench.py build --seconds 1 --rounds 1 >build/bench-view.log
+) || { echo "benchmarks: a benchmark failed on its tiny input" >&2; exit 1; }
+echo "benchmarks: ${benchmarks[*]}, bench/instructions.sh and bench/view_bench.py ran"
+
+stage "coverage (native, --coverage, own build)"
+# Line and branch coverage of the whole native suite, per folder; fails when a
+# folder's lines fall below the floor scripts/coverage.py sets. Counters are updated
+# atomically, so that threads never leave a count that gcov cannot read. The suite's
+# verdict is the native stage's: a test that fails here on timing (the -O0 build is
+# slower) is run again, up to three times, and counts once it passes.
+coverage_flags="--coverage -fprofile-update=atomic"
+cmake -S . -B build-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRACKER_TESTS=ON \
+    -DCMAKE_C_FLAGS="$coverage_flags" -DCMAKE_CXX_FLAGS="$coverage_flags" \
+    -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage >/dev/null
+cmake --build build-coverage -j "$jobs"
+find build-coverage -name '*.gcda' -delete
+(cd build-coverage && ctest --output-on-failure -j "$jobs" --repeat until-pass:3 >ctest.log) ||
+    { tail -n 60 build-coverage/ctest.log; exit 1; }
+scripts/coverage.py build-coverage
 
 stage "Windows build (run under Wine)"
 cmake -S . -B build-win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -253,6 +254,19 @@ TEST_F(FaultInjection, FullStorageRefusesTheCountAndNothingIsWrittenPastIt) {
     }
 }
 
+// With DEBUG on, a cycle whose sensors all fall past the full storage says so.
+TEST_F(FaultInjection, WithDebugOnACycleThatDeliversNothingSaysSo) {
+    *host.storage.storage()->numOfData = CDataStorage::maxRecords;
+    logger.debugLevel = 1;
+    HostConfig config;
+    runWith(config);
+    birdsim_setReading(0, 0.1f, 0.2f, 0.3f);
+    CaptureStdout out;
+    EXPECT_EQ(cycle(), 1);
+    EXPECT_EQ(maskBytes(mask), "00 00 00 00");
+    EXPECT_EQ(linesAfter(out.text(), "WARNING: "), "C3DBird: No valid data received.\n");
+}
+
 // A host thread ended while it held the storage's mutex: the next lock reports
 // it, the device goes on as the owner and releases the mutex, so the host can
 // take it again.
@@ -414,4 +428,39 @@ TEST_F(FaultInjection, OutOfMemoryAnywhereIsAFailureResultNeverAnException) {
             << "allocation " << n << ":\n"
             << text;
     }
+}
+
+// Without a logger of the host's, the failure is told on one named after the device.
+TEST_F(FaultInjection, OutOfMemoryInCreateDevWithoutALoggerIsStillTold) {
+    HostConfig config;
+    std::string text;
+    CBase* created = nullptr;
+    {
+        CaptureFd out;
+        failAllocation(1);
+        created = createDev(config.record(), nullptr);
+        failAllocation(0);
+        text = out.text();
+    }
+    EXPECT_EQ(created, nullptr);
+    // The default line head: time, the name and the process ID.
+    const std::string line = "]: ERROR: C3DBird: Out of memory in \"createDev\".\n";
+    EXPECT_NE(text.find(" C3DBird["), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), line.size())), line);
+}
+
+// A line longer than its room, when memory runs out for the rest, is cut, not lost.
+TEST_F(FaultInjection, ALongLogLineIsCutWhenMemoryRunsOut) {
+    const std::string tail(300, 'x');
+    std::string text;
+    {
+        CaptureFd out;
+        failAllocation(1);
+        logger.error("long: ") << tail << " end";
+        failAllocation(0);
+        text = out.text();
+    }
+    EXPECT_EQ(text.size(), 256u);
+    EXPECT_EQ(text.rfind(deviceError + "long: xxx", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - 2), "x\n");
 }

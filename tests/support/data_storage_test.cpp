@@ -47,8 +47,10 @@ TEST(DataStorage, SetNumOfDataNeedsMutexAndNonZeroCount) {
     EXPECT_FALSE(storage.setNumOfData(3));
     EXPECT_FALSE(storage.lock());
     EXPECT_FALSE(storage.unlock());
+    { const StorageLock lock(storage); }
     storage.mutex = mutex;
     EXPECT_EQ(out.text(), "host: ERROR: CDataStorage: the number of data is zero.\n"
+                          "host: ERROR: CDataStorage: Mutex has not been set up yet.\n"
                           "host: ERROR: CDataStorage: Mutex has not been set up yet.\n");
     EXPECT_EQ(host.count(), 0u);
     EXPECT_TRUE(storage.setNumOfData(32));

@@ -10,6 +10,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <locale>
 #include <regex>
 #include <string>
 #include <thread>
@@ -203,4 +206,50 @@ TEST(LineSink, AHostsSinkIsNeverEnteredByTwoThreadsAtOnce) {
     }
     EXPECT_EQ(sink.overlaps.load(), 0);
     EXPECT_EQ(sink.lines.load(), threads * perThread);
+}
+
+namespace {
+
+// Groups thousands with a comma, as a host's locale may.
+struct Thousands : std::numpunct<char> {
+    char do_thousands_sep() const override { return ','; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+// Takes nothing, as a standard output whose reader has gone.
+struct RefusingBuffer : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+} // namespace
+
+// A line takes standard output's locale and format, and keeps in standard output the
+// format it changed: a fill and a width too, as the host's own stream would.
+TEST(LineSink, LinesTakeStandardOutputsLocaleAndKeepWhatTheyChange) {
+    const CLoggerH logger = plainLogger("C3DBird");
+    const std::locale host = std::cout.getloc();
+    std::cout.imbue(std::locale(host, new Thousands));
+    {
+        CaptureStdout out;
+        logger.info("count ") << 1234567 << std::setfill('*') << std::setw(4);
+        EXPECT_EQ(out.text(), "C3DBird: INFO: count 1,234,567\n");
+    }
+    EXPECT_EQ(std::cout.fill(), '*');
+    EXPECT_EQ(std::cout.width(), 4);
+    std::cout.imbue(host);
+    resetStdoutFormat();
+}
+
+// A host may ask standard output for exceptions: a line it cannot take is lost, and
+// the logger throws nothing.
+TEST(LineSink, AStandardOutputThatThrowsLosesTheLine) {
+    RefusingBuffer refusing;
+    std::streambuf* const buffer = std::cout.rdbuf(&refusing);
+    std::cout.exceptions(std::ios::badbit);
+    plainLogger("C3DBird").error("lost");
+    const bool bad = std::cout.bad();
+    std::cout.exceptions(std::ios::goodbit);
+    std::cout.rdbuf(buffer);
+    std::cout.clear();
+    EXPECT_TRUE(bad);
 }

@@ -3,6 +3,7 @@
 
 #include "host/plugin/HostConfig.h"
 #include "support/CLoggerH.h"
+#include "support/OptionReader.h"
 #include "tests/fixtures/CaptureStdout.h"
 #include "tests/fixtures/PlainLogger.h"
 
@@ -16,6 +17,13 @@ TEST(OptionLines, CompareNoCaseOrdersLowerCasedBytes) {
     EXPECT_EQ(compareNoCase("", ""), 0);
     // Bytes above 127 compare as unsigned.
     EXPECT_EQ(compareNoCase("a\xE9", "a~"), 1);
+}
+
+// What the number rule reads of an argument: its leading white space and the number.
+TEST(OptionLines, NumberLengthCountsLeadingSpaceAndTheNumber) {
+    EXPECT_EQ(optionNumberLength(" \t2.5e1x"), 7u);
+    EXPECT_EQ(optionNumberLength("12abc"), 2u);
+    EXPECT_EQ(optionNumberLength("  -x"), 0u);
 }
 
 TEST(OptionLines, ToLowerCaseChangesOnlyLetters) {

@@ -15,6 +15,11 @@ void expectElements(const Matrix4& matrix, const float (&expected)[16]) {
 
 TEST(Matrix4, ZeroAxisGivesIdentityBlockWithoutM15) {
     expectElements(axisAngleMatrix(0, 0, 0, 45), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0});
+    Matrix4 matrix = offsetMatrix(1, 2, 3);
+    ASSERT_TRUE(identityMatrix(&matrix));
+    expectElements(matrix, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
+    EXPECT_FALSE(zeroMatrix(nullptr));
+    EXPECT_FALSE(identityMatrix(nullptr));
 }
 
 TEST(Matrix4, AxisAngleIsRightHandedAndIgnoresAxisLength) {

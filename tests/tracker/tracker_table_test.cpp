@@ -71,6 +71,7 @@ TEST(TrackerTable, UpdateMaskBitsAreBigEndian) {
     }
     EXPECT_FALSE(CTraCommonH::setUpdateMaskBit(mask, 0));
     EXPECT_FALSE(CTraCommonH::setUpdateMaskBit(mask, 33));
+    EXPECT_FALSE(CTraCommonH::clearUpdateMask(nullptr));
     const std::uint8_t expected[4] = {128, 0, 1, 4};
     EXPECT_EQ(std::memcmp(mask, expected, 4), 0);
 }

@@ -122,6 +122,13 @@ TEST_F(TransformOptions, BadLinesAreReportedAndStoreNothing) {
         {"calibration",
          {"lib", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"},
          "Too many args found for Calibration"},
+        {"transmitterrotationmatrix",
+         {"1", "0", "0", "0", "1", "0", "0", "0"},
+         "Incomplete option line found for TransmitterRotationMatrix"},
+        {"sensorrotationmatrix",
+         {"1", "1", "0", "0", "0", "1", "0", "0", "0", "1e39"},
+         "Invalid arg found for SensorRotationMatrix"},
+        {"calibration", {}, "Incomplete option line found for Calibration"},
         {"cavecoordinates", {"maybe"}, "Invalid string found for CAVECoord"},
         {"unitorder", {"1"}, "Can not change the order on input connector"},
     };
