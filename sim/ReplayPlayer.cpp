@@ -27,10 +27,6 @@ void ReplayPlayer::start(bool timedPlay, bool loopPlay, SimClock::Duration now) 
     std::fill(std::begin(lastTakenMs), std::end(lastTakenMs), -1LL);
 }
 
-bool ReplayPlayer::plays(std::uint16_t port) const {
-    return active && port >= 1 && port <= bird::maxSensors && !readings[port].empty();
-}
-
 const ReplayPlayer::Reading* ReplayPlayer::take(std::uint16_t port, SimClock::Duration now) {
     const std::vector<Reading>& list = readings[port];
     if (timed) {
