@@ -1,6 +1,7 @@
 // trackhost's command line: one table of its options, read by one reader, and the
 // usage text written from the same table.
 #include "host/HostOptions.h"
+#include "host/align/AlignProcedure.h"
 #include "host/view/ViewAddress.h"
 
 #include "platform/BirdLibrary.h"
@@ -232,7 +233,7 @@ const std::vector<HostOption> optionTable = {
      "the plug-in library (default: the one built beside trackhost)"},
     {"--rate", "HZ", "cycles per second above 0 and up to 10000",
      real(paceField(&PaceSettings::rate), 0.0, false, 10000.0),
-     "receive cycles per second (default 30)"},
+     "receive cycles per second (default 30; 100 with --align)"},
     {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
      whole(paceField(&PaceSettings::cycles), 0, INT64_MAX),
      "stop after N cycles (0: init, configure, start and stop only)"},
@@ -535,6 +536,13 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
     if (valueOrFile && options.run.configFile.empty()) {
         options.run.configFile = options.alignSection;
         options.alignSection.clear();
+    }
+    // --align takes every reading a sensor measures unless told otherwise: the more
+    // readings each still pose has, the less their jitter moves the rotations found.
+    if (options.align && std::none_of(given.begin(), given.end(), [](const HostOption* option) {
+            return std::string(option->name) == "--rate";
+        })) {
+        options.run.pace.rate = alignRate;
     }
     return checkCombinations(options, given, error) ? ParseResult::run : ParseResult::error;
 }
