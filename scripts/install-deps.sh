@@ -15,7 +15,9 @@ packages=(cmake ninja-build g++ libboost1.81-dev libjs-three)
 without_recommends=(libboost1.81-dev)
 if [ "$what" != run ]; then
     # help2man makes trackhost's manual page from its --help.
-    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox help2man)
+    packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox help2man
+              # The documentation's event-stream example reads the stream with curl.
+              curl)
 fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev
