@@ -21,7 +21,8 @@
 
 namespace {
 
-constexpr int rateHz = 30;     // readings a second, as trackhost takes them by default
+// Readings a second, as trackhost --align takes them by default.
+constexpr int rateHz = static_cast<int>(alignRate);
 constexpr int limitMs = 14000; // the simulated motion holds its last pose from 10.4 s
 
 struct Turn {

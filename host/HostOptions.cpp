@@ -1,6 +1,7 @@
 // trackhost's command line: one table of its options, read by one reader, and the
 // usage text written from the same table.
 #include "host/HostOptions.h"
+#include "host/align/AlignProcedure.h"
 #include "host/report/ExitCode.h"
 #include "host/view/ViewAddress.h"
 
@@ -236,8 +237,8 @@ const std::vector<HostOption> optionTable = {
      "the plug-in library (default: the one built beside trackhost)"},
     {"--rate", "HZ", "cycles per second above 0 and up to 10000",
      real(paceField(&PaceSettings::rate), 0.0, false, 10000.0),
-     "receive cycles per second (default 30; with --replay, the\n"
-     "rate the recording was made at)"},
+     "receive cycles per second (default 30; 100 with --align; with\n"
+     "--replay, the rate the recording was made at)"},
     {"--cycles", "N", "a whole number from 0 to 9223372036854775807",
      whole(paceField(&PaceSettings::cycles), 0, INT64_MAX),
      "stop after N cycles (0: init, configure, start and stop only)"},
@@ -545,6 +546,12 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
     options.run.pace.rateGiven =
         std::any_of(given.begin(), given.end(),
                     [](const HostOption* option) { return std::string(option->name) == "--rate"; });
+    // --align takes every reading a sensor measures unless told otherwise: the more
+    // readings each still pose has, the less their jitter moves the rotations found. A
+    // replay's own rate comes before it.
+    if (options.align && !options.run.pace.rateGiven) {
+        options.run.pace.rate = alignRate;
+    }
     return checkCombinations(options, given, error) ? ParseResult::run : ParseResult::error;
 }
 

@@ -17,7 +17,9 @@ if [ "$what" != run ]; then
     # help2man makes trackhost's manual page from its --help.
     packages+=(make libgtest-dev googletest libbenchmark-dev clang-format gnuplot-nox help2man
                # The coverage stage's report per folder.
-               gcovr)
+               gcovr
+               # The documentation's event-stream example reads the stream with curl.
+               curl)
 fi
 if [ "$what" = all ]; then
     packages+=(mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 clang libclang-rt-14-dev

@@ -5,8 +5,6 @@ void ReadingNoise::set(float degreesRms) {
     radians = degreesRms > 0.0f ? degreesRms * 0.017453292f : 0.0f;
 }
 
-void ReadingNoise::add(float& angle) {
-    if (radians > 0.0f) {
-        angle += radians * normal(source);
-    }
+void ReadingNoise::addDeviate(float& angle) {
+    angle += radians * normal(source);
 }

@@ -9,9 +9,16 @@ class ReadingNoise {
 public:
     // `degreesRms` 0 or less adds none.
     void set(float degreesRms);
-    void add(float& angle);
+    // Inline, so that a reading without noise costs a comparison.
+    void add(float& angle) {
+        if (radians > 0.0f) {
+            addDeviate(angle);
+        }
+    }
 
 private:
+    void addDeviate(float& angle);
+
     float radians = 0.0f;
     std::mt19937 source;
     std::normal_distribution<float> normal;

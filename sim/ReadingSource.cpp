@@ -1,6 +1,7 @@
 // A simulated reading, replayed or generated.
 #include "sim/ReadingSource.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -9,8 +10,12 @@
 bool replayedReading(ReplayPlayer& replay, ReadingNoise& noise, const IndexRecord& record,
                      SimSensor* sensor, SimClock::Duration now, std::uint8_t* reading,
                      std::int32_t& result) {
+    // Most reading calls play nothing: they leave before the block is filled.
+    if (!record.woken || !replay.plays(record.port)) {
+        return false;
+    }
     std::uint8_t block[bird::readingSize] = {};
-    if (!record.woken || !replay.play(record.port, now, block, result)) {
+    if (!replay.play(record.port, now, block, result)) {
         return false;
     }
     if (sensor == nullptr || sensor->lost) {
@@ -34,9 +39,13 @@ void generatedAngles(const SimMotion& motion, ReadingNoise& noise, const IndexRe
                      const SimSensor& sensor, std::int32_t deviceIndex, SimClock::Duration now,
                      float angles[3]) {
     using Seconds = std::chrono::duration<double>;
-    motion.reading(deviceIndex, Seconds(now - sensor.motionStart).count(), angles);
+    // A fixed reading leaves the motion, and its sines, out of every reading call.
+    if (record.fixed) {
+        std::copy(record.fixedAngles, record.fixedAngles + 3, angles);
+    } else {
+        motion.reading(deviceIndex, Seconds(now - sensor.motionStart).count(), angles);
+    }
     for (int i = 0; i < 3; ++i) {
-        angles[i] = record.fixed ? record.fixedAngles[i] : angles[i];
         noise.add(angles[i]);
     }
 }

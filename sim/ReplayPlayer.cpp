@@ -33,10 +33,6 @@ std::int64_t ReplayPlayer::loopLength(std::uint16_t port) const {
     return static_cast<std::int64_t>(readings[port].back().milliseconds) + 1;
 }
 
-bool ReplayPlayer::plays(std::uint16_t port) const {
-    return active && port >= 1 && port <= bird::maxSensors && !readings[port].empty();
-}
-
 const ReplayPlayer::Reading* ReplayPlayer::take(std::uint16_t port, SimClock::Duration now) {
     const std::vector<Reading>& list = readings[port];
     if (timed) {

@@ -18,7 +18,10 @@ public:
     // Starts playing from the first reading of every port at simulator time `now`.
     void start(bool timed, bool loop, SimClock::Duration now);
     // Whether a sensor on `port` answers its reading calls from the recording.
-    bool plays(std::uint16_t port) const;
+    // Inline: every reading call asks it, and without a replay it answers at once.
+    bool plays(std::uint16_t port) const {
+        return active && port >= 1 && port <= bird::maxSensors && !readings[port].empty();
+    }
     // The reading a call on `port` gets at `now`, as recorded, with its recorded result;
     // false when the port plays nothing.
     bool play(std::uint16_t port, SimClock::Duration now, std::uint8_t* reading,

@@ -39,10 +39,9 @@ std::int32_t SimSensor::answer(const float angles[3], SimClock::Duration now,
     using Seconds = std::chrono::duration<double>;
     // Not negative when a test has set the clock back.
     const double streamed = std::max(0.0, Seconds(now - streamStart).count());
-    std::uint8_t block[bird::readingSize];
-    fillReading(angles, streamed, measurementRate(config), block);
-    std::memcpy(reading, block, sizeof block);
-    keep(block);
+    fillReading(angles, streamed, measurementRate(config), lastReading);
+    hasReading = true;
+    std::memcpy(reading, lastReading, sizeof lastReading);
     return 1;
 }
 

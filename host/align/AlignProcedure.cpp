@@ -5,9 +5,20 @@ const Rotation3& AlignProcedure::pose(Step step) const {
     return step == Step::front ? poses.front : step == Step::left ? poses.left : poses.up;
 }
 
+Rotation3& AlignProcedure::pose(Step step) {
+    return step == Step::front ? poses.front : step == Step::left ? poses.left : poses.up;
+}
+
 AlignProcedure::Event AlignProcedure::add(double time, const Rotation3& orientation) {
     Rotation3 still;
     if (current == Step::done || !watch.add(time, orientation, still)) {
+        return Event::none;
+    }
+    // A pose taken and still held: every reading of its stretch measures it.
+    if (current != Step::front && watch.stretch() == heldStretch) {
+        if (watch.heldCount() > heldCount) {
+            pose(static_cast<Step>(static_cast<int>(current) - 1)) = watch.held();
+        }
         return Event::none;
     }
     const bool moved =
@@ -17,7 +28,8 @@ AlignProcedure::Event AlignProcedure::add(double time, const Rotation3& orientat
     if (!moved) {
         return Event::none;
     }
-    watch.restart();
+    heldStretch = watch.stretch();
+    heldCount = watch.stillCount();
     switch (current) {
     case Step::front:
         poses.front = still;

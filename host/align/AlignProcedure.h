@@ -1,7 +1,8 @@
 // The three steps of an alignment, fed with the orientations a sensor delivers:
 // level and facing the front, turned left about the vertical, tilted nose up. A
 // step takes the first still pose at least 10 degrees from every pose taken before,
-// so that holding still at the front again between two steps is passed over.
+// so that holding still at the front again between two steps is passed over. A
+// pose taken goes on being measured by every still reading while it is held.
 #pragma once
 
 #include "host/align/AlignFit.h"
@@ -25,11 +26,19 @@ public:
     const AlignFit& fit() const { return result; }
 
 private:
+    Rotation3& pose(Step step);
+
     StillnessWatch watch;
+    unsigned heldStretch = 0;    // the still stretch of the pose taken last
+    std::uint64_t heldCount = 0; // how many of its readings took it
     Step current = Step::front;
     AlignPoses poses{};
     AlignFit result;
 };
+
+// Cycles per second of --align unless --rate is given: the rate at which a sensor of
+// this kind measures, so that each still pose is the mean of every reading.
+constexpr double alignRate = 100.0;
 
 // The least turn between a pose taken and the next.
 constexpr double alignStepChange = 10.0;

@@ -71,7 +71,8 @@ TEST(ReceiveSteps, GoldenRecordsThroughRotatedTransmitterAndSensor) {
     // platforms' mathematics libraries may round differently in the last place; these
     // readings are ones on which the native and the Windows build agree to the byte.
     //
-    // Worked out apart from this code: the arithmetic redone in a script in double
+    // Worked out apart from this code by tests/device/golden_records.py (which
+    // golden_records_test runs against this file): the arithmetic redone in double
     // precision, each narrowing a round trip through a 32-bit float, with the C
     // library's sin, cos, atan2 and sqrt. T turns 35 deg about (1, 2, 3) and S -70 deg
     // about (-0.3, 0.7, 0.2): unit axis, sin and cos of angle x 0.01745329f narrowed,

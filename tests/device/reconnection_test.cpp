@@ -3,6 +3,7 @@
 #include "device/Reconnection.h"
 
 #include "sim/birdsim.h"
+#include "tests/fixtures/Deadline.h"
 #include "tests/fixtures/DeviceFixture.h"
 #include "tests/fixtures/TestCalibLibrary.h"
 
@@ -126,10 +127,11 @@ TEST_F(Reconnect, StopDuringALossShutsDownAndEndsTheCalibration) {
     birdsim_unplug(1, birdsimReadingsFail);
     const std::int32_t wakeUps = birdsim_callCount(birdsimWakeUp);
     CaptureStdout out;
-    while (birdsim_callCount(birdsimWakeUp) == wakeUps) {
-        ASSERT_EQ(cycle(), -1);
+    ASSERT_TRUE(waitUntil([&] {
+        EXPECT_EQ(cycle(), -1);
         EXPECT_EQ(maskBytes(mask), "00 00 00 00");
-    }
+        return birdsim_callCount(birdsimWakeUp) != wakeUps;
+    })) << "no reconnection attempt";
     EXPECT_EQ(linesAfter(out.text(), "C3DBird: WARNING: "),
               "C3DBird: Sensor on port 1 stopped answering; reconnecting.\n");
     const TestCalibLibrary calibration;

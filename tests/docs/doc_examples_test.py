@@ -6,18 +6,28 @@ An example is a fenced block right after a line "<!-- example -->". In it, a lin
 bash with the built programs first on the PATH, in a folder of the example's own
 where examples/ is the project's and build/bin/ holds the built programs; the
 lines up to the next command are what it writes to standard output and standard
-error, in any interleaving of the two. A block after "<!-- file: NAME -->" is a file
-NAME that each example of its page finds in its folder. Dates, times,
-thread IDs and records' times are masked on both sides; with "<!-- example: numbers
-vary -->" every number is (for poses the simulator makes up as time goes by).
+error, in any interleaving of the two, and it ends with status 0. A block after
+"<!-- file: NAME -->" (or the lines of a comment "<!-- file: NAME" up to "-->") is
+a file NAME that each example of its page finds in its folder. Dates, times,
+thread IDs and records' times are masked on both sides. Options after
+"example:": "numbers vary" masks every number (for poses the simulator makes up as
+time goes by); "status N" expects status N of the block's last command; "until
+shown" stops each command once it printed the lines shown, in that order among
+whatever else it printed (for a server, or a stream that never ends). A command
+ending in "&" runs in the background until its block ends, and must print what is
+shown after it the same way. Port 8080 in a command is a free port of the test's.
 
 Run as SCRIPT SOURCE_DIR BIN_DIR."""
 import os
 import re
 import shutil
+import signal
+import socket
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 
 import markdown
 
@@ -35,7 +45,8 @@ def masked(lines, numbers):
     for line in lines:
         for pattern, replacement in MASKS:
             line = pattern.sub(replacement, line)
-        result.append(NUMBERS.sub("N", line) if numbers else line.rstrip())
+        # Where numbers vary, so do the widths of the columns they stand in.
+        result.append(" ".join(NUMBERS.sub("N", line).split()) if numbers else line.rstrip())
     return result
 
 
@@ -80,22 +91,111 @@ def example_folder(source, bin_dir, files):
     return folder
 
 
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return str(probe.getsockname()[1])
+
+
+def appears(shown, out, err):
+    """Whether the shown lines come in `out` and `err`, among other lines, each stream's
+    in its own order."""
+    reachable = {(0, 0)}
+    for line in shown:
+        following = set()
+        for o, e in reachable:
+            following |= {(i + 1, e) for i in range(o, len(out)) if out[i] == line}
+            following |= {(o, i + 1) for i in range(e, len(err)) if err[i] == line}
+        if not following:
+            return False
+        reachable = following
+    return True
+
+
+class Running:
+    """A command that runs on while the example goes on: its two streams, read as they
+    come."""
+
+    def __init__(self, command, folder, environment):
+        self.process = subprocess.Popen(
+            ["bash", "-c", "exec " + command], cwd=folder, env=environment,
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+            start_new_session=True)
+        self.out, self.err = [], []
+        self.readers = [threading.Thread(target=self.read, args=(stream, lines), daemon=True)
+                        for stream, lines in ((self.process.stdout, self.out),
+                                              (self.process.stderr, self.err))]
+        for reader in self.readers:
+            reader.start()
+
+    @staticmethod
+    def read(stream, lines):
+        for line in stream:
+            lines.append(line.rstrip("\n"))
+
+    def wait_for(self, shown, masks, seconds=60):
+        """Whether the shown lines came within `seconds`."""
+        deadline = time.monotonic() + seconds
+        while not appears(shown, masks(list(self.out)), masks(list(self.err))):
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                time.sleep(0.2)  # what it printed last
+                return appears(shown, masks(list(self.out)), masks(list(self.err)))
+            time.sleep(0.05)
+        return True
+
+    def stop(self):
+        if self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGINT)
+            try:
+                self.process.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.process.pid, signal.SIGKILL)
+                self.process.wait()
+        for reader in self.readers:
+            reader.join(timeout=5)
+
+
+def report(name, number, command, shown, out, err, status=None):
+    text = "%s:%d: $ %s\n  shows:\n    %s\n  prints (standard output):\n    %s\n" \
+           "  prints (standard error):\n    %s" % (
+               name, number, command, "\n    ".join(shown), "\n    ".join(out),
+               "\n    ".join(err))
+    return text + ("" if status is None else "\n  status: %s" % status)
+
+
 def check(source, bin_dir, files, name, number, options, block):
     problems = []
     environment = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"], COLUMNS="80")
     folder = example_folder(source, bin_dir, files)
-    for command, shown in commands(block):
+    numbers = "numbers" in options
+    port = free_port()
+    masks = lambda lines: masked([line.replace(port, "8080") for line in lines], numbers)
+    expected_status = int(options[options.index("status") + 1]) if "status" in options else 0
+    steps = commands(block)
+    background = []
+    for index, (command, shown) in enumerate(steps):
+        command = command.replace("8080", port)
+        wanted = masked(shown, numbers)
+        if command.endswith("&") or "until" in options:
+            running = Running(command.rstrip("& "), folder, environment)
+            if not running.wait_for(wanted, masks):
+                problems.append(report(name, number, command, shown, running.out, running.err))
+            if command.endswith("&"):
+                background.append(running)
+            else:
+                running.stop()
+            continue
         run = subprocess.run(["bash", "-c", command], cwd=folder, env=environment,
                              stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=120)
-        numbers = "numbers" in options
-        out = masked(run.stdout.splitlines(), numbers)
-        err = masked(run.stderr.splitlines(), numbers)
-        if not interleaves(masked(shown, numbers), out, err):
-            problems.append("%s:%d: $ %s\n  shows:\n    %s\n  prints (standard output):\n    %s\n"
-                            "  prints (standard error):\n    %s" % (
-                                name, number, command, "\n    ".join(shown),
-                                "\n    ".join(run.stdout.splitlines()),
-                                "\n    ".join(run.stderr.splitlines())))
+        status = expected_status if index == len(steps) - 1 else 0
+        out, err = masks(run.stdout.splitlines()), masks(run.stderr.splitlines())
+        if not interleaves(wanted, out, err) or run.returncode != status:
+            problems.append(report(name, number, command, shown, run.stdout.splitlines(),
+                                   run.stderr.splitlines(),
+                                   None if run.returncode == status else
+                                   "%d, not %d" % (run.returncode, status)))
+    for running in background:
+        running.stop()
     shutil.rmtree(folder)
     return problems
 
@@ -114,7 +214,8 @@ def main():
         print(problem)
     print("%d example%s run, %d differ%s" % (count, "" if count == 1 else "s", len(problems),
                                              "s" if len(problems) == 1 else ""))
-    sys.exit(1 if problems else 0)
+    # No example found is a fault of the search, not a pass.
+    sys.exit(1 if problems or count == 0 else 0)
 
 
 if __name__ == "__main__":

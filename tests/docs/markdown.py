@@ -2,7 +2,6 @@
 headings as GitHub anchors them, their links, and the fenced blocks marked as examples."""
 import os
 import re
-import subprocess
 import unicodedata
 
 FENCE = re.compile(r"^\s*(```+|~~~+)")
@@ -13,16 +12,17 @@ FILE_MARKER = re.compile(r"^<!--\s*file:\s*(\S+)\s*-->\s*$")
 
 
 def markdown_files(source, unpacked=False):
-    """The Markdown files of the project: those git knows, and new ones it does not ignore;
-    with `unpacked`, every one in the folder `source` (an unpacked release, no checkout)."""
-    if unpacked:
-        return sorted(os.path.relpath(os.path.join(folder, name), source)
-                      for folder, _, names in os.walk(source) for name in names
-                      if name.endswith(".md"))
-    listed = subprocess.run(
-        ["git", "ls-files", "--cached", "--others", "--exclude-standard", "*.md"],
-        cwd=source, capture_output=True, text=True, check=True).stdout.split()
-    return sorted(set(name for name in listed if os.path.exists(os.path.join(source, name))))
+    """The Markdown files of the project's tree, found by walking it (so that a plain copy
+    of the tree, an unpacked source archive, is read as a clone is): every folder but the
+    hidden ones and those a build makes (build*, dist). The same walk reads an
+    unpacked release (`unpacked`), which has no such folders."""
+    found = []
+    for folder, folders, files in os.walk(source):
+        folders[:] = sorted(name for name in folders
+                            if not name.startswith((".", "build")) and name != "dist")
+        found += [os.path.relpath(os.path.join(folder, name), source)
+                  for name in files if name.endswith(".md")]
+    return sorted(found)
 
 
 def prose_lines(text):
@@ -95,7 +95,13 @@ def examples(text):
         yield number, (found.group(1) or "").split(), block
 
 
+HIDDEN_FILE = re.compile(r"^<!--\s*file:\s*(\S+)\n(.*?)^-->\s*$", re.S | re.M)
+
+
 def example_files(text):
-    """{name: text} of the blocks marked "<!-- file: NAME -->": files the page's
-    examples find in their folder."""
-    return {found.group(1): block + "\n" for _, found, block in marked_blocks(text, FILE_MARKER)}
+    """{name: text} of the blocks marked "<!-- file: NAME -->", and of the comments
+    "<!-- file: NAME" whose next lines up to "-->" are the file (for a file the page
+    need not show): files the page's examples find in their folder."""
+    files = {found.group(1): block + "\n" for _, found, block in marked_blocks(text, FILE_MARKER)}
+    files.update((found.group(1), found.group(2)) for found in HIDDEN_FILE.finditer(text))
+    return files

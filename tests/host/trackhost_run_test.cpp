@@ -11,11 +11,13 @@
 #include "sim/birdsim.h"
 #include "tests/fixtures/CaptureFd.h"
 #include "tests/fixtures/CaptureStdout.h"
+#include "tests/fixtures/Deadline.h"
 #include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -129,12 +131,19 @@ TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
 TEST_F(HostRunTest, InterruptStopsAndDeletesEveryDevice) {
     const std::string file = files.writeConfig("[one]\nport 1\nposition 1 1 1\n[two]\nport 2\n");
     int code = -1;
-    std::thread host([&] { code = run({"--rate", "200", "--debug", "1"}, file); });
-    while (birdsim_callCount(birdsimGetMostRecentReading) < 4) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::atomic<bool> ended{false};
+    std::thread host([&] {
+        code = run({"--rate", "200", "--debug", "1"}, file);
+        ended = true;
+    });
+    const bool reading =
+        waitUntil([&] { return ended || birdsim_callCount(birdsimGetMostRecentReading) >= 4; });
+    requestHostStop();
+    if (!reading || ended) {
+        host.join();
+        FAIL() << "the run did not read, or ended by itself: " << err.str();
     }
     EXPECT_TRUE(birdsim_isStreaming(0) && birdsim_isStreaming(1));
-    requestHostStop();
     host.join();
     EXPECT_EQ(code, exitSuccess) << err.str();
     EXPECT_FALSE(birdsim_isAwake(0) || birdsim_isAwake(1));

@@ -68,6 +68,46 @@ class AlignMounts : public testing::TestWithParam<Mount> {};
 
 // The printed lines, read and applied by the plug-in's code, turn the measured
 // orientation of any pose of the body back into the body's own.
+// The rotations the tests below build their inputs with, against matrices worked out
+// by hand: the quarter turns about each axis, the pose's Ry Rx Rz order, the axis and
+// angle read back, the distance and the nearest rotation of a scaled one.
+TEST(Rotation3, KnownMatricesAnglesAndAxes) {
+    const auto expectMatrix = [](const Rotation3& rotation, const double(&expected)[3][3]) {
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(rotation.m[r][c], expected[r][c], 1e-12) << r << "," << c;
+            }
+        }
+    };
+    const double ry90[3][3] = {{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}};
+    const double rx90[3][3] = {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}};
+    const double rz90[3][3] = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
+    expectMatrix(axisAngleRotation({0, 2, 0}, 90), ry90);
+    expectMatrix(poseRotation(90, 0, 0), ry90);
+    expectMatrix(poseRotation(0, 90, 0), rx90);
+    expectMatrix(poseRotation(0, 0, 90), rz90);
+    expectMatrix(poseRotation(90, 90, 0), {{0, 1, 0}, {0, 0, -1}, {-1, 0, 0}});
+    // 120 degrees about (1, 1, 1) takes x to y, y to z, z to x.
+    expectMatrix(axisAngleRotation({1, 1, 1}, 120), {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}});
+    expectMatrix(nearestRotation({{{0, 0, 1.3}, {0, 1.3, 0}, {-1.3, 0, 0}}}), ry90);
+
+    Vector3 axis;
+    double degrees = 0.0;
+    rotationAxisAngle(poseRotation(0, 0, 90), axis, degrees);
+    EXPECT_NEAR(degrees, 90.0, 1e-9);
+    EXPECT_NEAR(axis[2], 1.0, 1e-12);
+    rotationAxisAngle(axisAngleRotation({0, 0, -1}, 180), axis, degrees);
+    EXPECT_NEAR(degrees, 180.0, 1e-9);
+    EXPECT_NEAR(std::fabs(axis[2]), 1.0, 1e-9);
+    EXPECT_NEAR(rotationDistance(poseRotation(0, 30, 0), identityRotation()), 30.0, 1e-9);
+
+    double angles[3];
+    poseAngles(poseRotation(-120, 35, 170), angles);
+    EXPECT_NEAR(angles[0], -120.0, 1e-9);
+    EXPECT_NEAR(angles[1], 35.0, 1e-9);
+    EXPECT_NEAR(angles[2], 170.0, 1e-9);
+}
+
 TEST_P(AlignMounts, PrintedLinesThroughThePluginGiveTheBodysOrientation) {
     const Mount& mount = GetParam();
     const AlignFit fit = fitAlignment(

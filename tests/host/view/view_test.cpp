@@ -6,7 +6,13 @@
 #include "host/view/ViewRequest.h"
 #include "host/view/ViewServer.h"
 
+#include "tests/fixtures/Deadline.h"
+
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
 
 namespace {
 
@@ -45,6 +51,36 @@ TEST(LatestPoses, EachStreamGetsTheLatestOfEveryTrackerChangedSinceItLooked) {
     poses.close();
     EXPECT_EQ(changes, 5);
     EXPECT_TRUE(poses.closed());
+}
+
+// The receive cycle delivers on its thread while the I/O thread takes what changed:
+// the I/O thread never sees a tracker go back to an older pose, and sees the last.
+TEST(LatestPoses, TheIOThreadSeesEveryTrackerOnlyMoveOn) {
+    constexpr int delivered = 20000;
+    LatestPoses poses;
+    std::atomic<int> changes{0};
+    poses.onChange([&changes] { ++changes; });
+    std::thread cycle([&poses] {
+        for (int i = 1; i <= delivered; ++i) {
+            poses.poseDelivered(pose("head", 1, static_cast<float>(i)));
+            poses.poseDelivered(pose("hand", 2, static_cast<float>(-i)));
+        }
+    });
+    std::uint64_t seen = 0;
+    float head = 0.0f, hand = 0.0f;
+    const bool last = waitUntil(
+        [&] {
+            for (const LatestPose& latest : poses.changedSince(seen)) {
+                float& kept = latest.pose.id == 1 ? head : hand;
+                EXPECT_GT(std::fabs(latest.pose.x), std::fabs(kept));
+                kept = latest.pose.x;
+            }
+            return head == delivered && hand == -delivered;
+        },
+        60.0);
+    cycle.join();
+    EXPECT_TRUE(last) << head << " " << hand;
+    EXPECT_EQ(changes, 2 * delivered);
 }
 
 // Only a change of the list counts: a device said lost twice, or answering while it
