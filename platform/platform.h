@@ -103,6 +103,23 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity);
 // is and closed again); false with the reason as an errno value (ENOENT, EACCES,
 // EISDIR, ...) in `error`.
 bool writableFile(const std::string& path, int& error);
+// Writes what `file` holds through to the disk (flushed first); false with the
+// reason as an errno value.
+bool flushToDisk(std::FILE* file, int& error);
+// Gives the file `from` the name `to` in one step, replacing a file of that name;
+// false with the reason as an errno value, and both files as they were.
+bool replaceFile(const std::string& from, const std::string& to, int& error);
+
+// ---- serial ports ----------------------------------------------------------
+// A serial port of this machine: its name ("COM7", "/dev/ttyUSB0") and, where the
+// system has one, the name its device manager shows ("USB Serial Port (COM7)").
+struct SerialPort {
+    std::string name;
+    std::string description;
+};
+// The machine's serial ports as the system lists them, in its order; empty when it
+// lists none or cannot tell.
+std::vector<SerialPort> serialPorts();
 
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -188,6 +189,16 @@ bool writableFile(const std::string& path, int& error) {
                                : slash == 0               ? "/"
                                                           : path.substr(0, slash);
     error = access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+    return error == 0;
+}
+
+bool flushToDisk(std::FILE* file, int& error) {
+    error = std::fflush(file) == 0 && fsync(fileno(file)) == 0 ? 0 : errno;
+    return error == 0;
+}
+
+bool replaceFile(const std::string& from, const std::string& to, int& error) {
+    error = std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     return error == 0;
 }
 

@@ -246,6 +246,24 @@ bool writableFile(const std::string& path, int& error) {
     return error == 0;
 }
 
+bool flushToDisk(std::FILE* file, int& error) {
+    if (std::fflush(file) != 0) {
+        error = errno;
+        return false;
+    }
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    error = FlushFileBuffers(handle) ? 0 : fileErrno(GetLastError());
+    return error == 0;
+}
+
+bool replaceFile(const std::string& from, const std::string& to, int& error) {
+    error = MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                ? 0
+                : fileErrno(GetLastError());
+    return error == 0;
+}
+
 std::string currentFolder() {
     wchar_t path[MAX_PATH + 1] = {};
     const DWORD length = GetCurrentDirectoryW(MAX_PATH + 1, path);
