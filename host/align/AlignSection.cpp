@@ -1,6 +1,7 @@
 // Which section --align reads, and how.
 #include "host/align/AlignSection.h"
 
+#include "device/PluginOptions.h"
 #include "host/input/SectionSettings.h"
 #include "host/report/HostMessage.h"
 #include "support/CConfigH.h"
@@ -33,7 +34,7 @@ bool sectionPosition(const DeviceSection& section, float position[3], std::uint3
     sectionSettings(section, settings);
     const CConfigH& config = *section.config->record();
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
-        if (compareNoCase(config.lines[i].optionName, "position") == 0) {
+        if (alignedSetting(config.lines[i].optionName) == AlignedSetting::position) {
             line = config.lines[i].lineNumber;
         }
     }
@@ -43,18 +44,37 @@ bool sectionPosition(const DeviceSection& section, float position[3], std::uint3
     return settings.fixedPosition;
 }
 
-DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped) {
+AlignedSetting alignedSetting(const std::string& keyword) {
+    const OptionSpec* option = findPluginOption(keyword);
+    switch (option != nullptr ? option->topic : OptionTopic::port) {
+    case OptionTopic::transmitterRotation:
+    case OptionTopic::transmitterRotationMatrix:
+        return AlignedSetting::transmitterRotation;
+    case OptionTopic::sensorRotation:
+    case OptionTopic::sensorRotationMatrix:
+        return AlignedSetting::sensorRotation;
+    case OptionTopic::position:
+        return AlignedSetting::position;
+    default:
+        return AlignedSetting::none;
+    }
+}
+
+DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped,
+                               std::vector<std::string>& droppedLines) {
     DeviceSection aligned{section.name, section.line, std::make_unique<HostConfig>(section.name)};
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        bool rotation = false;
-        for (const char* keyword : {"transmitterrotation", "transmitterrotationmatrix",
-                                    "sensorrotation", "sensorrotationmatrix"}) {
-            rotation = rotation || compareNoCase(line.optionName, keyword) == 0;
-        }
-        if (rotation) {
+        const AlignedSetting setting = alignedSetting(line.optionName);
+        if (setting == AlignedSetting::transmitterRotation ||
+            setting == AlignedSetting::sensorRotation) {
             dropped.push_back(line.lineNumber);
+            std::string text = line.optionName;
+            for (std::uint32_t a = 0; a < line.argCount; ++a) {
+                text += std::string(" ") + line.args[a];
+            }
+            droppedLines.push_back(std::move(text));
             continue;
         }
         aligned.config->add(line.optionName,

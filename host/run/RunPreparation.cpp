@@ -16,21 +16,14 @@
 
 namespace {
 
-// The files a run writes: the poses, and the recording. Standard output may be the
-// configuration when the run's lines go to its end (trackhost --align my.conf >>
-// my.conf): the configuration is read whole before they are written.
-std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
-                                    bool appendsToConfiguration) {
+// The files a run writes: the poses, and the recording.
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings) {
     std::vector<NamedFile> files;
     if (!output.filePath().empty()) {
         files.push_back({"--output", output.filePath(), {}});
     } else {
         NamedFile records{"standard output", "", {}};
-        platform::FileIdentity configuration;
-        if (output.identity(records.identity) && records.identity.regular &&
-            !(appendsToConfiguration &&
-              platform::fileIdentity(settings.configFile, configuration) &&
-              configuration == records.identity)) {
+        if (output.identity(records.identity) && records.identity.regular) {
             files.push_back(records);
         }
     }
@@ -85,9 +78,8 @@ bool readSections(const std::string& fileName, std::vector<DeviceSection>& secti
 RunPreparation::RunPreparation(const RunSettings& settings, std::ostream& err)
     : settings(settings), err(err), sensors(settings.sensors, settings.configFile, err) {}
 
-int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
-                          bool appendsToConfiguration) {
-    const std::vector<NamedFile> written = writtenFiles(output, settings, appendsToConfiguration);
+int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections) {
+    const std::vector<NamedFile> written = writtenFiles(output, settings);
     const std::string clash =
         written.empty() ? std::string()
                         : findFileClash(written, readFiles(settings, pluginPath(), sections));
@@ -149,6 +141,9 @@ int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
 
 int RunPreparation::steerSensors() {
     if (const int code = sensors.steer()) {
+        return code;
+    }
+    if (const int code = steerSimPorts(settings.sensors, err)) {
         return code;
     }
     if (const int code = steerSimPose(settings.sensors, err)) {

@@ -1,0 +1,59 @@
+// The alignment's lines written into the configuration.
+#include "host/align/AlignedConfig.h"
+
+#include "host/align/AlignSection.h"
+#include "host/input/ConfigEdit.h"
+#include "host/input/ConfigFile.h"
+#include "host/input/StagedFile.h"
+#include "host/input/TextFile.h"
+#include "host/report/ExitCode.h"
+#include "host/report/HostMessage.h"
+
+#include <ostream>
+
+bool alignedConfigWritable(const std::string& configFile, std::ostream& err) {
+    std::string problem;
+    if (!StagedFile(configFile).writable(problem)) {
+        hostMessage(err) << problem << "; --align --write changes nothing" << std::endl;
+        return false;
+    }
+    return true;
+}
+
+int writeAlignedConfig(const std::string& configFile, const std::string& section,
+                       const std::vector<std::string>& lines, std::ostream& err) {
+    std::string text;
+    std::string problem;
+    if (!readWholeFile(configFile, maxConfigFileSize, text, problem)) {
+        hostMessage(err) << configFile << ": " << problem << std::endl;
+        return exitConfiguration;
+    }
+    std::vector<WrittenLine> written;
+    for (const std::string& line : lines) {
+        const std::string keyword = line.substr(0, line.find(' '));
+        written.push_back({static_cast<int>(alignedSetting(keyword)), line});
+    }
+    const LineKindOf kindOf = [](const std::string& keyword) {
+        return static_cast<int>(alignedSetting(keyword));
+    };
+    std::string edited;
+    std::vector<LineChange> changes;
+    if (!editConfigSection(text, section, written, kindOf, edited, changes)) {
+        hostMessage(err) << configFile << " changed while --align ran and has no section ["
+                         << section << "] now; nothing is written" << std::endl;
+        return exitConfiguration;
+    }
+    if (!StagedFile(configFile).commit(edited, true, problem)) {
+        hostMessage(err) << problem << "; " << configFile << " is as it was" << std::endl;
+        return exitUsage;
+    }
+    for (const LineChange& change : changes) {
+        err << configFile << ":" << change.line << ": " << change.text;
+        err << (change.was.empty() ? std::string(" (added)")
+                                   : " (was: " + shownText(change.was) + ")")
+            << std::endl;
+    }
+    hostMessage(err) << "wrote [" << section << "] into " << configFile << "; its old content is "
+                     << configFile << ".bak" << std::endl;
+    return exitSuccess;
+}
