@@ -177,6 +177,9 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
     if (!device.init(aligned, settings.log, rig.initInfo()) || !device.start()) {
         return exitDevice;
     }
+    if (const int code = preparation.keepFiles(output)) {
+        return code;
+    }
     AlignProcedure procedure;
     rig.ready = 1;
     const Capture capture =

@@ -77,10 +77,10 @@ Setter flag(Field<bool> field, bool value = true) {
 }
 
 // Any text; with `nonEmpty`, any but the empty one.
-Setter text(Field<std::string> field, bool nonEmpty = false) {
-    return [field, nonEmpty](HostOptions& options, const std::string& value) {
+Setter text(Field<std::string> field) {
+    return [field](HostOptions& options, const std::string& value) {
         field(options) = value;
-        return !nonEmpty || !value.empty();
+        return true;
     };
 }
 
@@ -271,9 +271,9 @@ const std::vector<HostOption> optionTable = {
      "FILE",
      {},
      text(field(&O::output, &OutputSettings::file)),
-     "write the records to FILE, opened once every device has\n"
-     "come through init; the plug-in's messages stay on standard\n"
-     "output then"},
+     "write the records to FILE, which takes them once every\n"
+     "device has started (a failed run leaves it as it was); the\n"
+     "plug-in's messages stay on standard output then"},
     {"--debug", "LEVEL", "a whole number",
      whole(logField(&LogSettings::debugLevel), INT32_MIN, INT32_MAX),
      "debug level of the plug-in's logger (default 0: no DEBUG\n"
@@ -286,13 +286,13 @@ const std::vector<HostOption> optionTable = {
     {"--record",
      "FILE",
      {},
-     text(sensorField(&SensorSettings::recordFile), true),
+     text(sensorField(&SensorSettings::recordFile)),
      "write every reading the sensor library gives the plug-in\n"
      "to FILE (through a pass-through sensor library)"},
     {"--replay",
      "FILE",
      {},
-     text(sensorField(&SensorSettings::replayFile), true),
+     text(sensorField(&SensorSettings::replayFile)),
      "the simulated sensors play the recording FILE, one recorded\n"
      "reading per reading call"},
     {"--replay-timed",
@@ -362,7 +362,7 @@ const std::vector<HostOption> optionTable = {
     {"--write",
      "FILE",
      {},
-     text(field(&O::writeFile), true),
+     text(field(&O::writeFile)),
      "with --align: write the lines into the section's own place\n"
      "in FILE, the configuration (the old one kept as FILE.bak),\n"
      "and say what changed; with --probe: write the\n"
@@ -567,10 +567,11 @@ ParseResult readOption(const std::string& arg, Arguments& args, HostOptions& opt
     if (!optionValue(*option, arg, args, value, valueTaken, error)) {
         return ParseResult::error;
     }
-    if (!option->set(options, value)) {
-        error =
-            name + (option->wants.empty() ? std::string(" wants a file name")
-                                          : " wants " + option->wants + ", not \"" + value + "\"");
+    // Every file's name alike: the empty text names none.
+    const bool fileName = option->value != nullptr && option->wants.empty();
+    if ((fileName && value.empty()) || !option->set(options, value)) {
+        error = name + (fileName ? std::string(" wants a file name")
+                                 : " wants " + option->wants + ", not \"" + value + "\"");
         return ParseResult::error;
     }
     given.push_back(option);

@@ -46,20 +46,20 @@ struct PoseSinks {
     }
 };
 
-// Every device through init, then the output opened, then configure and start.
+// Every device through init, then the output opened, then configure and start; then
+// the files written take their names.
 int startRun(DeviceSet& devices, const std::vector<DeviceSection>& sections,
-             const HostOptions& options, HostRig& rig, SensorSession& session, PoseOutput& output,
-             std::ostream& err) {
+             const HostOptions& options, HostRig& rig, RunPreparation& preparation,
+             PoseOutput& output, std::ostream& err) {
     if (!devices.init(sections, options.run.log, rig.initInfo())) {
         return exitDevice;
     }
-    session.checkPorts();
-    // Only now may the output be created or emptied: nothing before could fail.
+    preparation.session().checkPorts();
     if (!output.open()) {
         hostMessage(err) << output.problem() << std::endl;
         return exitUsage;
     }
-    return devices.start() ? exitSuccess : exitDevice;
+    return !devices.start() ? exitDevice : preparation.keepFiles(output);
 }
 
 // The receive cycles at the options' rate, until their limit, a stop request, a
@@ -127,8 +127,7 @@ int runHost(const HostOptions& options, PoseOutput& output, std::ostream& err,
     }
     HostRig rig(makeLogger(options.run.log, "trackhost"));
     DeviceSet devices(preparation.plugin(), options.run.configFile, err);
-    if (const int code =
-            startRun(devices, sections, options, rig, preparation.session(), output, err)) {
+    if (const int code = startRun(devices, sections, options, rig, preparation, output, err)) {
         return code;
     }
 

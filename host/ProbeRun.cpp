@@ -1,8 +1,9 @@
 // trackhost --probe: each port's sensor woken, read and shut down, one at a time.
 #include "host/ProbeRun.h"
 
+#include "host/check/WriteTarget.h"
+#include "host/files/StagedFile.h"
 #include "host/input/SectionSettings.h"
-#include "host/input/StagedFile.h"
 #include "host/plugin/PluginLibrary.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -160,12 +162,14 @@ void probePorts(const SensorCalls& calls, const std::vector<ProbedPort>& ports,
 // A new file only: one that exists is refused.
 bool newFileWritable(const std::string& file, std::ostream& err) {
     platform::FileIdentity identity;
-    std::string problem;
-    if (platform::fileIdentity(file, identity) || platform::isFolder(file)) {
-        hostMessage(err) << file << " exists; --probe --write writes a new file only" << std::endl;
-        return false;
+    std::string problem = writeTargetProblem("--write", file, WrittenContent::configuration);
+    int error = 0;
+    if (problem.empty() && (platform::fileIdentity(file, identity) || platform::isFolder(file))) {
+        problem = file + " exists; --probe --write writes a new file only";
+    } else if (problem.empty() && !platform::writableFile(file, error)) {
+        problem = "cannot write " + file + " (" + std::generic_category().message(error) + ")";
     }
-    if (!StagedFile(file).writable(problem)) {
+    if (!problem.empty()) {
         hostMessage(err) << problem << std::endl;
         return false;
     }
@@ -214,7 +218,7 @@ int runProbe(const HostOptions& options, std::ostream& out, std::ostream& err) {
         return out ? exitSuccess : exitOutput;
     }
     std::string problem;
-    if (!StagedFile(file).commit(text, false, problem)) {
+    if (!writeWholeFile(file, text, false, problem)) {
         hostMessage(err) << problem << std::endl;
         return exitUsage;
     }

@@ -4,6 +4,7 @@
 #include "host/HostRun.h"
 #include "host/ProbeRun.h"
 #include "host/check/ConfigCheck.h"
+#include "host/check/WriteTarget.h"
 #include "host/input/ConfigFile.h"
 #include "host/input/TextFile.h"
 #include "host/output/PoseOutput.h"
@@ -154,6 +155,15 @@ int run(const std::vector<std::string>& arguments) {
     }
     if (const int code = configurationAsOutput(options)) {
         return code;
+    }
+    // A name that is no file's is told before anything opens it.
+    for (const auto& [role, path] : {std::make_pair("--output", options.output.file),
+                                     std::make_pair("--record", options.run.sensors.recordFile)}) {
+        const std::string problem = path.empty() ? std::string() : fileNameProblem(role, path);
+        if (!problem.empty()) {
+            hostMessage(std::cerr) << problem << std::endl;
+            return exitUsage;
+        }
     }
     // The recording library writes a file of its own, and standard output is the records'
     // (or, moved aside, the plug-in's) channel: a recording cannot go there.

@@ -32,10 +32,37 @@ void showUtf8OnConsole(std::ostream& stream, std::FILE* file);
 
 // ---- files ---------------------------------------------------------------------
 // Opens the file at `path` as std::fopen does with `mode`; null with errno set when
-// it cannot.
+// it cannot. An `x` at the end of a writing mode ("wx", "wbx") creates the file only
+// when there is none of that name (EEXIST). On Win32 a file opened for writing may be
+// renamed and removed while it is open, as on POSIX.
 std::FILE* openFile(const std::string& path, const char* mode);
 // The file at `path`, following links, is a folder.
 bool isFolder(const std::string& path);
+// The name `path` stands for a device, a pipe or a terminal, not a file of data:
+// /dev/null, a FIFO; on Win32 NUL, CON or COM1, in any letter case and folder.
+bool isDevice(const std::string& path);
+// Writes what the C stream `file` buffers and has the system put it on the disk
+// (fsync; on Win32 FlushFileBuffers through _commit); a device or pipe has nothing
+// to put there. False with the reason as an errno value in `error`.
+bool flushToDisk(std::FILE* file, int& error);
+// Renames the file `from` over `to` in one step, whether or not `to` exists, and
+// writes the change of names through to the disk: a crash leaves the one file or the
+// other under `to`, never neither. The two are in one folder. A file that is still
+// open keeps being written under its new name (on Win32 when openFile opened it).
+// False with the reason as an errno value in `error`; nothing is renamed then.
+bool replaceFile(const std::string& from, const std::string& to, int& error);
+// The same, keeping what `to` held as `backup` (replaced if it exists), while `to`
+// always names one of the files; `from` must be closed. Without a `to`, as replaceFile.
+bool replaceFileWithBackup(const std::string& from, const std::string& to,
+                           const std::string& backup, int& error);
+// Removes the file at `path`; false when it cannot (on Win32 a file that is still
+// open goes once it is closed).
+bool removeFile(const std::string& path);
+// A name Windows keeps for a device in any folder (CON, PRN, AUX, COM1 to COM9, LPT1
+// to LPT9, CONIN$, CONOUT$, in any letter case, with or without an extension), which
+// takes what is written to it as a device does: false on POSIX, where they are names
+// like any other, and for NUL, the null device, as /dev/null is on POSIX.
+bool reservedDeviceName(const std::string& path);
 
 // ---- dynamic libraries -----------------------------------------------------
 using LibraryHandle = void*;
@@ -47,6 +74,12 @@ using LibraryHandle = void*;
 // is loaded as bytes in the ANSI code page first, and only a UTF-8 name with
 // letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
+// At a program's start: a library named bare is never looked for in the current
+// folder, which anyone may fill. On Win32 the folder leaves the process's search
+// order (SetDllDirectoryW), the program's folder and the system's staying; on POSIX
+// the loader looks there only through an empty entry of a run path, which no file of
+// ours has, or of LD_LIBRARY_PATH, which is the user's to set. False when it fails.
+bool keepCurrentFolderOutOfLibrarySearch();
 // Loads a library of the program's own, named in UTF-8 (an argument, or a path
 // from executableFolder), as loadLibrary does otherwise.
 LibraryHandle loadLibraryUtf8(const std::string& fileName);
@@ -103,12 +136,6 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity);
 // is and closed again); false with the reason as an errno value (ENOENT, EACCES,
 // EISDIR, ...) in `error`.
 bool writableFile(const std::string& path, int& error);
-// Writes what `file` holds through to the disk (flushed first); false with the
-// reason as an errno value.
-bool flushToDisk(std::FILE* file, int& error);
-// Gives the file `from` the name `to` in one step, replacing a file of that name;
-// false with the reason as an errno value, and both files as they were.
-bool replaceFile(const std::string& from, const std::string& to, int& error);
 
 // ---- serial ports ----------------------------------------------------------
 // A serial port of this machine: its name ("COM7", "/dev/ttyUSB0") and, where the

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -48,6 +49,76 @@ bool isFolder(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+bool isDevice(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+bool flushToDisk(std::FILE* file, int& error) {
+    errno = 0;
+    if (std::fflush(file) != 0) {
+        error = errno != 0 ? errno : EIO;
+        return false;
+    }
+    // A pipe or a device cannot be synchronised, and needs not be.
+    if (fsync(fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The folder of `path`, which holds its name: synchronised so that a rename in it
+// outlives a crash.
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        fsync(descriptor);
+        close(descriptor);
+    }
+}
+
+} // namespace
+
+bool replaceFile(const std::string& from, const std::string& to, int& error) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    syncFolderOf(to);
+    return true;
+}
+
+bool replaceFileWithBackup(const std::string& from, const std::string& to,
+                           const std::string& backup, int& error) {
+    // A second name for the old file, so that `to` names a file throughout; a file
+    // system without links has the old file moved aside instead.
+    if (unlink(backup.c_str()) != 0 && errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+    if (link(to.c_str(), backup.c_str()) != 0 && errno != ENOENT &&
+        std::rename(to.c_str(), backup.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    return replaceFile(from, to, error);
+}
+
+bool removeFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
+
+bool reservedDeviceName(const std::string&) {
+    return false;
+}
+
 LibraryHandle loadLibrary(const char* fileName) {
     std::string name = fileName;
     // A bare file name is looked for beside the executable first, as the Win32
@@ -79,6 +150,10 @@ LibraryHandle loadLibrary(const char* fileName) {
         lastLibraryError = besideError.empty() ? error : besideError;
     }
     return library;
+}
+
+bool keepCurrentFolderOutOfLibrarySearch() {
+    return true;
 }
 
 LibraryHandle loadLibraryUtf8(const std::string& fileName) {
@@ -189,16 +264,6 @@ bool writableFile(const std::string& path, int& error) {
                                : slash == 0               ? "/"
                                                           : path.substr(0, slash);
     error = access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
-    return error == 0;
-}
-
-bool flushToDisk(std::FILE* file, int& error) {
-    error = std::fflush(file) == 0 && fsync(fileno(file)) == 0 ? 0 : errno;
-    return error == 0;
-}
-
-bool replaceFile(const std::string& from, const std::string& to, int& error) {
-    error = std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     return error == 0;
 }
 

@@ -100,8 +100,143 @@ std::string narrow(const wchar_t* text) {
     return result;
 }
 
+namespace {
+
+// The errno value of a Win32 file error, as the C runtime's fopen would set it.
+int fileErrno(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EACCES;
+    }
+}
+
+} // namespace
+
+// A file opened for writing shares its deletion, which a rename needs, as well as
+// reading and writing, as _wfopen shares these.
 std::FILE* openFile(const std::string& path, const char* mode) {
-    return _wfopen(widen(path).c_str(), widen(mode).c_str());
+    const std::string text = mode;
+    if (text.empty() || text[0] == 'r') {
+        return _wfopen(widen(path).c_str(), widen(mode).c_str());
+    }
+    const bool append = text[0] == 'a';
+    const bool update = text.find('+') != std::string::npos;
+    const bool exclusive = text.back() == 'x';
+    const HANDLE handle =
+        CreateFileW(widen(path).c_str(), GENERIC_WRITE | (update ? GENERIC_READ : 0),
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    exclusive ? CREATE_NEW
+                    : append  ? OPEN_ALWAYS
+                              : CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = fileErrno(GetLastError());
+        return nullptr;
+    }
+    const int flags = (text.find('b') != std::string::npos ? _O_BINARY : _O_TEXT) |
+                      (append ? _O_APPEND : 0) | (update ? _O_RDWR : _O_WRONLY);
+    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), flags);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        errno = EMFILE;
+        return nullptr;
+    }
+    std::FILE* file =
+        _fdopen(descriptor, exclusive ? text.substr(0, text.size() - 1).c_str() : mode);
+    if (file == nullptr) {
+        _close(descriptor);
+    }
+    return file;
+}
+
+bool isDevice(const std::string& path) {
+    const HANDLE handle =
+        CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool device = GetFileType(handle) != FILE_TYPE_DISK;
+    CloseHandle(handle);
+    return device;
+}
+
+bool flushToDisk(std::FILE* file, int& error) {
+    errno = 0;
+    if (std::fflush(file) != 0) {
+        error = errno != 0 ? errno : EIO;
+        return false;
+    }
+    // Only a file on a disk is put there; NUL or a pipe needs nothing.
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    if (GetFileType(handle) == FILE_TYPE_DISK && !FlushFileBuffers(handle)) {
+        error = fileErrno(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool replaceFile(const std::string& from, const std::string& to, int& error) {
+    if (!MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = fileErrno(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool replaceFileWithBackup(const std::string& from, const std::string& to,
+                           const std::string& backup, int& error) {
+    const std::wstring target = widen(to);
+    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return replaceFile(from, to, error);
+    }
+    if (!ReplaceFileW(target.c_str(), widen(from).c_str(), widen(backup).c_str(),
+                      REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+        error = fileErrno(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool removeFile(const std::string& path) {
+    return DeleteFileW(widen(path).c_str()) != 0;
+}
+
+bool reservedDeviceName(const std::string& path) {
+    // The last name of the path, up to its first dot, trailing blanks and a colon
+    // (COM1:) left off, as Windows reads it.
+    std::string name = path;
+    while (!name.empty() && (name.back() == ':' || name.back() == ' ')) {
+        name.pop_back();
+    }
+    const std::size_t folder = name.find_last_of(folderSeparators());
+    name = name.substr(folder == std::string::npos ? 0 : folder + 1);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "CONIN$" || name == "CONOUT$") {
+        return true;
+    }
+    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
+           name[3] >= '1' && name[3] <= '9';
 }
 
 bool isFolder(const std::string& path) {
@@ -205,25 +340,6 @@ std::string executablePath() {
     return moduleFileName(nullptr);
 }
 
-namespace {
-
-// The errno value of a Win32 file error, as the C runtime's fopen would set it.
-int fileErrno(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-        return ENOENT;
-    case ERROR_INVALID_NAME:
-        return EINVAL;
-    default:
-        return EACCES;
-    }
-}
-
-} // namespace
-
 bool writableFile(const std::string& path, int& error) {
     // Opened for writing as it is, neither created nor emptied, and closed at once.
     // (Devices such as Wine's /dev/full answer this, though they have no attributes.)
@@ -243,24 +359,6 @@ bool writableFile(const std::string& path, int& error) {
             : attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                 ? EISDIR
                 : fileErrno(code);
-    return error == 0;
-}
-
-bool flushToDisk(std::FILE* file, int& error) {
-    if (std::fflush(file) != 0) {
-        error = errno;
-        return false;
-    }
-    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-    error = FlushFileBuffers(handle) ? 0 : fileErrno(GetLastError());
-    return error == 0;
-}
-
-bool replaceFile(const std::string& from, const std::string& to, int& error) {
-    error = MoveFileExW(widen(from).c_str(), widen(to).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                ? 0
-                : fileErrno(GetLastError());
     return error == 0;
 }
 

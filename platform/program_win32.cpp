@@ -1,4 +1,5 @@
-// The start of a program of ours on Win32: its arguments and its console. Apart
+// The start of a program of ours on Win32: its arguments, its console and its
+// library search. Apart
 // from the rest of the layer, so that a library of ours, which never asks for
 // them, imports nothing more (the wide command line's words come from shell32).
 #include "platform.h"
@@ -26,6 +27,10 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     }
     LocalFree(words);
     return arguments;
+}
+
+bool keepCurrentFolderOutOfLibrarySearch() {
+    return SetDllDirectoryW(L"") != 0;
 }
 
 namespace {

@@ -4,8 +4,8 @@ tracker_test(trackhost_test
     SOURCES host/input/config_file_test.cpp host/host_options_test.cpp examples/boresight_test.cpp host/recording/recording_reader_test.cpp
             host/recording/recording_format_test.cpp
             examples/smoothing_test.cpp host/check/config_check_test.cpp host/health/device_health_test.cpp
-            host/output/pose_output_test.cpp
-    LIBS trackhost_core one_euro_filter
+            host/output/pose_output_test.cpp host/files/staged_file_test.cpp
+    LIBS trackhost_core host_files one_euro_filter
     DEPENDS boresight smoothing ${test_calibrations})
 
 # trackhost's run against the simulated sensors, the plug-in loaded by path as
@@ -24,7 +24,7 @@ tracker_sees_all(throwing_plugin)
 # its two channels, and --record and --replay, each run a process of its own; with
 # every name in a folder named in other scripts.
 tracker_test(trackhost_program_test
-    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp
+    SOURCES host/trackhost_program_test.cpp host/unicode_paths_test.cpp host/written_files_test.cpp
     DEPENDS trackhost throwing_plugin testcalib)
 target_compile_definitions(trackhost_program_test PRIVATE TRACKER_VERSION="${PROJECT_VERSION}")
 set_tests_properties(trackhost_program_test PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

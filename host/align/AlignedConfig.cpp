@@ -2,18 +2,30 @@
 #include "host/align/AlignedConfig.h"
 
 #include "host/align/AlignSection.h"
+#include "host/check/WriteTarget.h"
+#include "host/files/StagedFile.h"
 #include "host/input/ConfigEdit.h"
 #include "host/input/ConfigFile.h"
-#include "host/input/StagedFile.h"
 #include "host/input/TextFile.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 
+#include "platform/platform.h"
+
 #include <ostream>
+#include <system_error>
 
 bool alignedConfigWritable(const std::string& configFile, std::ostream& err) {
-    std::string problem;
-    if (!StagedFile(configFile).writable(problem)) {
+    std::string problem =
+        writeTargetProblem("--align --write", configFile, WrittenContent::configuration);
+    int error = 0;
+    // The new content goes to a new file in the configuration's folder.
+    if (problem.empty() && (!platform::writableFile(configFile, error) ||
+                            !platform::writableFile(configFile + ".new", error))) {
+        problem =
+            "cannot write " + configFile + " (" + std::generic_category().message(error) + ")";
+    }
+    if (!problem.empty()) {
         hostMessage(err) << problem << "; --align --write changes nothing" << std::endl;
         return false;
     }
@@ -43,7 +55,7 @@ int writeAlignedConfig(const std::string& configFile, const std::string& section
                          << section << "] now; nothing is written" << std::endl;
         return exitConfiguration;
     }
-    if (!StagedFile(configFile).commit(edited, true, problem)) {
+    if (!writeWholeFile(configFile, edited, true, problem)) {
         hostMessage(err) << problem << "; " << configFile << " is as it was" << std::endl;
         return exitUsage;
     }

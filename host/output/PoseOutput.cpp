@@ -10,14 +10,16 @@ PoseOutput::PoseOutput(std::ostream& stream)
     : external(&stream), outputName("the record stream"), fileStream(&buffer) {}
 
 PoseOutput::PoseOutput(const std::string& path)
-    : path(path), outputName(path), fileStream(&buffer) {}
+    : path(path), staged(std::make_unique<StagedFile>(path)), outputName(path),
+      fileStream(&buffer) {}
 
 PoseOutput::PoseOutput(std::FILE* original) : outputName("standard output"), fileStream(&buffer) {
     buffer.file = original;
 }
 
+// A staged file's stream is the StagedFile's to close.
 PoseOutput::~PoseOutput() {
-    if (buffer.file != nullptr) {
+    if (buffer.file != nullptr && staged == nullptr) {
         std::fclose(buffer.file);
     }
 }
@@ -33,10 +35,23 @@ bool PoseOutput::open() {
     if (path.empty() || buffer.file != nullptr) {
         return !failed();
     }
-    errno = 0;
-    buffer.file = platform::openFile(path, "w");
-    if (buffer.file == nullptr) {
-        buffer.error = errno != 0 ? errno : EACCES;
+    if (!staged->open("w", stagedProblem)) {
+        buffer.error = EACCES;
+        return false;
+    }
+    buffer.file = staged->stream();
+    return true;
+}
+
+bool PoseOutput::commit() {
+    if (staged == nullptr || failed()) {
+        return !failed();
+    }
+    if (buffer.pubsync() != 0) {
+        return false;
+    }
+    if (!staged->commit(stagedProblem)) {
+        buffer.error = EIO;
         return false;
     }
     return true;
@@ -62,7 +77,11 @@ bool PoseOutput::close() {
     if (buffer.file == nullptr) {
         return !failed();
     }
-    if (buffer.pubsync() == 0) {
+    if (staged != nullptr) {
+        if (buffer.pubsync() == 0 && !staged->close(stagedProblem)) {
+            buffer.error = EIO;
+        }
+    } else if (buffer.pubsync() == 0) {
         errno = 0;
         if (std::fclose(buffer.file) != 0) {
             buffer.fail(EIO);
@@ -75,6 +94,9 @@ bool PoseOutput::close() {
 }
 
 std::string PoseOutput::problem() const {
+    if (!stagedProblem.empty()) {
+        return stagedProblem;
+    }
     std::string text = "cannot write " + outputName;
     if (buffer.error != 0) {
         text += " (" + std::generic_category().message(buffer.error) + ")";

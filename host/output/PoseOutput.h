@@ -1,20 +1,24 @@
-// Where trackhost's records go: a stream the caller owns, a file opened once the
-// run is ready for it, or the original standard output. Every write is checked,
-// and the first failure is kept with the system's reason.
+// Where trackhost's records go: a stream the caller owns, a file, or the original
+// standard output. A file is written under a new name beside its target, which it
+// takes once the run has started (commit()); every write is checked, and the first
+// failure is kept with the system's reason.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
+#include "host/files/StagedFile.h"
 #include "platform/platform.h"
 
 class PoseOutput {
 public:
     // Records to `stream`, which the caller owns and never closes here.
     explicit PoseOutput(std::ostream& stream);
-    // Records to the file at `path`, created or emptied by open().
+    // Records to the file at `path`: open() starts a new file beside it, commit()
+    // puts it in its place.
     explicit PoseOutput(const std::string& path);
     // Records to `original`, a stream on the process's original standard output;
     // closed by close().
@@ -32,6 +36,9 @@ public:
 
     // Opens the file (nothing to do for the other kinds); false when it cannot.
     bool open();
+    // The run has started: the file takes its name, the old content gone (nothing to
+    // do for the other kinds). False when it cannot; the old file stays then.
+    bool commit();
     std::ostream& stream();
     // A write, open or close failed; closedPipe(): because the reader went away.
     bool failed() const;
@@ -67,6 +74,9 @@ private:
 
     std::ostream* external = nullptr;
     std::string path;
+    std::unique_ptr<StagedFile> staged;
+    // The staged file's own account of a failure, which names the target.
+    std::string stagedProblem;
     std::string outputName;
     FileBuffer buffer;
     std::ostream fileStream;

@@ -117,7 +117,7 @@ template <typename Fn> bool resolve(platform::LibraryHandle library, const char*
 
 } // namespace
 
-std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
+std::int32_t birdrecord_start(const char* sensorLibrary, const char* file, const char* name) {
     Lock lock(recorderMutex);
     if (recorder.file != nullptr) {
         recorder.error = "a recording is already running";
@@ -141,7 +141,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file) {
         bound.libraryPath = sensorLibrary;
         recorder = bound;
     }
-    recorder.fileName = file;
+    recorder.fileName = name;
     recorder.file = platform::openFile(file, "wb");
     if (recorder.file == nullptr) {
         recorder.error = "cannot write " + recorder.fileName + " (" + std::strerror(errno) + ")";
@@ -178,7 +178,11 @@ std::int32_t birdrecord_finish() {
     if (!recorder.failed && !recorder.headerWritten) {
         recorder.writeHeader();
     }
-    recorder.flush();
+    if (recorder.flush()) {
+        int error = 0;
+        errno = platform::flushToDisk(recorder.file, error) ? 0 : error;
+        recorder.check(errno == 0);
+    }
     recorder.check(std::fclose(recorder.file) == 0);
     recorder.file = nullptr;
     return recorder.failed ? 0 : 1;

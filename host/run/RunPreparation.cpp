@@ -3,6 +3,7 @@
 
 #include "host/check/ConfigCheck.h"
 #include "host/check/FileClash.h"
+#include "host/check/WriteTarget.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 #include "host/run/PacedCycles.h"
@@ -87,9 +88,15 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
         hostMessage(err) << clash << std::endl;
         return exitUsage;
     }
-    // A file named to be written that cannot be is a usage error like a clash, told
-    // before the device block rather than after init.
+    // A file named to be written that must not or cannot be is a usage error like a
+    // clash, told before the device block rather than after init.
     for (const NamedFile& file : written) {
+        const std::string problem =
+            file.path.empty() ? std::string() : writeTargetProblem(file.role, file.path);
+        if (!problem.empty()) {
+            hostMessage(err) << problem << std::endl;
+            return exitUsage;
+        }
         int error = 0;
         if (!file.path.empty() && !platform::writableFile(file.path, error)) {
             hostMessage(err) << "cannot write " << file.path << " ("
@@ -120,6 +127,14 @@ int RunPreparation::prepare(const std::vector<DeviceSection>& sections) {
         return exitUsage;
     }
     return steerSensors();
+}
+
+int RunPreparation::keepFiles(PoseOutput& output) {
+    if (!output.commit()) {
+        hostMessage(err) << output.problem() << std::endl;
+        return exitOutput;
+    }
+    return sensors.keepRecording() ? exitSuccess : exitOutput;
 }
 
 std::string RunPreparation::pluginPath() const {

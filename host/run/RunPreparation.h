@@ -41,6 +41,12 @@ public:
     // code, told.
     int prepare(const std::vector<DeviceSection>& sections);
 
+    // Once every device has started: the run is on, and the files it writes take
+    // their names (the poses' `output`, the recording), the old files gone. Before
+    // that, a run that fails leaves them as they were. Answers exitSuccess or
+    // exitOutput, told.
+    int keepFiles(PoseOutput& output);
+
     // Once prepared.
     const PluginLibrary& plugin() const { return *loaded; }
     SensorSession& session() { return sensors; }

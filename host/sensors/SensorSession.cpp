@@ -14,7 +14,7 @@
 
 namespace {
 
-using StartFn = std::int32_t (*)(const char*, const char*);
+using StartFn = std::int32_t (*)(const char*, const char*, const char*);
 
 template <typename Fn> Fn symbol(platform::LibraryHandle library, const char* name) {
     return reinterpret_cast<Fn>(platform::librarySymbol(library, name));
@@ -102,8 +102,17 @@ int SensorSession::prepare(const std::string& pluginPath,
         hostMessage(err) << "cannot load the recording sensor library " << path << std::endl;
         return exitDevice;
     }
+    // The library writes a new file beside the recording's, which this process made
+    // (so that its name is ours) and keeps or removes.
+    recordingFile = std::make_unique<StagedFile>(settings.recordFile);
+    std::string problem;
+    if (!recordingFile->open("wb", problem) || !recordingFile->close(problem)) {
+        hostMessage(err) << problem << std::endl;
+        return exitUsage;
+    }
     const std::string sensorLibrary = sensorLibraryPath(pluginPath);
-    if (start(sensorLibrary.c_str(), settings.recordFile.c_str()) != 1) {
+    if (start(sensorLibrary.c_str(), recordingFile->path().c_str(), settings.recordFile.c_str()) !=
+        1) {
         const std::string problem = error();
         hostMessage(err) << problem << std::endl;
         // A file the user names that cannot be written is a usage error.
@@ -188,6 +197,15 @@ void SensorSession::checkPorts() {
 bool SensorSession::recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const {
     milliseconds = lastTime != nullptr ? lastTime(deviceIndex) : -1;
     return milliseconds >= 0;
+}
+
+bool SensorSession::keepRecording() {
+    std::string problem;
+    if (recordingFile == nullptr || recordingFile->commit(problem)) {
+        return true;
+    }
+    hostMessage(err) << problem << std::endl;
+    return false;
 }
 
 bool SensorSession::recordingFailed(StatusFn call) {

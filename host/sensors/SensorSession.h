@@ -4,9 +4,11 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/files/StagedFile.h"
 #include "host/input/ConfigFile.h"
 #include "host/recording/RecordingReader.h"
 #include "host/report/ExitCode.h"
@@ -46,6 +48,9 @@ public:
     // While recording: the time written with the last reading of a device index, in
     // milliseconds since the recording started; false when none was written.
     bool recordedTime(std::int32_t deviceIndex, std::int64_t& milliseconds) const;
+    // The run has started: the recording takes its file's name. False when it cannot,
+    // having said why; the old file stays then.
+    bool keepRecording();
     // After each receive cycle: false when the recording can no longer be written,
     // or when the recording replayed has run out (said once).
     bool cycleDone();
@@ -67,6 +72,8 @@ private:
     std::string configFile;
     std::ostream& err;
     Recording recording;
+    // The recording's new file, which the library writes until the run has started.
+    std::unique_ptr<StagedFile> recordingFile;
     platform::LibraryHandle recorder = nullptr;
     // Looked up once the library is loaded: flush runs after every cycle.
     StatusFn flush = nullptr;

@@ -114,7 +114,10 @@ TEST(HostOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(usageError({"--cycles", "3", "--seconds=1", "a.conf"}),
               "--cycles and --seconds cannot be given together");
     EXPECT_EQ(usageError({"--verbose", "a.conf"}), "--verbose needs --check");
-    EXPECT_EQ(usageError({"--record=", "a.conf"}), "--record wants a file name");
+    for (const std::string file : {"--record", "--output", "--replay", "--plugin"}) {
+        const std::string empty = file + "=";
+        EXPECT_EQ(usageError({empty.c_str(), "a.conf"}), file + " wants a file name");
+    }
     EXPECT_EQ(usageError({"--sim-noise", "-1", "a.conf"}),
               "--sim-noise wants degrees RMS from 0 to 45, not \"-1\"");
     // A replay has no simulated set-up or motion for these to act on.
