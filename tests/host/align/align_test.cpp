@@ -255,6 +255,43 @@ TEST(AlignOptions, SectionIsOptionalAndSimulatorSetUpIsRead) {
               "--sim-motion wants wave or align, not \"circle\"");
 }
 
+// --write names the configuration --align writes, with or without a section before
+// it, or the new file of --probe, which needs no configuration; --sim-ports lists
+// ports 1 to 4 once each.
+TEST(AlignOptions, WriteNamesTheConfigurationAndSimPortsTheSensors) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parse(argsOf({"--align", "head", "--write", "my.conf"}), options, error),
+              ParseResult::run)
+        << error;
+    EXPECT_EQ(options.alignSection, "head");
+    EXPECT_EQ(options.run.configFile, "my.conf");
+    EXPECT_EQ(options.writeFile, "my.conf");
+    HostOptions probe;
+    ASSERT_EQ(parse(argsOf({"--probe", "--sim-ports", "3,1:no-config"}), probe, error),
+              ParseResult::run)
+        << error;
+    const SimPorts& ports = probe.run.sensors.simPorts;
+    EXPECT_TRUE(ports.set && ports.present[0] && !ports.present[1] && ports.present[2]);
+    EXPECT_TRUE(ports.noConfig[0] && !ports.noConfig[2]);
+
+    const auto refused = [&](std::vector<const char*> args) {
+        HostOptions any;
+        EXPECT_EQ(parse(args, any, error), ParseResult::error);
+        return error;
+    };
+    EXPECT_EQ(refused({"--align", "--write", "a.conf", "b.conf"}),
+              "--align --write FILE aligns FILE itself; \"b.conf\" is a second configuration file");
+    EXPECT_EQ(refused({"--write", "a.conf", "b.conf"}), "--write needs --align or --probe");
+    EXPECT_EQ(refused({"--probe", "--seconds", "2"}), "--probe does not go with --seconds");
+    for (const char* bad : {"5", "1,1", "2,", "2:off", ""}) {
+        EXPECT_EQ(refused({"--probe", "--sim-ports", bad}),
+                  std::string("--sim-ports wants ports from 1 to 4 separated by commas, each "
+                              "perhaps with :no-config, or none, not \"") +
+                      bad + "\"");
+    }
+}
+
 namespace {
 
 // trackhost --align as a user runs it, in bin/, on a configuration of its own and on
