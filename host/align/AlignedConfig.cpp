@@ -50,9 +50,9 @@ int writeAlignedConfig(const std::string& configFile, const std::string& section
     };
     std::string edited;
     std::vector<LineChange> changes;
-    if (!editConfigSection(text, section, written, kindOf, edited, changes)) {
-        hostMessage(err) << configFile << " changed while --align ran and has no section ["
-                         << section << "] now; nothing is written" << std::endl;
+    if (!editConfigSection(text, section, written, kindOf, edited, changes, problem)) {
+        hostMessage(err) << "cannot write the lines into " << configFile << ": " << problem
+                         << "; nothing is written" << std::endl;
         return exitConfiguration;
     }
     if (!writeWholeFile(configFile, edited, true, problem)) {

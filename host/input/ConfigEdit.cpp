@@ -74,10 +74,12 @@ std::string indentation(const std::string& line) {
 
 bool editConfigSection(const std::string& text, const std::string& section,
                        const std::vector<WrittenLine>& lines, const LineKindOf& kindOf,
-                       std::string& edited, std::vector<LineChange>& changes) {
+                       std::string& edited, std::vector<LineChange>& changes,
+                       std::string& problem) {
     std::vector<TextLine> textLines;
     SectionSpan span;
     if (!readLines(text, textLines) || !findSection(textLines, section, span)) {
+        problem = "it has no section [" + section + "]";
         return false;
     }
     // The section's last line of each written kind.
@@ -125,6 +127,12 @@ bool editConfigSection(const std::string& text, const std::string& section,
         // A last line without a line end takes one when a line follows it.
         edited +=
             out[k].first + (out[k].second.empty() && k + 1 < out.size() ? end : out[k].second);
+    }
+    std::vector<DeviceSection> sections;
+    FileError error;
+    if (!parseConfigText(edited, "", sections, error)) {
+        problem = "its line " + std::to_string(error.line) + " would be refused: " + error.message;
+        return false;
     }
     return true;
 }

@@ -30,8 +30,9 @@ struct LineChange {
 // a kind the section lacks is added at its end, after its last option line, so before
 // the comments that lead into the next section. Added lines end as the file's first
 // line does (LF in a file without one); a last line without a line end gets one
-// before anything follows it. False when the text has no such section or does not
-// parse.
+// before anything follows it. False with `problem` when the text does not parse or
+// has no such section, or the edited text would not parse (a section past its
+// lines).
 bool editConfigSection(const std::string& text, const std::string& section,
                        const std::vector<WrittenLine>& lines, const LineKindOf& kindOf,
-                       std::string& edited, std::vector<LineChange>& changes);
+                       std::string& edited, std::vector<LineChange>& changes, std::string& problem);

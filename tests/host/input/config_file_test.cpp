@@ -147,8 +147,10 @@ int testKind(const std::string& keyword) {
 std::string edit(const std::string& text, const std::string& name, std::string* changes = nullptr) {
     std::string edited;
     std::vector<LineChange> changed;
-    EXPECT_TRUE(
-        editConfigSection(text, name, {{0, "rot 1"}, {1, "pos 2"}}, testKind, edited, changed));
+    std::string problem;
+    EXPECT_TRUE(editConfigSection(text, name, {{0, "rot 1"}, {1, "pos 2"}}, testKind, edited,
+                                  changed, problem))
+        << problem;
     for (const LineChange& change : changed) {
         if (changes != nullptr) {
             *changes +=
@@ -188,6 +190,15 @@ TEST(ConfigEdit, LineEndsAndTheByteOrderMarkStay) {
     EXPECT_EQ(edit("[a]\nrot 0", "a"), "[a]\nrot 1\npos 2\n");
     std::string edited;
     std::vector<LineChange> changes;
-    EXPECT_FALSE(editConfigSection("[a]\n", "b", {}, testKind, edited, changes));
-    EXPECT_FALSE(editConfigSection("[a]\nx \"open\n", "a", {}, testKind, edited, changes));
+    std::string problem;
+    EXPECT_FALSE(editConfigSection("[a]\n", "b", {}, testKind, edited, changes, problem));
+    EXPECT_EQ(problem, "it has no section [b]");
+    EXPECT_FALSE(editConfigSection("[a]\nx \"open\n", "a", {}, testKind, edited, changes, problem));
+    // A section of 32 option lines takes no 33rd.
+    std::string full = "[a]\n";
+    for (int i = 0; i < 32; ++i) {
+        full += "port 1\n";
+    }
+    EXPECT_FALSE(editConfigSection(full, "a", {{0, "rot 1"}}, testKind, edited, changes, problem));
+    EXPECT_EQ(problem, "its line 34 would be refused: section [a] has more than 32 option lines");
 }
