@@ -103,7 +103,10 @@ bool editConfigSection(const std::string& text, const std::string& section,
     for (std::size_t i = 0; i <= textLines.size(); ++i) {
         for (std::size_t w = 0; i == span.afterOptions && w < lines.size(); ++w) {
             if (replaced[w] == textLines.size()) {
-                write(lines[w].text, {}, end);
+                // The line end of the line before it, so that a CR it ends with
+                // never meets the LF of a blank line after it as one CR LF.
+                write(lines[w].text, {},
+                      out.empty() || out.back().second.empty() ? end : out.back().second);
             }
         }
         if (i == textLines.size()) {

@@ -28,9 +28,10 @@ struct LineChange {
 // Writes `lines` into the first section named `section` of `text`: the section's last
 // line of each kind is replaced where it stands (its indentation and line end kept);
 // a kind the section lacks is added at its end, after its last option line, so before
-// the comments that lead into the next section. Added lines end as the file's first
-// line does (LF in a file without one); a last line without a line end gets one
-// before anything follows it. False with `problem` when the text does not parse or
+// the comments that lead into the next section. Added lines end as the line before
+// them does (as the file's first line does after a last line without a line end, LF
+// in a file without one); a last line without a line end gets one before anything
+// follows it. False with `problem` when the text does not parse or
 // has no such section, or the edited text would not parse (a section past its
 // lines).
 bool editConfigSection(const std::string& text, const std::string& section,

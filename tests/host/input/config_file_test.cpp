@@ -188,6 +188,9 @@ TEST(ConfigEdit, LineEndsAndTheByteOrderMarkStay) {
               "[a]\r\nport 2\r\nposition 0 5.5 -2\r\nrot 1\r\npos 2\r\n");
     EXPECT_EQ(edit("\xEF\xBB\xBF[a]\rpos 1\r# end", "a"), "\xEF\xBB\xBF[a]\rpos 2\rrot 1\r# end");
     EXPECT_EQ(edit("[a]\nrot 0", "a"), "[a]\nrot 1\npos 2\n");
+    // Line ends mixed: an added line ends as the one before it, so that no CR of its
+    // meets the LF of the blank line after it.
+    EXPECT_EQ(edit("\r[a]\nport 1\n\n[b]", "a"), "\r[a]\nport 1\nrot 1\npos 2\n\n[b]");
     std::string edited;
     std::vector<LineChange> changes;
     std::string problem;
