@@ -221,7 +221,7 @@ stage "fuzz targets (libFuzzer, ${fuzz_seconds} s each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTRACKER_SANITIZE=address,undefined,fuzzer-no-link -DTRACKER_FUZZ=ON >/dev/null
-targets=(init_options config_file recording)
+targets=(init_options config_file recording config_edit)
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 for target in "${targets[@]}"; do
     # A fresh copy of the seed corpus, so that the repository's stays as it is.
