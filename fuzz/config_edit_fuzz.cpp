@@ -67,9 +67,13 @@ std::vector<WrittenLine> linesToWrite(const std::string& part, std::string& sect
 std::vector<std::string> headerNames(const std::string& text) {
     std::vector<std::string> names;
     for (const std::string& line : lineTexts(text)) {
+        // Only a line that starts with '[' after blanks is a header: the others are
+        // passed over unread, for speed.
+        const std::size_t first = line.find_first_not_of(" \t\r\v\f");
         ConfigLineMeaning meaning;
         std::string problem;
-        if (readConfigLine(line, meaning, problem) &&
+        if (first != std::string::npos && line[first] == '[' &&
+            readConfigLine(line, meaning, problem) &&
             meaning.kind == ConfigLineMeaning::Kind::header) {
             names.push_back(meaning.name);
         }
@@ -80,11 +84,10 @@ std::vector<std::string> headerNames(const std::string& text) {
 // The edit's promise on `text` and `edited`.
 void checkEdit(const std::string& text, const std::string& edited,
                const std::vector<WrittenLine>& lines, const std::vector<LineChange>& changes,
-               const std::string& section) {
+               const std::vector<std::string>& names, const std::string& section) {
     std::vector<DeviceSection> after;
     FileError error;
     check(parseConfigText(edited, "", after, error));
-    const std::vector<std::string> names = headerNames(text);
     check(after.size() == names.size());
     for (std::size_t i = 0; i < after.size(); ++i) {
         check(after[i].name == names[i]);
@@ -142,15 +145,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = input.substr(split + 1);
     std::string section;
     const std::vector<WrittenLine> lines = linesToWrite(input.substr(0, split), section);
-    if (section.empty()) {
-        const std::vector<std::string> names = headerNames(text);
-        section = names.empty() ? std::string() : names.front();
+    const std::vector<std::string> names = headerNames(text);
+    if (section.empty() && !names.empty()) {
+        section = names.front();
     }
     std::string edited;
     std::vector<LineChange> changes;
     std::string problem;
     if (editConfigSection(text, section, lines, kindOf, edited, changes, problem)) {
-        checkEdit(text, edited, lines, changes, section);
+        checkEdit(text, edited, lines, changes, names, section);
         return 0;
     }
     // The writer refuses only a text that does not parse, a section it lacks, or an
