@@ -1,6 +1,8 @@
 // The device's own options.
 #include "DeviceOptions.h"
 
+#include "DeviceOptionRows.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,7 +14,7 @@ namespace {
 // line number. The range is checked on the number as written, so that 4294967297
 // is not taken for port 1.
 bool port(DeviceSettings& options, const OptionLine& line) {
-    if (!line.countIn(1, 1)) {
+    if (!line.countFits()) {
         return false;
     }
     const std::int64_t written = readOptionInteger(line.arg(1));
@@ -24,15 +26,14 @@ bool port(DeviceSettings& options, const OptionLine& line) {
 }
 
 bool reset(DeviceSettings& options, const OptionLine& line) {
-    return line.countIn(1, 1) && line.switchWord(1, options.reset);
+    return line.countFits() && line.switchWord(1, options.reset);
 }
 
 // x, y, z in feet, or in the unit of an optional fourth word. After an earlier bad
 // line a good one is checked but neither applied nor accepted.
 bool position(DeviceSettings& options, const OptionLine& line) {
     float xyz[3];
-    if (!line.countIn(3, 4) || !line.numbers(1, 3, xyz) ||
-        !line.unitScale(4, invalidString, xyz, 3)) {
+    if (!line.countFits() || !line.numbers(1, 3, xyz) || !line.unitScale(xyz, 3)) {
         return false;
     }
     std::copy(xyz, xyz + 3, options.position);
@@ -48,7 +49,7 @@ bool position(DeviceSettings& options, const OptionLine& line) {
 bool reconnect(DeviceSettings& options, const OptionLine& line) {
     constexpr float longest = 1e6f; // seconds, so that the milliseconds fit with room
     float seconds = 0.0f;
-    if (!line.countIn(1, 1) || !line.numbers(1, 1, &seconds)) {
+    if (!line.countFits() || !line.numbers(1, 1, &seconds)) {
         return false;
     }
     if (!(seconds >= 0.0f && seconds <= longest)) {
@@ -60,11 +61,10 @@ bool reconnect(DeviceSettings& options, const OptionLine& line) {
 }
 
 constexpr OptionRule<DeviceSettings> rules[] = {
-    {"port", "SerialPort at line ", port},
-    {"serialport", "SerialPort at line ", port},
-    {"reset", "Reset at line ", reset},
-    {"position", "Position at line ", position},
-    {"reconnect", "Reconnect at line ", reconnect},
+    {OptionTopic::port, port},
+    {OptionTopic::reset, reset},
+    {OptionTopic::position, position},
+    {OptionTopic::reconnect, reconnect},
 };
 
 } // namespace
@@ -72,6 +72,6 @@ constexpr OptionRule<DeviceSettings> rules[] = {
 bool readDeviceOptions(CConfigH& config, DeviceSettings& options, const CLoggerH& logger,
                        std::vector<OptionProblem>* collected) {
     OptionReports reports(logger, "C3DBird: ", collected);
-    readOptions(config, rules, options, reports);
+    readOptions(config, deviceOptionRows(), rules, options, reports);
     return !reports.failed();
 }

@@ -15,7 +15,7 @@ struct DeviceSettings {
     std::int64_t reconnectMs = 0; // the "reconnect" period; 0: off
 };
 
-// Reads "port"/"serialport", "reset", "position" and "reconnect" into `options`, reporting every
-// bad line with the device's prefix; every line is examined. False when any was bad.
+// Reads the lines of the device's own options (DeviceOptionRows) into `options`, reporting
+// every bad line with the device's prefix; every line is examined. False when any was bad.
 bool readDeviceOptions(CConfigH& config, DeviceSettings& options, const CLoggerH& logger,
                        std::vector<OptionProblem>* collected = nullptr);

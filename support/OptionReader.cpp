@@ -51,9 +51,10 @@ const char* decimalEnd(const char* start, bool& digits) {
 void OptionReports::report(const ConfigLine& line, const char* reason, const char* label) {
     if (collected != nullptr) {
         collected->push_back(
-            {line.lineNumber, reason + (label + std::to_string(line.lineNumber)) + '.'});
+            {line.lineNumber,
+             reason + (label + (" at line " + std::to_string(line.lineNumber))) + '.'});
     } else {
-        logger.error(prefix) << reason << label << line.lineNumber << '.';
+        logger.error(prefix) << reason << label << " at line " << line.lineNumber << '.';
     }
     anyFailed = true;
 }
@@ -68,7 +69,7 @@ void OptionReports::report(const ConfigLine& line, const std::string& text) {
 }
 
 bool OptionLine::fail(const char* reason) const {
-    reports.report(line, reason, label);
+    reports.report(line, reason, spec.label);
     return false;
 }
 
@@ -96,11 +97,11 @@ bool OptionLine::numbers(std::uint32_t first, std::uint32_t n, float* values) co
     return true;
 }
 
-bool OptionLine::unitScale(std::uint32_t index, const char* reason, float* values,
-                           std::uint32_t n) const {
+bool OptionLine::unitScale(float* values, std::uint32_t n) const {
     float factor = 1.0f;
-    if (count() >= index && !readUnitWord(arg(index), factor)) {
-        return fail(reason);
+    const std::uint32_t index = spec.mostArgs;
+    if (count() >= index && !readUnitWord(spec.units, arg(index), factor)) {
+        return fail(spec.unitReason);
     }
     for (std::uint32_t i = 0; i < n; ++i) {
         values[i] *= factor;
@@ -150,24 +151,6 @@ std::size_t optionNumberLength(const char* text) {
     bool digits = false;
     const char* const end = decimalEnd(start, digits);
     return digits ? static_cast<std::size_t>(end - text) : 0;
-}
-
-bool readUnitWord(const char* text, float& factor) {
-    static const struct {
-        const char* word;
-        float factor;
-    } units[] = {{"feet", 1.0f},
-                 {"inches", 1.0f / 12.0f},
-                 {"meters", 3.28084f},
-                 {"m", 3.28084f},
-                 {"cm", 0.0328084f}};
-    for (const auto& unit : units) {
-        if (compareNoCase(text, unit.word) == 0) {
-            factor = unit.factor;
-            return true;
-        }
-    }
-    return false;
 }
 
 bool readSwitchWord(const char* word, bool& value) {

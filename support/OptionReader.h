@@ -1,8 +1,9 @@
 // Reading the host's option lines. Every owner of options (the device, the tracker
-// table) describes its options in one table of (name, label, reader) rows; one
-// walk over the lines hands each line to the row of its name, and every problem is
-// reported in one style: the owner's prefix, a reason, the option's label, the
-// line number and ".", as in "C3DBird: Too many args found for Reset at line 12.".
+// table) has its rows in the option catalogue and one table of (topic, reader)
+// pairs; one walk over the lines hands each line to the reader of the row one of
+// whose spellings it has, and every problem is reported in one style: the owner's
+// prefix, a reason, the row's label, " at line ", the line number and ".", as in
+// "C3DBird: Too many args found for Reset at line 12.".
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "CConfigH.h"
+#include "OptionCatalogue.h"
 
 struct CLoggerH;
 
@@ -33,7 +35,7 @@ public:
                   std::vector<OptionProblem>* collected = nullptr)
         : logger(logger), prefix(prefix), collected(collected) {}
 
-    // "<reason><label><line number>."
+    // "<reason><label> at line <line number>."
     void report(const ConfigLine& line, const char* reason, const char* label);
     // A report in words of its own.
     void report(const ConfigLine& line, const std::string& text);
@@ -46,12 +48,12 @@ private:
     bool anyFailed = false;
 };
 
-// One option line being read, with its label; arguments count from 1. The checks
-// report their problem and answer false, so a reader is a chain of checks.
+// One option line being read, with its catalogue row; arguments count from 1. The
+// checks report their problem and answer false, so a reader is a chain of checks.
 class OptionLine {
 public:
-    OptionLine(const ConfigLine& line, const char* label, OptionReports& reports)
-        : line(line), label(label), reports(reports) {}
+    OptionLine(const ConfigLine& line, const OptionSpec& spec, OptionReports& reports)
+        : line(line), spec(spec), reports(reports) {}
 
     std::uint32_t count() const { return line.argCount; }
     const char* arg(std::uint32_t index) const { return line.args[index - 1]; }
@@ -66,11 +68,13 @@ public:
 
     // least <= count() <= most, else "Incomplete ..." or "Too many ...".
     bool countIn(std::uint32_t least, std::uint32_t most) const;
+    // The row's count of arguments, checked as countIn checks it.
+    bool countFits() const { return countIn(spec.leastArgs, spec.mostArgs); }
     // n arguments from `first` by the number rule, else "Invalid arg ...".
     bool numbers(std::uint32_t first, std::uint32_t n, float* values) const;
-    // An optional unit word at `index` (feet when the line is shorter) scales the
-    // values; an unknown word is reported with `reason`.
-    bool unitScale(std::uint32_t index, const char* reason, float* values, std::uint32_t n) const;
+    // The optional unit word of the row, its last argument (feet when the line is
+    // shorter), scales the values; an unknown word is reported with the row's reason.
+    bool unitScale(float* values, std::uint32_t n) const;
     // yes/on or no/off, else "Invalid string ...".
     bool switchWord(std::uint32_t index, bool& value) const;
     // A tracker ID, 1 to entryCount, else "Invalid tracker ID ...".
@@ -78,27 +82,27 @@ public:
 
 private:
     const ConfigLine& line;
-    const char* label;
+    const OptionSpec& spec;
     OptionReports& reports;
 };
 
-// One row of an owner's option table.
+// The reader of one topic of an owner's rows.
 template <typename Owner> struct OptionRule {
-    const char* name; // matched whole, in any letter case
-    const char* label;
+    OptionTopic topic;
     bool (*read)(Owner& owner, const OptionLine& line); // true: the line is accepted
 };
 
-// Hands every line, in table order, to the row of its name; an accepted line is
-// marked used. Lines of other names are left alone.
+// Hands every line one of whose spellings `rows` has to the reader of its row's
+// topic; an accepted line is marked used. Lines of other names are left alone.
 template <typename Owner, std::size_t N>
-void readOptions(CConfigH& config, const OptionRule<Owner> (&rules)[N], Owner& owner,
-                 OptionReports& reports) {
+void readOptions(CConfigH& config, OptionList<OptionSpec> rows, const OptionRule<Owner> (&rules)[N],
+                 Owner& owner, OptionReports& reports) {
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         ConfigLine& line = config.lines[i];
+        const OptionSpec* const spec = findOption(rows, line.optionName);
         for (const OptionRule<Owner>& rule : rules) {
-            if (compareNoCase(line.optionName, rule.name) == 0) {
-                if (rule.read(owner, OptionLine(line, rule.label, reports))) {
+            if (spec != nullptr && rule.topic == spec->topic) {
+                if (rule.read(owner, OptionLine(line, *spec, reports))) {
                     line.used = 1;
                 }
                 break;
@@ -118,9 +122,6 @@ bool readOptionNumber(const char* text, float& value);
 // How many characters of `text` the number rule reads (leading white space and the
 // number); 0 when it finds no digits and reads the argument as 0.
 std::size_t optionNumberLength(const char* text);
-// The factor to feet of a unit word ("feet", "inches", "meters", "m", "cm", any
-// letter case); false for any other word.
-bool readUnitWord(const char* word, float& factor);
 // "yes"/"on" (true) and "no"/"off" (false) in any letter case; false for any other
 // word, leaving `value` as it was.
 bool readSwitchWord(const char* word, bool& value);

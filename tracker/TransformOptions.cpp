@@ -1,6 +1,7 @@
 // Transform options: transmitter and sensor transforms, calibration library,
 // tracker order and CAVE coordinates, read from the host's option lines.
 #include "CTraCommonH.h"
+#include "TransformOptionRows.h"
 
 #include "support/CConfigH.h"
 
@@ -48,8 +49,8 @@ struct TransformOptions {
     // A zero offset is accepted but stored nowhere, so an earlier one stays.
     static bool transmitterOffset(CTraCommonH& table, Line line) {
         float xyz[3];
-        if (!line.countIn(3, 4) || !line.numbers(1, 3, xyz) || line.earlierError() ||
-            !line.unitScale(4, invalidString, xyz, 3)) {
+        if (!line.countFits() || !line.numbers(1, 3, xyz) || line.earlierError() ||
+            !line.unitScale(xyz, 3)) {
             return false;
         }
         if (xyz[0] != 0.0f || xyz[1] != 0.0f || xyz[2] != 0.0f) {
@@ -60,7 +61,7 @@ struct TransformOptions {
 
     static bool transmitterRotation(CTraCommonH& table, Line line) {
         float axis[4];
-        if (!line.countIn(4, 4) || !line.numbers(1, 3, axis) || line.earlierError() ||
+        if (!line.countFits() || !line.numbers(1, 3, axis) || line.earlierError() ||
             !line.numbers(4, 1, &axis[3])) {
             return false;
         }
@@ -70,7 +71,7 @@ struct TransformOptions {
 
     static bool transmitterRotationMatrix(CTraCommonH& table, Line line) {
         float a[9];
-        if (!line.countIn(9, 9) || !line.numbers(1, 9, a) || line.earlierError()) {
+        if (!line.countFits() || !line.numbers(1, 9, a) || line.earlierError()) {
             return false;
         }
         setTransmitterRotation(table, fromNine(a));
@@ -79,21 +80,19 @@ struct TransformOptions {
 
     // The tracker ID comes before the count checks, so a bad ID on a short line is
     // reported as an invalid ID.
-    static TrackerEntry* sensorEntry(CTraCommonH& table, Line line, std::uint32_t least,
-                                     std::uint32_t most) {
+    static TrackerEntry* sensorEntry(CTraCommonH& table, Line line) {
         std::uint32_t id = 0;
-        if (!line.countIn(1, ~0u) || !line.trackerId(1, table.entries, id) ||
-            !line.countIn(least, most)) {
+        if (!line.countIn(1, ~0u) || !line.trackerId(1, table.entries, id) || !line.countFits()) {
             return nullptr;
         }
         return &table.lookup[id - 1];
     }
 
-    // x, y, z and the optional unit word of "sensoroffset" and "sensortranslation".
+    // x, y, z and the optional unit word of the sensor offset and translation.
     static TrackerEntry* sensorPosition(CTraCommonH& table, Line line, float* xyz) {
-        TrackerEntry* entry = sensorEntry(table, line, 4, 5);
+        TrackerEntry* entry = sensorEntry(table, line);
         if (entry == nullptr || !line.numbers(2, 3, xyz) || line.earlierError() ||
-            !line.unitScale(5, invalidUnit, xyz, 3)) {
+            !line.unitScale(xyz, 3)) {
             return nullptr;
         }
         return entry;
@@ -119,7 +118,7 @@ struct TransformOptions {
     }
 
     static bool sensorRotation(CTraCommonH& table, Line line) {
-        TrackerEntry* entry = sensorEntry(table, line, 5, 5);
+        TrackerEntry* entry = sensorEntry(table, line);
         float axis[4];
         if (entry == nullptr || !line.numbers(2, 3, axis) || line.earlierError() ||
             !line.numbers(5, 1, &axis[3])) {
@@ -130,7 +129,7 @@ struct TransformOptions {
     }
 
     static bool sensorRotationMatrix(CTraCommonH& table, Line line) {
-        TrackerEntry* entry = sensorEntry(table, line, 10, 10);
+        TrackerEntry* entry = sensorEntry(table, line);
         float a[9];
         if (entry == nullptr || !line.numbers(2, 9, a) || line.earlierError()) {
             return false;
@@ -150,7 +149,7 @@ struct TransformOptions {
             return line.fail(invalidString);
         }
         table.calibName = name;
-        if (!line.countIn(1, 1 + CCalibH::maxArgs)) {
+        if (!line.countFits()) {
             return false;
         }
         // The earlier library is released before the new one is loaded.
@@ -189,26 +188,21 @@ struct TransformOptions {
     // Acts even after an earlier error; only an input connector takes it, elsewhere
     // the line stays for the unknown-option check.
     static bool caveCoordinates(CTraCommonH& table, Line line) {
-        return table.setup.inputConnector && line.countIn(1, 1) &&
+        return table.setup.inputConnector && line.countFits() &&
                line.switchWord(1, table.setup.caveCoordinates);
     }
 
     static constexpr OptionRule<CTraCommonH> rules[] = {
-        {"transmitteroffset", "TransmitterOffset at line ", transmitterOffset},
-        {"transmitterrotation", "TransmitterRotation at line ", transmitterRotation},
-        {"transmitterrotationmatrix", "TransmitterRotationMatrix at line ",
-         transmitterRotationMatrix},
-        {"sensoroffset", "SensorOffset at line ", sensorOffset},
-        {"sensortranslation", "SensorTranslation at line ", sensorTranslation},
-        {"sensorrotation", "SensorRotation at line ", sensorRotation},
-        {"sensorrotationmatrix", "SensorRotationMatrix at line ", sensorRotationMatrix},
-        {"calibration", "Calibration at line ", calibration},
-        {"calib", "Calibration at line ", calibration},
-        {"trackerorder", "Order at line ", trackerOrder},
-        {"unitorder", "Order at line ", trackerOrder},
-        {"order", "Order at line ", trackerOrder},
-        {"cavecoord", "CAVECoord at line ", caveCoordinates},
-        {"cavecoordinates", "CAVECoord at line ", caveCoordinates},
+        {OptionTopic::transmitterOffset, transmitterOffset},
+        {OptionTopic::transmitterRotation, transmitterRotation},
+        {OptionTopic::transmitterRotationMatrix, transmitterRotationMatrix},
+        {OptionTopic::sensorOffset, sensorOffset},
+        {OptionTopic::sensorTranslation, sensorTranslation},
+        {OptionTopic::sensorRotation, sensorRotation},
+        {OptionTopic::sensorRotationMatrix, sensorRotationMatrix},
+        {OptionTopic::calibration, calibration},
+        {OptionTopic::order, trackerOrder},
+        {OptionTopic::caveCoordinates, caveCoordinates},
     };
 };
 
@@ -222,6 +216,6 @@ bool CTraCommonH::parseOptions(CConfigH* config, std::vector<OptionProblem>* col
         return false;
     }
     OptionReports reports(*logger, "", collected);
-    readOptions(*config, TransformOptions::rules, *this, reports);
+    readOptions(*config, transformOptionRows(), TransformOptions::rules, *this, reports);
     return !reports.failed();
 }

@@ -1,6 +1,7 @@
 // The alignment's option lines and their effect through the plug-in's code.
 #include "host/align/AlignLines.h"
 
+#include "device/PluginOptions.h"
 #include "tracker/PoseTransform.h"
 
 #include <cmath>
@@ -14,12 +15,12 @@ void put(std::ostream& out, double value) {
     out << ' ' << std::fixed << std::setprecision(6) << (std::fabs(value) < 5e-7 ? 0.0 : value);
 }
 
-std::string rotationLine(const char* keyword, const Rotation3& rotation, int trackerId) {
+std::string rotationLine(OptionTopic topic, const Rotation3& rotation, int trackerId) {
     Vector3 axis;
     double degrees = 0.0;
     rotationAxisAngle(rotation, axis, degrees);
     std::ostringstream line;
-    line << keyword;
+    line << pluginOption(topic).name();
     if (trackerId != 0) {
         line << ' ' << trackerId;
     }
@@ -32,8 +33,8 @@ std::string rotationLine(const char* keyword, const Rotation3& rotation, int tra
 } // namespace
 
 std::vector<std::string> alignLines(const AlignFit& fit) {
-    return {rotationLine("transmitterrotation", fit.transmitter, 0),
-            rotationLine("sensorrotation", fit.sensor, alignTrackerId)};
+    return {rotationLine(OptionTopic::transmitterRotation, fit.transmitter, 0),
+            rotationLine(OptionTopic::sensorRotation, fit.sensor, alignTrackerId)};
 }
 
 void placedPosition(const std::vector<std::string>& lines, const float position[3],
@@ -66,7 +67,7 @@ bool keptPosition(const std::vector<std::string>& lines, const float position[3]
 
 std::string positionLine(const double position[3]) {
     std::ostringstream line;
-    line << "position";
+    line << pluginOption(OptionTopic::position).name();
     for (int i = 0; i < 3; ++i) {
         put(line, position[i]);
     }

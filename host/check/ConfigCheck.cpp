@@ -6,7 +6,7 @@
 #include "host/check/PluginOptionCheck.h"
 #include "host/check/RepeatedOptions.h"
 #include "host/check/SectionClashes.h"
-#include "host/check/SectionSettings.h"
+#include "host/check/SettingsPrintout.h"
 
 #include <algorithm>
 #include <cstdint>

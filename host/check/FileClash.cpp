@@ -1,6 +1,7 @@
 // Files written against files read, by identity.
 #include "host/check/FileClash.h"
 
+#include "device/PluginOptions.h"
 #include "support/CConfigH.h"
 
 namespace {
@@ -74,8 +75,9 @@ std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& se
         const CConfigH& config = *section.config->record();
         for (std::uint32_t i = 0; i < config.lineCount; ++i) {
             const ConfigLine& line = config.lines[i];
-            if (line.argCount == 0 || (compareNoCase(line.optionName, "calibration") != 0 &&
-                                       compareNoCase(line.optionName, "calib") != 0)) {
+            const OptionSpec* const option = findPluginOption(line.optionName);
+            if (line.argCount == 0 || option == nullptr ||
+                option->topic != OptionTopic::calibration) {
                 continue;
             }
             std::string path = line.args[0];

@@ -1,6 +1,7 @@
 // Warnings about accepted but unlikely option values, read as the plug-in reads them.
 #include "host/check/OptionWarnings.h"
 
+#include "device/PluginOptions.h"
 #include "platform/BirdLibrary.h"
 #include "support/CConfigH.h"
 #include "support/OptionReader.h"
@@ -33,10 +34,10 @@ ReadNumber readInteger(const std::string& text) {
             optionIntegerLength(text.c_str())};
 }
 
-// The factor to feet of a unit word; 0 for a word the plug-in refuses.
-float unitFactor(const char* word) {
+// The factor to feet of a unit word of `option`; 0 for a word the plug-in refuses.
+float unitFactor(const OptionSpec& option, const char* word) {
     float factor = 0.0f;
-    return readUnitWord(word, factor) ? factor : 0.0f;
+    return readUnitWord(option.units, word, factor) ? factor : 0.0f;
 }
 
 std::string shortNumber(double value) {
@@ -46,32 +47,46 @@ std::string shortNumber(double value) {
 }
 
 // A unit written straight after a length's number ("66in"), which the plug-in does not
-// read: the unit's name and its factor to feet (the plug-in's for its own words).
+// read: the unit's name and its factor to feet (the plug-in's for its own units).
 struct SuffixUnit {
     const char* name;
     double feet;
 };
 
-bool readSuffixUnit(const std::string& text, SuffixUnit& unit) {
-    static const struct {
-        const char* written;
-        SuffixUnit unit;
-    } units[] = {{"ft", {"feet", 1.0}},
-                 {"foot", {"feet", 1.0}},
-                 {"feet", {"feet", 1.0}},
-                 {"in", {"inches", 1.0 / 12.0}},
-                 {"inch", {"inches", 1.0 / 12.0}},
-                 {"inches", {"inches", 1.0 / 12.0}},
-                 {"m", {"meters", static_cast<double>(3.28084f)}},
-                 {"meter", {"meters", static_cast<double>(3.28084f)}},
-                 {"meters", {"meters", static_cast<double>(3.28084f)}},
-                 {"metre", {"meters", static_cast<double>(3.28084f)}},
-                 {"metres", {"meters", static_cast<double>(3.28084f)}},
-                 {"cm", {"cm", static_cast<double>(0.0328084f)}},
-                 {"mm", {"mm", static_cast<double>(0.0328084f) / 10.0}}};
-    for (const auto& known : units) {
-        if (compareNoCase(text.c_str(), known.written) == 0) {
-            unit = known.unit;
+// Other spellings of the plug-in's units a person may write after a number, and
+// millimetres, a tenth of its cm.
+struct SuffixSpelling {
+    const char* written;
+    const char* unit; // a unit of the plug-in
+    int per;          // how many make one of `unit`
+};
+
+constexpr SuffixSpelling suffixSpellings[] = {
+    {"ft", "feet", 1},      {"foot", "feet", 1},    {"in", "inches", 1},     {"inch", "inches", 1},
+    {"meter", "meters", 1}, {"metre", "meters", 1}, {"metres", "meters", 1}, {"mm", "cm", 10}};
+
+// The unit of the plug-in named `unit` among `option`'s.
+const UnitWord* pluginUnit(const OptionSpec& option, const char* unit) {
+    for (const UnitWord& word : option.units) {
+        if (std::string(word.unit) == unit) {
+            return &word;
+        }
+    }
+    return nullptr;
+}
+
+bool readSuffixUnit(const OptionSpec& option, const std::string& text, SuffixUnit& unit) {
+    for (const UnitWord& word : option.units) {
+        if (compareNoCase(text.c_str(), word.word) == 0) {
+            unit = {word.unit, static_cast<double>(word.feet)};
+            return true;
+        }
+    }
+    for (const SuffixSpelling& spelling : suffixSpellings) {
+        const UnitWord* const known = pluginUnit(option, spelling.unit);
+        if (known != nullptr && compareNoCase(text.c_str(), spelling.written) == 0) {
+            unit = {spelling.per == 1 ? known->unit : spelling.written,
+                    static_cast<double>(known->feet) / spelling.per};
             return true;
         }
     }
@@ -88,35 +103,11 @@ struct LineUnit {
     double feet = 1.0; // 0 for a word the plug-in refuses
 };
 
-enum class Shape { integer, decimal, lengths, rotation, matrix };
-
-// The option lines with numbers worth a look: their shape and whether a
-// tracker ID comes first.
-struct NumberOption {
-    const char* name;
-    Shape shape;
-    bool trackerId;
-};
-
-constexpr NumberOption numberOptions[] = {
-    {"port", Shape::integer, false},
-    {"serialport", Shape::integer, false},
-    {"reconnect", Shape::decimal, false},
-    {"position", Shape::lengths, false},
-    {"transmitteroffset", Shape::lengths, false},
-    {"transmitterrotation", Shape::rotation, false},
-    {"transmitterrotationmatrix", Shape::matrix, false},
-    {"sensoroffset", Shape::lengths, true},
-    {"sensortranslation", Shape::lengths, true},
-    {"sensorrotation", Shape::rotation, true},
-    {"sensorrotationmatrix", Shape::matrix, true},
-};
-
 // One option line under examination.
 class LineLook {
 public:
-    LineLook(const ConfigLine& line, std::vector<CheckFinding>& findings)
-        : line(line), findings(findings), option(line.optionName) {}
+    LineLook(const ConfigLine& line, const OptionSpec& spec, std::vector<CheckFinding>& findings)
+        : line(line), spec(spec), findings(findings), option(line.optionName) {}
 
     void warn(const std::string& message) {
         findings.push_back({line.lineNumber, CheckFinding::Kind::warning, message});
@@ -157,7 +148,7 @@ public:
             "text after the number in \"" + text + "\" of " + option + ": it reads as " + taken;
         SuffixUnit suffix{};
         if (unit != nullptr && unit->feet != 0.0 &&
-            readSuffixUnit(text.substr(taken.size()), suffix)) {
+            readSuffixUnit(spec, text.substr(taken.size()), suffix)) {
             message += " " + unit->name;
             if (static_cast<float>(suffix.feet) != static_cast<float>(unit->feet)) {
                 message += "; " + taken + " " + suffix.name + " are " +
@@ -167,15 +158,16 @@ public:
         warn(message);
     }
 
+    // x y z, then an optional unit word as the line's last argument.
     void lengths(std::size_t first) {
-        const std::size_t count = line.argCount - first;
-        if (count != 3 && count != 4) {
+        if (line.argCount < spec.leastArgs || line.argCount > spec.mostArgs) {
             return;
         }
-        const float factor = count == 4 ? unitFactor(line.args[first + 3]) : 1.0f;
+        const bool worded = line.argCount == spec.mostArgs;
+        const float factor = worded ? unitFactor(spec, line.args[line.argCount - 1]) : 1.0f;
         LineUnit unit;
-        if (count == 4) {
-            unit.name = line.args[first + 3];
+        if (worded) {
+            unit.name = line.args[line.argCount - 1];
             unit.feet = static_cast<double>(factor);
         }
         for (std::size_t i = first; i < first + 3; ++i) {
@@ -189,7 +181,7 @@ public:
     }
 
     void rotation(std::size_t first) {
-        if (line.argCount - first != 4) {
+        if (line.argCount != spec.mostArgs) {
             return;
         }
         bool zero = true;
@@ -213,7 +205,7 @@ public:
     }
 
     void matrix(std::size_t first) {
-        if (line.argCount - first != 9) {
+        if (line.argCount != spec.mostArgs) {
             return;
         }
         double a[9];
@@ -249,36 +241,36 @@ public:
     }
 
     void look() {
-        for (const NumberOption& known : numberOptions) {
-            if (compareNoCase(line.optionName, known.name) != 0) {
-                continue;
+        const std::size_t first = spec.trackerIdFirst ? 1 : 0;
+        switch (spec.values) {
+        case OptionValues::integer:
+        case OptionValues::decimal:
+            if (line.argCount == 1) {
+                number(0, spec.values == OptionValues::integer ? readInteger : readDecimal);
             }
-            const std::size_t first = known.trackerId ? 1 : 0;
-            if (known.trackerId && line.argCount > 0) {
-                number(0, readInteger);
-            }
-            switch (known.shape) {
-            case Shape::integer:
-            case Shape::decimal:
-                if (line.argCount == 1) {
-                    number(0, known.shape == Shape::integer ? readInteger : readDecimal);
-                }
-                break;
-            case Shape::lengths:
-                lengths(first);
-                break;
-            case Shape::rotation:
-                rotation(first);
-                break;
-            case Shape::matrix:
-                matrix(first);
-                break;
-            }
+            return;
+        case OptionValues::lengths:
+        case OptionValues::rotation:
+        case OptionValues::matrix:
+            break;
+        default: // words, libraries and orders hold no number worth a look
+            return;
+        }
+        if (spec.trackerIdFirst && line.argCount > 0) {
+            number(0, readInteger);
+        }
+        if (spec.values == OptionValues::lengths) {
+            lengths(first);
+        } else if (spec.values == OptionValues::rotation) {
+            rotation(first);
+        } else {
+            matrix(first);
         }
     }
 
 private:
     const ConfigLine& line;
+    const OptionSpec& spec;
     std::vector<CheckFinding>& findings;
     std::string option;
 };
@@ -289,7 +281,10 @@ std::vector<CheckFinding> warnOptionValues(const DeviceSection& section) {
     std::vector<CheckFinding> findings;
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
-        LineLook(record.lines[i], findings).look();
+        const ConfigLine& line = record.lines[i];
+        if (const OptionSpec* const spec = findPluginOption(line.optionName)) {
+            LineLook(line, *spec, findings).look();
+        }
     }
     return findings;
 }

@@ -2,6 +2,7 @@
 // that fails; here every reader runs, so that one pass shows every problem.
 #include "host/check/PluginOptionCheck.h"
 
+#include "device/PluginOptions.h"
 #include "platform/platform.h"
 #include "support/CConfigH.h"
 #include "support/LineSink.h"
@@ -14,26 +15,18 @@
 
 namespace {
 
-// Whether a problem is the plug-in's refusal of a unit word: the lengths options
-// report one as an invalid string or unit and have no other string to refuse.
-bool aboutUnitWord(const CConfigH& config, const OptionProblem& problem) {
-    const auto startsWith = [&problem](const char* reason) {
-        return problem.text.compare(0, std::strlen(reason), reason) == 0;
-    };
+// The option of the line a problem is about, when it takes unit words and the problem
+// is its refusal of one.
+const OptionSpec* refusedUnitWord(const CConfigH& config, const OptionProblem& problem) {
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         const ConfigLine& line = config.lines[i];
-        if (line.lineNumber != problem.lineNumber) {
-            continue;
-        }
-        for (const char* lengths :
-             {"position", "transmitteroffset", "sensoroffset", "sensortranslation"}) {
-            if (compareNoCase(line.optionName, lengths) == 0) {
-                return startsWith(optionReason::invalidString) ||
-                       startsWith(optionReason::invalidUnit);
-            }
+        const OptionSpec* const option = findPluginOption(line.optionName);
+        if (line.lineNumber == problem.lineNumber && option != nullptr && !option->units.empty() &&
+            problem.text.compare(0, std::strlen(option->unitReason), option->unitReason) == 0) {
+            return option;
         }
     }
-    return false;
+    return nullptr;
 }
 
 // The plug-in's problems in its own words; one about a unit word is followed by
@@ -42,9 +35,9 @@ void addProblems(std::vector<CheckFinding>& findings, const CConfigH& config,
                  const std::vector<OptionProblem>& problems) {
     for (const OptionProblem& problem : problems) {
         findings.push_back({problem.lineNumber, CheckFinding::Kind::problem, problem.text});
-        if (aboutUnitWord(config, problem)) {
+        if (const OptionSpec* const option = refusedUnitWord(config, problem)) {
             findings.push_back({problem.lineNumber, CheckFinding::Kind::note,
-                                "the unit words are feet, inches, meters or m, cm"});
+                                "the unit words are " + unitWordList(option->units)});
         }
     }
 }
@@ -105,8 +98,8 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
     const ConfigLine* found = nullptr;
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         const ConfigLine& line = config.lines[i];
-        if (line.used != 0 && (compareNoCase(line.optionName, "calibration") == 0 ||
-                               compareNoCase(line.optionName, "calib") == 0)) {
+        const OptionSpec* const option = findPluginOption(line.optionName);
+        if (line.used != 0 && option != nullptr && option->topic == OptionTopic::calibration) {
             found = &line;
         }
     }

@@ -1,6 +1,7 @@
 // A setting given twice in one section.
 #include "host/check/RepeatedOptions.h"
 
+#include "device/PluginOptions.h"
 #include "support/CConfigH.h"
 #include "support/OptionReader.h"
 
@@ -9,44 +10,17 @@
 
 namespace {
 
-// The options that set one value each, and the setting they set (named as
-// --check --verbose names it): aliases, and the two forms of a rotation, set one.
-struct SingleOption {
-    const char* name;
-    const char* setting;
-};
-
-constexpr SingleOption singleOptions[] = {
-    {"port", "port"},
-    {"serialport", "port"},
-    {"reset", "reset"},
-    {"reconnect", "reconnect"},
-    {"position", "position"},
-    {"transmitteroffset", "transmitter offset"},
-    {"transmitterrotation", "transmitter rotation"},
-    {"transmitterrotationmatrix", "transmitter rotation"},
-    {"sensoroffset", "sensor offset"},
-    {"sensortranslation", "sensor translation"},
-    {"sensorrotation", "sensor rotation"},
-    {"sensorrotationmatrix", "sensor rotation"},
-    {"calibration", "calibration"},
-    {"calib", "calibration"},
-    {"cavecoord", "CAVE coordinates"},
-    {"cavecoordinates", "CAVE coordinates"},
-};
-
+// The setting a line sets, named as --check --verbose names it (other spellings and
+// the two forms of a rotation set one); null for an option that sets no one value.
 const char* settingOf(const ConfigLine& line) {
-    for (const SingleOption& option : singleOptions) {
-        if (compareNoCase(line.optionName, option.name) == 0) {
-            return option.setting;
-        }
-    }
-    return nullptr;
+    const OptionSpec* const option = findPluginOption(line.optionName);
+    return option != nullptr ? option->setting : nullptr;
 }
 
 // The plug-in stores no transmitter offset of 0 0 0, so an earlier one stays.
 bool zeroOffset(const ConfigLine& line) {
-    if (compareNoCase(line.optionName, "transmitteroffset") != 0 || line.argCount < 3) {
+    const OptionSpec* const option = findPluginOption(line.optionName);
+    if (option == nullptr || option->topic != OptionTopic::transmitterOffset || line.argCount < 3) {
         return false;
     }
     for (std::uint32_t i = 0; i < 3; ++i) {

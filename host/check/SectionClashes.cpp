@@ -1,6 +1,7 @@
 // Two sections on one port or with one name.
 #include "host/check/SectionClashes.h"
 
+#include "device/PluginOptions.h"
 #include "support/CConfigH.h"
 
 #include <map>
@@ -15,8 +16,8 @@ unsigned portLine(const DeviceSection& section) {
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        if (compareNoCase(line.optionName, "port") == 0 ||
-            compareNoCase(line.optionName, "serialport") == 0) {
+        const OptionSpec* const option = findPluginOption(line.optionName);
+        if (option != nullptr && option->topic == OptionTopic::port) {
             found = line.lineNumber;
         }
     }

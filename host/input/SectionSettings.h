@@ -1,4 +1,5 @@
-// A section's device settings as the plug-in's init will read them.
+// A section's device settings read as the plug-in's init will read them, for the run,
+// the drop-outs and --align (--check --verbose prints them: host/check/SettingsPrintout).
 #pragma once
 
 #include "device/DeviceOptions.h"

@@ -105,7 +105,7 @@ TEST(ConfigCheck, AUnitAfterALengthsNumberIsNamedWithTheLengthInTheLinesUnit) {
 }
 
 // The plug-in turns by the angle as a 32-bit float: one it holds only coarsely turns
-// by something else than written.
+// by something else than written, from 16384 degrees on (16383.5 is held exactly).
 TEST(ConfigCheck, AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf) {
     std::string report;
     EXPECT_EQ(check("[head]\n"
@@ -113,7 +113,8 @@ TEST(ConfigCheck, AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf) {
                     "transmitterrotation 0 1 0 16383.5\n"
                     "[hand]\n"
                     "port 2\n"
-                    "transmitterrotation 0 1 0 -20000\n",
+                    "transmitterrotation 0 1 0 -20000\n"
+                    "sensorrotation 1 1 0 0 16384\n",
                     report),
               exitSuccess);
     const std::string f = "AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf.conf";
@@ -125,7 +126,11 @@ TEST(ConfigCheck, AnAngleTheFloatsHoldOnlyCoarselyIsWarnedOf) {
                           ":6: warning: the angle -20000 degrees in transmitterrotation is held "
                           "in the plug-in's 32-bit numbers only in steps of 0.00195312 degrees, "
                           "so it does not turn as written; give it from -360 to 360\n" +
-                          f + ": 2 sections, no problems, 2 warnings\n");
+                          f +
+                          ":7: warning: the angle 16384 degrees in sensorrotation is held in the "
+                          "plug-in's 32-bit numbers only in steps of 0.00195312 degrees, so it "
+                          "does not turn as written; give it from -360 to 360\n" +
+                          f + ": 2 sections, no problems, 3 warnings\n");
 }
 
 // A setting given twice: the plug-in keeps the last, but a zero transmitter offset

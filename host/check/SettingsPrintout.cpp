@@ -1,5 +1,7 @@
-// The effective settings of a section.
-#include "host/check/SectionSettings.h"
+// trackhost --check --verbose: printing the settings a section runs with.
+#include "host/check/SettingsPrintout.h"
+
+#include "device/PluginOptions.h"
 
 #include <cstdio>
 #include <ostream>
@@ -8,8 +10,9 @@
 
 namespace {
 
-// "  label" padded to the column of the values.
-std::ostream& setting(std::ostream& out, const std::string& label) {
+// "  label" of the setting `topic` sets, padded to the column of the values.
+std::ostream& setting(std::ostream& out, OptionTopic topic) {
+    const std::string label = pluginOption(topic).setting;
     return out << "  " << label << std::string(23 - label.size(), ' ');
 }
 
@@ -79,24 +82,24 @@ void printSectionSettings(const DeviceSection& section, const PluginOptionReadin
     std::ostringstream text;
     text << '[' << section.name << "] at " << fileName << ':' << section.line
          << (refused ? " (init would refuse it: see the problems reported)" : "") << '\n';
-    setting(text, "port") << device.serialPort << '\n';
-    setting(text, "reset") << yesNo(device.reset) << '\n';
-    setting(text, "reconnect") << (device.reconnectMs > 0
-                                       ? std::to_string(device.reconnectMs) + " ms"
-                                       : std::string("off"))
-                               << '\n';
-    setting(text, "position") << (device.fixedPosition ? lengths(device.position)
-                                                       : "none (x y z stay 0)")
-                              << '\n';
-    setting(text, "CAVE coordinates") << yesNo(table.caveCoordinates()) << '\n';
-    setting(text, "transmitter offset")
+    setting(text, OptionTopic::port) << device.serialPort << '\n';
+    setting(text, OptionTopic::reset) << yesNo(device.reset) << '\n';
+    setting(text, OptionTopic::reconnect)
+        << (device.reconnectMs > 0 ? std::to_string(device.reconnectMs) + " ms"
+                                   : std::string("off"))
+        << '\n';
+    setting(text, OptionTopic::position)
+        << (device.fixedPosition ? lengths(device.position) : "none (x y z stay 0)") << '\n';
+    setting(text, OptionTopic::caveCoordinates) << yesNo(table.caveCoordinates()) << '\n';
+    setting(text, OptionTopic::transmitterOffset)
         << offset(table.transmitterOffsetSet(), table.transmitterOffset()) << '\n';
-    setting(text, "transmitter rotation")
+    setting(text, OptionTopic::transmitterRotation)
         << rotation(table.transmitterRotationSet(), table.transmitterRotation()) << '\n';
-    setting(text, "sensor offset") << offset(sensor.offsetSet, sensor.offset) << '\n';
-    setting(text, "sensor rotation") << rotation(sensor.rotationSet, sensor.rotation) << '\n';
-    setting(text, "sensor translation")
+    setting(text, OptionTopic::sensorOffset) << offset(sensor.offsetSet, sensor.offset) << '\n';
+    setting(text, OptionTopic::sensorRotation)
+        << rotation(sensor.rotationSet, sensor.rotation) << '\n';
+    setting(text, OptionTopic::sensorTranslation)
         << (sensor.translationSet ? lengths(sensor.translation) : "none") << '\n';
-    setting(text, "calibration") << calibration << '\n';
+    setting(text, OptionTopic::calibration) << calibration << '\n';
     out << text.str();
 }
