@@ -80,8 +80,6 @@ else()
     # The native build as a Debian package: trackhost with everything it loads in
     # one private folder, where it looks beside itself, and trackhost on the PATH.
     set(folder lib/tracker-3dbird)
-    # The plug-in finds the sensor library beside itself.
-    set_target_properties(tracker_3dbird PROPERTIES INSTALL_RPATH "$ORIGIN")
     foreach(target IN ITEMS trackhost tracker_3dbird birdsim boresight smoothing)
         tracker_install(${target} ${folder} trackhost)
     endforeach()

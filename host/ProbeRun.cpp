@@ -166,7 +166,7 @@ bool newFileWritable(const std::string& file, std::ostream& err) {
     int error = 0;
     if (problem.empty() && (platform::fileIdentity(file, identity) || platform::isFolder(file))) {
         problem = file + " exists; --probe --write writes a new file only";
-    } else if (problem.empty() && !platform::writableFile(file, error)) {
+    } else if (problem.empty() && !StagedFile::canOpen(file, error)) {
         problem = "cannot write " + file + " (" + std::generic_category().message(error) + ")";
     }
     if (!problem.empty()) {

@@ -200,6 +200,12 @@ int run(const std::vector<std::string>& arguments) {
 // the user typed them.
 int main(int argc, char** argv) {
     try {
+        // Before any library loads: none comes from the folder trackhost runs in.
+        if (!platform::keepCurrentFolderOutOfLibrarySearch()) {
+            hostMessage(std::cerr)
+                << "cannot keep the current folder out of the library search" << std::endl;
+            return exitSystem;
+        }
         platform::showUtf8OnConsole(std::cerr, stderr);
         platform::showUtf8OnConsole(std::cout, stdout);
         return run(platform::programArguments(argc, argv));

@@ -55,6 +55,10 @@ bool replaceFile(const std::string& from, const std::string& to, int& error);
 // always names one of the files; `from` must be closed. Without a `to`, as replaceFile.
 bool replaceFileWithBackup(const std::string& from, const std::string& to,
                            const std::string& backup, int& error);
+// The file `path` stands for in the end: on POSIX, through its symbolic links, so
+// that the file they lead to is replaced and they stay; `path` itself when it is no
+// link, when the file it leads to does not exist, and on Win32.
+std::string linkedFile(const std::string& path);
 // Removes the file at `path`; false when it cannot (on Win32 a file that is still
 // open goes once it is closed).
 bool removeFile(const std::string& path);
@@ -75,8 +79,9 @@ using LibraryHandle = void*;
 // letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
 // At a program's start: a library named bare is never looked for in the current
-// folder, which anyone may fill. On Win32 the folder leaves the process's search
-// order (SetDllDirectoryW), the program's folder and the system's staying; on POSIX
+// folder, which anyone may fill. On Win32 the program's folder takes its place in
+// the process's search order (SetDllDirectoryW), the system's folders and PATH
+// staying; on POSIX
 // the loader looks there only through an empty entry of a run path, which no file of
 // ours has, or of LD_LIBRARY_PATH, which is the user's to set. False when it fails.
 bool keepCurrentFolderOutOfLibrarySearch();

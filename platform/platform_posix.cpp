@@ -111,6 +111,17 @@ bool replaceFileWithBackup(const std::string& from, const std::string& to,
     return replaceFile(from, to, error);
 }
 
+std::string linkedFile(const std::string& path) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        return path;
+    }
+    char* resolved = realpath(path.c_str(), nullptr);
+    const std::string file = resolved != nullptr ? resolved : path;
+    std::free(resolved);
+    return file;
+}
+
 bool removeFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }

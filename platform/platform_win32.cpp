@@ -212,6 +212,10 @@ bool replaceFileWithBackup(const std::string& from, const std::string& to,
     return true;
 }
 
+std::string linkedFile(const std::string& path) {
+    return path;
+}
+
 bool removeFile(const std::string& path) {
     return DeleteFileW(widen(path).c_str()) != 0;
 }

@@ -29,8 +29,12 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return arguments;
 }
 
+// The program's folder takes the current folder's place in the search, where it
+// is the same folder the search starts with. (Wine keeps the current folder for an
+// empty dll folder, which Windows takes it out for.)
 bool keepCurrentFolderOutOfLibrarySearch() {
-    return SetDllDirectoryW(L"") != 0;
+    const std::string folder = executableFolder();
+    return !folder.empty() && SetDllDirectoryW(widen(folder).c_str()) != 0;
 }
 
 namespace {

@@ -85,3 +85,11 @@ if(TEST interrupt_test)
     set_tests_properties(interrupt_test PROPERTIES ENVIRONMENT "${TRACKER_TEST_ENVIRONMENT}"
         TIMEOUT 180)
 endif()
+
+# Every ELF file built and packaged has the run path $ORIGIN alone (the package is
+# made afresh by CPack in the build folder, so that the test runs alone).
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME runpath_test
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/release/runpath_test.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(runpath_test PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+endif()

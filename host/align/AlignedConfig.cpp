@@ -20,8 +20,8 @@ bool alignedConfigWritable(const std::string& configFile, std::ostream& err) {
         writeTargetProblem("--align --write", configFile, WrittenContent::configuration);
     int error = 0;
     // The new content goes to a new file in the configuration's folder.
-    if (problem.empty() && (!platform::writableFile(configFile, error) ||
-                            !platform::writableFile(configFile + ".new", error))) {
+    if (problem.empty() &&
+        (!platform::writableFile(configFile, error) || !StagedFile::canOpen(configFile, error))) {
         problem =
             "cannot write " + configFile + " (" + std::generic_category().message(error) + ")";
     }

@@ -30,6 +30,10 @@ void addRead(std::vector<RunFile>& files, const NamedFile& file) {
 
 void addWritten(std::vector<RunFile>& files, const NamedFile& file) {
     platform::FileIdentity identity;
+    // A device without an identity (NUL on Windows) is no new file either.
+    if (!file.path.empty() && platform::isDevice(file.path)) {
+        return;
+    }
     if (file.path.empty() || platform::fileIdentity(file.path, identity)) {
         addRead(files, file);
         return;

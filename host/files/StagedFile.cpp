@@ -27,6 +27,17 @@ StagedFile::~StagedFile() {
     }
 }
 
+std::string StagedFile::firstName(const std::string& destination) {
+    // The thread's number tells this process's names from another's at once.
+    return destination + ".~" + std::to_string(platform::currentThreadId()) + ".new";
+}
+
+bool StagedFile::canOpen(const std::string& target, int& error) {
+    error = 0;
+    return platform::isDevice(target) ||
+           platform::writableFile(firstName(platform::linkedFile(target)), error);
+}
+
 std::string StagedFile::problemText(int error) const {
     return "cannot write " + targetName + " (" + std::generic_category().message(error) + ")";
 }
@@ -41,13 +52,14 @@ bool StagedFile::open(const char* mode, std::string& problem) {
         }
         return file != nullptr;
     }
+    destination = platform::linkedFile(targetName);
     const std::string exclusive = std::string(mode) + "x";
-    // The thread's number tells this process's names from another's at once.
-    const std::string stem = targetName + ".~" + std::to_string(platform::currentThreadId());
+    const std::string first = firstName(destination);
+    const std::string stem = first.substr(0, first.size() - 4);
     int error = EEXIST;
     for (unsigned attempt = 0; attempt < namesTried && error == EEXIST; ++attempt) {
         const std::string name =
-            stem + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + ".new";
+            attempt == 0 ? first : stem + "-" + std::to_string(attempt) + ".new";
         errno = 0;
         file = platform::openFile(name, exclusive.c_str());
         if (file != nullptr) {
@@ -75,12 +87,12 @@ bool StagedFile::commit(std::string& problem, bool keepBackup) {
         return false;
     }
     if (!(keepBackup
-              ? platform::replaceFileWithBackup(current, targetName, targetName + ".bak", error)
-              : platform::replaceFile(current, targetName, error))) {
+              ? platform::replaceFileWithBackup(current, destination, destination + ".bak", error)
+              : platform::replaceFile(current, destination, error))) {
         problem = problemText(error);
         return false;
     }
-    current = targetName;
+    current = destination;
     done = true;
     return true;
 }

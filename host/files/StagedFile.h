@@ -17,6 +17,11 @@ public:
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
+    // Whether open() could make its new file, found out without making it: the
+    // target's folder takes new files (or the target is a device). False with the
+    // reason as an errno value in `error`.
+    static bool canOpen(const std::string& target, int& error);
+
     // Creates the new file in the target's folder, under a name no other file has
     // ("TARGET.~N.new"), opened with `mode` ("w" for text, "wb"). A target that is a
     // device (/dev/null, NUL) or a pipe is opened as it is instead, and taking its
@@ -24,8 +29,8 @@ public:
     bool open(const char* mode, std::string& problem);
     // The stream the bytes go to; null before open() and after close().
     std::FILE* stream() const { return file; }
-    // The file the bytes are in now: the new file, or the target once committed (or
-    // a device).
+    // The file the bytes are in now: the new file, or the target once committed (the
+    // file a link leads to), or a device.
     const std::string& path() const { return current; }
     const std::string& target() const { return targetName; }
     bool committed() const { return done; }
@@ -41,8 +46,13 @@ public:
 
 private:
     std::string problemText(int error) const;
+    // The first name open() tries for the new file beside `destination`.
+    static std::string firstName(const std::string& destination);
 
     std::string targetName;
+    // The file the target's name stands for, which takes the new file's place: the
+    // file a symbolic link leads to, the link kept.
+    std::string destination;
     std::string current;
     std::FILE* file = nullptr;
     bool staged = false; // the bytes go to a new file of our own

@@ -178,10 +178,10 @@ std::int32_t birdrecord_finish() {
     if (!recorder.failed && !recorder.headerWritten) {
         recorder.writeHeader();
     }
-    if (recorder.flush()) {
-        int error = 0;
-        errno = platform::flushToDisk(recorder.file, error) ? 0 : error;
-        recorder.check(errno == 0);
+    int error = 0;
+    if (recorder.flush() && !platform::flushToDisk(recorder.file, error)) {
+        errno = error;
+        recorder.check(false);
     }
     recorder.check(std::fclose(recorder.file) == 0);
     recorder.file = nullptr;

@@ -18,8 +18,8 @@ TRACKER_EXPORT std::int32_t birdrecord_start(const char* sensorLibrary, const ch
 TRACKER_EXPORT const char* birdrecord_sensorLibrary();
 // Writes what is buffered to the file. Answers 1, or 0 once any write has failed.
 TRACKER_EXPORT std::int32_t birdrecord_flush();
-// Flushes the file to the disk and closes it; the calls are still forwarded afterwards. Answers 1,
-// or 0 when a write or the close failed.
+// Flushes the file to the disk and closes it; the calls are still forwarded
+// afterwards. Answers 1, or 0 when a write or the close failed.
 TRACKER_EXPORT std::int32_t birdrecord_finish();
 // Why the last start, flush or finish failed, as a sentence naming the file.
 TRACKER_EXPORT const char* birdrecord_error();

@@ -4,6 +4,7 @@
 #include "host/check/ConfigCheck.h"
 #include "host/check/FileClash.h"
 #include "host/check/WriteTarget.h"
+#include "host/files/StagedFile.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 #include "host/run/PacedCycles.h"
@@ -97,8 +98,10 @@ int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSect
             hostMessage(err) << problem << std::endl;
             return exitUsage;
         }
+        // The file is written new beside its target: the folder must take new files.
         int error = 0;
-        if (!file.path.empty() && !platform::writableFile(file.path, error)) {
+        if (!file.path.empty() &&
+            (!platform::writableFile(file.path, error) || !StagedFile::canOpen(file.path, error))) {
             hostMessage(err) << "cannot write " << file.path << " ("
                              << std::generic_category().message(error) << ")" << std::endl;
             return exitUsage;

@@ -105,9 +105,9 @@ int SensorSession::prepare(const std::string& pluginPath,
     // The library writes a new file beside the recording's, which this process made
     // (so that its name is ours) and keeps or removes.
     recordingFile = std::make_unique<StagedFile>(settings.recordFile);
-    std::string problem;
-    if (!recordingFile->open("wb", problem) || !recordingFile->close(problem)) {
-        hostMessage(err) << problem << std::endl;
+    std::string fileProblem;
+    if (!recordingFile->open("wb", fileProblem) || !recordingFile->close(fileProblem)) {
+        hostMessage(err) << fileProblem << std::endl;
         return exitUsage;
     }
     const std::string sensorLibrary = sensorLibraryPath(pluginPath);

@@ -100,14 +100,35 @@ TEST_F(WrittenFiles, DevicesNamesAreNoFiles) {
     if (posixShell()) {
         return;
     }
-    for (const std::string& device :
-         {std::string("--record CON"), std::string("--record com1"),
-          "--output " + quoted(folder.path("Lpt9.csv")), std::string("--output aux.txt")}) {
-        run = runProgram("trackhost", "--cycles 1 " + device + " " + quoted(config));
-        EXPECT_EQ(run.status, 2) << device;
-        EXPECT_EQ(run.err, "trackhost: " + device +
+    const struct {
+        const char* option;
+        std::string name;
+    } devices[] = {{"--record", "CON"},
+                   {"--record", "com1"},
+                   {"--output", folder.path("Lpt9.csv")},
+                   {"--output", "aux.txt"}};
+    for (const auto& device : devices) {
+        run = runProgram("trackhost", std::string("--cycles 1 ") + device.option + " " +
+                                          quoted(device.name) + " " + quoted(config));
+        EXPECT_EQ(run.status, 2) << device.name;
+        EXPECT_EQ(run.err, std::string("trackhost: ") + device.option + " " + device.name +
                                " is a device's name on Windows (the console, a printer, a serial "
                                "port), not a file's\n");
         EXPECT_EQ(run.out, "");
     }
+}
+
+// A calibration library named bare loads from beside trackhost, never from the folder
+// it runs in: one put there is neither loaded nor run.
+TEST_F(WrittenFiles, ALibraryNamedBareNeverComesFromTheCurrentFolder) {
+    folder.copy(platform::libraryFileName("testcalib"), platform::libraryFileName("近くの"));
+    folder.write("bare.conf", "[head]\ncalibration 近くの 2\n");
+    const std::string err = "ALibraryNamedBare-err.txt";
+    EXPECT_EQ(runShell("cd " + quoted(name) + " && " + programCommand("trackhost") +
+                       " --check bare.conf 2>../" + err),
+              3);
+    const std::string said = readText(err);
+    EXPECT_EQ(said.rfind("bare.conf:2: calibration library \"近くの\" cannot be loaded (", 0), 0u)
+        << said;
+    std::filesystem::remove(err);
 }

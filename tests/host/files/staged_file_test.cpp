@@ -88,3 +88,20 @@ TEST_F(StagedFileTest, ADeviceIsWrittenAsItIsAndAMissingFolderSaysWhy) {
     EXPECT_FALSE(lost.open("w", problem));
     EXPECT_EQ(problem, "cannot write " + missing + " (No such file or directory)");
 }
+
+// A symbolic link stays a link: the file it leads to is the one replaced.
+TEST_F(StagedFileTest, ALinkKeepsLeadingToTheFileReplaced) {
+    if (!platform::posixSystem()) {
+        GTEST_SKIP() << "symbolic links are a POSIX matter here";
+    }
+    const std::string real = folder.write("real.csv", "old\n");
+    const std::string link = folder.path("link.csv");
+    std::filesystem::create_symlink("real.csv", std::filesystem::u8path(link));
+    StagedFile staged(link);
+    ASSERT_TRUE(staged.open("w", problem)) << problem;
+    write(staged, "new\n");
+    ASSERT_TRUE(staged.commit(problem) && staged.close(problem)) << problem;
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::u8path(link)));
+    EXPECT_EQ(readText(real), "new\n");
+    EXPECT_EQ(fileCount(), 2u);
+}
