@@ -5,6 +5,7 @@
 #include "host/align/AlignProcedure.h"
 #include "host/align/AlignReport.h"
 #include "host/align/AlignSection.h"
+#include "host/align/AlignedConfig.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
 #include "host/report/ShownText.h"
@@ -82,17 +83,24 @@ Capture capturePoses(DeviceSet& device, HostRig& rig, AlignProcedure& procedure,
     return capture;
 }
 
-// The lines of the fit for `section`: the two rotations and, when they turn its fixed
-// position, the position line that keeps its records where they were.
+// The lines of the fit for `section`: the two rotations and, when they would move its
+// fixed position's records from where its `current` rotation lines put them, the
+// position line that keeps them there (so a second alignment keeps them too).
 std::vector<std::string> fittedLines(const AlignFit& fit, const DeviceSection& section,
+                                     const std::vector<std::string>& current,
                                      const std::string& configFile, std::ostream& err) {
     std::vector<std::string> lines = alignLines(fit);
     float position[3];
     std::uint32_t line = 0;
+    float now[3];
     double kept[3];
     float turned[3];
-    if (sectionPosition(section, position, line) && keptPosition(lines, position, kept, turned)) {
-        tellPositionKept(configFile, line, position, turned, err);
+    if (!sectionPosition(section, position, line)) {
+        return lines;
+    }
+    placedPosition(current, position, now);
+    if (keptPosition(lines, position, now, kept, turned)) {
+        tellPositionKept(configFile, line, now, turned, err);
         lines.push_back(positionLine(kept));
     }
     return lines;
@@ -100,8 +108,9 @@ std::vector<std::string> fittedLines(const AlignFit& fit, const DeviceSection& s
 
 // The verdict: the lines on `output` and the check, or why there are none.
 int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
-                 const DeviceSection& section, const std::string& configFile, PoseOutput& output,
-                 std::ostream& err) {
+                 const DeviceSection& section, const std::vector<std::string>& current,
+                 const HostOptions& options, PoseOutput& output, std::ostream& err) {
+    const std::string& configFile = options.run.configFile;
     const std::string& name = section.name;
     const AlignFit& fit = procedure.fit();
     if (capture.recordingFailed) {
@@ -125,12 +134,13 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
         tellProblem(fit, err);
         return exitAlignment;
     }
-    const std::vector<std::string> lines = fittedLines(fit, section, configFile, err);
+    const std::vector<std::string> lines = fittedLines(fit, section, current, configFile, err);
+    int code = options.writeFile.empty() ? exitSuccess
+                                         : writeAlignedConfig(configFile, section.name, lines, err);
     for (const std::string& line : lines) {
         output.stream() << line << '\n';
     }
-    int code = exitSuccess;
-    if (!output.close() && !output.closedPipe()) {
+    if (!output.close() && !output.closedPipe() && code == exitSuccess) {
         hostMessage(err) << shownText(output.problem()) << std::endl;
         code = exitOutput;
     }
@@ -147,9 +157,11 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
         return exitConfiguration;
     }
     RunPreparation preparation(settings, err);
-    // The lines may be appended to the configuration itself: my.conf >> my.conf.
-    if (const int code = preparation.check(output, sections, true)) {
+    if (const int code = preparation.check(output, sections)) {
         return code;
+    }
+    if (!options.writeFile.empty() && !alignedConfigWritable(settings.configFile, err)) {
+        return exitUsage;
     }
     const DeviceSection* picked =
         pickSection(sections, options.alignSection, settings.configFile, err);
@@ -159,8 +171,9 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
     // The section aligned is the only one the run wakes, and a replay needs readings
     // for its port alone; it is read without its rotation lines.
     std::vector<std::uint32_t> dropped;
+    std::vector<std::string> current;
     std::vector<DeviceSection> aligned;
-    aligned.push_back(withoutRotations(*picked, dropped));
+    aligned.push_back(withoutRotations(*picked, dropped, current));
     if (const int code = preparation.prepare(aligned)) {
         return code;
     }
@@ -181,6 +194,6 @@ int runAlign(const HostOptions& options, PoseOutput& output, std::ostream& err) 
     rig.ready = 0;
     const bool stopped = device.shutDown();
     const int code =
-        alignVerdict(capture, procedure, aligned.front(), settings.configFile, output, err);
+        alignVerdict(capture, procedure, aligned.front(), current, options, output, err);
     return preparation.session().finish(stopped ? code : exitDevice);
 }

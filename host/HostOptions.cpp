@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -174,6 +175,30 @@ bool readSimMotion(HostOptions& options, const std::string& text) {
     }
     options.run.sensors.simMotion = value == "align" ? SimMotion::align : SimMotion::wave;
     return true;
+}
+
+// "2,3", "1,3:no-config" or "none": the simulated ports that have a sensor.
+bool readSimPorts(HostOptions& options, const std::string& value) {
+    SimPorts& ports = options.run.sensors.simPorts;
+    ports = SimPorts{};
+    ports.set = true;
+    if (lowerCase(value) == "none") {
+        return true;
+    }
+    std::string field;
+    std::istringstream fields(value);
+    while (std::getline(fields, field, ',')) {
+        const std::vector<std::string> parts = colonFields(field);
+        long long port = 0;
+        if (parts.size() > 2 || (parts.size() == 2 && lowerCase(parts[1]) != "no-config") ||
+            !readInteger(parts[0], port) || port < 1 || port > bird::maxSensors ||
+            ports.present[port - 1]) {
+            return false;
+        }
+        ports.present[port - 1] = true;
+        ports.noConfig[port - 1] = parts.size() == 2;
+    }
+    return !value.empty() && value.back() != ',';
 }
 
 // --align [SECTION]: the section is optional.
@@ -340,6 +365,28 @@ const std::vector<HostOption> optionTable = {
      "up as the prompts on standard error say; the lines go to\n"
      "standard output; --seconds limits the time (default 60)",
      nullptr, nullptr, ParseResult::run, true},
+    {"--write",
+     "FILE",
+     {},
+     text(field(&O::writeFile)),
+     "with --align: write the lines into the section's own place\n"
+     "in FILE, the configuration (the old one kept as FILE.bak),\n"
+     "and say what changed; with --probe: write the\n"
+     "configuration found into FILE, a new file"},
+    {"--probe",
+     nullptr,
+     {},
+     flag(field(&O::probe)),
+     "wake the sensor on each serial port 1 to 4 in turn and\n"
+     "print a configuration with a section for each one that\n"
+     "answers (CONFIG_FILE is optional); lists the machine's\n"
+     "serial ports too"},
+    {"--sim-ports", "LIST",
+     "ports from 1 to 4 separated by commas, each perhaps with :no-config, or none", readSimPorts,
+     "with the simulated sensor library only: the serial ports\n"
+     "that have a sensor, as 2,3 (default 1,2,3,4), or none; a\n"
+     "port with :no-config answers the wake-up but fails the\n"
+     "configuration read"},
     {"--sim-mount", "AX:AY:AZ:ANGLE", "AX:AY:AZ:ANGLE, an axis of non-zero length and degrees",
      simTurn(sensorField(&SensorSettings::simMount)),
      "with the simulated sensor library only: the sensor is\n"
@@ -399,6 +446,22 @@ const char* checkConflict(const HostOptions& options, const std::vector<const Ho
     return nullptr;
 }
 
+// The first option given with --probe that it does not take, or null: a probe wakes
+// each port's sensor once and runs no receive cycle.
+const char* probeConflict(const HostOptions& options, const std::vector<const HostOption*>& given) {
+    if (!options.probe) {
+        return nullptr;
+    }
+    for (const HostOption* option : given) {
+        const std::string name = option->name;
+        if (name != "--probe" && name != "--write" && name != "--plugin" && name != "--sim-ports" &&
+            name != "--quiet") {
+            return option->name;
+        }
+    }
+    return nullptr;
+}
+
 // Options that cannot be given together, and options that need another one.
 bool checkCombinations(const HostOptions& options, const std::vector<const HostOption*>& given,
                        std::string& error) {
@@ -407,8 +470,16 @@ bool checkCombinations(const HostOptions& options, const std::vector<const HostO
             return std::string(option->name) == name;
         });
     };
-    if (options.run.configFile.empty()) {
+    if (options.run.configFile.empty() && !options.probe) {
         error = "no configuration file given";
+        return false;
+    }
+    if (!options.writeFile.empty() && !options.align && !options.probe) {
+        error = "--write needs --align or --probe";
+        return false;
+    }
+    if (const char* conflict = probeConflict(options, given)) {
+        error = std::string("--probe does not go with ") + conflict;
         return false;
     }
     if (const char* conflict = alignConflict(options)) {
@@ -538,8 +609,15 @@ ParseResult parseHostOptions(int argc, const char* const* argv, HostOptions& opt
             }
         }
     }
-    // "--align head" with no file after it: head was the configuration file.
-    if (valueOrFile && options.run.configFile.empty()) {
+    // --align --write FILE: FILE is the configuration, read and written.
+    if (options.align && !options.writeFile.empty()) {
+        if (!options.run.configFile.empty() && options.run.configFile != options.writeFile) {
+            error = "--align --write FILE aligns FILE itself; \"" + options.run.configFile +
+                    "\" is a second configuration file";
+            return ParseResult::error;
+        }
+        options.run.configFile = options.writeFile;
+    } else if (valueOrFile && options.run.configFile.empty()) {
         options.run.configFile = options.alignSection;
         options.alignSection.clear();
     }
@@ -602,7 +680,8 @@ std::string usageText() {
     }
     return R"(Usage: trackhost [options] CONFIG_FILE
   or:  trackhost --check [--verbose] CONFIG_FILE
-  or:  trackhost --align [SECTION] [options] CONFIG_FILE
+  or:  trackhost --align [SECTION] [options] [--write] CONFIG_FILE
+  or:  trackhost --probe [--write NEW_FILE] [CONFIG_FILE]
 
 Loads the tracker plug-in, creates one device per [section] of CONFIG_FILE on
 one shared data storage, runs init, configure and start, then the receive
@@ -616,6 +695,12 @@ row is reported at once, and again when it recovers.
 
 Records go to standard output and nothing else does: trackhost's messages and,
 while the records go there, the plug-in's messages go to standard error.
+
+Setting sensors up takes five steps: --probe --write first.conf finds the
+sensors and writes a configuration; --check first.conf checks it; a run
+(--seconds 3 first.conf) shows the records; --align SECTION --write first.conf
+puts a crooked sensor's rotation lines into its section; --view 8080
+first.conf shows the result in the browser.
 
 Options:
 )" + options +

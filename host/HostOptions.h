@@ -19,6 +19,12 @@ struct HostOptions {
     // --align [SECTION]: find the transmitter and sensor rotations of one section.
     bool align = false;
     std::string alignSection; // empty: the configuration's only section
+    // --probe: wake each serial port's sensor and print a configuration for those that
+    // answer.
+    bool probe = false;
+    // --write FILE: with --align, the configuration whose section takes the lines;
+    // with --probe, the new file that takes the configuration found.
+    std::string writeFile;
 };
 
 enum class ParseResult { run, help, version, error };

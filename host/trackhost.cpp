@@ -2,8 +2,11 @@
 #include "host/AlignRun.h"
 #include "host/HostOptions.h"
 #include "host/HostRun.h"
+#include "host/ProbeRun.h"
 #include "host/check/ConfigCheck.h"
 #include "host/check/WriteTarget.h"
+#include "host/input/ConfigFile.h"
+#include "host/input/TextFile.h"
 #include "host/output/PoseOutput.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
@@ -59,6 +62,34 @@ bool isStandardOutput(const std::string& path) {
     platform::FileIdentity out;
     return path == "-" || (platform::fileIdentity(path, file) &&
                            platform::streamIdentity(stdout, out) && file == out);
+}
+
+// Standard output that is the configuration itself: emptied by the shell before
+// trackhost started (> for >>), or, with --align, taking lines at its end, in
+// whichever section comes last. Answers exitSuccess, or exitUsage once told.
+int configurationAsOutput(const HostOptions& options) {
+    const std::string& file = options.run.configFile;
+    platform::FileIdentity configuration;
+    platform::FileIdentity out;
+    if (!platform::fileIdentity(file, configuration) || !configuration.regular ||
+        !platform::streamIdentity(stdout, out) || !(configuration == out)) {
+        return exitSuccess;
+    }
+    std::string text;
+    std::string problem;
+    if (readWholeFile(file, maxConfigFileSize, text, problem) && text.empty()) {
+        hostMessage(std::cerr) << file << " is empty: standard output is the same file, which "
+                               << "the shell emptied (>) before trackhost started; nothing is "
+                               << "written" << std::endl;
+        return exitUsage;
+    }
+    if (options.align) {
+        hostMessage(std::cerr) << "standard output is " << file << " itself: lines appended "
+                               << "there land in its last section; --align --write " << file
+                               << " puts them into the aligned section's own place" << std::endl;
+        return exitUsage;
+    }
+    return exitSuccess;
 }
 
 // The run proper, with Ctrl-C, a hang-up and a vanished reader ending it cleanly and
@@ -126,6 +157,12 @@ int run(const std::vector<std::string>& arguments) {
     }
     if (options.check) {
         return runCheck(options.run.configFile, std::cerr, options.verbose ? &std::cout : nullptr);
+    }
+    if (options.probe) {
+        return runProbe(options, std::cout, std::cerr);
+    }
+    if (const int code = configurationAsOutput(options)) {
+        return code;
     }
     // A name that is no file's is told before anything opens it.
     for (const auto& [role, path] : {std::make_pair("--output", options.output.file),

@@ -145,6 +145,17 @@ bool streamIdentity(std::FILE* stream, FileIdentity& identity);
 // EISDIR, ...) in `error`.
 bool writableFile(const std::string& path, int& error);
 
+// ---- serial ports ----------------------------------------------------------
+// A serial port of this machine: its name ("COM7", "/dev/ttyUSB0") and, where the
+// system has one, the name its device manager shows ("USB Serial Port (COM7)").
+struct SerialPort {
+    std::string name;
+    std::string description;
+};
+// The machine's serial ports as the system lists them, in its order; empty when it
+// lists none or cannot tell.
+std::vector<SerialPort> serialPorts();
+
 // ---- mutex -----------------------------------------------------------------
 // A process-wide mutex handle as stored in a host's mutex record. On Win32 it is
 // a mutex HANDLE; on POSIX it points to a robust pthread mutex owned by the layer.

@@ -74,13 +74,13 @@ if [ $align = yes ]; then
     cd "$caller"
     sim=(--sim-transmitter 0:1:0:90 --sim-mount 1:1:0:35 --sim-motion align --sim-noise 0.05)
     aligned=$(mktemp)
-    trap 'rm -f "$aligned"' EXIT
+    trap 'rm -f "$aligned" "$aligned.bak"' EXIT
     cp "$root/examples/demo.conf" "$aligned"
-    echo "== trackhost --align ${sim[*]} $* examples/demo.conf" >&2
-    lines=$("$build/bin/trackhost" --align "${sim[@]}" --quiet "$@" "$root/examples/demo.conf")
-    echo "== the lines on standard output:" >&2
-    printf '%s\n' "$lines" | tee -a "$aligned"
-    echo "== the same sensor with these lines appended to a copy of examples/demo.conf" >&2
+    echo "== trackhost --align ${sim[*]} $* --write a copy of examples/demo.conf" >&2
+    "$build/bin/trackhost" --align "${sim[@]}" --quiet "$@" --write "$aligned"
+    echo "== the copy, its section aligned:" >&2
+    cat "$aligned"
+    echo "== the same sensor through the aligned copy" >&2
     "$build/bin/trackhost" "${sim[@]}" --seconds 6 --rate 2 --quiet "$aligned"
     exit 0
 fi

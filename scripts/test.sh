@@ -153,12 +153,17 @@ rm -rf "$unpacked" && mkdir -p "$unpacked" && unzip -q "$zip" -d "$unpacked"
 /usr/bin/python3 tests/docs/doc_links_test.py --unpacked "$unpacked" >/dev/null ||
     { /usr/bin/python3 tests/docs/doc_links_test.py --unpacked "$unpacked";
       echo "package: the documents of $zip link to files it does not hold" >&2; exit 1; }
-# The plug-in carries the version, and trackhost checks and runs the README's first
-# configuration and an example on the simulator, which it names.
+# The plug-in carries the version, and trackhost, as the README's first commands say,
+# finds the simulated sensors and writes a first configuration, which it checks; it
+# checks docs/plugin.md's first device and runs an example on the simulator, which it
+# names.
 strings -el "$unpacked"/plugin/tracker_3dbird.dll | grep -qx "$version" ||
     { echo "package: plugin/tracker_3dbird.dll carries no version $version" >&2; exit 1; }
 (cd "$unpacked" &&
     [ "$(wine trackhost/trackhost.exe --version | tr -d '\r')" = "trackhost $version" ] &&
+    wine trackhost/trackhost.exe --probe --write first.conf 2>/dev/null &&
+    wine trackhost/trackhost.exe --check first.conf 2>&1 | tr -d '\r' |
+        grep -qx 'first.conf: [0-9] sections\{0,1\}, no problems' &&
     [ "$(wine trackhost/trackhost.exe --check 'examples\first.conf' 2>&1 | tr -d '\r')" = \
         'examples\first.conf: 1 section, no problems' ] &&
     wine trackhost/trackhost.exe --check examples/calibration/smoothing/smoothing.conf &&
@@ -286,7 +291,7 @@ stage "fuzz targets (libFuzzer, ${fuzz_runs} runs each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTRACKER_SANITIZE=address,undefined,fuzzer-no-link -DTRACKER_FUZZ=ON >/dev/null
-targets=(init_options config_file recording view_request)
+targets=(init_options config_file recording view_request config_edit)
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 for target in "${targets[@]}"; do
     # A fresh copy of the seed corpus, so that the repository's stays as it is.

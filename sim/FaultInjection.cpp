@@ -29,6 +29,12 @@ void FaultInjection::setPortPresent(std::uint16_t port, bool present) {
     }
 }
 
+void FaultInjection::failConfigRead(std::uint16_t port, bool fails) {
+    if (validPort(port)) {
+        noConfig[port] = fails;
+    }
+}
+
 bool FaultInjection::unplug(std::uint16_t port) {
     if (!validPort(port)) {
         return false;

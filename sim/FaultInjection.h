@@ -1,6 +1,7 @@
 // The faults a test injects into the simulated sensor library: sensor calls that fail
-// (each call counted, failed or not), serial ports where no sensor answers, and pulled
-// cables. What a pulled cable does to a sensor awake on its port is the sensor's own.
+// (each call counted, failed or not), serial ports where no sensor answers or one fails
+// its configuration read, and pulled cables. What a pulled cable does to a sensor awake on its port
+// is the sensor's own.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,9 @@ public:
     bool injectedFailure(BirdSimCall call);
 
     void setPortPresent(std::uint16_t port, bool present);
+    // The sensor on `port` answers the wake-up but fails every configuration read.
+    void failConfigRead(std::uint16_t port, bool fails);
+    bool configReadFails(std::uint16_t port) const { return validPort(port) && noConfig[port]; }
     // Pulls the cable on `port`; false when there is no such port.
     bool unplug(std::uint16_t port);
     void replug(std::uint16_t port);
@@ -31,6 +35,7 @@ private:
 
     bool portAbsent[bird::maxSensors + 1] = {};
     bool unplugged[bird::maxSensors + 1] = {};
+    bool noConfig[bird::maxSensors + 1] = {};
     std::int32_t failuresLeft[birdsimCallCount] = {}; // -1: every call
     std::int32_t calls[birdsimCallCount] = {};
 };

@@ -103,9 +103,13 @@ std::int32_t _3dbirdWakeUp(std::int32_t deviceIndex, std::uint16_t serialPort, s
 }
 
 std::int32_t _3dbirdGetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
-    return onAnsweringSensor(birdsimGetDeviceConfig, deviceIndex, config, [&](SimSensor& sensor) {
-        std::memcpy(config, sensor.config.data(), bird::configSize);
-    });
+    Lock lock(simMutex);
+    const SimSensor* sensor = state.answering(birdsimGetDeviceConfig, deviceIndex);
+    if (sensor == nullptr || config == nullptr || state.faults.configReadFails(sensor->port)) {
+        return 0;
+    }
+    std::memcpy(config, sensor->config.data(), bird::configSize);
+    return 1;
 }
 
 std::int32_t _3dbirdSetDeviceConfig(std::int32_t deviceIndex, std::uint8_t* config) {
@@ -211,6 +215,11 @@ std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::uint16_t* port, s
 void birdsim_setPortPresent(std::uint16_t port, std::int32_t present) {
     Lock lock(simMutex);
     state.faults.setPortPresent(port, present != 0);
+}
+
+void birdsim_failConfigRead(std::uint16_t port, std::int32_t fails) {
+    Lock lock(simMutex);
+    state.faults.failConfigRead(port, fails != 0);
 }
 
 void birdsim_unplug(std::uint16_t port, std::int32_t unplugged) {

@@ -58,6 +58,9 @@ TRACKER_EXPORT std::int32_t birdsim_wakeUpArgs(std::int32_t deviceIndex, std::ui
                                                std::int32_t* a, std::int32_t* b);
 // Whether a sensor answers on a serial port (1 to 4 answer after a reset).
 TRACKER_EXPORT void birdsim_setPortPresent(std::uint16_t port, std::int32_t present);
+// Whether the sensor on a serial port answers its wake-up but fails every read of its
+// configuration block (none after a reset).
+TRACKER_EXPORT void birdsim_failConfigRead(std::uint16_t port, std::int32_t fails);
 // Pulls the cable of the sensor on a serial port: from then on a wake-up on the port
 // fails, and a sensor awake on it is lost: its readings fail or repeat (`unplugged`,
 // a BirdSimUnplugged), every other call but the shut-down fails, and it keeps the port

@@ -37,26 +37,30 @@ std::vector<std::string> alignLines(const AlignFit& fit) {
             rotationLine(OptionTopic::sensorRotation, fit.sensor, alignTrackerId)};
 }
 
-bool keptPosition(const std::vector<std::string>& lines, const float position[3], double kept[3],
-                  float turned[3]) {
-    const LineTransforms transforms(lines);
+void placedPosition(const std::vector<std::string>& lines, const float position[3],
+                    float placed[3]) {
     TrackerPose pose{};
     pose.x = position[0];
     pose.y = position[1];
     pose.z = position[2];
-    pose = transforms.apply(pose);
-    turned[0] = pose.x;
-    turned[1] = pose.y;
-    turned[2] = pose.z;
+    pose = LineTransforms(lines).apply(pose);
+    placed[0] = pose.x;
+    placed[1] = pose.y;
+    placed[2] = pose.z;
+}
+
+bool keptPosition(const std::vector<std::string>& lines, const float position[3],
+                  const float now[3], double kept[3], float turned[3]) {
+    placedPosition(lines, position, turned);
     // The rotation block's transpose turns it back: the plug-in moves the position
     // by the block alone, as no offset line is among `lines`.
-    const Matrix4& m = transforms.transmitter();
+    const Matrix4& m = LineTransforms(lines).transmitter();
     bool moved = false;
     for (int c = 0; c < 3; ++c) {
-        kept[c] = m.m[4 * c] * static_cast<double>(position[0]) +
-                  m.m[4 * c + 1] * static_cast<double>(position[1]) +
-                  m.m[4 * c + 2] * static_cast<double>(position[2]);
-        moved = moved || std::fabs(turned[c] - position[c]) >= 1e-5;
+        kept[c] = m.m[4 * c] * static_cast<double>(now[0]) +
+                  m.m[4 * c + 1] * static_cast<double>(now[1]) +
+                  m.m[4 * c + 2] * static_cast<double>(now[2]);
+        moved = moved || std::fabs(turned[c] - now[c]) >= 1e-5;
     }
     return moved;
 }

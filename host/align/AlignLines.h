@@ -20,12 +20,17 @@ constexpr int alignTrackerId = 1;
 // axes and angles from 0 to 180 degrees, six decimals each.
 std::vector<std::string> alignLines(const AlignFit& fit);
 
+// Where a device with the option `lines` puts the records of the fixed `position`
+// (feet).
+void placedPosition(const std::vector<std::string>& lines, const float position[3],
+                    float placed[3]);
 // The fixed position a section needs with the rotation `lines` for its records to
-// stay at `position` (feet), where they were without the lines: the transmitter
-// rotation turns a fixed position too. False when they stay there anyway, to the
-// record's 0.00001 feet. `turned`: where `position` alone would put them.
-bool keptPosition(const std::vector<std::string>& lines, const float position[3], double kept[3],
-                  float turned[3]);
+// stay at `now` (feet), where its current lines put them: the transmitter rotation
+// turns a fixed position too. False when the lines with `position` keep them there
+// anyway, to the record's 0.00001 feet. `turned`: where `position` with the lines
+// would put them.
+bool keptPosition(const std::vector<std::string>& lines, const float position[3],
+                  const float now[3], double kept[3], float turned[3]);
 // "position X Y Z" in feet, six decimals each.
 std::string positionLine(const double position[3]);
 

@@ -10,27 +10,6 @@
 #include <memory>
 #include <ostream>
 
-namespace {
-
-// A transmitter or sensor rotation line, in either form.
-bool isRotation(const ConfigLine& line) {
-    const OptionSpec* const option = findPluginOption(line.optionName);
-    if (option == nullptr) {
-        return false;
-    }
-    switch (option->topic) {
-    case OptionTopic::transmitterRotation:
-    case OptionTopic::transmitterRotationMatrix:
-    case OptionTopic::sensorRotation:
-    case OptionTopic::sensorRotationMatrix:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 const DeviceSection* pickSection(const std::vector<DeviceSection>& sections,
                                  const std::string& name, const std::string& configFile,
                                  std::ostream& err) {
@@ -57,8 +36,7 @@ bool sectionPosition(const DeviceSection& section, float position[3], std::uint3
     sectionSettings(section, settings);
     const CConfigH& config = *section.config->record();
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
-        const OptionSpec* const option = findPluginOption(config.lines[i].optionName);
-        if (option != nullptr && option->topic == OptionTopic::position) {
+        if (alignedSetting(config.lines[i].optionName) == AlignedSetting::position) {
             line = config.lines[i].lineNumber;
         }
     }
@@ -68,13 +46,37 @@ bool sectionPosition(const DeviceSection& section, float position[3], std::uint3
     return settings.fixedPosition;
 }
 
-DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped) {
+AlignedSetting alignedSetting(const std::string& keyword) {
+    const OptionSpec* option = findPluginOption(keyword);
+    switch (option != nullptr ? option->topic : OptionTopic::port) {
+    case OptionTopic::transmitterRotation:
+    case OptionTopic::transmitterRotationMatrix:
+        return AlignedSetting::transmitterRotation;
+    case OptionTopic::sensorRotation:
+    case OptionTopic::sensorRotationMatrix:
+        return AlignedSetting::sensorRotation;
+    case OptionTopic::position:
+        return AlignedSetting::position;
+    default:
+        return AlignedSetting::none;
+    }
+}
+
+DeviceSection withoutRotations(const DeviceSection& section, std::vector<std::uint32_t>& dropped,
+                               std::vector<std::string>& droppedLines) {
     DeviceSection aligned{section.name, section.line, std::make_unique<HostConfig>(section.name)};
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        if (isRotation(line)) {
+        const AlignedSetting setting = alignedSetting(line.optionName);
+        if (setting == AlignedSetting::transmitterRotation ||
+            setting == AlignedSetting::sensorRotation) {
             dropped.push_back(line.lineNumber);
+            std::string text = line.optionName;
+            for (std::uint32_t a = 0; a < line.argCount; ++a) {
+                text += std::string(" ") + line.args[a];
+            }
+            droppedLines.push_back(std::move(text));
             continue;
         }
         aligned.config->add(line.optionName,

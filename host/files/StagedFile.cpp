@@ -113,3 +113,18 @@ bool StagedFile::close(std::string& problem) {
     }
     return error == 0;
 }
+
+bool writeWholeFile(const std::string& target, const std::string& text, bool keepBackup,
+                    std::string& problem) {
+    StagedFile file(target);
+    if (!file.open("wb", problem)) {
+        return false;
+    }
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
+        problem = "cannot write " + target + " (" +
+                  std::generic_category().message(errno != 0 ? errno : EIO) + ")";
+        return false;
+    }
+    return file.commit(problem, keepBackup) && file.close(problem);
+}

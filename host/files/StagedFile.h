@@ -58,3 +58,8 @@ private:
     bool staged = false; // the bytes go to a new file of our own
     bool done = false;
 };
+
+// `text` written whole as `target` through a StagedFile, its old content kept as
+// TARGET.bak with `keepBackup`. False with the problem said; the target is untouched.
+bool writeWholeFile(const std::string& target, const std::string& text, bool keepBackup,
+                    std::string& problem);

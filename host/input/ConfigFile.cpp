@@ -56,51 +56,63 @@ bool splitWords(const std::string& line, std::vector<std::string>& words) {
     return true;
 }
 
+// A header's section name: "[ name ]", perhaps a comment after it.
+bool readHeader(const std::string& text, std::size_t open, std::string& name,
+                std::string& problem) {
+    const std::size_t close = text.find(']', open);
+    if (close == std::string::npos) {
+        problem = "section header without closing ']'";
+        return false;
+    }
+    const std::size_t after = skipBlanks(text, close + 1);
+    if (after < text.size() && text[after] != '#') {
+        problem = "unexpected text after the section header";
+        return false;
+    }
+    std::size_t first = skipBlanks(text, open + 1);
+    std::size_t last = close;
+    while (last > first && isBlank(text[last - 1])) {
+        --last;
+    }
+    if (first == last) {
+        problem = "empty section name";
+        return false;
+    }
+    name = text.substr(first, last - first);
+    return true;
+}
+
 class Parser {
 public:
     Parser(const std::string& fileName, std::vector<DeviceSection>& sections, FileError& error)
         : fileName(fileName), sections(sections), error(error) {}
 
     bool line(const std::string& text, unsigned number) {
-        if (text.find('\0') != std::string::npos) {
-            return fail(number, "NUL byte in the line");
+        ConfigLineMeaning meaning;
+        std::string problem;
+        if (!readConfigLine(text, meaning, problem)) {
+            return fail(number, std::move(problem));
         }
-        const std::size_t start = skipBlanks(text, 0);
-        if (start < text.size() && text[start] == '[') {
-            return header(text, start, number);
+        switch (meaning.kind) {
+        case ConfigLineMeaning::Kind::header:
+            return header(meaning.name, number);
+        case ConfigLineMeaning::Kind::option:
+            return option(meaning.words, number);
+        case ConfigLineMeaning::Kind::empty:
+            break;
         }
-        std::vector<std::string> words;
-        if (!splitWords(text, words)) {
-            return fail(number, "unterminated quote");
-        }
-        return words.empty() || option(words, number);
+        return true;
     }
 
 private:
-    bool header(const std::string& text, std::size_t open, unsigned number) {
-        const std::size_t close = text.find(']', open);
-        if (close == std::string::npos) {
-            return fail(number, "section header without closing ']'");
-        }
-        const std::size_t after = skipBlanks(text, close + 1);
-        if (after < text.size() && text[after] != '#') {
-            return fail(number, "unexpected text after the section header");
-        }
-        std::size_t first = skipBlanks(text, open + 1);
-        std::size_t last = close;
-        while (last > first && isBlank(text[last - 1])) {
-            --last;
-        }
-        if (first == last) {
-            return fail(number, "empty section name");
-        }
+    bool header(const std::string& name, unsigned number) {
         // Reading stops where the storage's tracker slots would run out; what is told
         // is the limit a run has, at the first section beyond it.
         if (sections.size() >= CDataStorage::maxRecords) {
             return fail(sections[sectionLimit].line, tooManySections());
         }
         DeviceSection section;
-        section.name = text.substr(first, last - first);
+        section.name = name;
         section.line = number;
         section.config = std::make_unique<HostConfig>(section.name);
         sections.push_back(std::move(section));
@@ -155,7 +167,21 @@ bool parseConfigText(const std::string& text, const std::string& fileName,
     }
     Parser parser(fileName, sections, error);
     unsigned number = 1;
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (const ConfigTextLine& line : splitConfigText(text)) {
+        if (!parser.line(text.substr(line.start, line.length), number++)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t configTextStart(const std::string& text) {
+    return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+
+std::vector<ConfigTextLine> splitConfigText(const std::string& text) {
+    std::vector<ConfigTextLine> lines;
+    std::size_t start = configTextStart(text);
     while (start < text.size()) {
         std::size_t end = text.find_first_of("\r\n", start);
         std::size_t next = end + 1;
@@ -165,11 +191,29 @@ bool parseConfigText(const std::string& text, const std::string& fileName,
         } else if (text[end] == '\r' && next < text.size() && text[next] == '\n') {
             ++next;
         }
-        if (!parser.line(text.substr(start, end - start), number)) {
-            return false;
-        }
+        lines.push_back({start, end - start, next - end});
         start = next;
-        ++number;
+    }
+    return lines;
+}
+
+bool readConfigLine(const std::string& text, ConfigLineMeaning& meaning, std::string& problem) {
+    meaning = {};
+    if (text.find('\0') != std::string::npos) {
+        problem = "NUL byte in the line";
+        return false;
+    }
+    const std::size_t start = skipBlanks(text, 0);
+    if (start < text.size() && text[start] == '[') {
+        meaning.kind = ConfigLineMeaning::Kind::header;
+        return readHeader(text, start, meaning.name, problem);
+    }
+    if (!splitWords(text, meaning.words)) {
+        problem = "unterminated quote";
+        return false;
+    }
+    if (!meaning.words.empty()) {
+        meaning.kind = ConfigLineMeaning::Kind::option;
     }
     return true;
 }

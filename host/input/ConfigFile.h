@@ -28,6 +28,28 @@ struct DeviceSection {
 bool parseConfigText(const std::string& text, const std::string& fileName,
                      std::vector<DeviceSection>& sections, FileError& error);
 
+// One line of a configuration file's text: where it starts, its length without its
+// line end, and the line end's length (0 for a last line without one).
+struct ConfigTextLine {
+    std::size_t start;
+    std::size_t length;
+    std::size_t endLength;
+};
+// Where the lines begin: after a UTF-8 byte-order mark, if there is one.
+std::size_t configTextStart(const std::string& text);
+// The lines of a configuration file's text, as the parser takes them.
+std::vector<ConfigTextLine> splitConfigText(const std::string& text);
+
+// What one line (without its line end) is to the parser.
+struct ConfigLineMeaning {
+    enum class Kind { empty, header, option };
+    Kind kind = Kind::empty;        // empty: blank, or a comment alone
+    std::string name;               // a header's section name
+    std::vector<std::string> words; // an option line's keyword and arguments
+};
+// False with `problem` for a line the parser refuses.
+bool readConfigLine(const std::string& text, ConfigLineMeaning& meaning, std::string& problem);
+
 // Reads and parses a configuration file; a file that cannot be read, with the
 // system's reason, or one larger than maxConfigFileSize is an error too.
 bool readConfigFile(const std::string& fileName, std::vector<DeviceSection>& sections,

@@ -27,11 +27,12 @@ inline constexpr ExitStatus exitStatuses[] = {
     {exitSuccess, "success (also when the reader of the records goes away, as head does;\n"
                   "--check: no error, warnings alone do not fail)"},
     {exitUsage, "usage error (bad command line; a file to write that cannot be written, or\n"
-                "that is the configuration or another file trackhost reads)"},
+                "that is the configuration or another file trackhost reads; --probe --write\n"
+                "onto a file that exists; standard output that is the configuration)"},
     {exitConfiguration, "configuration file error (unreadable file, bad line, more than 4 "
                         "sections),\nor a recording to replay that is unreadable or malformed"},
     {exitDevice, "device failure (plug-in not loadable; createDev, init, configure, start or\n"
-                 "stop failed)"},
+                 "stop failed; --probe: no sensor answered)"},
     {exitOutput, "the records or the recording could not be written (a write error, a full disk)"},
     {exitNoRecord, "a device never delivered a record (recvData failed in every cycle)"},
     {exitView, "the viewer could not serve (port in use, an address not of this machine)"},

@@ -63,9 +63,8 @@ void RunPreparation::paceReplay() {
                      << std::endl;
 }
 
-int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
-                          bool appendsToConfiguration) {
-    const std::vector<NamedFile> written = writtenFiles(output, settings, appendsToConfiguration);
+int RunPreparation::check(const PoseOutput& output, const std::vector<DeviceSection>& sections) {
+    const std::vector<NamedFile> written = writtenFiles(output, settings);
     const std::string clash =
         written.empty() ? std::string()
                         : findFileClash(written, readFiles(settings, pluginPath(), sections));
@@ -152,6 +151,9 @@ int RunPreparation::loadPlugin(const std::vector<DeviceSection>& sections) {
 
 int RunPreparation::steerSensors() {
     if (const int code = sensors.steer()) {
+        return code;
+    }
+    if (const int code = steerSimPorts(settings.sensors, err)) {
         return code;
     }
     if (const int code = steerSimPose(settings.sensors, err)) {

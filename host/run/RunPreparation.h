@@ -34,10 +34,8 @@ public:
     // written, the replay is read and sets the pace, the drop-outs fit the
     // configuration, and the configuration passes the
     // checker of --check, its warnings told once. Answers exitSuccess or the exit
-    // code, told. With `appendsToConfiguration`, standard output may be the
-    // configuration, which is read whole before the run writes its lines to it.
-    int check(const PoseOutput& output, const std::vector<DeviceSection>& sections,
-              bool appendsToConfiguration = false);
+    // code, told.
+    int check(const PoseOutput& output, const std::vector<DeviceSection>& sections);
     // Before any device exists: the session, the plug-in of the settings (or the one
     // built beside trackhost), the drop-outs and the simulator, and a note of what
     // the sensors' poses are (replayed or simulated). Answers exitSuccess or the exit

@@ -19,4 +19,5 @@ struct SensorSettings {
     SimTurn simMount;
     SimTurn simTransmitter;
     SimMotion simMotion = SimMotion::wave;
+    SimPorts simPorts; // --sim-ports
 };

@@ -1,6 +1,6 @@
 // The simulated sensor's set-up and motion (trackhost --sim-mount, --sim-transmitter,
-// --sim-motion): a sensor mounted crooked behind a turned transmitter, and a body
-// that walks through the poses of an alignment.
+// --sim-motion, --sim-ports): a sensor mounted crooked behind a turned transmitter, a
+// body that walks through the poses of an alignment, and the ports that have a sensor.
 #pragma once
 
 struct SimTurn {
@@ -10,3 +10,12 @@ struct SimTurn {
 };
 
 enum class SimMotion { wave, align };
+
+#include "platform/BirdLibrary.h"
+
+// The serial ports 1 to 4 that have a simulated sensor; every one unless `set`.
+struct SimPorts {
+    bool set = false;
+    bool present[bird::maxSensors] = {};
+    bool noConfig[bird::maxSensors] = {}; // answers the wake-up, fails the configuration read
+};

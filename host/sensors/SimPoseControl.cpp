@@ -1,4 +1,4 @@
-// The simulated sensor's set-up and motion.
+// The simulated sensor's set-up, motion and ports.
 #include "host/sensors/SimPoseControl.h"
 
 #include "host/report/ExitCode.h"
@@ -30,5 +30,27 @@ int steerSimPose(const SensorSettings& settings, std::ostream& err) {
     set(mount, settings.simMount);
     set(transmitter, settings.simTransmitter);
     motion(settings.simMotion == SimMotion::align ? birdsimMotionAlign : birdsimMotionWave);
+    return exitSuccess;
+}
+
+int steerSimPorts(const SensorSettings& settings, std::ostream& err) {
+    if (!settings.simPorts.set) {
+        return exitSuccess;
+    }
+    const SimulatorControl simulator;
+    const auto present =
+        simulator.function<void (*)(std::uint16_t, std::int32_t)>("birdsim_setPortPresent");
+    const auto noConfig =
+        simulator.function<void (*)(std::uint16_t, std::int32_t)>("birdsim_failConfigRead");
+    if (present == nullptr || noConfig == nullptr) {
+        hostMessage(err) << "--sim-ports needs the simulated sensor library, and the loaded "
+                         << platform::libraryFileName("3dbird") << " is not the simulator"
+                         << std::endl;
+        return exitUsage;
+    }
+    for (std::uint16_t port = 1; port <= bird::maxSensors; ++port) {
+        present(port, settings.simPorts.present[port - 1] ? 1 : 0);
+        noConfig(port, settings.simPorts.noConfig[port - 1] ? 1 : 0);
+    }
     return exitSuccess;
 }

@@ -251,3 +251,45 @@ TEST_F(TrackhostProgram, TheFilesTrackhostLoadsAreNeverWritten) {
     }
     fs::remove_all(folder);
 }
+
+// --probe says of each port whether a sensor answers, as it tries it, and prints a
+// configuration of those that do, which --check passes; a sensor that wakes but
+// whose configuration cannot be read is left out; with none, status 4 and what to
+// look at; with --sim-ports in a run, a port without a sensor fails init. --write
+// refuses a file that exists.
+TEST_F(TrackhostProgram, ProbeFindsTheSensorsThatAnswerAndWritesANewFileOnly) {
+    ProgramRun run = runProgram("trackhost", "--probe --sim-ports 2,3:no-config");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* said :
+         {"trackhost: port 1: no sensor answers\n", "trackhost: port 2: a sensor answers\n",
+          "trackhost: port 3: a sensor wakes but its configuration cannot be "
+          "read; it is left out (look at its power and cable)\n"}) {
+        EXPECT_NE(run.err.find(said), std::string::npos) << said << run.err;
+    }
+    // The machine's ports, whatever it has.
+    EXPECT_TRUE(run.err.find("trackhost: serial port ") != std::string::npos ||
+                run.err.find("trackhost: the system lists no serial port\n") != std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("\n[port2]\nport 2\n"), std::string::npos) << run.out;
+    EXPECT_EQ(count(run.out, "\n["), 1u) << run.out;
+    const std::string probed = files.write("-probed.conf", run.out);
+    run = runProgram("trackhost", "--check " + probed);
+    EXPECT_EQ(run.err, probed + ": 1 section, no problems\n");
+
+    run = runProgram("trackhost", "--probe --sim-ports none");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("trackhost: no sensor answered on ports 1, 2, 3, 4; look at each "
+                           "sensor's cable and power, and at its port's number (the sensor "
+                           "library reaches ports 1 to 4)\n"),
+              std::string::npos)
+        << run.err;
+    run = runProgram("trackhost", "--cycles 1 --sim-ports 1 " + config);
+    EXPECT_EQ(run.status, 4) << run.err;
+
+    run = runProgram("trackhost", "--probe --write " + config);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "trackhost: " + config + " exists; --probe --write writes a new file only\n");
+    EXPECT_EQ(readText(config), "[head]\nposition 1 2 3\n[hand]\nport 2\n");
+}

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -98,5 +100,80 @@ TEST_F(UnicodePaths, TwoNamesOfOneFileThereClash) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err, "trackhost: --output and --record are the same file (東京 "
                            "JÜRGEN\\NEU.CSV)\n");
+    }
+}
+
+namespace {
+
+// A configuration's lines but those that start with one of `keywords`.
+std::vector<std::string> linesWithout(const std::string& text,
+                                      const std::vector<std::string>& keywords) {
+    std::vector<std::string> kept;
+    for (const std::string& line : textLines(text)) {
+        bool dropped = false;
+        for (const std::string& keyword : keywords) {
+            dropped = dropped || line.rfind(keyword + " ", 0) == 0;
+        }
+        if (!dropped) {
+            kept.push_back(line);
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+// The set-up path a user walks, there: sensors on ports 2 and 3, each mounted crooked
+// behind a turned transmitter, are found and written into a new configuration; it is
+// checked, given fixed positions, each section aligned with --write; then a run has
+// both read 0 0 0 at the front, at the positions the file gave before the alignment,
+// and every other line of the file is as it was.
+TEST_F(UnicodePaths, TheSetUpPathFromProbeToAnAlignedRun) {
+    const std::string sim = " --sim-ports 2,3 --sim-transmitter 0:1:0:90 --sim-mount 1:1:0:35 ";
+    const std::string config = folder.path("最初.conf");
+    ProgramRun run = runProgram("trackhost", "--probe --sim-ports 2,3 --write " + quoted(config));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("trackhost: port 2: a sensor answers\n"), std::string::npos) << run.err;
+    std::string text = readText(config);
+    for (const auto& [port, position] : {std::make_pair("port 2\n", "position 0 5.5 -2\n"),
+                                         std::make_pair("port 3\n", "position 1 4 0.5\n")}) {
+        ASSERT_NE(text.find(port), std::string::npos) << text;
+        text.insert(text.find(port) + 7, position);
+    }
+    folder.write("最初.conf", text);
+    run = runProgram("trackhost", "--check " + quoted(config));
+    EXPECT_EQ(run.err, config + ": 2 sections, no problems\n");
+
+    for (const char* section : {"port2", "port3"}) {
+        run = runProgram("trackhost", std::string("--quiet --align ") + section + sim +
+                                          "--sim-motion align --write " + quoted(config));
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    const std::string aligned = readText(config);
+    const std::vector<std::string> rotations{"transmitterrotation", "sensorrotation", "position"};
+    EXPECT_EQ(linesWithout(aligned, rotations), linesWithout(text, rotations)) << aligned;
+
+    // At the front from 0.8 s to 2.6 s of the motion.
+    run = runProgram("trackhost", "--quiet --format csv --seconds 2 --rate 5" + sim +
+                                      "--sim-motion align " + quoted(config));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = textLines(run.out);
+    ASSERT_GE(rows.size(), 3u) << run.out;
+    for (std::size_t row = rows.size() - 2; row < rows.size(); ++row) {
+        std::istringstream fields(rows[row]);
+        std::string device;
+        std::string field;
+        std::getline(fields, device, ',');
+        std::vector<double> values;
+        while (std::getline(fields, field, ',')) {
+            values.push_back(std::stod(field));
+        }
+        ASSERT_EQ(values.size(), 8u) << rows[row];
+        const std::vector<double> expected =
+            device == "port2" ? std::vector<double>{0, 5.5, -2} : std::vector<double>{1, 4, 0.5};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(values[2 + i], expected[i], 1e-3) << rows[row];
+            EXPECT_NEAR(values[5 + i], 0.0, 0.2) << rows[row];
+        }
     }
 }

@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -141,7 +143,8 @@ TEST_P(AlignMounts, PrintedLinesThroughThePluginGiveTheBodysOrientation) {
     const float position[3] = {2.0f, 5.5f, -3.25f};
     double kept[3];
     float turned[3];
-    EXPECT_EQ(keptPosition(lines, position, kept, turned), mount.transmitterDegrees != 0.0);
+    EXPECT_EQ(keptPosition(lines, position, position, kept, turned),
+              mount.transmitterDegrees != 0.0);
     const std::string line = positionLine(kept);
     ASSERT_TRUE(std::regex_match(line, std::regex("position(" + number + "){3}"))) << line;
     std::istringstream words(line.substr(std::strlen("position")));
@@ -292,6 +295,43 @@ TEST(AlignOptions, SectionIsOptionalAndSimulatorSetUpIsRead) {
               "--sim-motion wants wave or align, not \"circle\"");
 }
 
+// --write names the configuration --align writes, with or without a section before
+// it, or the new file of --probe, which needs no configuration; --sim-ports lists
+// ports 1 to 4 once each.
+TEST(AlignOptions, WriteNamesTheConfigurationAndSimPortsTheSensors) {
+    HostOptions options;
+    std::string error;
+    ASSERT_EQ(parse(argsOf({"--align", "head", "--write", "my.conf"}), options, error),
+              ParseResult::run)
+        << error;
+    EXPECT_EQ(options.alignSection, "head");
+    EXPECT_EQ(options.run.configFile, "my.conf");
+    EXPECT_EQ(options.writeFile, "my.conf");
+    HostOptions probe;
+    ASSERT_EQ(parse(argsOf({"--probe", "--sim-ports", "3,1:no-config"}), probe, error),
+              ParseResult::run)
+        << error;
+    const SimPorts& ports = probe.run.sensors.simPorts;
+    EXPECT_TRUE(ports.set && ports.present[0] && !ports.present[1] && ports.present[2]);
+    EXPECT_TRUE(ports.noConfig[0] && !ports.noConfig[2]);
+
+    const auto refused = [&](std::vector<const char*> args) {
+        HostOptions any;
+        EXPECT_EQ(parse(args, any, error), ParseResult::error);
+        return error;
+    };
+    EXPECT_EQ(refused({"--align", "--write", "a.conf", "b.conf"}),
+              "--align --write FILE aligns FILE itself; \"b.conf\" is a second configuration file");
+    EXPECT_EQ(refused({"--write", "a.conf", "b.conf"}), "--write needs --align or --probe");
+    EXPECT_EQ(refused({"--probe", "--seconds", "2"}), "--probe does not go with --seconds");
+    for (const char* bad : {"5", "1,1", "2,", "2:off", ""}) {
+        EXPECT_EQ(refused({"--probe", "--sim-ports", bad}),
+                  std::string("--sim-ports wants ports from 1 to 4 separated by commas, each "
+                              "perhaps with :no-config, or none, not \"") +
+                      bad + "\"");
+    }
+}
+
 namespace {
 
 // trackhost --align as a user runs it, in bin/, on a configuration of its own and on
@@ -400,41 +440,138 @@ TEST_F(AlignProgram, RecordingGivesTheSameLinesAtAnyRate) {
     EXPECT_LT(rotationDistance(lineRotation(lines[1]), axisAngleRotation({1, 0, 0}, 30)), 0.001);
 }
 
-// A section with a fixed position gets a third line, which keeps its records there
-// once the transmitter rotation, which turns the position too, is appended: the
-// lines go to the end of the configuration they were found from, and a run of it
-// delivers the records where the position line put them.
-TEST_F(AlignProgram, AppendedLinesKeepAFixedPositionWhereItWas) {
-    std::ofstream(config) << "[head]\nposition 24 66 0 inches\n";
-    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &tiltedUp}});
-    const std::string err = name + ".err";
-    ASSERT_EQ(runShell(programCommand("trackhost") + " --align --replay " + recording +
-                       " --rate 300 " + config + " >>" + config + " 2>" + err),
-              0)
-        << readText(err);
-    EXPECT_TRUE(std::regex_search(
-        readText(err),
-        std::regex("\ntrackhost: transmitterrotation turns the fixed position of " + config +
-                   ":2 too, from 2\\.00000 5\\.50000 0\\.00000 to -?0\\.0000\\d "
-                   "5\\.50000 -2\\.0000\\d; the position line printed after it keeps "
-                   "the records where they were\n")))
-        << readText(err);
-    std::remove(err.c_str());
-    const std::vector<std::string> lines = textLines(readText(config));
-    ASSERT_EQ(lines.size(), 2u + 3u);
-    EXPECT_EQ(lines[4].rfind("position ", 0), 0u) << lines[4];
+namespace {
 
+// The x y z of [head]'s record in one cycle of a run of `config`, to two decimals.
+std::string headPosition(const std::string& config) {
     const ProgramRun run = runProgram("trackhost", "--cycles 1 --format csv " + config);
+    for (const std::string& row : textLines(run.out)) {
+        std::istringstream fields(row);
+        std::string field;
+        std::string xyz;
+        for (int i = 0; std::getline(fields, field, ','); ++i) {
+            xyz += i >= 3 && i <= 5 ? field.substr(0, field.size() - 3) + (i < 5 ? " " : "") : "";
+        }
+        if (row.rfind("head,", 0) == 0) {
+            return xyz;
+        }
+    }
+    return run.err;
+}
+
+std::string bytesOf(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> crLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at <= text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", at), text.size());
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+} // namespace
+
+// --align --write puts the lines into the section's own place, the middle of three,
+// in a CR LF file whose last line has no line break: the section's rotation line
+// replaced where it stands, its position line too, since the transmitter rotation
+// turns a fixed position, and the missing line after its last option line; every
+// other byte as it was, the old file kept as .bak. A second alignment keeps the
+// records where the first put them.
+TEST_F(AlignProgram, WrittenLinesGoIntoTheSectionAndKeepAFixedPositionWhereItWas) {
+    const std::string text = "# three\r\n[left]\r\nport 2\r\n\r\n[head]\r\nport 1\r\n"
+                             "position 24 66 0 inches\r\nsensorrotation 1 0 0 1 45\r\n\r\n"
+                             "# the right hand\r\n[right]\r\nport 3";
+    std::ofstream(config, std::ios::binary) << text;
+    EXPECT_EQ(headPosition(config), "2.00 5.50 0.00");
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &tiltedUp}});
+    const std::string align =
+        "--align head --replay " + recording + " --rate 300 --write " + config;
+    ProgramRun run = runProgram("trackhost", align);
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> rows = textLines(run.out);
-    ASSERT_EQ(rows.size(), 2u);
-    std::istringstream fields(rows[1].substr(rows[1].find(',', rows[1].find(',') + 1)));
-    double x = 0, y = 0, z = 0;
-    char comma;
-    fields >> comma >> x >> comma >> x >> comma >> y >> comma >> z;
-    EXPECT_NEAR(x, 2.0, 1e-5) << rows[1];
-    EXPECT_NEAR(y, 5.5, 1e-5) << rows[1];
-    EXPECT_NEAR(z, 0.0, 1e-5) << rows[1];
+    const std::vector<std::string> printed = textLines(run.out);
+    ASSERT_EQ(printed.size(), 3u) << run.out;
+    EXPECT_EQ(bytesOf(config + ".bak"), text);
+    const std::string written = bytesOf(config);
+    std::vector<std::string> expected = crLfLines(text);
+    expected[6] = printed[2];
+    expected[7] = printed[1];
+    expected.insert(expected.begin() + 8, printed[0]);
+    EXPECT_EQ(crLfLines(written), expected) << written;
+    for (const std::string& said :
+         {config + ":7: " + printed[2] + " (was: position 24 66 0 inches)\n",
+          config + ":8: " + printed[1] + " (was: sensorrotation 1 0 0 1 45)\n",
+          config + ":9: " + printed[0] + " (added)\n",
+          "trackhost: wrote [head] into " + config + "; its old content is " + config + ".bak\n"}) {
+        EXPECT_NE(run.err.find(said), std::string::npos) << said << run.err;
+    }
+    EXPECT_EQ(headPosition(config), "2.00 5.50 0.00");
+    const ProgramRun check = runProgram("trackhost", "--check " + config);
+    EXPECT_EQ(check.err, config + ": 3 sections, no problems\n");
+
+    run = runProgram("trackhost", align);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(textLines(run.out).size(), 2u) << run.out;
+    EXPECT_EQ(headPosition(config), "2.00 5.50 0.00");
+    std::remove((config + ".bak").c_str());
+}
+
+// Standard output that is the configuration: appended to (>>), its lines would land
+// in the last section; emptied by the shell (> for >>), it is told as such. A
+// configuration that cannot be written is found before the sensor wakes; one whose
+// old content cannot be kept stays as it was. Each is a usage error.
+TEST_F(AlignProgram, AConfigurationThatCannotTakeTheLinesStaysAsItWas) {
+    const std::string before = readText(config);
+    const std::string trackhost = programCommand("trackhost") + " --align head --sim-motion align ";
+    const std::string err = name + ".err";
+    EXPECT_EQ(runShell(trackhost + config + " >>" + config + " 2>" + err), 2);
+    EXPECT_EQ(readText(err), "trackhost: standard output is " + config +
+                                 " itself: lines appended there land in its last section; "
+                                 "--align --write " +
+                                 config + " puts them into the aligned section's own place\n");
+    EXPECT_EQ(readText(config), before);
+    EXPECT_EQ(runShell(trackhost + config + " >" + config + " 2>" + err), 2);
+    EXPECT_EQ(readText(err), "trackhost: " + config +
+                                 " is empty: standard output is the same file, which the shell "
+                                 "emptied (>) before trackhost started; nothing is written\n");
+    std::remove(err.c_str());
+
+    std::ofstream(config) << before;
+    // The old content's copy cannot be written where a folder has its name.
+    ASSERT_EQ(runShell(posixShell() ? "mkdir " + config + ".bak" : "mkdir " + config + ".bak"), 0);
+    record(crooked, {{1.5, &front}, {1.5, &turnedLeft}, {1.5, &tiltedUp}});
+    ProgramRun run = runProgram("trackhost", "--align head --replay " + recording +
+                                                 " --rate 300 --write " + config);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("; " + config + " is as it was\n"), std::string::npos) << run.err;
+    EXPECT_EQ(readText(config), before);
+    runShell("rmdir " + config + ".bak");
+
+    const std::string folder = name + "-folder";
+    runShell("mkdir " + folder);
+    const std::string locked = folder + (posixShell() ? "/" : "\\") + "locked.conf";
+    std::ofstream(locked) << before;
+    if (posixShell()) {
+        runShell("chmod a-w " + folder);
+    } else {
+        runShell("attrib +r " + locked);
+    }
+    // An administrator writes into a read-only folder all the same.
+    const bool stillWritable = std::ofstream(locked + ".x").good();
+    std::remove((locked + ".x").c_str());
+    run = runProgram("trackhost", "--align head --sim-motion align --seconds 1 --write " + locked);
+    if (!stillWritable) {
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find("trackhost: cannot write " + locked), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("step 1"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(readText(locked), before);
+    runShell(posixShell() ? "chmod u+w " + folder + " && rm -r " + folder
+                          : "attrib -r " + locked + " && rmdir /s /q " + folder);
 }
 
 TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {

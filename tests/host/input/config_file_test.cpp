@@ -1,5 +1,6 @@
 // trackhost's configuration file: sections, option lines with their file line
 // numbers, quotes and comments, and one exact message per malformed file.
+#include "host/input/ConfigEdit.h"
 #include "host/input/ConfigFile.h"
 
 #include <gtest/gtest.h>
@@ -130,4 +131,79 @@ TEST(ConfigFile, UnreadableOversizedAndEmptyFilesSayWhy) {
 
     EXPECT_FALSE(checkDeviceSections({}, "t.conf", error));
     EXPECT_EQ(formatError(error), "t.conf: no device section; a section starts with a line [name]");
+}
+
+namespace {
+
+// Kind 0: "rot" or its alias "ROTM" (any case); kind 1: "pos".
+int testKind(const std::string& keyword) {
+    std::string lower;
+    for (const char c : keyword) {
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return lower == "rot" || lower == "rotm" ? 0 : lower == "pos" ? 1 : -1;
+}
+
+// `text` with section `name` given "rot 1" and "pos 2"; each change as "LINE: TEXT
+// (was: OLD)".
+std::string edit(const std::string& text, const std::string& name, std::string* changes = nullptr) {
+    std::string edited;
+    std::vector<LineChange> changed;
+    std::string problem;
+    EXPECT_TRUE(editConfigSection(text, name, {{0, "rot 1"}, {1, "pos 2"}}, testKind, edited,
+                                  changed, problem))
+        << problem;
+    for (const LineChange& change : changed) {
+        if (changes != nullptr) {
+            *changes +=
+                std::to_string(change.line) + ": " + change.text + " (was: " + change.was + ")\n";
+        }
+    }
+    return edited;
+}
+
+} // namespace
+
+// The section's last line of each kind is replaced where it stands, in any spelling
+// the classifier knows; what it lacks goes after its last option line, before the
+// comments that lead into the next section; every other byte stays.
+TEST(ConfigEdit, LinesReplacedWhereTheyStandOrAddedAtTheSectionsEnd) {
+    std::string changes;
+    EXPECT_EQ(edit("[a]\nport 1\n[b] # middle\n  ROTM 9 # old\nrot 8\nport 2\n\n# lead-in\n"
+                   "[c]\npos 7\n",
+                   "b", &changes),
+              "[a]\nport 1\n[b] # middle\n  ROTM 9 # old\nrot 1\nport 2\npos 2\n\n# lead-in\n"
+              "[c]\npos 7\n");
+    EXPECT_EQ(changes, "5: rot 1 (was: rot 8)\n7: pos 2 (was: )\n");
+    changes.clear();
+    EXPECT_EQ(edit("[a]\n\tpos 0 # keep\n[b]\n", "a", &changes), "[a]\n\tpos 2\nrot 1\n[b]\n");
+    EXPECT_EQ(changes, "2: \tpos 2 (was: \tpos 0 # keep)\n3: rot 1 (was: )\n");
+    EXPECT_EQ(edit("[only]", "only"), "[only]\nrot 1\npos 2\n");
+    // A name is a header's, not a word elsewhere; the first of two sections of a name.
+    EXPECT_EQ(edit("# [x]\n[x]\n[x]\nrot 3\n", "x"), "# [x]\n[x]\nrot 1\npos 2\n[x]\nrot 3\n");
+}
+
+// CR LF stays CR LF, a lone CR stays, a byte-order mark stays; a last line without
+// a line end gets the file's own before a line follows it (as Notepad saves).
+TEST(ConfigEdit, LineEndsAndTheByteOrderMarkStay) {
+    EXPECT_EQ(edit("[a]\r\nport 2\r\nposition 0 5.5 -2", "a"),
+              "[a]\r\nport 2\r\nposition 0 5.5 -2\r\nrot 1\r\npos 2\r\n");
+    EXPECT_EQ(edit("\xEF\xBB\xBF[a]\rpos 1\r# end", "a"), "\xEF\xBB\xBF[a]\rpos 2\rrot 1\r# end");
+    EXPECT_EQ(edit("[a]\nrot 0", "a"), "[a]\nrot 1\npos 2\n");
+    // Line ends mixed: an added line ends as the one before it, so that no CR of its
+    // meets the LF of the blank line after it.
+    EXPECT_EQ(edit("\r[a]\nport 1\n\n[b]", "a"), "\r[a]\nport 1\nrot 1\npos 2\n\n[b]");
+    std::string edited;
+    std::vector<LineChange> changes;
+    std::string problem;
+    EXPECT_FALSE(editConfigSection("[a]\n", "b", {}, testKind, edited, changes, problem));
+    EXPECT_EQ(problem, "it has no section [b]");
+    EXPECT_FALSE(editConfigSection("[a]\nx \"open\n", "a", {}, testKind, edited, changes, problem));
+    // A section of 32 option lines takes no 33rd.
+    std::string full = "[a]\n";
+    for (int i = 0; i < 32; ++i) {
+        full += "port 1\n";
+    }
+    EXPECT_FALSE(editConfigSection(full, "a", {{0, "rot 1"}}, testKind, edited, changes, problem));
+    EXPECT_EQ(problem, "its line 34 would be refused: section [a] has more than 32 option lines");
 }
