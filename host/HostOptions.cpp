@@ -182,7 +182,7 @@ bool readSimPorts(HostOptions& options, const std::string& value) {
     SimPorts& ports = options.run.sensors.simPorts;
     ports = SimPorts{};
     ports.set = true;
-    if (lowerCase(value) == "none") {
+    if (wordValue(value) == "none") {
         return true;
     }
     std::string field;
@@ -190,7 +190,7 @@ bool readSimPorts(HostOptions& options, const std::string& value) {
     while (std::getline(fields, field, ',')) {
         const std::vector<std::string> parts = colonFields(field);
         long long port = 0;
-        if (parts.size() > 2 || (parts.size() == 2 && lowerCase(parts[1]) != "no-config") ||
+        if (parts.size() > 2 || (parts.size() == 2 && wordValue(parts[1]) != "no-config") ||
             !readInteger(parts[0], port) || port < 1 || port > bird::maxSensors ||
             ports.present[port - 1]) {
             return false;

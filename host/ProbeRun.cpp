@@ -1,16 +1,17 @@
 // trackhost --probe: each port's sensor woken, read and shut down, one at a time.
 #include "host/ProbeRun.h"
 
+#include "bird/BirdLibrary.h"
 #include "host/check/WriteTarget.h"
 #include "host/files/StagedFile.h"
 #include "host/input/SectionSettings.h"
 #include "host/plugin/PluginLibrary.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 #include "host/run/RunPreparation.h"
 #include "host/sensors/SensorSession.h"
 #include "host/sensors/SimPoseControl.h"
-#include "platform/BirdLibrary.h"
 #include "platform/platform.h"
 
 #include <cstdlib>

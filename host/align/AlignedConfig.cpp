@@ -9,6 +9,7 @@
 #include "host/input/TextFile.h"
 #include "host/report/ExitCode.h"
 #include "host/report/HostMessage.h"
+#include "host/report/ShownText.h"
 
 #include "platform/platform.h"
 

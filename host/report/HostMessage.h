@@ -9,7 +9,3 @@ constexpr char hostMessagePrefix[] = "trackhost: ";
 
 // Begins a message on `err` and answers it for the rest: hostMessage(err) << "..." << std::endl.
 std::ostream& hostMessage(std::ostream& err);
-
-// Text from outside (a file's line, a name) as a message shows it: control bytes
-// but a tab as \xHH escapes, everything else as it is.
-std::string shownText(const std::string& text);

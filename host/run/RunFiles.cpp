@@ -13,18 +13,13 @@ std::string libraryFile(const std::string& name) {
            (name.find('.') == std::string::npos ? platform::libraryFileName(name) : name);
 }
 
-std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
-                                    bool appendsToConfiguration) {
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings) {
     std::vector<NamedFile> files;
     if (!output.filePath().empty()) {
         files.push_back({"--output", output.filePath(), {}});
     } else {
         NamedFile records{"standard output", "", {}};
-        platform::FileIdentity configuration;
-        if (output.identity(records.identity) && records.identity.regular &&
-            !(appendsToConfiguration &&
-              platform::fileIdentity(settings.configFile, configuration) &&
-              configuration == records.identity)) {
+        if (output.identity(records.identity) && records.identity.regular) {
             files.push_back(records);
         }
     }

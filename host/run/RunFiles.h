@@ -15,11 +15,8 @@
 // as named.
 std::string libraryFile(const std::string& name);
 
-// The files a run writes: the poses, and the recording. Standard output may be the
-// configuration when the run's lines go to its end (trackhost --align my.conf >>
-// my.conf): the configuration is read whole before they are written.
-std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings,
-                                    bool appendsToConfiguration);
+// The files a run writes: the poses, and the recording.
+std::vector<NamedFile> writtenFiles(const PoseOutput& output, const RunSettings& settings);
 
 // The files a run reads: the configuration, the replay, and every file the process
 // has loaded or will load, which a write would empty under its mapping: trackhost's

@@ -11,7 +11,7 @@ struct SimTurn {
 
 enum class SimMotion { wave, align };
 
-#include "platform/BirdLibrary.h"
+#include "bird/BirdLibrary.h"
 
 // The serial ports 1 to 4 that have a simulated sensor; every one unless `set`.
 struct SimPorts {

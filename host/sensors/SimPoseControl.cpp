@@ -38,16 +38,13 @@ int steerSimPorts(const SensorSettings& settings, std::ostream& err) {
         return exitSuccess;
     }
     const SimulatorControl simulator;
-    const auto present =
-        simulator.function<void (*)(std::uint16_t, std::int32_t)>("birdsim_setPortPresent");
-    const auto noConfig =
-        simulator.function<void (*)(std::uint16_t, std::int32_t)>("birdsim_failConfigRead");
-    if (present == nullptr || noConfig == nullptr) {
-        hostMessage(err) << "--sim-ports needs the simulated sensor library, and the loaded "
-                         << platform::libraryFileName("3dbird") << " is not the simulator"
-                         << std::endl;
-        return exitUsage;
+    if (const int code = simulator.require("--sim-ports", err)) {
+        return code;
     }
+    const auto present =
+        simulator.function<decltype(birdsim_setPortPresent)>("birdsim_setPortPresent");
+    const auto noConfig =
+        simulator.function<decltype(birdsim_failConfigRead)>("birdsim_failConfigRead");
     for (std::uint16_t port = 1; port <= bird::maxSensors; ++port) {
         present(port, settings.simPorts.present[port - 1] ? 1 : 0);
         noConfig(port, settings.simPorts.noConfig[port - 1] ? 1 : 0);
