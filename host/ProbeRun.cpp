@@ -133,7 +133,7 @@ std::string probedConfiguration(const std::vector<ProbedPort>& found) {
                 "\n# position 0 5.5 0              where the sensor is fixed, in feet\n"
                 "# transmitterrotation 0 1 0 90  trackhost --align --write finds it\n"
                 "# reconnect 2                   wake it again after 2 s without a reading\n"
-                "# calibration boresight 0 0 0   a calibration library beside the program, its arguments\n";
+                "# calibration boresight 0 0 0   a calibration library and its arguments\n";
     }
     return text;
 }
