@@ -78,6 +78,15 @@ using LibraryHandle = void*;
 // is loaded as bytes in the ANSI code page first, and only a UTF-8 name with
 // letters beyond ASCII that does not load so is tried as UTF-8.
 LibraryHandle loadLibrary(const char* fileName);
+// The file loadLibrary would load for `fileName`, found by the loader's search
+// without loading anything, so that no code of the library runs. A bare name is
+// looked for in loadLibrary's folders in its order: on POSIX beside the program, a
+// library of that name already loaded, LD_LIBRARY_PATH, `loaderFolder` (the folder
+// of the library that loads it, whose run path is $ORIGIN), the system's library
+// folders; on Win32 a module already loaded, the program's folder, the system's
+// folders, the library folder the program set (else the current folder), PATH.
+// `fileName` as it is when it has a folder in it or no folder holds it.
+std::string findLibrary(const std::string& fileName, const std::string& loaderFolder);
 // At a program's start: a library named bare is never looked for in the current
 // folder, which anyone may fill. On Win32 the program's folder takes its place in
 // the process's search order (SetDllDirectoryW), the system's folders and PATH

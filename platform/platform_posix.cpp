@@ -163,6 +163,86 @@ LibraryHandle loadLibrary(const char* fileName) {
     return library;
 }
 
+namespace {
+
+bool isFileAt(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The folders of LD_LIBRARY_PATH; an empty entry is the current folder.
+std::vector<std::string> environmentLibraryFolders() {
+    std::vector<std::string> folders;
+    const char* const value = std::getenv("LD_LIBRARY_PATH");
+    std::string entries = value != nullptr ? value : "";
+    for (std::size_t start = 0; value != nullptr && start <= entries.size();) {
+        const std::size_t end = std::min(entries.find_first_of(":;", start), entries.size());
+        const std::string folder = entries.substr(start, end - start);
+        folders.push_back(folder.empty() ? "." : folder);
+        start = end + 1;
+    }
+    return folders;
+}
+
+// The loader's own system folders (/lib, /usr/lib and their multiarch folders), as
+// it reports them for the program.
+std::vector<std::string> systemLibraryFolders() {
+    std::vector<std::string> folders;
+    void* const program = dlopen(nullptr, RTLD_NOW);
+    Dl_serinfo size{};
+    if (program != nullptr && dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0) {
+        std::vector<std::max_align_t> storage(size.dls_size / sizeof(std::max_align_t) + 1);
+        auto* const info = reinterpret_cast<Dl_serinfo*>(storage.data());
+        *info = size;
+        if (dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
+            for (unsigned i = 0; i < info->dls_cnt; ++i) {
+                if ((info->dls_serpath[i].dls_flags & LA_SER_DEFAULT) != 0) {
+                    folders.emplace_back(info->dls_serpath[i].dls_name);
+                }
+            }
+        }
+    }
+    if (program != nullptr) {
+        dlclose(program);
+    }
+    return folders;
+}
+
+} // namespace
+
+std::string findLibrary(const std::string& fileName, const std::string& loaderFolder) {
+    if (fileName.find('/') != std::string::npos || fileName.empty()) {
+        return fileName;
+    }
+    const std::string name =
+        fileName.find('.') == std::string::npos ? libraryFileName(fileName) : fileName;
+    const std::string folder = executableFolder();
+    if (!folder.empty() && isFileAt(folder + name)) {
+        return folder + name;
+    }
+    if (void* const loaded = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+        const std::string path = libraryPath(loaded);
+        dlclose(loaded);
+        if (!path.empty()) {
+            return path;
+        }
+    }
+    std::vector<std::string> folders = environmentLibraryFolders();
+    if (!loaderFolder.empty()) {
+        folders.push_back(loaderFolder);
+    }
+    for (const std::string& system : systemLibraryFolders()) {
+        folders.push_back(system);
+    }
+    for (const std::string& candidate : folders) {
+        const std::string path = candidate + (candidate.back() == '/' ? "" : "/") + name;
+        if (isFileAt(path)) {
+            return path;
+        }
+    }
+    return fileName;
+}
+
 bool keepCurrentFolderOutOfLibrarySearch() {
     return true;
 }

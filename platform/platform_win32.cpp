@@ -262,6 +262,72 @@ LibraryHandle loadLibrary(const char* fileName) {
     return reinterpret_cast<LibraryHandle>(library);
 }
 
+namespace {
+
+bool isFileAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A folder the system names through `get` (GetSystemDirectoryW and its kind).
+std::string systemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+    wchar_t path[MAX_PATH + 1] = {};
+    const UINT length = get(path, MAX_PATH + 1);
+    return length == 0 || length > MAX_PATH ? std::string() : narrow(path);
+}
+
+// The folders a bare library name is looked for in after the program's, in the
+// loader's order.
+std::vector<std::string> librarySearchFolders() {
+    const std::string windows = systemFolder(GetWindowsDirectoryW);
+    std::vector<std::string> folders{systemFolder(GetSystemDirectoryW),
+                                     windows.empty() ? windows : windows + "\\System", windows};
+    wchar_t own[MAX_PATH + 1] = {};
+    const DWORD length = GetDllDirectoryW(MAX_PATH + 1, own);
+    folders.push_back(length > 0 && length <= MAX_PATH ? narrow(own) : currentFolder());
+    wchar_t path[32768] = {};
+    const DWORD pathLength = GetEnvironmentVariableW(L"PATH", path, 32768);
+    const std::string entries = pathLength > 0 && pathLength < 32768 ? narrow(path) : "";
+    for (std::size_t start = 0; start < entries.size();) {
+        const std::size_t end = std::min(entries.find(';', start), entries.size());
+        folders.push_back(entries.substr(start, end - start));
+        start = end + 1;
+    }
+    return folders;
+}
+
+} // namespace
+
+std::string findLibrary(const std::string& fileName, const std::string&) {
+    if (fileName.find_first_of("\\/:") != std::string::npos || fileName.empty()) {
+        return fileName;
+    }
+    const std::string name =
+        fileName.find('.') == std::string::npos ? libraryFileName(fileName) : fileName;
+    if (const LibraryHandle loaded = loadedLibrary(name.c_str())) {
+        const std::string path = libraryPath(loaded);
+        freeLibrary(loaded);
+        if (!path.empty()) {
+            return path;
+        }
+    }
+    std::vector<std::string> folders{executableFolder()};
+    for (const std::string& folder : librarySearchFolders()) {
+        folders.push_back(folder);
+    }
+    for (const std::string& folder : folders) {
+        if (folder.empty()) {
+            continue;
+        }
+        const char last = folder.back();
+        const std::string path = folder + (last == '\\' || last == '/' ? "" : "\\") + name;
+        if (isFileAt(path)) {
+            return path;
+        }
+    }
+    return fileName;
+}
+
 LibraryHandle loadLibraryUtf8(const std::string& fileName) {
     return reinterpret_cast<LibraryHandle>(loadWide(fileName));
 }

@@ -73,7 +73,8 @@ std::string findFileClash(const std::vector<NamedFile>& written,
     return {};
 }
 
-std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& sections) {
+std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& sections,
+                                            const std::string& pluginFolder) {
     std::vector<NamedFile> files;
     for (const DeviceSection& section : sections) {
         const CConfigH& config = *section.config->record();
@@ -84,13 +85,9 @@ std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& se
                 option->topic != OptionTopic::calibration) {
                 continue;
             }
-            std::string path = line.args[0];
-            if (const platform::LibraryHandle library = platform::loadLibrary(line.args[0])) {
-                const std::string found = platform::libraryPath(library);
-                path = found.empty() ? path : found;
-                platform::freeLibrary(library);
-            }
-            files.push_back({"the calibration library of [" + section.name + "]", path, {}});
+            files.push_back({"the calibration library of [" + section.name + "]",
+                             platform::findLibrary(line.args[0], pluginFolder),
+                             {}});
         }
     }
     return files;

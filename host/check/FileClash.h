@@ -25,6 +25,8 @@ std::string findFileClash(const std::vector<NamedFile>& written,
                           const std::vector<NamedFile>& read);
 
 // The library each calibration line of `sections` names, where the plug-in's loader
-// finds it: loaded as the plug-in loads it and asked where from. One that does not
-// load is the file of that name, if there is one.
-std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& sections);
+// finds it, the plug-in lying in `pluginFolder`: looked for as the loader looks,
+// never loaded, so that none of its code runs during a check. One that no folder
+// holds is the file of that name, if there is one.
+std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& sections,
+                                            const std::string& pluginFolder);

@@ -36,10 +36,12 @@ std::vector<NamedFile> readFiles(const RunSettings& settings, const std::string&
         files.push_back({"--replay", settings.sensors.replayFile, {}});
     }
     files.push_back({"trackhost itself", platform::executablePath(), {}});
-    files.push_back({"the plug-in", libraryFile(pluginPath), {}});
+    const std::string plugin = libraryFile(pluginPath);
+    files.push_back({"the plug-in", plugin, {}});
     files.push_back({"the sensor library", sensorLibraryPath(pluginPath), {}});
     files.push_back({"the recording sensor library", recordingLibraryPath(), {}});
-    const std::vector<NamedFile> libraries = calibrationLibraries(sections);
+    const std::vector<NamedFile> libraries =
+        calibrationLibraries(sections, platform::dependencyFolder(plugin));
     files.insert(files.end(), libraries.begin(), libraries.end());
     return files;
 }

@@ -22,6 +22,18 @@ struct Record {
     float shift = 0.0f;
 } record;
 
+// Loading the library marks a file "testcalib-loads.txt" in the current folder, if
+// a test has made one, so that a test can tell the library was never loaded.
+struct LoadMark {
+    LoadMark() {
+        if (std::FILE* const marks = std::fopen("testcalib-loads.txt", "r+")) {
+            std::fseek(marks, 0, SEEK_END);
+            std::fputs("loaded\n", marks);
+            std::fclose(marks);
+        }
+    }
+} loadMark;
+
 } // namespace
 
 extern "C" {

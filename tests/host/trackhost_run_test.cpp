@@ -269,16 +269,17 @@ TEST_F(HostRunTest, AFileToWriteThatCannotBeIsRefusedBeforeAnySensorWakes) {
 }
 
 // A file written is never one read, nor one written twice, under whatever name;
-// nothing is touched and no sensor wakes.
+// nothing is touched, no sensor wakes and no calibration library is loaded.
 TEST_F(HostRunTest, AFileWrittenIsNeverAFileRead) {
-    const std::string text = "[d]\ncalibration boresight\n";
+    const std::string text = "[d]\ncalibration testcalib\n";
+    std::ofstream("testcalib-loads.txt").close();
     const std::string file = files.writeConfig(text);
     const std::string recording = "HostRunTest-recording.txt";
     std::ofstream(recording) << "trackhost-recording 1\nports 1\nstart 2026-12-07T11:05:54.123Z\n";
     PoseOutput toRecording("./" + recording);
     PoseOutput toNewFile("new.csv");
     const std::string library =
-        platform::executableFolder() + platform::libraryFileName("boresight");
+        platform::executableFolder() + platform::libraryFileName("testcalib");
     PoseOutput toLibrary(library);
     const std::string record = "--record=./" + file;
     EXPECT_EQ(run({record.c_str()}, file), exitUsage);
@@ -302,7 +303,9 @@ TEST_F(HostRunTest, AFileWrittenIsNeverAFileRead) {
     EXPECT_EQ(readFile(recording).substr(0, 21), "trackhost-recording 1");
     EXPECT_FALSE(std::ifstream("new.csv"));
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), 0);
+    EXPECT_EQ(readFile("testcalib-loads.txt"), "");
     std::remove(recording.c_str());
+    std::remove("testcalib-loads.txt");
 }
 
 TEST_F(HostRunTest, FailedDeviceStepsExitWith4AndStopTheOthers) {
