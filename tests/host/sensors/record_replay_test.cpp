@@ -241,13 +241,17 @@ TEST_F(RecordReplay, ADropOutIsRecordedWholeAndReplaysAsItHappened) {
     ASSERT_EQ(trackhost("--replay " + recording + " --rate 50 " + config), 0) << err;
     EXPECT_EQ(summary(), live);
     ASSERT_EQ(trackhost("--replay " + recording + " --replay-timed --rate 50 " + config), 0) << err;
-    // At the recorded times the cycles meet the readings as the clock has it.
+    // At the recorded times the cycles meet the readings as the clock has it: each end
+    // of the outage (about 100 cycles) may move by as many cycles as the two runs'
+    // starts and a loaded machine's late cycles part them, which stays within 10
+    // cycles (0.2 s); an outage missed or met twice would be 100 off.
     const auto failed = [](const std::string& line) {
         const std::size_t end = line.find(" failed cycle");
         return std::stoi(line.substr(line.rfind(' ', end - 1) + 1));
     };
     const std::string timed = summary();
-    EXPECT_NEAR(failed(timed), failed(live), 2) << timed;
+    EXPECT_GT(failed(live), 90) << live;
+    EXPECT_NEAR(failed(timed), failed(live), 10) << timed;
     EXPECT_EQ(timed.substr(timed.size() - 16), ", 1 reconnection") << timed;
 }
 
