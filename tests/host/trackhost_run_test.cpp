@@ -111,9 +111,8 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(birdsim_isAwake(0), 0);
     // One record has no gap between records, and the device answered to the end.
-    EXPECT_EQ(err.str(), simulatorNote +
-                             "trackhost: device [arm]: 3 cycles, 1 record, 0 failed "
-                             "cycles, longest gap between records -, 0 reconnections\n");
+    EXPECT_EQ(err.str(), simulatorNote + "trackhost: device [arm]: 3 cycles, 1 record, 0 failed "
+                                         "cycles, longest gap between records -, 0 recoveries\n");
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
@@ -207,10 +206,10 @@ TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
             file + ":4: warning: a second section [head]; the first is at line 1\n" +
             simulatorNote + "trackhost: device [head] at " + file +
             ":1: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
-            "reconnections\ntrackhost: device [head] at " +
+            "recoveries\ntrackhost: device [head] at " +
             file +
             ":4: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
-            "reconnections\n");
+            "recoveries\n");
     EXPECT_EQ(pose(csvRows().at(0)).at(1), "5.00000");
 }
 
@@ -406,7 +405,7 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     EXPECT_TRUE(holds(said, "device [steady]: 30 cycles, 30 records, 0 failed cycles, ")) << said;
     EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, longest "
                             "gap between records 0.010 s, silent for its last 0.200 s, 0 "
-                            "reconnections\n"))
+                            "recoveries\n"))
         << said;
 
     out.str("");
@@ -520,7 +519,7 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
     EXPECT_LT(silent, again);
     EXPECT_EQ(said.find("no record for", again), std::string::npos) << "told once";
     EXPECT_TRUE(holds(said, "215 cycles, 1 record, 210 failed cycles, longest gap between "
-                            "records -, 0 reconnections\n"))
+                            "records -, 0 recoveries\n"))
         << said;
 
     err.str("");
@@ -565,7 +564,7 @@ TEST_F(HostRunTest, SilenceIsCountedOnTheCyclesScheduleNotTheirLateness) {
               "no record for 2 seconds; recvData keeps failing\n"
               "receiving again after 2.010 s without a record\n"
               "210 cycles, 9 records, 201 failed cycles, longest gap between records 2.020 s, 1 "
-              "reconnection\n");
+              "recovery\n");
 }
 
 TEST(PacedCycles, CyclesAWholeNumberOfSecondsApartAreExactlyThatFarApart) {
