@@ -33,7 +33,7 @@ ViewStream::ViewStream(boost::asio::ip::tcp::socket socket, ViewStreams& streams
 }
 
 void ViewStream::start(const std::string& head) {
-    send(head + chunk(streams.start() + streams.news(seen, lostSeen)), false);
+    send(head + chunk(streams.start() + streams.news(seen, silentSeen)), false);
 }
 
 void ViewStream::kick() {
@@ -42,14 +42,14 @@ void ViewStream::kick() {
     }
     const bool closing = streams.closed();
     const Clock::time_point now = Clock::now();
-    const Clock::time_point due = closing                         ? now
-                                  : streams.lacks(seen, lostSeen) ? lastSent + eventInterval
-                                                                  : lastSent + keepAliveInterval;
+    const Clock::time_point due = closing                           ? now
+                                  : streams.lacks(seen, silentSeen) ? lastSent + eventInterval
+                                                                    : lastSent + keepAliveInterval;
     if (due > now) {
         streams.kickAt(due);
         return;
     }
-    std::string news = streams.news(seen, lostSeen);
+    std::string news = streams.news(seen, silentSeen);
     if (news.empty() && !closing) {
         news = ": keep-alive\n\n";
     }

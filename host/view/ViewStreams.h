@@ -47,13 +47,13 @@ public:
     // For the streams: what every stream starts with.
     const std::string& start() const { return startText; }
     bool closed() const { return isClosed; }
-    // Whether a stream that has had records up to version `seen` and the lost
-    // devices' list of version `lostSeen` lacks something.
-    bool lacks(std::uint64_t seen, std::uint64_t lostSeen) const;
-    // What such a stream lacks: the lost devices' event when the list changed (for
+    // Whether a stream that has had records up to version `seen` and the silent
+    // devices' list of version `silentSeen` lacks something.
+    bool lacks(std::uint64_t seen, std::uint64_t silentSeen) const;
+    // What such a stream lacks: the silent devices' event when the list changed (for
     // a new stream only when it is not empty), and one event of the newer records;
     // empty when nothing. Both marks move on.
-    std::string news(std::uint64_t& seen, std::uint64_t& lostSeen) const;
+    std::string news(std::uint64_t& seen, std::uint64_t& silentSeen) const;
     // A stream that waits for its pace or its keep-alive: every stream is kicked
     // again at `due` or up to a millisecond later, so that streams whose times lie
     // close together are served by one wake-up.
@@ -71,9 +71,9 @@ private:
     std::string startText;
     std::array<Record, LatestPoses::maxTrackers> records;
     std::uint64_t version = 0;
-    std::string lostEvent;
-    std::uint64_t lostVersion = 0;
-    bool noneLost = true;
+    std::string silentEvent;
+    std::uint64_t silentVersion = 0;
+    bool noneSilent = true;
     bool isClosed = false;
     std::vector<std::shared_ptr<ViewStream>> streams;
     std::atomic<bool> someOpen{false};
