@@ -5,6 +5,13 @@
 // reading that differs from the last one brings it back. Works on plain values
 // (readings and milliseconds of a monotonic clock), so it starts no thread and reads
 // no clock of its own.
+//
+// The host calls at a steady rate, but a loaded machine runs a call a little late now
+// and then. A time that is due falls to the call nearest it, not the first call after
+// it: a due time less than half a call's spacing away counts as reached, and the
+// attempts keep to a period's spacing from the loss, however late the call that made
+// one ran. So a late call moves neither the loss nor an attempt to the next call,
+// and an outage costs the same number of calls on a busy machine as on an idle one.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +53,10 @@ public:
 
 private:
     bool isNew(bool ok, const std::uint8_t* reading) const;
+    // Notes the call at `nowMs`, for the spacing of the host's calls.
+    void called(std::int64_t nowMs);
+    // Whether `dueMs` counts as reached at `nowMs`: it is nearer this call than the next.
+    bool reached(std::int64_t dueMs, std::int64_t nowMs) const;
 
     std::int64_t period;
     std::uint8_t lastGood[bird::readingSize] = {};
@@ -54,8 +65,11 @@ private:
     std::int64_t staleSince = 0;
     bool isLost = false;
     std::int64_t lostAt = 0;
-    std::int64_t lastAttempt = 0;
-    std::int64_t attempts = 0; // made in this loss, the one under way included
-    bool reported = false;     // failed attempts were reported in this loss
+    std::int64_t nextAttempt = 0; // when the next attempt is due
+    std::int64_t calls = 0;       // calls noted, up to 2
+    std::int64_t callsAt[2] = {}; // the two calls before this one, the latest first
+    std::int64_t spacing = 0;     // the host's between two calls; 0 while unknown
+    std::int64_t attempts = 0;    // made in this loss, the one under way included
+    bool reported = false;        // failed attempts were reported in this loss
     std::int64_t lastReport = 0;
 };

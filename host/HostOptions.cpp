@@ -348,7 +348,7 @@ const std::vector<HostOption> optionTable = {
      flag(field(&O::status), false),
      "no live status lines (drawn only when standard error is a\n"
      "terminal: per device records per second, age of the last\n"
-     "record, failed cycles and reconnections)"},
+     "record, failed cycles and recoveries)"},
     {"--sim-dropout", "PORT:AT:FOR[:repeat]",
      "PORT:AT:FOR or PORT:AT:FOR:repeat, a port from 1 to " + std::to_string(bird::maxSensors) +
          " and seconds (FOR above 0)",

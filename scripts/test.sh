@@ -209,7 +209,7 @@ status=0
 # standard error in a file).
 (cd "$unpacked" && wine cmd /c 'trackhost\demo-dropout.cmd' --no-status >/dev/null 2>demo.log) &&
     grep -q "^trackhost: simulator: sensor on port 1 plugged back in" "$unpacked"/demo.log &&
-    tr -d '\r' <"$unpacked"/demo.log | grep -q "^trackhost: device \[head\]: .*, 1 reconnection$" ||
+    tr -d '\r' <"$unpacked"/demo.log | grep -q "^trackhost: device \[head\]: .*, 1 recovery$" ||
     { cat "$unpacked"/demo.log; echo "package: trackhost\demo-dropout.cmd of $zip failed" >&2; exit 1; }
 # The alignment demo: --align on the crooked simulated sensor writes the aligned
 # sensor's configuration, which then runs in the viewer (here 2 s, on any free port).

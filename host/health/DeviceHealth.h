@@ -1,5 +1,5 @@
 // What trackhost sees of one device's receive cycles: how many, how many records,
-// how many failed, the gaps between records, silences and reconnections. trackhost
+// how many failed, the gaps between records, silences and recoveries. trackhost
 // cannot look inside the device, so everything here comes from recvData's results.
 #pragma once
 

@@ -25,8 +25,11 @@ std::string fixed(double value, int decimals, int width = 0) {
     return text;
 }
 
-std::string plural(std::int64_t count, const char* noun) {
-    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+std::string plural(std::int64_t count, const char* noun, const char* nouns = nullptr) {
+    return std::to_string(count) + " " +
+           (count == 1         ? std::string(noun)
+            : nouns != nullptr ? nouns
+                               : noun + std::string("s"));
 }
 
 } // namespace
@@ -158,8 +161,7 @@ std::string HealthMonitor::statusLine(const Device& device, Clock::time_point no
         device.health.lastRecord(last)
             ? "last " + fixed(seconds(std::max(now - last, Clock::duration::zero())), 1) + " s ago"
             : "no record yet";
-    // The recoveries keep the word the status line and the summary have always shown.
-    return line + "  failed " + std::to_string(device.health.failedCycles()) + "  reconnections " +
+    return line + "  failed " + std::to_string(device.health.failedCycles()) + "  recoveries " +
            std::to_string(device.health.recoveries());
 }
 
@@ -182,7 +184,7 @@ bool HealthMonitor::finish() {
             << (silence > silence.zero()
                     ? "silent for its last " + fixed(seconds(silence), 3) + " s, "
                     : "")
-            << plural(health.recoveries(), "reconnection") << std::endl;
+            << plural(health.recoveries(), "recovery", "recoveries") << std::endl;
         if (!health.everSucceeded()) {
             err << label(device) << "delivered no record: recvData failed in every cycle"
                 << std::endl;

@@ -34,17 +34,17 @@ void LatestPoses::poseDelivered(const PoseRow& pose) {
 void LatestPoses::deviceAnswering(const std::string& device, bool answering) {
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        const auto at = std::lower_bound(lost.begin(), lost.end(), device);
-        const bool listed = at != lost.end() && *at == device;
+        const auto at = std::lower_bound(silent.begin(), silent.end(), device);
+        const bool listed = at != silent.end() && *at == device;
         if (listed == !answering) {
             return;
         }
         if (answering) {
-            lost.erase(at);
+            silent.erase(at);
         } else {
-            lost.insert(at, device);
+            silent.insert(at, device);
         }
-        ++lostVersion;
+        ++silentVersion;
     }
     changedNow();
 }
@@ -61,13 +61,13 @@ std::vector<LatestPose> LatestPoses::changedSince(std::uint64_t& seen) const {
     return entries;
 }
 
-bool LatestPoses::lostSince(std::uint64_t& seen, std::vector<std::string>& devices) const {
+bool LatestPoses::silentSince(std::uint64_t& seen, std::vector<std::string>& devices) const {
     const std::lock_guard<std::mutex> lock(mutex);
-    if (lostVersion <= seen) {
+    if (silentVersion <= seen) {
         return false;
     }
-    seen = lostVersion;
-    devices = lost;
+    seen = silentVersion;
+    devices = silent;
     return true;
 }
 

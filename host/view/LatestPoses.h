@@ -33,9 +33,9 @@ public:
     // The trackers whose latest record is newer than `seen`, in tracker ID order;
     // `seen` becomes the newest version taken.
     std::vector<LatestPose> changedSince(std::uint64_t& seen) const;
-    // True, with the devices that do not answer now in name order, when that list
+    // True, with the silent devices (those that do not answer now) in name order, when that list
     // changed after version `seen`; `seen` becomes the list's version.
-    bool lostSince(std::uint64_t& seen, std::vector<std::string>& devices) const;
+    bool silentSince(std::uint64_t& seen, std::vector<std::string>& devices) const;
 
     // No more records: the streams send what is left and end.
     void close();
@@ -48,7 +48,7 @@ private:
     std::function<void()> changed;
     std::array<LatestPose, maxTrackers> table{};
     std::uint64_t version = 0;
-    std::vector<std::string> lost;
-    std::uint64_t lostVersion = 0;
+    std::vector<std::string> silent;
+    std::uint64_t silentVersion = 0;
     bool isClosed = false;
 };

@@ -36,7 +36,7 @@ std::string viewEvent(const std::vector<LatestPose>& entries) {
     return viewEvent(records);
 }
 
-std::string viewLostEvent(const std::vector<std::string>& devices) {
+std::string viewSilentEvent(const std::vector<std::string>& devices) {
     std::string text = "event: lost\ndata: [";
     for (const std::string& device : devices) {
         text += (&device == &devices.front() ? "" : ",") + jsonText(device);

@@ -18,9 +18,10 @@ std::string viewRecord(const LatestPose& entry);
 std::string viewEvent(const std::vector<const std::string*>& records);
 std::string viewEvent(const std::vector<LatestPose>& entries);
 
-// An event "lost": the devices that do not answer (their recvData fails), as a JSON
-// array of names; the page marks their trackers stale.
-std::string viewLostEvent(const std::vector<std::string>& devices);
+// The silent devices, those that do not answer (their recvData fails), as a JSON
+// array of names in an event that keeps its published name, "lost"; the page marks
+// their trackers stale.
+std::string viewSilentEvent(const std::vector<std::string>& devices);
 
 // What every stream starts with: the client's reconnection delay, and an event
 // "run" that names this run of trackhost, so that a page sees when trackhost was

@@ -14,24 +14,24 @@ void ViewNews::take() {
         record.version = entry.version;
         record.text = viewRecord(entry);
     }
-    std::vector<std::string> lost;
-    if (poses.lostSince(lostVersion, lost)) {
-        lostEvent = viewLostEvent(lost);
-        noneLost = lost.empty();
+    std::vector<std::string> silent;
+    if (poses.silentSince(silentVersion, silent)) {
+        silentEvent = viewSilentEvent(silent);
+        noneSilent = silent.empty();
     }
     isClosed = poses.closed();
 }
 
-bool ViewNews::lacks(std::uint64_t seen, std::uint64_t lostSeen) const {
-    return seen < version || lostSeen < lostVersion;
+bool ViewNews::lacks(std::uint64_t seen, std::uint64_t silentSeen) const {
+    return seen < version || silentSeen < silentVersion;
 }
 
-std::string ViewNews::news(std::uint64_t& seen, std::uint64_t& lostSeen) const {
+std::string ViewNews::news(std::uint64_t& seen, std::uint64_t& silentSeen) const {
     std::string text;
-    if (lostSeen < lostVersion) {
-        // A new stream hears of the list only when someone is lost.
-        text = lostSeen == 0 && noneLost ? std::string() : lostEvent;
-        lostSeen = lostVersion;
+    if (silentSeen < silentVersion) {
+        // A new stream hears of the list only when a device is silent.
+        text = silentSeen == 0 && noneSilent ? std::string() : silentEvent;
+        silentSeen = silentVersion;
     }
     std::vector<const std::string*> newer;
     for (const Record& record : records) {

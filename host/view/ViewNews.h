@@ -23,13 +23,13 @@ public:
     const std::string& start() const { return startText; }
     // Whether the table is closed: the streams end.
     bool closed() const { return isClosed; }
-    // Whether a stream that has had records up to version `seen` and the lost
-    // devices' list of version `lostSeen` lacks something.
-    bool lacks(std::uint64_t seen, std::uint64_t lostSeen) const;
-    // What such a stream lacks: the lost devices' event when the list changed (for
+    // Whether a stream that has had records up to version `seen` and the silent
+    // devices' list of version `silentSeen` lacks something.
+    bool lacks(std::uint64_t seen, std::uint64_t silentSeen) const;
+    // What such a stream lacks: the silent devices' event when the list changed (for
     // a new stream only when it is not empty), and one event of the newer records;
     // empty when nothing. Both marks move on.
-    std::string news(std::uint64_t& seen, std::uint64_t& lostSeen) const;
+    std::string news(std::uint64_t& seen, std::uint64_t& silentSeen) const;
 
 private:
     struct Record {
@@ -41,8 +41,8 @@ private:
     std::string startText;
     std::array<Record, LatestPoses::maxTrackers> records;
     std::uint64_t version = 0;
-    std::string lostEvent;
-    std::uint64_t lostVersion = 0;
-    bool noneLost = true;
+    std::string silentEvent;
+    std::uint64_t silentVersion = 0;
+    bool noneSilent = true;
     bool isClosed = false;
 };

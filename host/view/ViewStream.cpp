@@ -31,7 +31,7 @@ ViewStream::ViewStream(boost::asio::ip::tcp::socket socket, const ViewNews& news
 }
 
 void ViewStream::start(const std::string& head) {
-    send(head + chunk(news.start() + news.news(seen, lostSeen)), false);
+    send(head + chunk(news.start() + news.news(seen, silentSeen)), false);
 }
 
 void ViewStream::kick() {
@@ -40,14 +40,14 @@ void ViewStream::kick() {
     }
     const bool closing = news.closed();
     const Clock::time_point now = Clock::now();
-    const Clock::time_point due = closing                      ? now
-                                  : news.lacks(seen, lostSeen) ? lastSent + eventInterval
-                                                               : lastSent + keepAliveInterval;
+    const Clock::time_point due = closing                        ? now
+                                  : news.lacks(seen, silentSeen) ? lastSent + eventInterval
+                                                                 : lastSent + keepAliveInterval;
     if (due > now) {
         keeper.kickAt(due);
         return;
     }
-    std::string text = news.news(seen, lostSeen);
+    std::string text = news.news(seen, silentSeen);
     if (text.empty() && !closing) {
         text = ": keep-alive\n\n";
     }

@@ -54,8 +54,8 @@ private:
     ViewSocket socket;
     const ViewNews& news;
     const ViewStreamKeeper& keeper;
-    std::uint64_t seen = 0;     // the newest record version sent
-    std::uint64_t lostSeen = 0; // the version of the lost devices' list sent
+    std::uint64_t seen = 0;       // the newest record version sent
+    std::uint64_t silentSeen = 0; // the version of the silent devices' list sent
     Clock::time_point lastSent{};
     std::string out; // what the send buffer could not take at once
     bool writing = false;

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -27,6 +28,9 @@ struct Readings {
 
 } // namespace
 
+// A host's calls every 100 ms from 0, as a host at 10 Hz makes them.
+constexpr std::int64_t spacing = 100;
+
 TEST(Reconnection, FailedOrRepeatedReadingsForAWholePeriodAreALoss) {
     for (const bool repeat : {false, true}) {
         SCOPED_TRACE(repeat);
@@ -34,9 +38,10 @@ TEST(Reconnection, FailedOrRepeatedReadingsForAWholePeriodAreALoss) {
         Reconnection reconnection(1000);
         EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 0), Step::deliver);
         const Step stale = repeat ? Step::deliver : Step::failed;
-        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 10), stale);
-        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 1009), stale);
-        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 1010), Step::declareLoss);
+        for (std::int64_t at = 100; at < 1100; at += spacing) {
+            ASSERT_EQ(reconnection.afterReading(repeat, readings.block, at), stale) << at;
+        }
+        EXPECT_EQ(reconnection.afterReading(repeat, readings.block, 1100), Step::declareLoss);
         EXPECT_TRUE(reconnection.lost());
     }
 }
@@ -44,47 +49,91 @@ TEST(Reconnection, FailedOrRepeatedReadingsForAWholePeriodAreALoss) {
 TEST(Reconnection, OneNewReadingRestartsTheCount) {
     Readings readings;
     Reconnection reconnection(1000);
-    EXPECT_EQ(reconnection.afterReading(false, readings.block, 0), Step::failed);
+    for (std::int64_t at = 0; at < 900; at += spacing) {
+        ASSERT_EQ(reconnection.afterReading(false, readings.block, at), Step::failed) << at;
+    }
     EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 900), Step::deliver);
-    EXPECT_EQ(reconnection.afterReading(false, readings.block, 1500), Step::failed);
-    EXPECT_EQ(reconnection.afterReading(false, readings.block, 2499), Step::failed);
-    EXPECT_EQ(reconnection.afterReading(false, readings.block, 2500), Step::declareLoss);
+    for (std::int64_t at = 1000; at < 2000; at += spacing) {
+        ASSERT_EQ(reconnection.afterReading(false, readings.block, at), Step::failed) << at;
+    }
+    EXPECT_EQ(reconnection.afterReading(false, readings.block, 2000), Step::declareLoss);
 }
 
 TEST(Reconnection, WhileLostOneAttemptPerPeriodUntilANewReading) {
     Readings readings;
     Reconnection reconnection(500);
     reconnection.afterReading(true, readings.fresh(), 0);
-    ASSERT_EQ(reconnection.afterReading(false, readings.block, 100), Step::failed);
+    for (std::int64_t at = 100; at < 600; at += spacing) {
+        ASSERT_EQ(reconnection.afterReading(false, readings.block, at), Step::failed) << at;
+    }
     ASSERT_EQ(reconnection.afterReading(false, readings.block, 600), Step::declareLoss);
-    EXPECT_EQ(reconnection.afterReading(false, readings.block, 1099), Step::wait);
+    for (std::int64_t at = 700; at < 1100; at += spacing) {
+        EXPECT_EQ(reconnection.afterReading(false, readings.block, at), Step::wait) << at;
+    }
     EXPECT_EQ(reconnection.afterReading(true, readings.block, 1100), Step::attempt)
         << "the last good reading again is no recovery";
     EXPECT_EQ(reconnection.afterReading(false, readings.block, 1200), Step::wait);
     // Plugged back in between two attempts: back at the first new reading.
-    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 1350), Step::recovered);
-    EXPECT_EQ(reconnection.lostFor(1350), 1250) << "from the first failed reading";
+    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 1300), Step::recovered);
+    EXPECT_EQ(reconnection.lostFor(1300), 1200) << "from the first failed reading";
     EXPECT_FALSE(reconnection.lost());
-    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 1360), Step::deliver);
+    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 1400), Step::deliver);
+}
+
+// A call that runs late moves neither the loss nor an attempt to another call, early
+// or late: each falls to the call nearest its due time, as on an idle machine. The
+// first failed reading runs 30 ms late, the call before an attempt 40 ms late, and a
+// stall of 2.5 s brings one attempt, not two.
+TEST(Reconnection, ALateCallMovesNeitherTheLossNorAnAttempt) {
+    Readings readings;
+    Reconnection reconnection(1000);
+    std::vector<std::int64_t> declared;
+    std::vector<std::int64_t> attempts;
+    // The call due at `at`, `lateBy` ms late.
+    const auto call = [&](std::int64_t at, std::int64_t lateBy) {
+        const Step step = reconnection.afterReading(false, readings.block, at + lateBy);
+        if (step == Step::declareLoss || step == Step::attempt) {
+            (step == Step::declareLoss ? declared : attempts).push_back(at);
+        }
+    };
+    reconnection.afterReading(true, readings.fresh(), 0);
+    for (std::int64_t at = 100; at <= 4000; at += spacing) {
+        call(at, at == 100 ? 30 : at == 2000 ? 40 : 0);
+    }
+    for (std::int64_t at = 6500; at <= 7500; at += spacing) {
+        call(at, 0);
+    }
+    EXPECT_EQ(declared, std::vector<std::int64_t>{1100});
+    EXPECT_EQ(attempts, (std::vector<std::int64_t>{2100, 3100, 6500, 7500}));
+    EXPECT_EQ(reconnection.afterReading(true, readings.fresh(), 7600), Step::recovered);
+    EXPECT_EQ(reconnection.lostFor(7600), 7470) << "from the late first failed reading";
 }
 
 TEST(Reconnection, FailedAttemptsAreCountedAndReportedAtMostOncePerSpacing) {
     Readings readings;
     Reconnection reconnection(1000);
     for (const std::int64_t lossAt : {1000, 30000}) {
-        reconnection.afterReading(true, readings.fresh(), lossAt - 1001);
-        reconnection.afterReading(false, readings.block, lossAt - 1000);
+        reconnection.afterReading(true, readings.fresh(), lossAt - 1100);
+        for (std::int64_t at = lossAt - 1000; at < lossAt; at += spacing) {
+            reconnection.afterReading(false, readings.block, at);
+        }
         ASSERT_EQ(reconnection.afterReading(false, readings.block, lossAt), Step::declareLoss);
+        std::int64_t attempts = 0;
         std::int64_t reports = 0;
-        for (std::int64_t n = 1; n <= 11; ++n) {
-            ASSERT_EQ(reconnection.afterReading(false, readings.block, lossAt + n * 1000),
-                      Step::attempt);
-            EXPECT_EQ(reconnection.failedAttempts(), n);
-            if (reconnection.reportDue(lossAt + n * 1000)) {
+        for (std::int64_t at = lossAt + spacing; at <= lossAt + 11000; at += spacing) {
+            if (reconnection.afterReading(false, readings.block, at) != Step::attempt) {
+                continue;
+            }
+            ++attempts;
+            EXPECT_EQ(at, lossAt + attempts * 1000);
+            EXPECT_EQ(reconnection.failedAttempts(), attempts);
+            if (reconnection.reportDue(at)) {
                 ++reports;
-                EXPECT_TRUE(n == 1 || n == 11) << "after " << n << " failed attempts";
+                EXPECT_TRUE(attempts == 1 || attempts == 11)
+                    << "after " << attempts << " failed attempts";
             }
         }
+        EXPECT_EQ(attempts, 11);
         EXPECT_EQ(reports, 2) << "a new loss reports at once again";
     }
 }

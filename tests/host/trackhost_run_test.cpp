@@ -113,9 +113,8 @@ TEST_F(HostRunTest, ShortRunPrintsEachNewPoseDecodedAndStopsTheSensor) {
     EXPECT_EQ(birdsim_callCount(birdsimShutDown), 1);
     EXPECT_EQ(birdsim_isAwake(0), 0);
     // One record has no gap between records, and the device answered to the end.
-    EXPECT_EQ(err.str(), simulatorNote +
-                             "trackhost: device [arm]: 3 cycles, 1 record, 0 failed "
-                             "cycles, longest gap between records -, 0 reconnections\n");
+    EXPECT_EQ(err.str(), simulatorNote + "trackhost: device [arm]: 3 cycles, 1 record, 0 failed "
+                                         "cycles, longest gap between records -, 0 recoveries\n");
 }
 
 TEST_F(HostRunTest, SecondsTimesRateCyclesRunAtTheRate) {
@@ -216,10 +215,10 @@ TEST_F(HostRunTest, TheCheckersProblemsStopTheRunAndItsWarningsAreToldOnce) {
             file + ":4: warning: a second section [head]; the first is at line 1\n" +
             simulatorNote + "trackhost: device [head] at " + file +
             ":1: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
-            "reconnections\ntrackhost: device [head] at " +
+            "recoveries\ntrackhost: device [head] at " +
             file +
             ":4: 2 cycles, 2 records, 0 failed cycles, longest gap between records 0.033 s, 0 "
-            "reconnections\n");
+            "recoveries\n");
     EXPECT_EQ(pose(csvRows().at(0)).at(1), "5.00000");
 }
 
@@ -418,7 +417,7 @@ TEST_F(HostRunTest, ScriptedDropOutStopsOneSensorOnly) {
     EXPECT_TRUE(holds(said, "device [steady]: 30 cycles, 30 records, 0 failed cycles, ")) << said;
     EXPECT_TRUE(holds(said, "device [pulled]: 30 cycles, 10 records, 20 failed cycles, longest "
                             "gap between records 0.010 s, silent for its last 0.200 s, 0 "
-                            "reconnections\n"))
+                            "recoveries\n"))
         << said;
 
     out.str("");
@@ -532,7 +531,7 @@ TEST_F(HostRunTest, SilentDevicesAreToldWhileRunningAndOneThatNeverReceivesFails
     EXPECT_LT(silent, again);
     EXPECT_EQ(said.find("no record for", again), std::string::npos) << "told once";
     EXPECT_TRUE(holds(said, "215 cycles, 1 record, 210 failed cycles, longest gap between "
-                            "records -, 0 reconnections\n"))
+                            "records -, 0 recoveries\n"))
         << said;
 
     err.str("");
@@ -577,7 +576,7 @@ TEST_F(HostRunTest, SilenceIsCountedOnTheCyclesScheduleNotTheirLateness) {
               "no record for 2 seconds; recvData keeps failing\n"
               "receiving again after 2.010 s without a record\n"
               "210 cycles, 9 records, 201 failed cycles, longest gap between records 2.020 s, 1 "
-              "reconnection\n");
+              "recovery\n");
 }
 
 TEST(PacedCycles, CyclesAWholeNumberOfSecondsApartAreExactlyThatFarApart) {
@@ -591,24 +590,26 @@ TEST(PacedCycles, CyclesAWholeNumberOfSecondsApartAreExactlyThatFarApart) {
     }
 }
 
-// Four devices with "reconnect 1"; the sensor on port 2 is unplugged for 3 s at
-// 100 Hz. It is declared lost once, woken again by itself after the replug and goes
-// on under its tracker ID; the other three deliver in every cycle throughout.
+// Four devices with "reconnect 1" at 10 Hz; the sensor on port 2 is unplugged from
+// 0.5 s to 3 s, half a period from the attempts at 2.5 s and 3.5 s, so that a cycle
+// that runs late on a loaded machine changes nothing. It is declared lost once, woken
+// again by itself at 3.5 s and goes on under its tracker ID; the other three deliver in
+// every cycle throughout.
 TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
     const std::string file =
         files.writeConfig("[one]\nport 1\nreconnect 1\n[two]\nport 2\nreconnect 1\n"
                           "[three]\nport 3\nreconnect 1\n[four]\nport 4\nreconnect 1\n");
     ASSERT_EQ(
-        run({"--format", "csv", "--rate", "100", "--cycles", "450", "--sim-dropout", "2:0.5:3"},
+        run({"--format", "csv", "--rate", "10", "--cycles", "45", "--sim-dropout", "2:0.5:2.5"},
             file),
         exitSuccess)
         << err.str();
     const auto rows = csvRows();
     for (const char* steady : {"one", "three", "four"}) {
-        EXPECT_EQ(rowsOf(rows, steady), 450u) << steady;
+        EXPECT_EQ(rowsOf(rows, steady), 45u) << steady;
     }
     // Records of "two": every cycle before the cable is pulled, none while the stream
-    // is lost, and again with ID 2 after the replug at 3.5 s.
+    // is lost, and again with ID 2 from the cycle after the attempt at 3.5 s.
     std::vector<double> times;
     for (const auto& row : rows) {
         if (row[0] == "two") {
@@ -616,13 +617,12 @@ TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
             times.push_back(std::stod(row[2]));
         }
     }
-    ASSERT_GT(times.size(), 60u);
+    ASSERT_EQ(times.size(), 5u + 9u);
     double gap = 0;
     for (std::size_t i = 1; i < times.size(); ++i) {
         gap = std::max(gap, times[i] - times[i - 1]);
     }
-    EXPECT_GT(gap, 2.9);
-    EXPECT_LT(gap, 4.2);
+    EXPECT_NEAR(gap, 3.2, 0.09);
     // Lost at 1.5 s; the attempt at 2.5 s says why the first failed, the one at 3.5 s
     // is within 10 s of that.
     EXPECT_EQ(linesAfter(pluginOutput, "WARNING: "),
@@ -630,19 +630,23 @@ TEST_F(HostRunTest, ASensorThatDropsOutComesBackByItselfAndTheOthersGoOn) {
               "C3DBird: Sensor on port 2 still not answering after 1 attempt (wake-up failed).\n");
     const std::string back = linesAfter(pluginOutput, "INFO: C3DBird: Sensor on port");
     EXPECT_EQ(back.rfind(" 2 streams again after ", 0), 0u) << back;
-    // The plug-in and trackhost give the outage one figure (N ms against S.SSS s).
+    // The plug-in (on the clock) and trackhost (on the cycles' schedule) give the
+    // outage one figure, from the first failed reading to the first new one: 3.1 s
+    // on the schedule. They part only by how late those two cycles ran, which a
+    // loaded machine keeps well within 40 ms; a stretch from the last record or from
+    // the loss would be a cycle or a period off.
     const std::string said = linesAfter(err.str(), "device [two]: receiving again after ");
-    ASSERT_FALSE(said.empty()) << err.str();
-    EXPECT_NEAR(std::stod(back.substr(std::strlen(" 2 streams again after "))),
-                std::stod(said) * 1000.0, 5.0)
-        << back << said;
+    ASSERT_EQ(said, "3.100 s without a record\n") << err.str();
+    EXPECT_NEAR(std::stod(back.substr(std::strlen(" 2 streams again after "))), 3100.0, 40.0)
+        << back;
     // Each attempt shuts the sensor down and wakes it; only the one after the replug
     // gets on to the configuration and the stream.
     EXPECT_EQ(birdsim_callCount(birdsimWakeUp), birdsim_callCount(birdsimShutDown));
     EXPECT_GE(birdsim_callCount(birdsimWakeUp), 4 + 2);
     EXPECT_EQ(birdsim_callCount(birdsimGetDeviceConfig), 5);
     EXPECT_EQ(birdsim_callCount(birdsimStartStream), 5);
-    EXPECT_TRUE(holds(err.str(), "device [two]: 450 cycles, ")) << err.str();
+    EXPECT_TRUE(holds(err.str(), "device [two]: 45 cycles, 14 records, 31 failed cycles, "))
+        << err.str();
 }
 
 TEST(SimulatorControl, ReachesTheSimulatorThisProcessLoaded) {

@@ -1,4 +1,4 @@
-// trackhost's view of device health: counts, gaps, silences and reconnections on a
+// trackhost's view of device health: counts, gaps, silences and recoveries on a
 // made-up clock, and the status lines and summary as a terminal receives them.
 #include "host/health/HealthMonitor.h"
 
@@ -39,7 +39,7 @@ TEST(DeviceHealth, CountsCyclesRecordsFailuresAndTheLongestGapBetweenRecords) {
     EXPECT_EQ(health.finalSilence(), Clock::duration::zero());
     ASSERT_TRUE(health.lastRecord(last));
     EXPECT_EQ(last, at(40));
-    EXPECT_EQ(health.recoveries(), 0) << "a failure of 10 ms is no reconnection";
+    EXPECT_EQ(health.recoveries(), 0) << "a failure of 10 ms is no recovery";
     EXPECT_TRUE(health.everSucceeded());
 
     // A silence up to the end of the run is no gap between records: the device never
@@ -52,7 +52,7 @@ TEST(DeviceHealth, CountsCyclesRecordsFailuresAndTheLongestGapBetweenRecords) {
 }
 
 // A silence is told once, after 2 s of failed cycles, and its end too; a return after
-// at least 1 s of them is a reconnection, if there was something to return to.
+// at least 1 s of them is a recovery, if there was something to return to.
 TEST(DeviceHealth, SilencesAndReconnections) {
     DeviceHealth fromStart;
     fromStart.cycle(at(0), false, 0);
@@ -84,8 +84,8 @@ TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
     monitor.afterCycle(begin + milliseconds(400), records);
     const std::string first = err.str();
     // Refreshed after a refresh period, no rate before a second has passed; names cut to 16.
-    EXPECT_EQ(first, "head                   - rec/s  last 0.4 s ago  failed 0  reconnections 0\n"
-                     "a-rather-long-de       - rec/s  no record yet  failed 1  reconnections 0\n")
+    EXPECT_EQ(first, "head                   - rec/s  last 0.4 s ago  failed 0  recoveries 0\n"
+                     "a-rather-long-de       - rec/s  no record yet  failed 1  recoveries 0\n")
         << first;
 
     err.str("");
@@ -100,9 +100,9 @@ TEST(HealthMonitor, StatusLinesAreRedrawnInPlaceAndLeaveOnlyTheSummary) {
     EXPECT_EQ(err.str(),
               "\r\x1b[2A\x1b[J"
               "trackhost: device [head]: 1 cycle, 1 record, 0 failed cycles, longest gap between "
-              "records -, 0 reconnections\n"
+              "records -, 0 recoveries\n"
               "trackhost: device [a-rather-long-device-name]: 1 cycle, 0 records, 1 failed cycle, "
-              "longest gap between records -, 0 reconnections\n"
+              "longest gap between records -, 0 recoveries\n"
               "trackhost: device [a-rather-long-device-name]: delivered no record: recvData "
               "failed in every cycle\n");
 }
@@ -126,7 +126,7 @@ TEST(HealthMonitor, StatusLinesFitTheTerminalAndFollowARecoveryAtOnce) {
     wideNames.cycle(0, begin, true, 1);
     wideNames.cycle(1, begin, true, 1);
     wideNames.afterCycle(begin + milliseconds(300), records);
-    const std::string figures = "       - rec/s  last 0.3 s ago  failed 0  reconnections 0\n";
+    const std::string figures = "       - rec/s  last 0.3 s ago  failed 0  recoveries 0\n";
     EXPECT_EQ(wideErr.str(),
               wide + wide.substr(0, 6) + figures + "head" + std::string(12, ' ') + figures);
 
@@ -142,7 +142,7 @@ TEST(HealthMonitor, StatusLinesFitTheTerminalAndFollowARecoveryAtOnce) {
     EXPECT_EQ(err.str(),
               "\r\x1b[1A\x1b[J"
               "trackhost: device [head]: receiving again after 2.100 s without a record\n"
-              "head     0.4 rec/s  last 0.0 s ago  failed 21  reconnections 1\n");
+              "head     0.4 rec/s  last 0.0 s ago  failed 21  recoveries 1\n");
 }
 
 // The rate is taken between the beginnings of cycles, so that a cycle whose output

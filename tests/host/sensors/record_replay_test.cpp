@@ -40,7 +40,7 @@ struct RecordReplay : ::testing::Test {
         err.clear();
         for (const std::string& line : textLines(readText(errFile))) {
             if (line.find(": ") != line.npos && line.find(" is the simulator") == line.npos &&
-                line.find(" reconnections") == line.npos) {
+                line.find(" recoveries") == line.npos) {
                 err += line + "\n";
             }
         }
@@ -236,19 +236,23 @@ TEST_F(RecordReplay, ADropOutIsRecordedWholeAndReplaysAsItHappened) {
         << err;
     const std::string live = summary();
     EXPECT_EQ(live.rfind("trackhost: device [d]: 130 cycles, ", 0), 0u) << live;
-    EXPECT_EQ(live.substr(live.size() - 16), ", 1 reconnection") << live;
+    EXPECT_EQ(live.substr(live.size() - 12), ", 1 recovery") << live;
     EXPECT_EQ(textLines(readText(recording)).size(), 3u + 130u);
     ASSERT_EQ(trackhost("--replay " + recording + " --rate 50 " + config), 0) << err;
     EXPECT_EQ(summary(), live);
     ASSERT_EQ(trackhost("--replay " + recording + " --replay-timed --rate 50 " + config), 0) << err;
-    // At the recorded times the cycles meet the readings as the clock has it.
+    // At the recorded times the cycles meet the readings as the clock has it: each end
+    // of the outage (about 100 cycles) may move by as many cycles as the two runs'
+    // starts and a loaded machine's late cycles part them, which stays within 10
+    // cycles (0.2 s); an outage missed or met twice would be 100 off.
     const auto failed = [](const std::string& line) {
         const std::size_t end = line.find(" failed cycle");
         return std::stoi(line.substr(line.rfind(' ', end - 1) + 1));
     };
     const std::string timed = summary();
-    EXPECT_NEAR(failed(timed), failed(live), 2) << timed;
-    EXPECT_EQ(timed.substr(timed.size() - 16), ", 1 reconnection") << timed;
+    EXPECT_GT(failed(live), 90) << live;
+    EXPECT_NEAR(failed(timed), failed(live), 10) << timed;
+    EXPECT_EQ(timed.substr(timed.size() - 12), ", 1 recovery") << timed;
 }
 
 // Without --rate a replay runs at the rate it was recorded at, so a still stretch
@@ -263,6 +267,6 @@ TEST_F(RecordReplay, AReplayRunsAtItsRecordingsRate) {
             << err;
         const std::string summary = readText(files.name("-err.txt"));
         EXPECT_NE(summary.find(", 0 failed cycles, "), std::string::npos) << run << summary;
-        EXPECT_NE(summary.find(", 0 reconnections"), std::string::npos) << run << summary;
+        EXPECT_NE(summary.find(", 0 recoveries"), std::string::npos) << run << summary;
     }
 }

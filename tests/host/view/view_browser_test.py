@@ -116,7 +116,7 @@ class ViewerPage(unittest.TestCase):
             self.driver.get(host.url)
             rig.wait_for(lambda: rig.page_state(self.driver)[1] > 0, what="a first event")
             self.assertEqual(host.wait(), 0, host.rest)
-        self.assertIn(", 1 reconnection", host.rest)
+        self.assertIn(", 1 recovery", host.rest)
         # Two lines, the second from the first record after the loss.
         runs = """return lineRuns(trackers.get(1).history, 0, false)
             .map(run => [run[0].t, run[run.length - 1].t])"""

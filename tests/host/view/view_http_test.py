@@ -116,7 +116,7 @@ class ViewerHttp(unittest.TestCase):
             self.assertEqual(host.wait(), 0, host.rest)
             # Nothing but the simulator's notice and the devices' summaries.
             said = [line for line in host.rest.splitlines()
-                    if " is the simulator" not in line and not line.endswith(" reconnections")]
+                    if " is the simulator" not in line and not line.endswith(" recoveries")]
             self.assertEqual(said, [])
             stalled.close()
             self.assertGreater(sum(len(v) for v in host.rows().values()), 1000)

@@ -83,7 +83,7 @@ TEST(LatestPoses, TheIOThreadSeesEveryTrackerOnlyMoveOn) {
     EXPECT_EQ(changes, 2 * delivered);
 }
 
-// Only a change of the list counts: a device said lost twice, or answering while it
+// Only a change of the list counts: a device said silent twice, or answering while it
 // answers, changes nothing.
 TEST(LatestPoses, TheDevicesThatDoNotAnswerInNameOrder) {
     LatestPoses poses;
@@ -91,17 +91,17 @@ TEST(LatestPoses, TheDevicesThatDoNotAnswerInNameOrder) {
     poses.onChange([&changes] { ++changes; });
     std::uint64_t seen = 0;
     std::vector<std::string> lost;
-    EXPECT_FALSE(poses.lostSince(seen, lost));
+    EXPECT_FALSE(poses.silentSince(seen, lost));
     poses.deviceAnswering("wand", false);
     poses.deviceAnswering("head", false);
     poses.deviceAnswering("head", false);
     poses.deviceAnswering("hand", true);
     EXPECT_EQ(changes, 2);
-    ASSERT_TRUE(poses.lostSince(seen, lost));
+    ASSERT_TRUE(poses.silentSince(seen, lost));
     EXPECT_EQ(lost, (std::vector<std::string>{"head", "wand"}));
-    EXPECT_FALSE(poses.lostSince(seen, lost));
+    EXPECT_FALSE(poses.silentSince(seen, lost));
     poses.deviceAnswering("wand", true);
-    ASSERT_TRUE(poses.lostSince(seen, lost));
+    ASSERT_TRUE(poses.silentSince(seen, lost));
     EXPECT_EQ(lost, std::vector<std::string>{"head"});
     EXPECT_EQ(changes, 3);
 }
@@ -117,9 +117,9 @@ TEST(ViewEvents, OneDataLineWithTheTextsTheTablePrints) {
     EXPECT_EQ(viewEvent({entry, entry}),
               "data: {\"trackers\":[" + record + "," + record + "]}\n\n");
     EXPECT_EQ(viewStreamStart("1796630220007"), "retry: 1000\nevent: run\ndata: 1796630220007\n\n");
-    EXPECT_EQ(viewLostEvent({"head", "a \"b\""}),
+    EXPECT_EQ(viewSilentEvent({"head", "a \"b\""}),
               "event: lost\ndata: [\"head\",\"a \\\"b\\\"\"]\n\n");
-    EXPECT_EQ(viewLostEvent({}), "event: lost\ndata: []\n\n");
+    EXPECT_EQ(viewSilentEvent({}), "event: lost\ndata: []\n\n");
 }
 
 TEST(ViewOption, PortWithAnOptionalAddress) {
