@@ -60,7 +60,7 @@ TEST(FileIdentity, OneFileUnderTwoNamesAndNoOtherFile) {
     EXPECT_EQ(byName, byFullName);
     ASSERT_TRUE(identityOf(folder.path("other.txt"), other));
     EXPECT_FALSE(byName == other);
-    ASSERT_TRUE(identityOf("identity", ofFolder));
+    ASSERT_TRUE(identityOf("platform-identity", ofFolder));
     EXPECT_FALSE(ofFolder.regular);
     EXPECT_FALSE(identityOf(folder.path("missing.txt"), other));
 
@@ -154,11 +154,11 @@ TEST(FolderSeparators, EachEndsAFolderInAName) {
     TestFolder folder("platform-separators");
     folder.write("x.txt", "x");
     platform::FileIdentity original, named;
-    ASSERT_TRUE(identityOf(current + "separators" + current.back() + "x.txt", original));
+    ASSERT_TRUE(identityOf(current + "platform-separators" + current.back() + "x.txt", original));
     for (const char separator : separators) {
         const std::string name = separator == ':'
-                                     ? current.substr(0, 2) + "separators\\x.txt"
-                                     : "separators" + std::string(1, separator) + "x.txt";
+                                     ? current.substr(0, 2) + "platform-separators\\x.txt"
+                                     : "platform-separators" + std::string(1, separator) + "x.txt";
         ASSERT_TRUE(identityOf(name, named)) << name;
         EXPECT_EQ(named, original) << name;
     }
