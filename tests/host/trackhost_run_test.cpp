@@ -14,6 +14,7 @@
 #include "tests/fixtures/Deadline.h"
 #include "tests/fixtures/RunProgram.h"
 #include "tests/fixtures/TestFiles.h"
+#include "tests/fixtures/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -270,15 +272,20 @@ TEST_F(HostRunTest, AFileToWriteThatCannotBeIsRefusedBeforeAnySensorWakes) {
 // A file written is never one read, nor one written twice, under whatever name;
 // nothing is touched, no sensor wakes and no calibration library is loaded.
 TEST_F(HostRunTest, AFileWrittenIsNeverAFileRead) {
-    const std::string text = "[d]\ncalibration testcalib\n";
+    // The library the run would load, and --output aims at, is a copy of the test's own:
+    // a refusal that broke would overwrite the copy, never the build's library.
+    const TestFolder copies("HostRunTest-copies");
+    const std::string libraryName = platform::libraryFileName("testcalib");
+    std::filesystem::copy_file(std::filesystem::u8path(platform::executableFolder() + libraryName),
+                               std::filesystem::u8path(copies.path(libraryName)));
+    const std::string library = copies.absolute(libraryName);
+    const std::string text = "[d]\ncalibration \"" + library + "\"\n";
     std::ofstream("testcalib-loads.txt").close();
     const std::string file = files.writeConfig(text);
     const std::string recording = "HostRunTest-recording.txt";
     std::ofstream(recording) << "trackhost-recording 1\nports 1\nstart 2026-12-07T11:05:54.123Z\n";
     PoseOutput toRecording("./" + recording);
     PoseOutput toNewFile("new.csv");
-    const std::string library =
-        platform::executableFolder() + platform::libraryFileName("testcalib");
     PoseOutput toLibrary(library);
     const std::string record = "--record=./" + file;
     EXPECT_EQ(run({record.c_str()}, file), exitUsage);
