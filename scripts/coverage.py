@@ -21,26 +21,27 @@ import sys
 # fails and a line or two of noise does not. A folder without a floor of its own
 # takes its parent's, or the overall one.
 FLOORS = {
-    "platform": 100.0,
+    "platform": 84.5,
     "support": 100.0,
     "tracker": 100.0,
-    "device": 99.5,
+    "device": 98.5,
     "sim": 97.5,
     "examples": 96.5,
-    "host": 94.5,
-    "host/align": 96.0,
-    "host/check": 98.0,
+    "host": 92.0,
+    "host/align": 94.5,
+    "host/check": 97.0,
+    "host/files": 87.5,
     "host/health": 99.0,
     "host/input": 99.0,
-    "host/output": 94.0,
-    "host/plugin": 94.0,
-    "host/recording": 93.5,
-    "host/report": 99.0,
-    "host/run": 94.5,
-    "host/sensors": 92.5,
-    "host/view": 94.5,
+    "host/output": 92.0,
+    "host/plugin": 91.0,
+    "host/recording": 94.5,
+    "host/report": 88.5,
+    "host/run": 95.0,
+    "host/sensors": 93.5,
+    "host/view": 93.0,
 }
-OVERALL_FLOOR = 96.5
+OVERALL_FLOOR = 95.0
 CODE = "(platform|support|tracker|device|sim|host|examples)/"
 
 
