@@ -24,7 +24,7 @@ fuzz_seconds=${FUZZ_SECONDS:-600}
 show_skipped() {
     local log=$1/Testing/Temporary/LastTest.log
     [ -f "$log" ] || return 0
-    grep -ho '\[  SKIPPED \] [A-Za-z0-9_.]*' "$log" | sort -u | sed "s/^\[  SKIPPED \] /skipped in $1: /" || true
+    grep -ho '\[  SKIPPED \] [A-Za-z0-9_]*\.[A-Za-z0-9_]*' "$log" | sort -u | sed "s/^\[  SKIPPED \] /skipped in $1: /" || true
 }
 
 timings=()
