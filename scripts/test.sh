@@ -195,9 +195,10 @@ EOF_PY
 kill -INT "$viewer"
 wait "$viewer" || { echo "package: trackhost.exe --view from $zip did not end cleanly" >&2; exit 1; }
 # A user's own calibration library (boresight's source) built against the archive's
-# header alone: trackhost from the archive finds its entry points and asks it.
+# header alone, beside trackhost.exe, where a bare name is looked for (never in the
+# current folder): trackhost from the archive finds its entry points and asks it.
 i686-w64-mingw32-g++-posix -shared -static -O2 -I "$unpacked"/include \
-    examples/calibration/boresight.cpp -o "$unpacked"/mycalib.dll
+    examples/calibration/boresight.cpp -o "$unpacked"/trackhost/mycalib.dll
 printf '[head]\ncalibration mycalib.dll 1 2\n' >"$unpacked"/mycalib.conf
 status=0
 (cd "$unpacked" && wine trackhost/trackhost.exe --check mycalib.conf 2>mycalib.log) || status=$?
