@@ -54,7 +54,8 @@ bool keptPosition(const std::vector<std::string>& lines, const float position[3]
     placedPosition(lines, position, turned);
     // The rotation block's transpose turns it back: the plug-in moves the position
     // by the block alone, as no offset line is among `lines`.
-    const Matrix4& m = LineTransforms(lines).transmitter();
+    const LineTransforms transforms(lines);
+    const Matrix4& m = transforms.transmitter();
     bool moved = false;
     for (int c = 0; c < 3; ++c) {
         kept[c] = m.m[4 * c] * static_cast<double>(now[0]) +
