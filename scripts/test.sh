@@ -261,6 +261,7 @@ under_valgrind() {
     shift
     local log=build/valgrind-$name.log
     if ! valgrind --leak-check=full --errors-for-leak-kinds=definite,indirect \
+        --suppressions=scripts/valgrind.supp \
         --error-exitcode=1 "$@" >"$log" 2>&1; then
         cat "$log"
         echo "valgrind: $name failed" >&2
