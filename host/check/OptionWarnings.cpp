@@ -106,8 +106,8 @@ struct LineUnit {
 // One option line under examination.
 class LineLook {
 public:
-    LineLook(const ConfigLine& line, const OptionSpec& spec, std::vector<CheckFinding>& findings)
-        : line(line), spec(spec), findings(findings), option(line.optionName) {}
+    LineLook(const ConfigLine& line, const OptionSpec& row, std::vector<CheckFinding>& findings)
+        : line(line), row(row), findings(findings), option(line.optionName) {}
 
     void warn(const std::string& message) {
         findings.push_back({line.lineNumber, CheckFinding::Kind::warning, message});
@@ -148,7 +148,7 @@ public:
             "text after the number in \"" + text + "\" of " + option + ": it reads as " + taken;
         SuffixUnit suffix{};
         if (unit != nullptr && unit->feet != 0.0 &&
-            readSuffixUnit(spec, text.substr(taken.size()), suffix)) {
+            readSuffixUnit(row, text.substr(taken.size()), suffix)) {
             message += " " + unit->name;
             if (static_cast<float>(suffix.feet) != static_cast<float>(unit->feet)) {
                 message += "; " + taken + " " + suffix.name + " are " +
@@ -160,11 +160,11 @@ public:
 
     // x y z, then an optional unit word as the line's last argument.
     void lengths(std::size_t first) {
-        if (line.argCount < spec.leastArgs || line.argCount > spec.mostArgs) {
+        if (line.argCount < row.leastArgs || line.argCount > row.mostArgs) {
             return;
         }
-        const bool worded = line.argCount == spec.mostArgs;
-        const float factor = worded ? unitFactor(spec, line.args[line.argCount - 1]) : 1.0f;
+        const bool worded = line.argCount == row.mostArgs;
+        const float factor = worded ? unitFactor(row, line.args[line.argCount - 1]) : 1.0f;
         LineUnit unit;
         if (worded) {
             unit.name = line.args[line.argCount - 1];
@@ -181,7 +181,7 @@ public:
     }
 
     void rotation(std::size_t first) {
-        if (line.argCount != spec.mostArgs) {
+        if (line.argCount != row.mostArgs) {
             return;
         }
         bool zero = true;
@@ -205,7 +205,7 @@ public:
     }
 
     void matrix(std::size_t first) {
-        if (line.argCount != spec.mostArgs) {
+        if (line.argCount != row.mostArgs) {
             return;
         }
         double a[9];
@@ -241,12 +241,12 @@ public:
     }
 
     void look() {
-        const std::size_t first = spec.trackerIdFirst ? 1 : 0;
-        switch (spec.values) {
+        const std::size_t first = row.trackerIdFirst ? 1 : 0;
+        switch (row.values) {
         case OptionValues::integer:
         case OptionValues::decimal:
             if (line.argCount == 1) {
-                number(0, spec.values == OptionValues::integer ? readInteger : readDecimal);
+                number(0, row.values == OptionValues::integer ? readInteger : readDecimal);
             }
             return;
         case OptionValues::lengths:
@@ -256,12 +256,12 @@ public:
         default: // words, libraries and orders hold no number worth a look
             return;
         }
-        if (spec.trackerIdFirst && line.argCount > 0) {
+        if (row.trackerIdFirst && line.argCount > 0) {
             number(0, readInteger);
         }
-        if (spec.values == OptionValues::lengths) {
+        if (row.values == OptionValues::lengths) {
             lengths(first);
-        } else if (spec.values == OptionValues::rotation) {
+        } else if (row.values == OptionValues::rotation) {
             rotation(first);
         } else {
             matrix(first);
@@ -270,7 +270,7 @@ public:
 
 private:
     const ConfigLine& line;
-    const OptionSpec& spec;
+    const OptionSpec& row;
     std::vector<CheckFinding>& findings;
     std::string option;
 };
@@ -282,8 +282,8 @@ std::vector<CheckFinding> warnOptionValues(const DeviceSection& section) {
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        if (const OptionSpec* const spec = findPluginOption(line.optionName)) {
-            LineLook(line, *spec, findings).look();
+        if (const OptionSpec* const row = findPluginOption(line.optionName)) {
+            LineLook(line, *row, findings).look();
         }
     }
     return findings;
