@@ -2,7 +2,8 @@
 // and the reconnection that repeats them, with its messages (followStream).
 #include "C3DBird.h"
 
-#include <chrono>
+#include "ReadingTime.h"
+
 #include <cstring>
 
 bool C3DBird::start() {
@@ -92,9 +93,8 @@ const char* C3DBird::reconnectSensor() {
 // With the "reconnect" option: what the state of the stream makes of this cycle;
 // false when the cycle fails, as it does for a reading that failed.
 bool C3DBird::followStream(bool ok, const std::uint8_t* reading) {
-    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now().time_since_epoch())
-                                 .count();
+    // On the reading's clock: the one the host paces, where the sensor library tells it.
+    const std::int64_t now = readingMilliseconds(deviceIndex);
     switch (reconnection.afterReading(ok, reading, now)) {
     case Reconnection::Step::deliver:
         return true;

@@ -67,8 +67,9 @@ int startRun(DeviceSet& devices, const std::vector<DeviceSection>& sections,
 // The receive cycles at the prepared pace, until their limit, a stop request, a
 // failed output or the end of what the session replays. Each cycle stops at the
 // first pose that cannot be written. The devices' health is judged on the cycles'
-// schedule, not on when each cycle happened to run, so that an outage of so many
-// cycles is told alike in every run.
+// schedule, not on when each cycle happened to run, and the simulator's clock keeps
+// to it too, so that an outage of so many cycles is told alike, by trackhost and
+// by the plug-in, in every run.
 void runCycles(DeviceSet& devices, HostRig& rig, const PoseSinks& sinks, HealthMonitor& health,
                RunPreparation& preparation, std::ostream& err) {
     const double rate = preparation.pace().rate;
@@ -76,6 +77,7 @@ void runCycles(DeviceSet& devices, HostRig& rig, const PoseSinks& sinks, HealthM
     runPaced(rate, cycleLimit(preparation.pace()), [&](std::int64_t cycle, double) {
         first = cycle == 0 ? HealthMonitor::Clock::now() : first;
         const HealthMonitor::Clock::time_point now = first + cycleOffset(cycle, rate);
+        preparation.session().paceSimulator(now - first);
         health.beforeCycle();
         preparation.dropouts().apply(static_cast<double>(cycle) / rate, err);
         for (std::size_t index = 0; index < devices.size() && !sinks.output.failed(); ++index) {
@@ -88,6 +90,7 @@ void runCycles(DeviceSet& devices, HostRig& rig, const PoseSinks& sinks, HealthM
         const bool more = preparation.session().cycleDone();
         return more && !sinks.output.failed();
     });
+    preparation.session().stopPacingSimulator();
 }
 
 std::vector<std::string> sectionNames(const std::vector<DeviceSection>& sections) {

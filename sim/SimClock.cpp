@@ -8,7 +8,7 @@ SimClock::Duration SimClock::now() const {
     return Clock::now() - epoch;
 }
 
-void SimClock::set(std::int32_t milliseconds) {
+void SimClock::set(std::int64_t milliseconds) {
     if (milliseconds < 0 && frozenMs >= 0) {
         // Run on from where the clock stood, so readings stay continuous.
         epoch = Clock::now() - std::chrono::milliseconds(frozenMs);

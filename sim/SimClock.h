@@ -13,9 +13,9 @@ public:
 
     Duration now() const;
     // Stops the clock at `milliseconds`; a negative value lets it run on from where it stood.
-    void set(std::int32_t milliseconds);
+    void set(std::int64_t milliseconds);
 
 private:
     Clock::time_point epoch = Clock::now();
-    std::int32_t frozenMs = -1; // the clock stands still at this time when not negative
+    std::int64_t frozenMs = -1; // the clock stands still at this time when not negative
 };

@@ -246,9 +246,14 @@ std::int32_t birdsim_isStreaming(std::int32_t deviceIndex) {
     return State::validIndex(deviceIndex) && state.sensors[deviceIndex].streaming ? 1 : 0;
 }
 
-void birdsim_setClock(std::int32_t milliseconds) {
+void birdsim_setClock(std::int64_t milliseconds) {
     Lock lock(simMutex);
     state.clock.set(milliseconds);
+}
+
+std::int64_t birdsim_clock() {
+    Lock lock(simMutex);
+    return std::chrono::ceil<std::chrono::milliseconds>(state.clock.now()).count();
 }
 
 void birdsim_setNoise(float degreesRms) {

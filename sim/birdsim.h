@@ -75,7 +75,12 @@ TRACKER_EXPORT std::int32_t birdsim_isAwake(std::int32_t deviceIndex);
 TRACKER_EXPORT std::int32_t birdsim_isStreaming(std::int32_t deviceIndex);
 // Stops the simulator's clock at `milliseconds` after the last reset, which fixes the
 // motion and the reading's counters; a negative value lets the clock run on from there.
-TRACKER_EXPORT void birdsim_setClock(std::int32_t milliseconds);
+// A host that sets it before each cycle has the readings taken, and timed, on its own
+// schedule however late a cycle runs.
+TRACKER_EXPORT void birdsim_setClock(std::int64_t milliseconds);
+// The simulator's clock: milliseconds since the last reset, rounded up, so that the
+// clock stopped at this time stands after every call made so far.
+TRACKER_EXPORT std::int64_t birdsim_clock();
 // Adds jitter to the angles the sensors report (their motion, a fixed reading or a
 // replayed one): a normal deviate of `degreesRms` per angle, from a generator that
 // restarts with each reset, so a run's noise is the same every time. 0 (after a

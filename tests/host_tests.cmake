@@ -41,7 +41,7 @@ endif()
 tracker_test(record_replay_test
     SOURCES host/sensors/record_replay_test.cpp
     LIBS platform
-    DEPENDS trackhost birdrecord)
+    DEPENDS trackhost birdrecord testcalib)
 
 # trackhost --align: its computation through the plug-in's transforms, its steps, its
 # command line, and runs as a user makes them, in bin/.

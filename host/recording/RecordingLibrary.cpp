@@ -33,6 +33,9 @@ struct Recorder {
     decltype(_3dbirdStartStream)* startStream = nullptr;
     decltype(_3dbirdGetMostRecentReading)* getMostRecentReading = nullptr;
     decltype(_3dbirdShutDown)* shutDown = nullptr;
+    // The real library's clock, when it has one (bird::readingTimeName): the
+    // simulator's, which trackhost paces on its cycles' schedule.
+    bird::ReadingTimeFn readingTime = nullptr;
 
     std::string fileName;
     std::FILE* file = nullptr;
@@ -48,6 +51,8 @@ struct Recorder {
     std::uint16_t ports[bird::maxSensors] = {};
     unsigned portsWoken = 0;                  // bit n: a sensor was woken on port n
     std::int64_t lastTimes[bird::maxSensors]; // of each index's last reading; -1: none
+    std::int64_t toldOffset = 0;              // from the real library's clock to this one's
+    bool told = false;                        // the real library has told a time
 
     Recorder() { std::fill(std::begin(lastTimes), std::end(lastTimes), std::int64_t{-1}); }
 
@@ -82,8 +87,7 @@ struct Recorder {
         if (!headerWritten) {
             writeHeader();
         }
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        const auto elapsed = readingElapsed(deviceIndex);
         lastTimes[deviceIndex] = elapsed;
         float angles[3] = {};
         if (result != 0 && reading != nullptr) {
@@ -93,6 +97,23 @@ struct Recorder {
         const std::size_t length =
             writeRecordingLine(elapsed, ports[deviceIndex], result, angles, line);
         check(std::fwrite(line, 1, length, file) == length);
+    }
+
+    // The reading's milliseconds since the start: on the real library's clock from
+    // its first answer on, where it tells one, so that a paced run is recorded at
+    // the times of its schedule; else on this library's own.
+    std::int64_t readingElapsed(std::int32_t deviceIndex) {
+        const std::int64_t own =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        const std::int64_t theirs = readingTime != nullptr ? readingTime(deviceIndex) : -1;
+        if (theirs < 0) {
+            return own;
+        }
+        if (!told) {
+            told = true;
+            toldOffset = own - theirs;
+        }
+        return theirs + toldOffset;
     }
 
     bool flush() {
@@ -139,6 +160,8 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file, const
                              ")";
             return 0;
         }
+        bound.readingTime = reinterpret_cast<bird::ReadingTimeFn>(
+            platform::librarySymbol(library, bird::readingTimeName));
         bound.libraryPath = sensorLibrary;
         recorder = bound;
     }
@@ -152,6 +175,7 @@ std::int32_t birdrecord_start(const char* sensorLibrary, const char* file, const
     recorder.headerWritten = false;
     std::fill(std::begin(recorder.ports), std::end(recorder.ports), std::uint16_t{0});
     recorder.portsWoken = 0;
+    recorder.told = false;
     std::fill(std::begin(recorder.lastTimes), std::end(recorder.lastTimes), std::int64_t{-1});
     platform::WallClock wall{};
     platform::readWallClock(wall);

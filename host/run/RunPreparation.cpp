@@ -37,9 +37,11 @@ RunPreparation::RunPreparation(const RunSettings& settings, std::ostream& err)
       pacing(settings.pace) {}
 
 // A replay played one reading per call runs at the rate it was recorded at unless
-// --rate says otherwise; a slower rate stretches its time, and what the plug-in
-// judges by its own clock (a still stretch taken for a sensor that stopped
-// answering) changes with it.
+// --rate says otherwise. At another rate the records and the devices' reconnection
+// keep the recorded times (the simulator tells the plug-in each reading's), but
+// trackhost's own figures go by its cycles: a slower rate is warned of, so that
+// longer gaps and silences than the live run's are no surprise. A faster one is
+// how a recording is run through quickly, and stays quiet.
 void RunPreparation::paceReplay() {
     const double recorded = recordedRate(sensors.replayed());
     if (settings.sensors.replayFile.empty() || recorded <= 0.0) {
@@ -56,10 +58,9 @@ void RunPreparation::paceReplay() {
     hostMessage(err) << std::fixed << std::setprecision(1) << "warning: --rate "
                      << settings.pace.rate << " replays " << shownText(settings.sensors.replayFile)
                      << " " << slower << " times slower than it was recorded (" << recorded
-                     << " Hz): each still stretch lasts " << slower
-                     << " times as long, long enough for a device's \"reconnect\" to take the "
-                        "still sensor for one that stopped answering; without --rate the replay "
-                        "runs at the recorded rate"
+                     << " Hz): the records and the devices' reconnection keep the recorded "
+                        "times, but trackhost's own gaps and silences stretch "
+                     << slower << " times; without --rate the replay runs at the recorded rate"
                      << std::endl;
 }
 

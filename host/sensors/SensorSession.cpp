@@ -229,6 +229,28 @@ bool SensorSession::recordingFailed(StatusFn call) {
     return !written;
 }
 
+void SensorSession::paceSimulator(std::chrono::steady_clock::duration sinceFirst) {
+    if (simulatorClockAtFirst < 0) {
+        const SimulatorControl simulator;
+        const auto clock = simulator.function<decltype(birdsim_clock)>("birdsim_clock");
+        setSimulatorClock = simulator.function<decltype(birdsim_setClock)>("birdsim_setClock");
+        simulatorClockAtFirst = clock != nullptr ? clock() : 0;
+    }
+    if (setSimulatorClock != nullptr) {
+        setSimulatorClock(
+            simulatorClockAtFirst +
+            std::chrono::duration_cast<std::chrono::milliseconds>(sinceFirst).count());
+    }
+}
+
+void SensorSession::stopPacingSimulator() {
+    if (setSimulatorClock != nullptr) {
+        setSimulatorClock(-1);
+    }
+    setSimulatorClock = nullptr;
+    simulatorClockAtFirst = -1;
+}
+
 bool SensorSession::cycleDone() {
     if (replayFinished != nullptr && replayFinished() == 1) {
         replayFinished = nullptr;

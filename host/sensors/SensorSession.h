@@ -3,6 +3,8 @@
 // simulator's control calls.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -55,6 +57,14 @@ public:
     // The run has started: the recording takes its file's name. False when it cannot,
     // having said why; the old file stays then.
     bool keepRecording();
+    // Before each receive cycle, `sinceFirst` after the first one on the run's
+    // schedule: the simulator's clock stands at that moment, counted from where it
+    // stood at the first cycle, so that the simulated readings and the plug-in's
+    // timing of an outage keep to the schedule trackhost judges the devices on,
+    // however late a cycle runs. Nothing to do with a vendor's library.
+    void paceSimulator(std::chrono::steady_clock::duration sinceFirst);
+    // After the last cycle: the simulator's clock runs on from where it stands.
+    void stopPacingSimulator();
     // After each receive cycle: false when the recording can no longer be written,
     // or when the recording replayed has run out (said once).
     bool cycleDone();
@@ -88,6 +98,9 @@ private:
     // birdsim_replayFinished, which answers as the recording library's calls do).
     StatusFn replayFinished = nullptr;
     bool replayRead = false;
+    // The simulator's clock, set before each cycle, and where it stood at the first.
+    void (*setSimulatorClock)(std::int64_t) = nullptr;
+    std::int64_t simulatorClockAtFirst = -1;
     bool recordingBroken = false;
     bool finished = false;
     bool ranOut = false;

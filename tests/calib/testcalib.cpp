@@ -3,10 +3,12 @@
 // (TESTCALIB_NO_EVALUATE) and without calib_exit (TESTCALIB_NO_EXIT).
 #include "tests/calib/testcalib.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <tracker_calibration.h>
@@ -20,6 +22,7 @@ struct Record {
     std::int32_t lastContext = 0;
     std::vector<std::string> args;
     float shift = 0.0f;
+    bool late = false;
 } record;
 
 // Loading the library marks a file "testcalib-loads.txt" in the current folder, if
@@ -43,6 +46,9 @@ std::int32_t calib_init(const char* const* args, std::int32_t count) {
     record.args.assign(args, args + count);
     // The first argument, when given, is added to x by calib_evaluate.
     record.shift = count > 0 ? static_cast<float>(std::strtod(args[0], nullptr)) : 0.0f;
+    // A second argument "late" makes the cycles late as on a loaded machine: each
+    // evaluation takes 0, 10 or 20 ms in turn.
+    record.late = count > 1 && std::strcmp(args[1], "late") == 0;
     return 4242;
 }
 
@@ -62,6 +68,9 @@ void calib_evaluate(std::int32_t context, float* pose) {
     ++record.evaluateCalls;
     record.lastContext = context;
     pose[0] += record.shift;
+    if (record.late) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10 * (record.evaluateCalls % 3)));
+    }
 }
 #endif
 
