@@ -26,8 +26,8 @@ std::vector<std::string> programArguments(int argc, char** argv);
 // Lets `stream`, which writes to the C stream `file`, show UTF-8 text as such on
 // a console: on Win32 its text beyond ASCII then reaches a console as UTF-16, by
 // the console's wide call, whatever the console's code page. ASCII, and anything
-// written to a file or a pipe, goes as bytes through `file` as before. Nothing to
-// do on POSIX.
+// written to a file or a pipe, goes as bytes through `file` as before. A stream
+// that already shows its text so is left as it is. Nothing to do on POSIX.
 void showUtf8OnConsole(std::ostream& stream, std::FILE* file);
 
 // ---- files ---------------------------------------------------------------------

@@ -113,6 +113,8 @@ bool ConsoleBuffer::put(const char* text, std::size_t count) {
     const std::size_t keep = unfinishedTail(pending);
     const std::wstring wide = widen(pending.substr(0, pending.size() - keep));
     pending.erase(0, pending.size() - keep);
+    // What the C stream still holds goes first.
+    std::fflush(file);
     DWORD written = 0;
     return wide.empty() ||
            WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
@@ -123,7 +125,7 @@ bool ConsoleBuffer::put(const char* text, std::size_t count) {
 // Kept to the end of the process: the standard streams are flushed after every
 // object of ours has gone.
 void showUtf8OnConsole(std::ostream& stream, std::FILE* file) {
-    if (consoleOf(file) != nullptr) {
+    if (consoleOf(file) != nullptr && dynamic_cast<ConsoleBuffer*>(stream.rdbuf()) == nullptr) {
         std::fflush(file);
         stream.rdbuf(new ConsoleBuffer(file));
     }

@@ -1,6 +1,9 @@
 // The loggers' line sink and the number format of standard output.
 #include "LineSink.h"
 
+#include "platform/platform.h"
+
+#include <cstdio>
 #include <iostream>
 #include <mutex>
 #include <system_error>
@@ -53,6 +56,10 @@ void writeLine(const char* text, std::size_t size) noexcept {
         if (current.write != nullptr) {
             current.write(current.context, text, size);
         } else {
+            // Names beyond ASCII show on a console as written; a file or a pipe
+            // gets the bytes.
+            static const bool shown = (platform::showUtf8OnConsole(std::cout, stdout), true);
+            static_cast<void>(shown);
             std::cout.write(text, static_cast<std::streamsize>(size));
             std::cout.flush();
         }

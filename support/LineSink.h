@@ -35,7 +35,9 @@ private:
 };
 
 // Hands one whole line, its newline included, to the sink: to standard output by
-// default, written and flushed in one piece. Errors of the output are ignored.
+// default, written and flushed in one piece (text beyond ASCII reaches a Windows
+// console by its wide call, so that it shows as written). Errors of the output are
+// ignored.
 void writeLine(const char* text, std::size_t size) noexcept;
 
 // Standard output's number format (flags, precision, width, fill) at one moment.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # trackhost.exe writing to a Windows console (Wine's, in a terminal that script
-# makes): names beyond ASCII in its messages and in --check --verbose show as they
-# were typed, not as their UTF-8 bytes read in a code page.
+# makes): names beyond ASCII in its messages, in --check --verbose, in the records
+# and in the plug-in's lines show as they were typed, not as their UTF-8 bytes read
+# in a code page.
 #   console_names_test.sh WINE BIN_DIR
 set -u
 if ! command -v script >/dev/null; then
@@ -31,5 +32,8 @@ check "standard error" "京都" "$out"
 check "standard error" "Jürgen/無い.conf:" "$out"
 out=$(on_console "$1" "--check --verbose \"$folder/設定.conf\"")
 check "standard output" "[東京]" "$out"
-echo "$((3 - failed)) passed, $failed failed"
+out=$(on_console "$1" "--cycles 1 \"$folder/設定.conf\"")
+check "the records" "東京     1 " "$out"
+check "the plug-in's lines" "DEVICE NAME           : 東京" "$out"
+echo "$((5 - failed)) passed, $failed failed"
 [ $failed -eq 0 ]
