@@ -141,6 +141,24 @@ TEST(FileNames, NamesBeyondAsciiReachTheSystemAsTyped) {
     EXPECT_NE(error, 0);
 }
 
+// Nothing is renamed where the system refuses, and the reason comes back: a file that
+// is not there, a name under a file as though that were a folder.
+TEST(ReplaceFile, WhatCannotBeRenamedStaysAndSaysWhy) {
+    TestFolder folder("platform-replace");
+    const std::string from = folder.write("new.txt", "new");
+    const std::string to = folder.write("old.txt", "old");
+    int error = 0;
+    EXPECT_FALSE(platform::replaceFile(folder.path("missing.txt"), to, error));
+    EXPECT_EQ(error, ENOENT);
+    const std::string inFile = to + platform::folderSeparators()[0] + "x.txt";
+    error = 0;
+    EXPECT_FALSE(platform::replaceFileWithBackup(from, inFile, folder.path("old.bak"), error));
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(fileText(from), "new");
+    EXPECT_EQ(fileText(to), "old");
+    EXPECT_FALSE(fs::exists(fs::u8path(folder.path("old.bak"))));
+}
+
 // The current folder ends in one; every one of them, and on Windows a drive's colon
 // before a name relative to that drive's current folder, ends a folder in a name.
 TEST(FolderSeparators, EachEndsAFolderInAName) {
