@@ -294,6 +294,13 @@ TEST(LoadLibrary, WhatCannotBeLoadedSaysTheSystemsReason) {
     platform::LibraryHandle loaded = platform::loadedLibrary(name.c_str());
     EXPECT_EQ(loaded, library);
     platform::freeLibrary(loaded);
+    // The library that holds a function is found from its address; no library holds
+    // the stack.
+    loaded = platform::libraryHolding(platform::librarySymbol(library, "calib_init"));
+    EXPECT_EQ(loaded, library);
+    platform::freeLibrary(loaded);
+    const int onTheStack = 0;
+    EXPECT_EQ(platform::libraryHolding(&onTheStack), nullptr);
     platform::freeLibrary(library);
     EXPECT_EQ(platform::libraryPath(nullptr), "");
 }
