@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -303,6 +304,32 @@ TEST(LoadLibrary, WhatCannotBeLoadedSaysTheSystemsReason) {
     EXPECT_EQ(platform::libraryHolding(&onTheStack), nullptr);
     platform::freeLibrary(library);
     EXPECT_EQ(platform::libraryPath(nullptr), "");
+}
+
+// Where loading a bare name would find the library, without loading it: beside the
+// program first; on POSIX then a library of that name already loaded, the folders of
+// LD_LIBRARY_PATH (an empty entry is the current folder), the loading library's own.
+// The name as given where no folder holds it.
+TEST(FindLibrary, WhereLoadingABareNameWouldFindIt) {
+    EXPECT_EQ(platform::findLibrary("testcalib", ""),
+              platform::executableFolder() + platform::libraryFileName("testcalib"));
+    EXPECT_EQ(platform::findLibrary("no_such_library", "."), "no_such_library");
+    if (!platform::posixSystem()) {
+        return;
+    }
+    platform::FileIdentity runtime;
+    EXPECT_TRUE(identityOf(platform::findLibrary("libc.so.6", ""), runtime) && runtime.regular);
+    TestFolder folder("platform-find");
+    folder.write("libown.so", "");
+    EXPECT_EQ(platform::findLibrary("own", "platform-find"), "platform-find/libown.so");
+
+    const char* const set = std::getenv("LD_LIBRARY_PATH");
+    static std::string before; // putenv keeps what it is given; a name alone removes it
+    before = "LD_LIBRARY_PATH" + (set != nullptr ? "=" + std::string(set) : "");
+    static char searchPath[] = "LD_LIBRARY_PATH=:platform-find";
+    putenv(searchPath);
+    EXPECT_EQ(platform::findLibrary("own", "elsewhere/"), "platform-find/libown.so");
+    putenv(&before[0]);
 }
 
 // writeTerminal passes the stream's buffer: a file gets what the stream held first,
