@@ -333,25 +333,28 @@ TEST(FindLibrary, WhereLoadingABareNameWouldFindIt) {
 }
 
 // writeTerminal passes the stream's buffer: a file gets what the stream held first,
-// the text whole, then what the stream takes after it. A file is no terminal.
+// the text whole, then what the stream takes after it; lines erased are the escapes
+// that erase them. A file is no terminal.
 TEST(WriteTerminal, AFileGetsTheTextAfterWhatItsStreamHeld) {
     TestFolder folder("platform-terminal");
     std::FILE* file = platform::openFile(folder.path("out.txt"), "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("held ", file);
     platform::writeTerminal(file, "\x1b[2Kwhole Jürgen 東京\n");
+    platform::eraseTerminalLines(file, 2);
     std::fputs("after", file);
     EXPECT_FALSE(platform::isTerminal(file));
     EXPECT_FALSE(platform::enableTerminalEscapes(file));
     EXPECT_EQ(platform::terminalColumns(file), 0u);
     std::fclose(file);
-    EXPECT_EQ(fileText(folder.path("out.txt")), "held \x1b[2Kwhole Jürgen 東京\nafter");
+    const std::string written = "held \x1b[2Kwhole Jürgen 東京\n\r\x1b[2A\x1b[Jafter";
+    EXPECT_EQ(fileText(folder.path("out.txt")), written);
     // A stream that takes nothing gets nothing, and the call returns.
     file = platform::openFile(folder.path("out.txt"), "rb");
     ASSERT_NE(file, nullptr);
     platform::writeTerminal(file, "lost");
     std::fclose(file);
-    EXPECT_EQ(fileText(folder.path("out.txt")), "held \x1b[2Kwhole Jürgen 東京\nafter");
+    EXPECT_EQ(fileText(folder.path("out.txt")), written);
 }
 
 // Run in a terminal (platform_console_test, under `script`): standard output is one,
