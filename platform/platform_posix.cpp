@@ -62,8 +62,11 @@ bool flushToDisk(std::FILE* file, int& error) {
     }
     // A pipe or a device cannot be synchronised, and needs not be.
     if (fsync(fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
+        // GCOVR_EXCL_START: fsync of a file fails only on a disk's write error, or on a
+        // network file system that fills up or goes away.
         error = errno;
         return false;
+        // GCOVR_EXCL_STOP
     }
     return true;
 }
@@ -197,7 +200,10 @@ std::vector<std::string> systemLibraryFolders() {
         if (dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
             for (unsigned i = 0; i < info->dls_cnt; ++i) {
                 if ((info->dls_serpath[i].dls_flags & LA_SER_DEFAULT) != 0) {
+                    // GCOVR_EXCL_START: glibc leaves every folder's flags at 0, so that
+                    // only a loader that marks its own folders gets here.
                     folders.emplace_back(info->dls_serpath[i].dls_name);
+                    // GCOVR_EXCL_STOP
                 }
             }
         }
@@ -232,7 +238,7 @@ std::string findLibrary(const std::string& fileName, const std::string& loaderFo
         folders.push_back(loaderFolder);
     }
     for (const std::string& system : systemLibraryFolders()) {
-        folders.push_back(system);
+        folders.push_back(system); // GCOVR_EXCL_LINE: none on glibc (systemLibraryFolders)
     }
     for (const std::string& candidate : folders) {
         const std::string path = candidate + (candidate.back() == '/' ? "" : "/") + name;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -139,6 +140,24 @@ TEST(FileNames, NamesBeyondAsciiReachTheSystemAsTyped) {
     const std::string inFile = folder.path("出力.txt") + platform::folderSeparators()[0] + "x";
     EXPECT_FALSE(platform::writableFile(inFile, error));
     EXPECT_NE(error, 0);
+}
+
+// Nothing is renamed where the system refuses, and the reason comes back: a file that
+// is not there, a name under a file as though that were a folder.
+TEST(ReplaceFile, WhatCannotBeRenamedStaysAndSaysWhy) {
+    TestFolder folder("platform-replace");
+    const std::string from = folder.write("new.txt", "new");
+    const std::string to = folder.write("old.txt", "old");
+    int error = 0;
+    EXPECT_FALSE(platform::replaceFile(folder.path("missing.txt"), to, error));
+    EXPECT_EQ(error, ENOENT);
+    const std::string inFile = to + platform::folderSeparators()[0] + "x.txt";
+    error = 0;
+    EXPECT_FALSE(platform::replaceFileWithBackup(from, inFile, folder.path("old.bak"), error));
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(fileText(from), "new");
+    EXPECT_EQ(fileText(to), "old");
+    EXPECT_FALSE(fs::exists(fs::u8path(folder.path("old.bak"))));
 }
 
 // The current folder ends in one; every one of them, and on Windows a drive's colon
@@ -276,30 +295,66 @@ TEST(LoadLibrary, WhatCannotBeLoadedSaysTheSystemsReason) {
     platform::LibraryHandle loaded = platform::loadedLibrary(name.c_str());
     EXPECT_EQ(loaded, library);
     platform::freeLibrary(loaded);
+    // The library that holds a function is found from its address; no library holds
+    // the stack.
+    loaded = platform::libraryHolding(platform::librarySymbol(library, "calib_init"));
+    EXPECT_EQ(loaded, library);
+    platform::freeLibrary(loaded);
+    const int onTheStack = 0;
+    EXPECT_EQ(platform::libraryHolding(&onTheStack), nullptr);
     platform::freeLibrary(library);
     EXPECT_EQ(platform::libraryPath(nullptr), "");
 }
 
+// Where loading a bare name would find the library, without loading it: beside the
+// program first; on POSIX then a library of that name already loaded, the folders of
+// LD_LIBRARY_PATH (an empty entry is the current folder), the loading library's own.
+// The name as given where no folder holds it.
+TEST(FindLibrary, WhereLoadingABareNameWouldFindIt) {
+    EXPECT_EQ(platform::findLibrary("testcalib", ""),
+              platform::executableFolder() + platform::libraryFileName("testcalib"));
+    EXPECT_EQ(platform::findLibrary("no_such_library", "."), "no_such_library");
+    if (!platform::posixSystem()) {
+        return;
+    }
+    platform::FileIdentity runtime;
+    EXPECT_TRUE(identityOf(platform::findLibrary("libc.so.6", ""), runtime) && runtime.regular);
+    TestFolder folder("platform-find");
+    folder.write("libown.so", "");
+    EXPECT_EQ(platform::findLibrary("own", "platform-find"), "platform-find/libown.so");
+
+    const char* const set = std::getenv("LD_LIBRARY_PATH");
+    static std::string before; // putenv keeps what it is given; a name alone removes it
+    before = "LD_LIBRARY_PATH" + (set != nullptr ? "=" + std::string(set) : "");
+    static char searchPath[] = "LD_LIBRARY_PATH=:platform-find";
+    putenv(searchPath);
+    EXPECT_EQ(platform::findLibrary("own", "elsewhere/"), "platform-find/libown.so");
+    putenv(&before[0]);
+}
+
 // writeTerminal passes the stream's buffer: a file gets what the stream held first,
-// the text whole, then what the stream takes after it. A file is no terminal.
+// the text whole, then what the stream takes after it; lines erased are the escapes
+// that erase them. A file is no terminal.
 TEST(WriteTerminal, AFileGetsTheTextAfterWhatItsStreamHeld) {
     TestFolder folder("platform-terminal");
     std::FILE* file = platform::openFile(folder.path("out.txt"), "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("held ", file);
     platform::writeTerminal(file, "\x1b[2Kwhole Jürgen 東京\n");
+    platform::eraseTerminalLines(file, 2);
     std::fputs("after", file);
     EXPECT_FALSE(platform::isTerminal(file));
     EXPECT_FALSE(platform::enableTerminalEscapes(file));
     EXPECT_EQ(platform::terminalColumns(file), 0u);
     std::fclose(file);
-    EXPECT_EQ(fileText(folder.path("out.txt")), "held \x1b[2Kwhole Jürgen 東京\nafter");
+    const std::string written = "held \x1b[2Kwhole Jürgen 東京\n\r\x1b[2A\x1b[Jafter";
+    EXPECT_EQ(fileText(folder.path("out.txt")), written);
     // A stream that takes nothing gets nothing, and the call returns.
     file = platform::openFile(folder.path("out.txt"), "rb");
     ASSERT_NE(file, nullptr);
     platform::writeTerminal(file, "lost");
     std::fclose(file);
-    EXPECT_EQ(fileText(folder.path("out.txt")), "held \x1b[2Kwhole Jürgen 東京\nafter");
+    EXPECT_EQ(fileText(folder.path("out.txt")), written);
 }
 
 // Run in a terminal (platform_console_test, under `script`): standard output is one,

@@ -81,6 +81,14 @@ TEST_F(StagedFileTest, ADeviceIsWrittenAsItIsAndAMissingFolderSaysWhy) {
     write(device, "gone\n");
     EXPECT_TRUE(device.commit(problem)) << problem;
     EXPECT_TRUE(device.close(problem)) << problem;
+    if (platform::posixSystem()) {
+        // A device that takes nothing more says so when what was written is committed.
+        StagedFile full("/dev/full");
+        ASSERT_TRUE(full.open("w", problem)) << problem;
+        write(full, "lost\n");
+        EXPECT_FALSE(full.commit(problem));
+        EXPECT_EQ(problem, "cannot write /dev/full (No space left on device)");
+    }
 
     const std::string missing =
         folder.path("no such folder") + (platform::posixSystem() ? "/" : "\\") + "x.csv";
