@@ -187,9 +187,11 @@ std::vector<std::string> environmentLibraryFolders() {
     return folders;
 }
 
-// The loader's own system folders (/lib, /usr/lib and their multiarch folders), as
-// it reports them for the program.
-std::vector<std::string> systemLibraryFolders() {
+// The folders the loader searches for the program, as it reports them: its run
+// path and LD_LIBRARY_PATH (both searched before this list is), then the system's
+// (/lib, /usr/lib and their multiarch folders). A library that only the loader's
+// cache knows of, in a folder of /etc/ld.so.conf.d, is not among them.
+std::vector<std::string> programLibraryFolders() {
     std::vector<std::string> folders;
     void* const program = dlopen(nullptr, RTLD_NOW);
     Dl_serinfo size{};
@@ -199,12 +201,7 @@ std::vector<std::string> systemLibraryFolders() {
         *info = size;
         if (dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
             for (unsigned i = 0; i < info->dls_cnt; ++i) {
-                if ((info->dls_serpath[i].dls_flags & LA_SER_DEFAULT) != 0) {
-                    // GCOVR_EXCL_START: glibc leaves every folder's flags at 0, so that
-                    // only a loader that marks its own folders gets here.
-                    folders.emplace_back(info->dls_serpath[i].dls_name);
-                    // GCOVR_EXCL_STOP
-                }
+                folders.emplace_back(info->dls_serpath[i].dls_name);
             }
         }
     }
@@ -237,8 +234,8 @@ std::string findLibrary(const std::string& fileName, const std::string& loaderFo
     if (!loaderFolder.empty()) {
         folders.push_back(loaderFolder);
     }
-    for (const std::string& system : systemLibraryFolders()) {
-        folders.push_back(system); // GCOVR_EXCL_LINE: none on glibc (systemLibraryFolders)
+    for (const std::string& searched : programLibraryFolders()) {
+        folders.push_back(searched);
     }
     for (const std::string& candidate : folders) {
         const std::string path = candidate + (candidate.back() == '/' ? "" : "/") + name;

@@ -319,6 +319,9 @@ TEST(FindLibrary, WhereLoadingABareNameWouldFindIt) {
     }
     platform::FileIdentity runtime;
     EXPECT_TRUE(identityOf(platform::findLibrary("libc.so.6", ""), runtime) && runtime.regular);
+    // Not loaded: in the system's folders.
+    EXPECT_TRUE(identityOf(platform::findLibrary("libresolv.so.2", ""), runtime) &&
+                runtime.regular);
     TestFolder folder("platform-find");
     folder.write("libown.so", "");
     EXPECT_EQ(platform::findLibrary("own", "platform-find"), "platform-find/libown.so");
