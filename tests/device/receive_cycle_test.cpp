@@ -1,5 +1,6 @@
 // The receive cycle: readings into records in the host's storage and the UpdateMask.
 #include "device/C3DBird.h"
+#include "device/ReadingTime.h"
 
 #include "platform/platform.h"
 #include "sim/birdsim.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 
@@ -156,6 +158,37 @@ TEST_F(ReceiveCycle, CalibrationSeesThePoseBeforeTheFixedPosition) {
     birdsim_setReading(0, 0.2f, 0.2f, 0.3f);
     ASSERT_EQ(cycle(), 1);
     EXPECT_EQ(hostValue(slot(1).x), 50000) << "x starts from zero in every cycle";
+}
+
+// A calibration that moves the pose beyond what a record holds fails the cycle, as
+// such a reading does, and is told once.
+TEST_F(ReceiveCycle, ACalibratedPoseNoRecordHoldsFailsTheCycleAndIsToldOnce) {
+    HostConfig config;
+    config.add("calibration", {platform::libraryFileName("testcalib"), "1e30"});
+    runWith(config);
+    CaptureStdout out;
+    EXPECT_EQ(cycle(), -1);
+    EXPECT_EQ(cycle(), -1);
+    EXPECT_EQ(maskBytes(mask), "00 00 00 00");
+    EXPECT_EQ(out.text(), "C3DBird: WARNING: C3DBird: Sensor on port 1's pose came out of "
+                          "calibration and transforms as a value that is not a number a record "
+                          "can hold; such a reading fails.\n");
+}
+
+// A reading's time is the sensor library's where it tells one, else the plug-in's own
+// steady clock.
+TEST(ReadingTime, TheSensorLibrarysTimeElseThePluginsClock) {
+    birdsim_reset();
+    birdsim_setClock(1234);
+    std::uint8_t reading[bird::readingSize];
+    _3dbirdGetMostRecentReading(0, reading);
+    EXPECT_EQ(readingMilliseconds(0), 1234);
+    EXPECT_DOUBLE_EQ(readingSeconds(0), 1.234);
+    using namespace std::chrono;
+    const auto before = duration<double>(steady_clock::now().time_since_epoch()).count();
+    EXPECT_GE(readingSeconds(-1), before);
+    EXPECT_GE(readingMilliseconds(-1), static_cast<std::int64_t>(before * 1000));
+    birdsim_reset();
 }
 
 TEST_F(ReceiveCycle, CalibrationWithoutEvaluateFailsEveryCycle) {
