@@ -14,6 +14,7 @@
 #include "host/run/PacedCycles.h"
 #include "host/run/RunPreparation.h"
 #include "host/sensors/ReadingClock.h"
+#include "host/sensors/SimulatorControl.h"
 
 #include <algorithm>
 #include <ostream>
@@ -123,11 +124,18 @@ int alignVerdict(const Capture& capture, const AlignProcedure& procedure,
         return exitNoRecord;
     }
     if (procedure.step() != AlignProcedure::Step::done) {
-        tellUnfinished(procedure,
-                       hostStopRequested()      ? AlignEnding::interrupted
-                       : capture.recordingEnded ? AlignEnding::recordingEnded
-                                                : AlignEnding::outOfTime,
-                       err);
+        const AlignEnding ending = hostStopRequested()      ? AlignEnding::interrupted
+                                   : capture.recordingEnded ? AlignEnding::recordingEnded
+                                                            : AlignEnding::outOfTime;
+        tellUnfinished(procedure, ending, err);
+        // The simulator's own motion turns all the time: no time is enough.
+        const SensorSettings& sensors = options.run.sensors;
+        if (ending == AlignEnding::outOfTime && sensors.replayFile.empty() &&
+            sensors.simMotion == SimMotion::wave && SimulatorControl().present()) {
+            hostMessage(err) << "the simulated sensor never holds still by itself; "
+                                "--sim-motion align makes it hold the three poses"
+                             << std::endl;
+        }
         return exitAlignment;
     }
     if (fit.problem != AlignProblem::none) {

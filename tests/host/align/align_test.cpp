@@ -614,10 +614,13 @@ TEST_F(AlignProgram, UnfitPosesSilentSensorsAndUnnamedSectionsAreRefused) {
               std::string::npos)
         << run.err;
 
-    // The simulator's default motion never holds still.
+    // The simulator's default motion never holds still, and the user is told what does.
     run = align("head --seconds 1.5");
     EXPECT_EQ(run.status, 8);
-    EXPECT_NE(run.err.find("trackhost: --align: no still pose came in time at step 1 (front)"),
+    EXPECT_NE(run.err.find("trackhost: --align: no still pose came in time at step 1 (front); "
+                           "hold the object still for a second at each step, or give it more "
+                           "--seconds\ntrackhost: the simulated sensor never holds still by "
+                           "itself; --sim-motion align makes it hold the three poses\n"),
               std::string::npos)
         << run.err;
 
