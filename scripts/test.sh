@@ -18,7 +18,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Runs of each fuzz target, and the most seconds one may take to reach them (a
 # target that does not reach its runs in time fails the stage).
 fuzz_runs=${FUZZ_RUNS:-1000000}
-fuzz_seconds=${FUZZ_SECONDS:-600}
+fuzz_seconds=${FUZZ_SECONDS:-900}
 
 # Names the test cases a build's run skipped (docs/testing.md says why each is).
 show_skipped() {
