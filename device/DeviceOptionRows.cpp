@@ -19,7 +19,7 @@ constexpr const char* reset[] = {"reset"};
 constexpr const char* reconnect[] = {"reconnect"};
 constexpr const char* position[] = {"position"};
 
-constexpr OptionSpec rows[] = {
+constexpr OptionRow rows[] = {
     {Topic::port,
      port,
      "SerialPort",
@@ -59,6 +59,6 @@ constexpr OptionSpec rows[] = {
 
 } // namespace
 
-OptionList<OptionSpec> deviceOptionRows() {
+OptionList<OptionRow> deviceOptionRows() {
     return rows;
 }

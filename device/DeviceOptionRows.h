@@ -4,4 +4,4 @@
 
 #include "support/OptionCatalogue.h"
 
-OptionList<OptionSpec> deviceOptionRows();
+OptionList<OptionRow> deviceOptionRows();

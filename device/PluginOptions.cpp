@@ -20,8 +20,8 @@ PluginOptions::Iterator& PluginOptions::Iterator::operator++() {
     return *this;
 }
 
-const OptionSpec* findPluginOption(std::string_view keyword) {
-    for (const OptionSpec& option : PluginOptions()) {
+const OptionRow* findPluginOption(std::string_view keyword) {
+    for (const OptionRow& option : PluginOptions()) {
         if (option.spelledAs(keyword)) {
             return &option;
         }
@@ -29,9 +29,9 @@ const OptionSpec* findPluginOption(std::string_view keyword) {
     return nullptr;
 }
 
-const OptionSpec& pluginOption(OptionTopic topic) {
+const OptionRow& pluginOption(OptionTopic topic) {
     const PluginOptions all;
-    for (const OptionSpec& option : all) {
+    for (const OptionRow& option : all) {
         if (option.topic == topic) {
             return option;
         }

@@ -8,12 +8,12 @@
 #include "support/OptionCatalogue.h"
 
 // The option spelled `keyword`, in any letter case; null when the plug-in has none.
-const OptionSpec* findPluginOption(std::string_view keyword);
+const OptionRow* findPluginOption(std::string_view keyword);
 
 // The option of `topic`; every topic has one.
-const OptionSpec& pluginOption(OptionTopic topic);
+const OptionRow& pluginOption(OptionTopic topic);
 
-// Every option of the plug-in, the device's own first: for (const OptionSpec& option :
+// Every option of the plug-in, the device's own first: for (const OptionRow& option :
 // PluginOptions()).
 class PluginOptions {
 public:
@@ -21,7 +21,7 @@ public:
     public:
         Iterator(const PluginOptions& all, std::size_t list, std::size_t row)
             : all(all), list(list), row(row) {}
-        const OptionSpec& operator*() const { return all.lists[list][row]; }
+        const OptionRow& operator*() const { return all.lists[list][row]; }
         Iterator& operator++();
         bool operator!=(const Iterator& other) const {
             return list != other.list || row != other.row;
@@ -39,5 +39,5 @@ public:
 
 private:
     static constexpr std::size_t listCount = 2;
-    OptionList<OptionSpec> lists[listCount];
+    OptionList<OptionRow> lists[listCount];
 };

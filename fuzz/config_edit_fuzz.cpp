@@ -25,7 +25,7 @@ void check(bool condition) {
 
 // A keyword's kind: the plug-in's option it spells, by its topic; -1 for none.
 int kindOf(const std::string& keyword) {
-    const OptionSpec* option = findPluginOption(keyword);
+    const OptionRow* option = findPluginOption(keyword);
     return option == nullptr ? -1 : static_cast<int>(option->topic);
 }
 

@@ -17,7 +17,7 @@ bool equalNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool OptionSpec::spelledAs(std::string_view keyword) const {
+bool OptionRow::spelledAs(std::string_view keyword) const {
     for (const char* spelling : spellings) {
         if (equalNoCase(keyword, spelling)) {
             return true;
@@ -26,8 +26,8 @@ bool OptionSpec::spelledAs(std::string_view keyword) const {
     return false;
 }
 
-const OptionSpec* findOption(OptionList<OptionSpec> options, std::string_view keyword) {
-    for (const OptionSpec& option : options) {
+const OptionRow* findOption(OptionList<OptionRow> options, std::string_view keyword) {
+    for (const OptionRow& option : options) {
         if (option.spelledAs(keyword)) {
             return &option;
         }

@@ -74,7 +74,7 @@ inline constexpr UnitWord lengthUnitWords[] = {{"feet", "feet", 1.0f},
                                                {"cm", "cm", 0.0328084f}};
 
 // One option of the plug-in.
-struct OptionSpec {
+struct OptionRow {
     OptionTopic topic;
     OptionList<const char*> spellings; // the first is its name; matched in any letter case
     const char* label;                 // in reports: "Too many args found for <label> at line 3."
@@ -93,7 +93,7 @@ struct OptionSpec {
 };
 
 // The option of `keyword` among `options`; null when none is spelled so.
-const OptionSpec* findOption(OptionList<OptionSpec> options, std::string_view keyword);
+const OptionRow* findOption(OptionList<OptionRow> options, std::string_view keyword);
 
 // `a` and `b` are equal but for the letter case of ASCII letters.
 bool equalNoCase(std::string_view a, std::string_view b);

@@ -69,7 +69,7 @@ void OptionReports::report(const ConfigLine& line, const std::string& text) {
 }
 
 bool OptionLine::fail(const char* reason) const {
-    reports.report(line, reason, spec.label);
+    reports.report(line, reason, row.label);
     return false;
 }
 
@@ -99,9 +99,9 @@ bool OptionLine::numbers(std::uint32_t first, std::uint32_t n, float* values) co
 
 bool OptionLine::unitScale(float* values, std::uint32_t n) const {
     float factor = 1.0f;
-    const std::uint32_t index = spec.mostArgs;
-    if (count() >= index && !readUnitWord(spec.units, arg(index), factor)) {
-        return fail(spec.unitReason);
+    const std::uint32_t index = row.mostArgs;
+    if (count() >= index && !readUnitWord(row.units, arg(index), factor)) {
+        return fail(row.unitReason);
     }
     for (std::uint32_t i = 0; i < n; ++i) {
         values[i] *= factor;

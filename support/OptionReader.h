@@ -52,8 +52,8 @@ private:
 // checks report their problem and answer false, so a reader is a chain of checks.
 class OptionLine {
 public:
-    OptionLine(const ConfigLine& line, const OptionSpec& spec, OptionReports& reports)
-        : line(line), spec(spec), reports(reports) {}
+    OptionLine(const ConfigLine& line, const OptionRow& row, OptionReports& reports)
+        : line(line), row(row), reports(reports) {}
 
     std::uint32_t count() const { return line.argCount; }
     const char* arg(std::uint32_t index) const { return line.args[index - 1]; }
@@ -69,7 +69,7 @@ public:
     // least <= count() <= most, else "Incomplete ..." or "Too many ...".
     bool countIn(std::uint32_t least, std::uint32_t most) const;
     // The row's count of arguments, checked as countIn checks it.
-    bool countFits() const { return countIn(spec.leastArgs, spec.mostArgs); }
+    bool countFits() const { return countIn(row.leastArgs, row.mostArgs); }
     // n arguments from `first` by the number rule, else "Invalid arg ...".
     bool numbers(std::uint32_t first, std::uint32_t n, float* values) const;
     // The optional unit word of the row, its last argument (feet when the line is
@@ -82,7 +82,7 @@ public:
 
 private:
     const ConfigLine& line;
-    const OptionSpec& spec;
+    const OptionRow& row;
     OptionReports& reports;
 };
 
@@ -95,14 +95,14 @@ template <typename Owner> struct OptionRule {
 // Hands every line one of whose spellings `rows` has to the reader of its row's
 // topic; an accepted line is marked used. Lines of other names are left alone.
 template <typename Owner, std::size_t N>
-void readOptions(CConfigH& config, OptionList<OptionSpec> rows, const OptionRule<Owner> (&rules)[N],
+void readOptions(CConfigH& config, OptionList<OptionRow> rows, const OptionRule<Owner> (&rules)[N],
                  Owner& owner, OptionReports& reports) {
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         ConfigLine& line = config.lines[i];
-        const OptionSpec* const spec = findOption(rows, line.optionName);
+        const OptionRow* const row = findOption(rows, line.optionName);
         for (const OptionRule<Owner>& rule : rules) {
-            if (spec != nullptr && rule.topic == spec->topic) {
-                if (rule.read(owner, OptionLine(line, *spec, reports))) {
+            if (row != nullptr && rule.topic == row->topic) {
+                if (rule.read(owner, OptionLine(line, *row, reports))) {
                     line.used = 1;
                 }
                 break;

@@ -23,7 +23,7 @@ constexpr const char* caveCoordinates[] = {"cavecoord", "cavecoordinates"};
 
 constexpr std::uint32_t anyCount = ~0u;
 
-constexpr OptionSpec rows[] = {
+constexpr OptionRow rows[] = {
     {Topic::transmitterOffset, transmitterOffset, "TransmitterOffset", "transmitter offset",
      Values::lengths, false, 3, 4, lengthUnitWords, invalidString,
      "x y z [unit]: where the transmitter sits; 0 0 0 changes nothing"},
@@ -114,6 +114,6 @@ constexpr OptionSpec rows[] = {
 
 } // namespace
 
-OptionList<OptionSpec> transformOptionRows() {
+OptionList<OptionRow> transformOptionRows() {
     return rows;
 }

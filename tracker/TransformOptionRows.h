@@ -4,4 +4,4 @@
 
 #include "support/OptionCatalogue.h"
 
-OptionList<OptionSpec> transformOptionRows();
+OptionList<OptionRow> transformOptionRows();

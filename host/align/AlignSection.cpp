@@ -47,7 +47,7 @@ bool sectionPosition(const DeviceSection& section, float position[3], std::uint3
 }
 
 AlignedSetting alignedSetting(const std::string& keyword) {
-    const OptionSpec* option = findPluginOption(keyword);
+    const OptionRow* option = findPluginOption(keyword);
     switch (option != nullptr ? option->topic : OptionTopic::port) {
     case OptionTopic::transmitterRotation:
     case OptionTopic::transmitterRotationMatrix:

@@ -80,7 +80,7 @@ std::vector<NamedFile> calibrationLibraries(const std::vector<DeviceSection>& se
         const CConfigH& config = *section.config->record();
         for (std::uint32_t i = 0; i < config.lineCount; ++i) {
             const ConfigLine& line = config.lines[i];
-            const OptionSpec* const option = findPluginOption(line.optionName);
+            const OptionRow* const option = findPluginOption(line.optionName);
             if (line.argCount == 0 || option == nullptr ||
                 option->topic != OptionTopic::calibration) {
                 continue;

@@ -35,7 +35,7 @@ ReadNumber readInteger(const std::string& text) {
 }
 
 // The factor to feet of a unit word of `option`; 0 for a word the plug-in refuses.
-float unitFactor(const OptionSpec& option, const char* word) {
+float unitFactor(const OptionRow& option, const char* word) {
     float factor = 0.0f;
     return readUnitWord(option.units, word, factor) ? factor : 0.0f;
 }
@@ -66,7 +66,7 @@ constexpr SuffixSpelling suffixSpellings[] = {
     {"meter", "meters", 1}, {"metre", "meters", 1}, {"metres", "meters", 1}, {"mm", "cm", 10}};
 
 // The unit of the plug-in named `unit` among `option`'s.
-const UnitWord* pluginUnit(const OptionSpec& option, const char* unit) {
+const UnitWord* pluginUnit(const OptionRow& option, const char* unit) {
     for (const UnitWord& word : option.units) {
         if (std::string(word.unit) == unit) {
             return &word;
@@ -75,7 +75,7 @@ const UnitWord* pluginUnit(const OptionSpec& option, const char* unit) {
     return nullptr;
 }
 
-bool readSuffixUnit(const OptionSpec& option, const std::string& text, SuffixUnit& unit) {
+bool readSuffixUnit(const OptionRow& option, const std::string& text, SuffixUnit& unit) {
     for (const UnitWord& word : option.units) {
         if (compareNoCase(text.c_str(), word.word) == 0) {
             unit = {word.unit, static_cast<double>(word.feet)};
@@ -106,7 +106,7 @@ struct LineUnit {
 // One option line under examination.
 class LineLook {
 public:
-    LineLook(const ConfigLine& line, const OptionSpec& row, std::vector<CheckFinding>& findings)
+    LineLook(const ConfigLine& line, const OptionRow& row, std::vector<CheckFinding>& findings)
         : line(line), row(row), findings(findings), option(line.optionName) {}
 
     void warn(const std::string& message) {
@@ -270,7 +270,7 @@ public:
 
 private:
     const ConfigLine& line;
-    const OptionSpec& row;
+    const OptionRow& row;
     std::vector<CheckFinding>& findings;
     std::string option;
 };
@@ -282,7 +282,7 @@ std::vector<CheckFinding> warnOptionValues(const DeviceSection& section) {
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        if (const OptionSpec* const row = findPluginOption(line.optionName)) {
+        if (const OptionRow* const row = findPluginOption(line.optionName)) {
             LineLook(line, *row, findings).look();
         }
     }

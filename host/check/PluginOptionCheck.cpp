@@ -17,10 +17,10 @@ namespace {
 
 // The option of the line a problem is about, when it takes unit words and the problem
 // is its refusal of one.
-const OptionSpec* refusedUnitWord(const CConfigH& config, const OptionProblem& problem) {
+const OptionRow* refusedUnitWord(const CConfigH& config, const OptionProblem& problem) {
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         const ConfigLine& line = config.lines[i];
-        const OptionSpec* const option = findPluginOption(line.optionName);
+        const OptionRow* const option = findPluginOption(line.optionName);
         if (line.lineNumber == problem.lineNumber && option != nullptr && !option->units.empty() &&
             problem.text.compare(0, std::strlen(option->unitReason), option->unitReason) == 0) {
             return option;
@@ -35,7 +35,7 @@ void addProblems(std::vector<CheckFinding>& findings, const CConfigH& config,
                  const std::vector<OptionProblem>& problems) {
     for (const OptionProblem& problem : problems) {
         findings.push_back({problem.lineNumber, CheckFinding::Kind::problem, problem.text});
-        if (const OptionSpec* const option = refusedUnitWord(config, problem)) {
+        if (const OptionRow* const option = refusedUnitWord(config, problem)) {
             findings.push_back({problem.lineNumber, CheckFinding::Kind::note,
                                 "the unit words are " + unitWordList(option->units)});
         }
@@ -98,7 +98,7 @@ const ConfigLine* calibrationLine(const CConfigH& config) {
     const ConfigLine* found = nullptr;
     for (std::uint32_t i = 0; i < config.lineCount; ++i) {
         const ConfigLine& line = config.lines[i];
-        const OptionSpec* const option = findPluginOption(line.optionName);
+        const OptionRow* const option = findPluginOption(line.optionName);
         if (line.used != 0 && option != nullptr && option->topic == OptionTopic::calibration) {
             found = &line;
         }

@@ -13,13 +13,13 @@ namespace {
 // The setting a line sets, named as --check --verbose names it (other spellings and
 // the two forms of a rotation set one); null for an option that sets no one value.
 const char* settingOf(const ConfigLine& line) {
-    const OptionSpec* const option = findPluginOption(line.optionName);
+    const OptionRow* const option = findPluginOption(line.optionName);
     return option != nullptr ? option->setting : nullptr;
 }
 
 // The plug-in stores no transmitter offset of 0 0 0, so an earlier one stays.
 bool zeroOffset(const ConfigLine& line) {
-    const OptionSpec* const option = findPluginOption(line.optionName);
+    const OptionRow* const option = findPluginOption(line.optionName);
     if (option == nullptr || option->topic != OptionTopic::transmitterOffset || line.argCount < 3) {
         return false;
     }

@@ -16,7 +16,7 @@ unsigned portLine(const DeviceSection& section) {
     const CConfigH& record = *section.config->record();
     for (std::uint32_t i = 0; i < record.lineCount; ++i) {
         const ConfigLine& line = record.lines[i];
-        const OptionSpec* const option = findPluginOption(line.optionName);
+        const OptionRow* const option = findPluginOption(line.optionName);
         if (option != nullptr && option->topic == OptionTopic::port) {
             found = line.lineNumber;
         }

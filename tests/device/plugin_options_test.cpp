@@ -13,7 +13,7 @@
 TEST(PluginOptions, EveryTopicHasOneRowAndEverySpellingOneOption) {
     std::map<OptionTopic, int> rows;
     std::set<std::string> spellings;
-    for (const OptionSpec& option : PluginOptions()) {
+    for (const OptionRow& option : PluginOptions()) {
         ++rows[option.topic];
         for (const char* spelling : option.spellings) {
             EXPECT_TRUE(spellings.insert(spelling).second) << spelling << " spells two options";
@@ -60,7 +60,7 @@ TEST(PluginOptions, TheManualListsEveryOptionAndUnitWordAsTheCatalogueHasThem) {
         const std::size_t label = line.rfind("| `");
         listed[spellings] = line.substr(label + 3, line.size() - label - 6);
     }
-    for (const OptionSpec& option : PluginOptions()) {
+    for (const OptionRow& option : PluginOptions()) {
         std::string spellings;
         for (const char* spelling : option.spellings) {
             spellings += (spellings.empty() ? "`" : ", `") + std::string(spelling) + '`';
