@@ -103,17 +103,17 @@ struct Recorder {
     // its first answer on, where it tells one, so that a paced run is recorded at
     // the times of its schedule; else on this library's own.
     std::int64_t readingElapsed(std::int32_t deviceIndex) {
+        const std::int64_t theirs = readingTime != nullptr ? readingTime(deviceIndex) : -1;
+        if (theirs >= 0 && told) {
+            return theirs + toldOffset;
+        }
         const std::int64_t own =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        const std::int64_t theirs = readingTime != nullptr ? readingTime(deviceIndex) : -1;
-        if (theirs < 0) {
-            return own;
-        }
-        if (!told) {
+        if (theirs >= 0) {
             told = true;
             toldOffset = own - theirs;
         }
-        return theirs + toldOffset;
+        return own;
     }
 
     bool flush() {
